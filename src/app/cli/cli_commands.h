@@ -1,0 +1,11 @@
+// The commands of yubino-cli. Each takes the arguments after its name and returns the
+// process's exit status.
+#pragma once
+
+#include <span>
+
+using CliCommand = int (*)(std::span<char*> args);
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the command ran and failed (a mail not parsed, ...)
+inline constexpr int kExitUsage = 2;    // wrong arguments, or a file refused or unreadable

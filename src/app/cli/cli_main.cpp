@@ -1,0 +1,39 @@
+// yubino-cli: Yubino's pal data for scripts, migration and repair.
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+#include "app/cli/cli_commands.h"
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    CliCommand run;
+};
+
+// One line per command; each runs with the arguments after its name.
+constexpr Command kCommands[] = {
+    {"help", "help", nullptr},
+};
+
+int PrintUsage(FILE* out) {
+    std::fputs("使い方: yubino-cli <コマンド> [引数]\nコマンド:\n", out);
+    for (const Command& c : kCommands) std::fprintf(out, "  yubino-cli %.*s\n", int(c.usage.size()), c.usage.data());
+    return out == stdout ? 0 : kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::span<char*> args(argv, static_cast<std::size_t>(argc));
+    if (args.size() < 2) return PrintUsage(stderr);
+    const std::string_view name = args[1];
+    if (name == "help" || name == "--help" || name == "-h") return PrintUsage(stdout);
+    for (const Command& c : kCommands) {
+        if (c.name == name && c.run) return c.run(args.subspan(2));
+    }
+    std::fprintf(stderr, "不明なコマンドです: %s\n", args[1]);
+    return PrintUsage(stderr);
+}

@@ -1,0 +1,71 @@
+// The application object: the pal table, its operations and limit, and the display state
+// that the list and the map share. It reaches the user only through CUserInterface.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/pen_pal.h"
+#include "core/user_interface.h"
+
+inline constexpr int kMaxPals = 500;
+
+// Keys of SortPals; any other number leaves every pair equal.
+enum PalSortKey {
+    kSortHandleName = 0,
+    kSortName,
+    kSortSex,
+    kSortAge,
+    kSortMailAddress,
+    kSortJob,
+    kSortHomePage,
+    kSortResidence,
+    kSortBirthplace,
+    kSortBloodType,
+    kSortBirthday,
+    kSortFirstMail,
+    kSortLastMail,
+    kSortTel1,
+    kSortTel2,
+    kSortHobby,
+    kSortMapName,
+    kSortLastMailText,
+    kSortFaceIcon,
+    kSortMapX,
+};
+
+class CYubinoApp {
+public:
+    explicit CYubinoApp(CUserInterface& ui) : m_ui(&ui) {}
+
+    CUserInterface& UI() const { return *m_ui; }
+    void SetUserInterface(CUserInterface& ui) { m_ui = &ui; }
+
+    // The pal table. Results are 1 (done) or 0, as every caller expects.
+    int AddPal(const CPenPal& pal);
+    int FindPalByAddress(const std::string& address, CPenPal& pal) const;
+    int GetPal(int index, CPenPal& pal) const;
+    int ReplacePal(const CPenPal& pal);
+    void DeletePal(std::string address);
+    void ChangePalAddress(const std::string& oldAddress, const std::string& newAddress);
+    int GetPalCount() const { return static_cast<int>(m_pals.size()); }
+    void SortPals(int key, bool ascending);
+    // Empties the table (the pal data file reader does, once it knows the file is one).
+    void ClearPals() { m_pals.clear(); }
+    const std::vector<CPenPal>& Pals() const { return m_pals; }
+
+    void UpdateListView() { m_ui->UpdateListView(); }
+    void UpdateMapView() { m_ui->UpdateMapView(); }
+
+    // Display state shared by the list, the map and the frame's commands.
+    bool m_bListAllPals = false;
+    bool m_bMapAllPals = false;
+    int m_nCurrentMap = 0;
+    std::string m_strCurrentMap;
+
+private:
+    std::vector<CPenPal>::iterator FindByAddress(const std::string& address);
+
+    CUserInterface* m_ui;
+    std::vector<CPenPal> m_pals;
+};

@@ -1,0 +1,71 @@
+#include "storage/app_paths.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "core/texts.h"
+#include "storage/atomic_file.h"
+#include "storage/settings_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// $VAR/yubino, or $HOME/<fallback>/yubino, created; empty when that fails.
+fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
+    fs::path base = env(variable);
+    if (base.empty() || base.is_relative()) {
+        std::string home = env("HOME");
+        if (home.empty()) return {};
+        base = fs::path(home) / homeFallback;
+    }
+    fs::path dir = base / "yubino";
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    return IsWritableDirectory(dir) ? dir : fs::path();
+}
+
+bool OpenOrCreate(const fs::path& file) {
+    if (file.empty()) return false;
+    if (std::ifstream(file, std::ios::binary)) return true;
+    return static_cast<bool>(std::ofstream(file, std::ios::binary | std::ios::trunc));
+}
+
+}  // namespace
+
+fs::path ProgramDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+std::string SystemEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+AppPaths ResolveAppPaths(const fs::path& programDir, const EnvLookup& env) {
+    if (IsWritableDirectory(programDir))
+        return {programDir / texts::kSettingsFileName, programDir / texts::kSampleFileName};
+    AppPaths paths;
+    if (fs::path config = XdgDirectory(env, "XDG_CONFIG_HOME", ".config"); !config.empty())
+        paths.settingsFile = config / texts::kSettingsFileName;
+    if (fs::path data = XdgDirectory(env, "XDG_DATA_HOME", ".local/share"); !data.empty())
+        paths.sampleFile = data / texts::kSampleFileName;
+    return paths;
+}
+
+StartupFile ChooseStartupFile(const AppPaths& paths) {
+    StartupFile result;
+    std::string named;
+    if (paths.settingsFile.empty()) {
+        result.settingsUsable = false;
+    } else if (auto line = ReadSettingsFile(paths.settingsFile)) {
+        named = *line;
+    } else {
+        result.settingsUsable = false;
+    }
+    result.dataFile = named.empty() ? paths.sampleFile : fs::path(named);
+    result.opened = OpenOrCreate(result.dataFile);
+    return result;
+}

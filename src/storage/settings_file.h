@@ -1,0 +1,15 @@
+// The settings file "yubino.cfg": its first line names the pal data file in use.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "storage/atomic_file.h"
+
+// The first line of the settings file (up to LF or CR LF, or the end), "" for an empty file.
+// A missing file is created empty first. Nothing when it can be neither read nor created.
+std::optional<std::string> ReadSettingsFile(const std::filesystem::path& settingsFile);
+
+// Writes `dataFile` as the file's whole content, without a line end, atomically.
+WriteResult WriteSettingsFile(const std::filesystem::path& settingsFile, const std::string& dataFile);

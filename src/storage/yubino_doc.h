@@ -1,0 +1,45 @@
+// The document: the pal data file in use. It holds no pal data of its own; it loads the
+// application's table from its file and stores the table back into it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "storage/atomic_file.h"
+#include "storage/pal_data_file.h"
+
+class CYubinoApp;
+
+class CYubinoDoc {
+public:
+    explicit CYubinoDoc(CYubinoApp& app) : m_app(app) {}
+
+    enum class OpenStatus { Loaded, KeptTable, Refused, CannotOpen };
+    struct OpenResult {
+        OpenStatus status = OpenStatus::Loaded;
+        PalDataReadResult read;
+    };
+
+    // Loads `path` as start-up and File, Open do, telling the user through the port what
+    // they must know (a foreign or damaged file, repeated addresses). A file too short to
+    // hold the magic keeps the table and still becomes the document (KeptTable). A foreign
+    // file (Refused) or one that cannot be read (CannotOpen) changes nothing. The list and
+    // the map are refreshed after every load.
+    OpenResult OnOpenDocument(const std::filesystem::path& path);
+
+    // Stores the table into `path` atomically; on success `path` becomes the document's.
+    // Before the first overwrite of a file that loaded damaged, the original is kept
+    // beside it as "<name>.bak".
+    WriteResult OnSaveDocument(const std::filesystem::path& path);
+
+    const std::filesystem::path& GetPathName() const { return m_path; }
+    void SetPathName(const std::filesystem::path& path) { m_path = path; }
+    // The file name, shown in the window caption.
+    std::string GetTitle() const { return m_path.filename().string(); }
+
+private:
+    CYubinoApp& m_app;
+    std::filesystem::path m_path;
+    // The path of a file that loaded damaged and has not been backed up yet.
+    std::filesystem::path m_pendingBackup;
+};

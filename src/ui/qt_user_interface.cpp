@@ -1,0 +1,59 @@
+#include "ui/qt_user_interface.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "core/texts.h"
+#include "ui/qt_text.h"
+
+QString MessageBoxText(const std::string& cp932) {
+    QString text = ToQString(cp932);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+void CQtUserInterface::ShowMessage(const std::string& text, MessageKind kind) {
+    QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                    QString::fromUtf8(texts::kAppName), MessageBoxText(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool CQtUserInterface::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::kAppName), MessageBoxText(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    // Escape and the close box answer No, which always leaves everything as it was.
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool CQtUserInterface::GetClipboardText(std::string& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    text = ToCp932Lossy(clipboard->text());
+    return true;
+}
+
+bool CQtUserInterface::OpenInShell(const std::string& target) {
+    const QString text = ToQString(target);
+    const QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode);
+    return QDesktopServices::openUrl(url);
+}
+
+std::vector<std::string> CQtUserInterface::GetSelectedAddresses() {
+    return m_host ? m_host->GetSelectedAddresses() : std::vector<std::string>{};
+}
+
+void CQtUserInterface::UpdateListView() {
+    if (m_host) m_host->UpdateListView();
+}
+
+void CQtUserInterface::UpdateMapView() {
+    if (m_host) m_host->UpdateMapView();
+}
+
+void CQtUserInterface::PreloadPicture(const std::string& path) {
+    if (m_host) m_host->PreloadPicture(path);
+}
