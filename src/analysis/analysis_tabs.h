@@ -9,14 +9,9 @@
 
 class CYubinoApp;
 
-struct AnalysisColumn {
-    std::string title;  // code page 932
-    int width = 0;      // pixels
-};
-
 struct AnalysisTab {
     std::string title;  // code page 932
-    std::vector<AnalysisColumn> columns;
+    std::vector<TextColumn> columns;
     std::vector<TextRow> rows;  // one text per column
 };
 

@@ -1,6 +1,7 @@
 #include "analysis/text_rows.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "core/cp932.h"
 
@@ -20,12 +21,19 @@ int CompareRowTexts(std::string_view a, std::string_view b, int direction) {
     return 0;
 }
 
-void SortTextRows(std::vector<TextRow>& rows, int column, CSortDirection& direction) {
+std::vector<std::size_t> SortTextRows(std::vector<TextRow>& rows, int column, CSortDirection& direction) {
     const int d = direction.Direction();
-    std::stable_sort(rows.begin(), rows.end(), [&](const TextRow& a, const TextRow& b) {
-        return CompareRowTexts(TextAt(a, column), TextAt(b, column), d) < 0;
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return CompareRowTexts(TextAt(rows[a], column), TextAt(rows[b], column), d) < 0;
     });
+    std::vector<TextRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t index : order) sorted.push_back(std::move(rows[index]));
+    rows = std::move(sorted);
     direction.Flip();
+    return order;
 }
 
 void MoveSelectedRows(std::vector<TextRow>& from, const std::vector<int>& selected, std::vector<TextRow>& to) {

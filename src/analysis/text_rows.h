@@ -9,6 +9,12 @@
 // One row: its texts column by column, code page 932.
 using TextRow = std::vector<std::string>;
 
+// A column of such a list.
+struct TextColumn {
+    std::string title;  // code page 932
+    int width = 0;      // pixels
+};
+
 // The sort direction of one list for the whole run: ascending at first, flipped by every
 // column click.
 class CSortDirection {
@@ -27,7 +33,8 @@ int CompareRowTexts(std::string_view a, std::string_view b, int direction);
 
 // Sorts the rows by the texts of `column` (a row too short for it counts as empty) in the
 // current direction, then flips the direction. Rows with equal texts keep their order.
-void SortTextRows(std::vector<TextRow>& rows, int column, CSortDirection& direction);
+// Returns where each row went: entry i is the former index of the row now at i.
+std::vector<std::size_t> SortTextRows(std::vector<TextRow>& rows, int column, CSortDirection& direction);
 
 // Moves the rows at `selected` (indices into `from`, in any order; duplicates and
 // indices out of range are ignored) to the top of `to`. Taken from the top of `from`

@@ -138,7 +138,7 @@ TEST(CorrespondenceDays, CountsWholeDaysFromTruncatedSerials) {
 TEST_F(AnalysisTest, PerPalTabsHaveTheirColumns) {
     auto describe = [&](int tab) {
         std::string out;
-        for (const AnalysisColumn& c : BuildAnalysisTab(app, tab).columns)
+        for (const TextColumn& c : BuildAnalysisTab(app, tab).columns)
             out += Utf8(c.title) + ":" + std::to_string(c.width) + " ";
         return out;
     };

@@ -53,7 +53,7 @@ TEST(SortTextRows, DatesSortChronologicallyAndDoubleByteByCode) {
 TEST(SortTextRows, EqualTextsKeepTheirOrderAndShortRowsCountAsEmpty) {
     CSortDirection direction;
     std::vector<TextRow> rows = Rows({{"b", "1"}, {"a", "x"}, {"c", "x"}, {"d"}});
-    SortTextRows(rows, 1, direction);
+    EXPECT_EQ(SortTextRows(rows, 1, direction), (std::vector<std::size_t>{3, 0, 1, 2}));
     EXPECT_EQ(Column(rows, 0), (std::vector<std::string>{"d", "b", "a", "c"}));
 }
 
