@@ -16,6 +16,8 @@ struct Command {
 // One line per command; each runs with the arguments after its name.
 constexpr Command kCommands[] = {
     {"help", "help", nullptr},
+    {"stats", "stats FILE", RunStatsCommand},
+    {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsvCommand},
 };
 
 int PrintUsage(FILE* out) {

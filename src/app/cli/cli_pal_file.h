@@ -1,0 +1,10 @@
+// Loading the pal data file a command works on.
+#pragma once
+
+#include <filesystem>
+
+class CYubinoDoc;
+
+// Opens `path` as the document, the port telling of what the load found. False (after a
+// line on standard error) when the file is refused or cannot be read.
+bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path);
