@@ -27,8 +27,7 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const AddressBookReadResult result =
-        ReadAddressBook(std::string_view(reinterpret_cast<const char*>(data), size));
+    const AddressBookReadResult result = ReadAddressBook(std::string_view(reinterpret_cast<const char*>(data), size));
     for (const AddressBookEntry& entry : result.entries) {
         if (entry.name.empty() || entry.address.empty() || entry.name.size() > kMaxEntryTextBytes ||
             entry.address.size() > kMaxEntryTextBytes)

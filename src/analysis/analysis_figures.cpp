@@ -50,7 +50,9 @@ long long AgeValue(std::string_view age) {
     return ReadLeadingNumber(narrow);
 }
 
-std::int64_t CorrespondenceDays(const CPenPal& pal) { return DaySerial(pal.m_dtLastMail) - DaySerial(pal.m_dtFirstMail); }
+std::int64_t CorrespondenceDays(const CPenPal& pal) {
+    return DaySerial(pal.m_dtLastMail) - DaySerial(pal.m_dtFirstMail);
+}
 
 PalTotals CountPals(const std::vector<CPenPal>& pals) {
     const std::string male = Cp932Text(texts::kSexMale);

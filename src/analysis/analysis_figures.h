@@ -22,10 +22,10 @@ struct PalTotals {
     int count = 0;
     int women = 0;
     int men = 0;
-    int sexNotSet = 0;   // neither "男" nor "女"
-    int mapNotSet = 0;   // empty map name
-    int nameNotSet = 0;  // empty name
-    int ageNotSet = 0;   // age "？"
+    int sexNotSet = 0;        // neither "男" nor "女"
+    int mapNotSet = 0;        // empty map name
+    int nameNotSet = 0;       // empty name
+    int ageNotSet = 0;        // age "？"
     double averageAge = 0.0;  // over the other ages; 0 when there are none
 };
 

@@ -38,19 +38,21 @@ const ColumnSpec kLastMail{texts::kColumnLastMail, 120, [](const CPenPal& p) { r
 const ColumnSpec kTel1{texts::kColumnTel1, 100, [](const CPenPal& p) { return p.m_strTel1; }};
 const ColumnSpec kTel2{texts::kColumnTel2, 100, [](const CPenPal& p) { return p.m_strTel2; }};
 const ColumnSpec kHobby{texts::kColumnHobby, 100, [](const CPenPal& p) { return p.m_strHobby; }};
-const ColumnSpec kDays{texts::kColumnDays, 100,
-                       [](const CPenPal& p) { return std::to_string(CorrespondenceDays(p)); }};
+const ColumnSpec kDays{texts::kColumnDays, 100, [](const CPenPal& p) { return std::to_string(CorrespondenceDays(p)); }};
 
 const std::vector<ColumnSpec>& PerPalColumns(int tab) {
     static const std::vector<ColumnSpec> kBasic{kHandleName, kName, kSex, kAge, kMailAddress, kResidence, kMap};
-    static const std::vector<ColumnSpec> kAll{kHandleName, kName,     kSex,      kAge,       kMailAddress, kJob,
-                                              kHomePage,   kResidence, kBirthplace, kBloodType, kBirthday,   kFirstMail,
-                                              kLastMail,   kTel1,     kTel2,     kHobby,     kMap};
+    static const std::vector<ColumnSpec> kAll{
+        kHandleName, kName,     kSex,       kAge,      kMailAddress, kJob,  kHomePage, kResidence, kBirthplace,
+        kBloodType,  kBirthday, kFirstMail, kLastMail, kTel1,        kTel2, kHobby,    kMap};
     static const std::vector<ColumnSpec> kDates{kHandleName, kFirstMail, kLastMail, kDays};
     switch (tab) {
-        case kTabBasicData: return kBasic;
-        case kTabAllData: return kAll;
-        default: return kDates;
+        case kTabBasicData:
+            return kBasic;
+        case kTabAllData:
+            return kAll;
+        default:
+            return kDates;
     }
 }
 
@@ -102,8 +104,8 @@ void FillTotalsTab(const CYubinoApp& app, AnalysisTab& out) {
 }  // namespace
 
 std::vector<std::string> AnalysisTabTitles() {
-    return {Cp932Text(texts::kAnalysisTabBasic), Cp932Text(texts::kAnalysisTabAll),
-            Cp932Text(texts::kAnalysisTabDates), Cp932Text(texts::kAnalysisTabTotals)};
+    return {Cp932Text(texts::kAnalysisTabBasic), Cp932Text(texts::kAnalysisTabAll), Cp932Text(texts::kAnalysisTabDates),
+            Cp932Text(texts::kAnalysisTabTotals)};
 }
 
 AnalysisTab BuildAnalysisTab(const CYubinoApp& app, int tab) {

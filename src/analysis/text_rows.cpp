@@ -9,7 +9,7 @@ namespace {
 
 std::string_view TextAt(const TextRow& row, int column) {
     return column >= 0 && static_cast<std::size_t>(column) < row.size() ? std::string_view(row[column])
-                                                                         : std::string_view();
+                                                                        : std::string_view();
 }
 
 }  // namespace

@@ -39,38 +39,52 @@ TEST_P(AddressBookCsvTest, Reads) {
 INSTANTIATE_TEST_SUITE_P(
     Files, AddressBookCsvTest,
     testing::Values(
-        CsvCase{"TwoFieldHeader", "表示名,電子メール アドレス\r\n太郎,taro@example.jp\r\n", Status::Read,
+        CsvCase{"TwoFieldHeader",
+                "表示名,電子メール アドレス\r\n太郎,taro@example.jp\r\n",
+                Status::Read,
                 {"太郎 <taro@example.jp>"}},
         CsvCase{"OutlookExpressColumns",
                 "名,姓,ミドル ネーム,表示名,ニックネーム,電子メール アドレス,自宅の番地\n"
                 "太郎,山田,,山田 太郎,たろ,taro@example.jp,東京\n"
                 "花子,鈴木,,鈴木 花子,,hanako@example.jp,\n",
-                Status::Read, {"山田 太郎 <taro@example.jp>", "鈴木 花子 <hanako@example.jp>"}},
-        CsvCase{"AddressBeforeName", "電子メール アドレス,表示名\na@example.jp,A\n", Status::Read, {"A <a@example.jp>"}},
+                Status::Read,
+                {"山田 太郎 <taro@example.jp>", "鈴木 花子 <hanako@example.jp>"}},
+        CsvCase{
+            "AddressBeforeName", "電子メール アドレス,表示名\na@example.jp,A\n", Status::Read, {"A <a@example.jp>"}},
         CsvCase{"NoNameFieldGivesNoRows", "電子メール アドレス,名前\na@example.jp,A\n", Status::Read, {}},
         CsvCase{"NoAddressFieldIsWrongFormat", "表示名,電子メール\nA,a@example.jp\n", Status::WrongFormat, {}},
-        CsvCase{"AddressFieldNeedsItsAsciiSpace", "表示名,電子メール　アドレス\nA,a@example.jp\n",
-                Status::WrongFormat, {}},
+        CsvCase{
+            "AddressFieldNeedsItsAsciiSpace", "表示名,電子メール　アドレス\nA,a@example.jp\n", Status::WrongFormat, {}},
         CsvCase{"HeaderFieldsCompareExactly", "表示名 ,電子メール アドレス\nA,a@example.jp\n", Status::Read, {}},
         CsvCase{"NoHeaderIsWrongFormat", "太郎,taro@example.jp\n", Status::WrongFormat, {}},
         CsvCase{"EmptyFile", "", Status::Empty, {}},
         CsvCase{"OnlyALineEndIsWrongFormat", "\n", Status::WrongFormat, {}},
         CsvCase{"HeaderOnly", "表示名,電子メール アドレス", Status::Read, {}},
-        CsvCase{"LastOccurrenceWins", "表示名,電子メール アドレス,表示名,電子メール アドレス\nA,a@x,B,b@x\n",
-                Status::Read, {"B <b@x>"}},
-        CsvCase{"QuotedValueKeepsQuotes", "表示名,電子メール アドレス\n\"太郎\",\"t@example.jp\"\n", Status::Read,
+        CsvCase{"LastOccurrenceWins",
+                "表示名,電子メール アドレス,表示名,電子メール アドレス\nA,a@x,B,b@x\n",
+                Status::Read,
+                {"B <b@x>"}},
+        CsvCase{"QuotedValueKeepsQuotes",
+                "表示名,電子メール アドレス\n\"太郎\",\"t@example.jp\"\n",
+                Status::Read,
                 {"\"太郎\" <\"t@example.jp\">"}},
-        CsvCase{"CommaInQuotesSplits", "表示名,電子メール アドレス\n\"山田, 太郎\",t@example.jp\n", Status::Read,
+        CsvCase{"CommaInQuotesSplits",
+                "表示名,電子メール アドレス\n\"山田, 太郎\",t@example.jp\n",
+                Status::Read,
                 {"\"山田 < 太郎\">"}},
         CsvCase{"BlanksKept", "表示名,電子メール アドレス\n 太郎 , t@x \n", Status::Read, {" 太郎  < t@x >"}},
-        CsvCase{"EmptyNameOrAddressSkipped", "表示名,電子メール アドレス\n,a@x\nB,\nC,c@x\n\n", Status::Read,
-                {"C <c@x>"}},
-        CsvCase{"RaggedLinesSkipped", "表示名,x,電子メール アドレス\nA\nB,1\nC,1,c@x,extra,more\n", Status::Read,
+        CsvCase{
+            "EmptyNameOrAddressSkipped", "表示名,電子メール アドレス\n,a@x\nB,\nC,c@x\n\n", Status::Read, {"C <c@x>"}},
+        CsvCase{"RaggedLinesSkipped",
+                "表示名,x,電子メール アドレス\nA\nB,1\nC,1,c@x,extra,more\n",
+                Status::Read,
                 {"C <c@x>"}},
         CsvCase{"LastLineWithoutLineEnd", "表示名,電子メール アドレス\nA,a@x", Status::Read, {"A <a@x>"}},
-        CsvCase{"LoneCarriageReturnStaysInTheText", "表示名,電子メール アドレス\nA\r,a@x\r\n", Status::Read,
-                {"A\r <a@x>"}},
-        CsvCase{"FileOrderKept", "表示名,電子メール アドレス\nB,b@x\nA,a@x\nB,b@x\n", Status::Read,
+        CsvCase{
+            "LoneCarriageReturnStaysInTheText", "表示名,電子メール アドレス\nA\r,a@x\r\n", Status::Read, {"A\r <a@x>"}},
+        CsvCase{"FileOrderKept",
+                "表示名,電子メール アドレス\nB,b@x\nA,a@x\nB,b@x\n",
+                Status::Read,
                 {"B <b@x>", "A <a@x>", "B <b@x>"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -93,9 +107,9 @@ TEST(AddressBookCsv, Utf8CharactersWithoutCodePageFormBecomeQuestionMarks) {
 
 TEST(AddressBookCsv, BinaryBytesAndNulsDoNotBreakTheReading) {
     std::string bytes = Sjis("表示名,電子メール アドレス\n");
-    bytes += std::string("A\0hidden,a@x\n", 13);      // a line ends at a NUL
+    bytes += std::string("A\0hidden,a@x\n", 13);  // a line ends at a NUL
     bytes += std::string("B,b@x\0tail\n", 11);
-    bytes += "\x81,\xFF\xFE@x\n";                    // a lone lead byte, undefined bytes
+    bytes += "\x81,\xFF\xFE@x\n";  // a lone lead byte, undefined bytes
     AddressBookReadResult result = ReadAddressBook(bytes);
     ASSERT_EQ(result.status, Status::Read);
     ASSERT_EQ(result.entries.size(), 2u);
@@ -115,7 +129,8 @@ TEST(AddressBookCsv, TextsLongerThanAnEntryHoldsSkipTheLine) {
 
 TEST(AddressBookCsv, LargeFilesReadInLinearTime) {
     std::string many = Sjis("表示名,電子メール アドレス\r\n");
-    for (int i = 0; i < 100000; ++i) many += "name" + std::to_string(i) + ",pal" + std::to_string(i) + "@example.jp\r\n";
+    for (int i = 0; i < 100000; ++i)
+        many += "name" + std::to_string(i) + ",pal" + std::to_string(i) + "@example.jp\r\n";
     std::string wide = Sjis("表示名,電子メール アドレス\n");
     for (int i = 0; i < 8; ++i) wide += std::string(1 << 20, i % 2 ? ',' : 'x') + "\n";  // 1 MiB lines
 

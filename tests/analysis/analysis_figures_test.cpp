@@ -27,7 +27,8 @@ protected:
     // The totals tab as UTF-8 "item=data" lines.
     std::vector<std::string> Totals() {
         std::vector<std::string> out;
-        for (const TextRow& row : BuildAnalysisTab(app, kTabTotals).rows) out.push_back(Utf8(row[0]) + "=" + Utf8(row[1]));
+        for (const TextRow& row : BuildAnalysisTab(app, kTabTotals).rows)
+            out.push_back(Utf8(row[0]) + "=" + Utf8(row[1]));
         return out;
     }
     std::string TotalsRow(int row) { return Totals().at(static_cast<std::size_t>(row)); }
@@ -48,15 +49,17 @@ class AgeValueTest : public testing::TestWithParam<AgeCase> {};
 
 TEST_P(AgeValueTest, ReadsTheNumber) { EXPECT_EQ(AgeValue(Sjis(GetParam().age)), GetParam().value); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ages, AgeValueTest,
-    testing::Values(AgeCase{"FullWidth", "２５", 25}, AgeCase{"OneDigit", "１", 1}, AgeCase{"ThreeDigits", "１１９", 119},
-                    AgeCase{"HalfWidthCountsWithItsValue", "25", 25}, AgeCase{"MixedWidths", "2５", 25},
-                    AgeCase{"Empty", "", 0}, AgeCase{"NoDigits", "不明", 0}, AgeCase{"TrailingText", "２５才", 25},
-                    AgeCase{"LeadingFullWidthBlank", "　２０", 20}, AgeCase{"FullWidthMinus", "－５", -5},
-                    AgeCase{"OnlyTheFirstTenBytesCount", "１２３４５６７", 12345},
-                    AgeCase{"LongHalfWidthDoesNotOverflow", "99999999999999999999", 9999999999}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ages, AgeValueTest,
+                         testing::Values(AgeCase{"FullWidth", "２５", 25}, AgeCase{"OneDigit", "１", 1},
+                                         AgeCase{"ThreeDigits", "１１９", 119},
+                                         AgeCase{"HalfWidthCountsWithItsValue", "25", 25},
+                                         AgeCase{"MixedWidths", "2５", 25}, AgeCase{"Empty", "", 0},
+                                         AgeCase{"NoDigits", "不明", 0}, AgeCase{"TrailingText", "２５才", 25},
+                                         AgeCase{"LeadingFullWidthBlank", "　２０", 20},
+                                         AgeCase{"FullWidthMinus", "－５", -5},
+                                         AgeCase{"OnlyTheFirstTenBytesCount", "１２３４５６７", 12345},
+                                         AgeCase{"LongHalfWidthDoesNotOverflow", "99999999999999999999", 9999999999}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AnalysisTest, EmptyTableShowsHeadersOnlyAndZeroTotals) {
     for (int tab : {kTabBasicData, kTabAllData, kTabReceivedDates}) {
@@ -108,9 +111,9 @@ TEST_F(AnalysisTest, CountsEachPalInEveryTest) {
     make("？", "太郎", "");
     make("", "", "世界");
     make("おとこ", "次郎", "近畿");
-    EXPECT_EQ(Totals(), (std::vector<std::string>{"登録ﾒｰﾙﾌﾚﾝﾄﾞ数=5 / 500人", "女性=1 人", "男性=1 人",
-                                                  "平均年齢=-", "性別未設定=3 人", "マップ未設定=2 人",
-                                                  "名前未設定=2 人", "年齢未設定=5 人", "登録マップ数=9 / 9"}));
+    EXPECT_EQ(Totals(), (std::vector<std::string>{"登録ﾒｰﾙﾌﾚﾝﾄﾞ数=5 / 500人", "女性=1 人", "男性=1 人", "平均年齢=-",
+                                                  "性別未設定=3 人", "マップ未設定=2 人", "名前未設定=2 人",
+                                                  "年齢未設定=5 人", "登録マップ数=9 / 9"}));
 }
 
 TEST(CorrespondenceDays, CountsWholeDaysFromTruncatedSerials) {
@@ -175,9 +178,10 @@ TEST_F(AnalysisTest, PerPalRowsFollowTheTableAndShowTextsAsStored) {
     };
     EXPECT_EQ(rowText(kTabBasicData, 0), "あきこ||？|？|a@example.jp||関東|");
     EXPECT_EQ(rowText(kTabBasicData, 1), "bob||？|？|b@example.jp|||");
-    EXPECT_EQ(rowText(kTabAllData, 0),
-              "あきこ||？|？|a@example.jp|学生|http://a.example.jp/|||？|1980/02/29|2002/04/01|2002/04/11|03-1234||読書|"
-              "関東|");
+    EXPECT_EQ(
+        rowText(kTabAllData, 0),
+        "あきこ||？|？|a@example.jp|学生|http://a.example.jp/|||？|1980/02/29|2002/04/01|2002/04/11|03-1234||読書|"
+        "関東|");
     EXPECT_EQ(rowText(kTabReceivedDates, 0), "あきこ|2002/04/01|2002/04/11|10|");
     EXPECT_EQ(rowText(kTabReceivedDates, 1), "bob|2000/01/01|2000/01/01|0|");
 }

@@ -71,7 +71,7 @@ TEST_F(AnalysisDlgTest, OneDirectionFlagForEveryClickAndEveryOpening) {
     }
     auto dialog = Open();
     EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));  // a new opening starts in table order
-    ClickHeader(*dialog, 1);                                     // another column, a later opening
+    ClickHeader(*dialog, 1);                                      // another column, a later opening
     EXPECT_EQ(Column(*dialog, 1), (QStringList{"name-c", "name-b", "name-a"}));
     ClickHeader(*dialog, 1);
     EXPECT_EQ(Column(*dialog, 1), (QStringList{"name-a", "name-b", "name-c"}));

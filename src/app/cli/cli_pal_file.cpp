@@ -7,7 +7,8 @@
 bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path) {
     switch (doc.OnOpenDocument(path).status) {
         case CYubinoDoc::OpenStatus::Loaded:
-        case CYubinoDoc::OpenStatus::KeptTable: return true;
+        case CYubinoDoc::OpenStatus::KeptTable:
+            return true;
         case CYubinoDoc::OpenStatus::Refused:
             std::fprintf(stderr, "メールフレンドデータのファイルではありません: %s\n", path.c_str());
             return false;

@@ -73,7 +73,8 @@ int RunImportCsvCommand(std::span<char*> args) {
             PrintMessageLine(Cp932Text(texts::kCsvWrongFormat));
             return kExitUsage;
         case AddressBookReadResult::Status::Empty:
-        case AddressBookReadResult::Status::Read: break;
+        case AddressBookReadResult::Status::Read:
+            break;
     }
     if (list) {
         PrintEntries(book.entries);

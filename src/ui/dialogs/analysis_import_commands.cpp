@@ -40,9 +40,9 @@ QString QtFileFilter(const QString& pairs) {
         if (description.isEmpty()) continue;
         patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));  // a name without a dot is a file too
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters.append(description.endsWith(QLatin1Char(')')) ? description
-                                                               : description + QStringLiteral(" (") + patterns +
-                                                                     QLatin1Char(')'));
+        filters.append(description.endsWith(QLatin1Char(')'))
+                           ? description
+                           : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return filters.join(QStringLiteral(";;"));
 }

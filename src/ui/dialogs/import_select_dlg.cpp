@@ -20,7 +20,8 @@ constexpr int kColumnWidth = 150;
 QString Text(const char* utf8) { return ToQString(Cp932Text(utf8)); }
 
 std::vector<TextColumn> ImportColumns() {
-    return {{Cp932Text(texts::kImportColumnName), kColumnWidth}, {Cp932Text(texts::kImportColumnAddress), kColumnWidth}};
+    return {{Cp932Text(texts::kImportColumnName), kColumnWidth},
+            {Cp932Text(texts::kImportColumnAddress), kColumnWidth}};
 }
 
 }  // namespace
