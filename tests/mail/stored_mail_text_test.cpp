@@ -36,9 +36,18 @@ TEST(FormatMailTextForDisplay, NeverCutsHighBytes) {
     EXPECT_EQ(FormatMailTextForDisplay("a\xA0 "), "a\xA0");
 }
 
-TEST(ToStoredMailText, LineFeedsBecomeBackspaces) {
+TEST(ToStoredMailText, LineFeedsBecomeBackspacesAtEveryPositionAndLength) {
+    // The conversion works on blocks of bytes; line feeds at block edges and in the tail count too.
+    for (std::size_t length = 0; length < 100; ++length) {
+        std::string text, expected;
+        for (std::size_t i = 0; i < length; ++i) {
+            const bool lineFeed = i % 7 == 3 || i % 16 == 15 || i + 1 == length;
+            text += lineFeed ? '\n' : static_cast<char>(0x81 + i % 100);
+            expected += lineFeed ? '\b' : text.back();
+        }
+        EXPECT_EQ(ToStoredMailText(text), expected) << "length " << length;
+    }
     EXPECT_EQ(ToStoredMailText("a\r\nb\nc"), "a\r\bb\bc");
-    EXPECT_EQ(ToStoredMailText("no break"), "no break");
 }
 
 }  // namespace
