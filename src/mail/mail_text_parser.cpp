@@ -132,9 +132,12 @@ MailParseResult ParseMailText(std::string_view text) {
 
 const char* MailParseFailureMessage(MailParseFailure failure) {
     switch (failure) {
-        case MailParseFailure::kNoSenderKeyword: return texts::kDroppedFormatInvalid;
-        case MailParseFailure::kNoMailAddress: return texts::kMailAddressNotFound;
-        case MailParseFailure::kNone: break;
+        case MailParseFailure::kNoSenderKeyword:
+            return texts::kDroppedFormatInvalid;
+        case MailParseFailure::kNoMailAddress:
+            return texts::kMailAddressNotFound;
+        case MailParseFailure::kNone:
+            break;
     }
     return "";
 }

@@ -16,8 +16,8 @@ const std::string kUpdatedHanako = "message: はなこ さんのデータを更�
 // A dropped mail from `address`, received on `date` (the date line's numbers), saying `body`.
 std::string MailText(const std::string& address, const std::string& date, const std::string& body,
                      const std::string& name = "Hanako") {
-    return Sjis("送信者 : \"" + name + "\" <" + address + ">\r\n宛先 : taro@example.jp\r\n件名 : お元気ですか\r\n日時 :  " +
-                date + " 21:04\r\n\r\n" + body);
+    return Sjis("送信者 : \"" + name + "\" <" + address +
+                ">\r\n宛先 : taro@example.jp\r\n件名 : お元気ですか\r\n日時 :  " + date + " 21:04\r\n\r\n" + body);
 }
 
 class MailIntakeTest : public testing::Test {
@@ -145,7 +145,8 @@ TEST_F(MailIntakeTest, NewSenderDialogCancelledAndYesAddsNothing) {
 TEST_F(MailIntakeTest, TextThatIsNoMailIsRefusedWithTheParsersMessage) {
     AddMailText(app, Sjis("こんにちは <hanako@example.jp>\n"));
     AddMailText(app, Sjis("送信者 : hanako@example.jp\n"));
-    EXPECT_EQ(ui.events, (Events{"message: ドロップされた形式は無効です", "message: メールアドレスを取得できませんでした"}));
+    EXPECT_EQ(ui.events,
+              (Events{"message: ドロップされた形式は無効です", "message: メールアドレスを取得できませんでした"}));
     EXPECT_EQ(Pal("hanako@example.jp").m_strLastMailText, "first");
 }
 

@@ -12,6 +12,7 @@ TEST(FormatMailTextForDisplay, TurnsLineBreaksBackAndCutsTheBlankEnd) {
         std::string stored;  // UTF-8 of the stored form
         std::string display;
     };
+    // clang-format off
     const Case cases[] = {
         {"CrBsBecomesCrCrLf", "Hello\r\bBye", "Hello\r\r\nBye"},
         {"LoneBsBecomesCrLf", "Hello\bBye", "Hello\r\nBye"},
@@ -22,6 +23,7 @@ TEST(FormatMailTextForDisplay, TurnsLineBreaksBackAndCutsTheBlankEnd) {
         {"NoLineBreakOneParagraph", "Hello Bye", "Hello Bye"},
         {"Empty", "", ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Utf8(FormatMailTextForDisplay(Sjis(c.stored))), c.display);
