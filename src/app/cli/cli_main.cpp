@@ -16,8 +16,9 @@ struct Command {
 // One line per command; each runs with the arguments after its name.
 constexpr Command kCommands[] = {
     {"help", "help", nullptr},
-    {"stats", "stats FILE", RunStatsCommand},
-    {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsvCommand},
+    {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
+    {"stats", "stats FILE", RunStats},
+    {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
 };
 
 int PrintUsage(FILE* out) {

@@ -53,7 +53,7 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
 
 }  // namespace
 
-int RunImportCsvCommand(std::span<char*> args) {
+int RunImportCsv(std::span<char*> args) {
     std::vector<const char*> files;
     bool list = false;
     for (char* arg : args) {

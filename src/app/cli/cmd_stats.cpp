@@ -28,7 +28,7 @@ void WriteTab(JsonWriter& json, const AnalysisTab& tab) {
 
 }  // namespace
 
-int RunStatsCommand(std::span<char*> args) {
+int RunStats(std::span<char*> args) {
     if (args.size() != 1) {
         std::fputs("使い方: yubino-cli stats FILE\n", stderr);
         return kExitUsage;
