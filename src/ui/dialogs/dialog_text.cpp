@@ -6,8 +6,17 @@
 #include "core/texts.h"
 #include "ui/qt_text.h"
 
+namespace {
+
+constexpr const char* kShownTextProperty = "yubinoShownText";
+
+}  // namespace
+
+void RememberShownText(QWidget* control, const QString& shown) { control->setProperty(kShownTextProperty, shown); }
+
 std::string CDialogTextReader::Take(QWidget* control, const QString& text, const std::string& stored) {
-    if (text == ToQString(stored)) return stored;
+    const QVariant shown = control->property(kShownTextProperty);
+    if (text == (shown.isValid() ? shown.toString() : ToQString(stored))) return stored;
     QString missing;
     std::optional<std::string> converted = ToCp932(text, &missing);
     if (converted) return *converted;

@@ -8,6 +8,10 @@
 
 #include "core/ole_date_time.h"
 
+// Remembers what a control showed when the dialog opened (the control may have changed
+// the stored text on the way in, as a text edit does with "\r\n").
+void RememberShownText(QWidget* control, const QString& shown);
+
 // Takes the texts of a dialog's controls at OK. Text the user left as it was shown keeps
 // its stored bytes exactly; new text that code page 932 cannot hold is refused, and the
 // reader remembers the characters and the first control that held any.

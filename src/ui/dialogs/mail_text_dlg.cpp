@@ -21,6 +21,7 @@ CMailTextDlg::CMailTextDlg(std::string& text, COleDateTime& received, QWidget* p
     setWindowTitle(Text(texts::kMailTextTitle));
     m_textEdit = new QPlainTextEdit(ToQString(text));
     m_textEdit->setObjectName(QStringLiteral("text"));
+    RememberShownText(m_textEdit, m_textEdit->toPlainText());
     m_textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_textEdit->setMinimumSize(m_textEdit->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
                                m_textEdit->fontMetrics().lineSpacing() * 14);

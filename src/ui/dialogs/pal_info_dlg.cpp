@@ -33,7 +33,9 @@ Widget* Named(Widget* widget, const char* name) {
 }
 
 QLineEdit* MakeEdit(const std::string& stored, const char* name) {
-    return Named(new QLineEdit(ToQString(stored)), name);
+    auto* edit = Named(new QLineEdit(ToQString(stored)), name);
+    RememberShownText(edit, edit->text());
+    return edit;
 }
 
 // Each entry carries its code page 932 bytes, so that a chosen entry is stored exactly.
@@ -153,6 +155,7 @@ QWidget* CPalInfoDlg::BuildInformationPage() {
     m_job->setEditable(true);
     m_job->setInsertPolicy(QComboBox::NoInsert);
     m_job->setCurrentText(ToQString(m_pal.m_strJob));
+    RememberShownText(m_job, m_job->currentText());
     m_bloodType = MakeCombo(BloodTypeChoices(), m_pal.m_strBloodType, "bloodType");
     m_tel1 = MakeEdit(m_pal.m_strTel1, "tel1");
     m_tel2 = MakeEdit(m_pal.m_strTel2, "tel2");
