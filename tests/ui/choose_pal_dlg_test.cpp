@@ -114,7 +114,8 @@ TEST_F(ChoosePalDlgTest, ThePortReturnsTheChosenAddress) {
     EXPECT_TRUE(port.ChoosePal(address));
     EXPECT_EQ(address, "pal0@example.jp");
 
-    WhenModalOpens([](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("doNotAdd"), Qt::LeftButton); });
+    WhenModalOpens(
+        [](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("doNotAdd"), Qt::LeftButton); });
     address.clear();
     EXPECT_FALSE(port.ChoosePal(address));
     EXPECT_EQ(address, "");

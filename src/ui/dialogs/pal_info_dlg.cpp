@@ -69,6 +69,9 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     m_tabs->addTab(BuildDatesPage(), Text(texts::kTabDates));
     m_tabs->addTab(BuildLastMailPage(), Text(texts::kTabLastMail));
 
+    // Room for an address or a home page at any font size.
+    m_tabs->setMinimumWidth(m_tabs->fontMetrics().horizontalAdvance(QStringLiteral("携帯メールアドレス")) +
+                            m_tabs->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 32);
     auto* top = new QHBoxLayout;
     top->addWidget(BuildPictureColumn(), 0, Qt::AlignTop);
     top->addWidget(m_tabs, 1);

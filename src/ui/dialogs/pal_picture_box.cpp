@@ -17,7 +17,8 @@ CPalPictureBox::CPalPictureBox(QWidget* parent) : QWidget(parent), m_iconFrame(n
     m_iconFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_iconFrame->setAlignment(Qt::AlignCenter);
     const int frameSide = kIconSize + 2 * m_iconFrame->frameWidth() + 4;
-    m_iconFrame->setGeometry(0, 0, frameSide, frameSide);
+    m_iconFrame->setGeometry((kPalPictureSide - frameSide) / 2, (kPalPictureSide - frameSide) / 2, frameSide,
+                             frameSide);
 }
 
 bool CPalPictureBox::LoadPicture(const QString& path) {
