@@ -22,6 +22,10 @@ inline constexpr const char* kSettingsNotKept =
 inline constexpr const char* kDataFileUnavailable =
     "メールフレンドデータのファイル\" %s \"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
 
+// Maps: the names of the nine maps in index order, and the map bar's label.
+inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
+inline constexpr const char* kMapBarLabel = "マップ";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.
