@@ -46,8 +46,6 @@ CMapView::CMapView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
     RedrawNow();
 }
 
-CMapView::~CMapView() = default;
-
 void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(source); }
 
 void CMapView::RedrawNow() {

@@ -23,7 +23,6 @@ public:
     using ListRowsSource = std::function<std::vector<PalListRow>()>;
 
     CMapView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent = nullptr);
-    ~CMapView() override;
 
     // Where the map reads the pal list from; until it is set the list holds nothing.
     void SetListRows(ListRowsSource source);
