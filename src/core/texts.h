@@ -22,6 +22,20 @@ inline constexpr const char* kSettingsNotKept =
 inline constexpr const char* kDataFileUnavailable =
     "メールフレンドデータのファイル\" %s \"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
 
+// Mail: the mail text parser's keywords and date line, and the intake of received mail.
+inline constexpr const char* kSenderKeyword = "送信者";
+inline constexpr const char* kSubjectKeyword = "件名";
+inline constexpr const char* kDateLinePattern = "日時 :  %d年 %d月 %d日";
+inline constexpr const char* kDroppedFormatInvalid = "ドロップされた形式は無効です";
+inline constexpr const char* kMailAddressNotFound = "メールアドレスを取得できませんでした";
+inline constexpr const char* kMailTableFull =
+    "これ以上メールフレンドを追加できません\r\n登録しているメールフレンドを削除してから追加してください";
+inline constexpr const char* kNewPalCongratulation = "おめでとう！　新しいメールフレンドです";
+inline constexpr const char* kConfirmNotAdding = "追加しなくてもよろしいですか？";
+inline constexpr const char* kSameMailAgain = "このメールは前回登録時と同じ日時、内容です。\r\n追加しますか？";
+inline constexpr const char* kPalUpdated = "%s さんのデータを更新しました";
+inline constexpr const char* kClipboardUnavailable = "クリップボードを開けません";
+
 // Maps: the names of the nine maps in index order, and the map bar's label.
 inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
 inline constexpr const char* kMapBarLabel = "マップ";
