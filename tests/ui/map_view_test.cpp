@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,7 +12,6 @@
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "ui/face_icons.h"
-#include "ui/map/map_bar.h"
 #include "ui/map/name_popup.h"
 #include "ui/map/picture_cache.h"
 
@@ -144,19 +142,16 @@ TEST_F(MapViewTest, SelectedPalsOnlyWithNothingSelectedShowsNoIcons) {
 TEST_F(MapViewTest, ChoosingTheWorldShowsItsPictureAndItsPals) {
     Add("kanto@example.jp", g_apszMapNames[2], 50, 60, 3);
     Add("world@example.jp", g_apszMapNames[8], 300, 100, 4);
-    Show(0);
-    CMapBar bar(view);
-    EXPECT_EQ(bar.Combo().count(), kMapCount);
-    EXPECT_EQ(bar.Combo().currentText(), QStringLiteral("関東"));
+    Show(2);
     EXPECT_EQ(Grab(), Expected(2, {{{50, 60}, 3}}));
     ui.events.clear();
-    bar.Combo().setCurrentIndex(8);
+    view.ApplyMapChoice(8);
     EXPECT_EQ(Grab(), Expected(8, {{{300, 100}, 4}}));
     EXPECT_EQ(app.m_strCurrentMap, g_apszMapNames[8]);
     EXPECT_TRUE(ui.events.empty()) << "the list shows all pals and is not refilled";
 
     app.m_bListAllPals = false;
-    bar.Combo().setCurrentIndex(7);
+    view.ApplyMapChoice(7);
     EXPECT_EQ(ui.events, std::vector<std::string>{"list"});
     EXPECT_EQ(Grab(), MapPicture(7));
 }
