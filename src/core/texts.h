@@ -105,6 +105,9 @@ inline constexpr const char* kSameMailAgain = "このメールは前回登録時
 inline constexpr const char* kPalUpdated = "%s さんのデータを更新しました";
 inline constexpr const char* kClipboardUnavailable = "クリップボードを開けません";
 
+// Maps: the names of the nine maps in index order.
+inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
+
 }  // namespace texts
 
 // One of the texts above in code page 932.
