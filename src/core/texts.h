@@ -22,6 +22,15 @@ inline constexpr const char* kSettingsNotKept =
 inline constexpr const char* kDataFileUnavailable =
     "メールフレンドデータのファイル\" %s \"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
 
+// Pal data file.
+inline constexpr const char* kPalFileForeign =
+    "ファイル\" %s \"はメールフレンドデータのファイルではないので開けません。";
+inline constexpr const char* kPalFileUnreadable = "ファイル\" %s \"を読み込めません。";
+inline constexpr const char* kPalFileDamaged =
+    "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。\r\n"
+    "元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
+inline constexpr const char* kPalFileNotSaved = "メールフレンドデータをファイル\" %s \"に保存できませんでした。";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.
