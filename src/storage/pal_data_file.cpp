@@ -40,11 +40,12 @@ public:
 
     bool operator()(std::string& text) {
         std::uint32_t length = 0;
-        if (!ReadLength(length)) return false;
-        if (length != kUtf16Length) return Take(length, text);
-        if (!ReadLength(length)) return false;
-        // A second mark in the UTF-16 prefix falls through to the 32-bit length.
-        if (length == kUtf16Length && !Read(length)) return false;
+        bool utf16 = false;
+        if (!ReadLength(length, utf16)) return false;
+        if (!utf16) return Take(length, text);
+        // The count of UTF-16 units has the same forms; a second mark also announces 32 bits.
+        if (!ReadLength(length, utf16)) return false;
+        if (utf16 && !Read(length)) return false;
         if (length > Remaining() / 2) return false;
         text = cp932::FromUtf16Le(std::string_view(m_pos, std::size_t{length} * 2));
         m_pos += std::size_t{length} * 2;
@@ -68,9 +69,6 @@ public:
     }
 
 private:
-    // Stands for the UTF-16 mark among lengths: no 16-bit length can be 0x10000.
-    static constexpr std::uint32_t kUtf16Length = 0x10000;
-
     template <typename T>
     bool Read(T& value) {
         if (Remaining() < sizeof(T)) return false;
@@ -81,14 +79,17 @@ private:
         return true;
     }
 
-    bool ReadLength(std::uint32_t& length) {
+    // A length prefix, or the UTF-16 mark (`utf16Mark`) that stands in its place.
+    bool ReadLength(std::uint32_t& length, bool& utf16Mark) {
+        utf16Mark = false;
         std::uint8_t small;
         if (!Read(small)) return false;
         length = small;
         if (small != kPrefix16) return true;
         std::uint16_t medium;
         if (!Read(medium)) return false;
-        length = medium == kUtf16Mark ? kUtf16Length : medium;
+        length = medium;
+        utf16Mark = medium == kUtf16Mark;
         return medium != kPrefix32 || Read(length);
     }
 
@@ -186,14 +187,18 @@ PalDataReadResult ReadPalData(CYubinoApp& app, std::string_view bytes) {
     }
     app.ClearPals();
     Reader reader(bytes.substr(kPalDataMagic.size()));
-    CPenPal scratch;
     for (int i = 0; i < kMaxPals && !reader.AtEnd(); ++i) {
-        if (!VisitFieldsInFileOrder(scratch, reader)) {
+        // Every field is read, so a fresh record per pal reads as one scratch record would.
+        CPenPal pal;
+        if (!VisitFieldsInFileOrder(pal, reader)) {
             result.complete = false;
             return result;
         }
-        if (!app.AddPal(scratch)) ++result.refused;
-        if (scratch.m_bUsePicture == 1) app.UI().PreloadPicture(scratch.m_strPictureFile);
+        // The record moves into the table; the picture is asked for afterwards, added or not.
+        const std::string picture = pal.m_bUsePicture == 1 ? pal.m_strPictureFile : std::string();
+        const bool usesPicture = pal.m_bUsePicture == 1;
+        if (!app.AddPal(std::move(pal))) ++result.refused;
+        if (usesPicture) app.UI().PreloadPicture(picture);
     }
     result.unreadTail = !reader.AtEnd();
     return result;

@@ -89,6 +89,7 @@ TEST_F(PalDataFileTest, StringLengthPrefixes) {
         {"shortest 16-bit", 255, Hex("FF FF 00")},
         {"longest 16-bit", 65533, Hex("FF FD FF")},
         {"shortest 32-bit", 65534, Hex("FF FF FF FE FF 00 00")},
+        {"64 KiB", 65536, Hex("FF FF FF 00 00 01 00")},
         {"long mail", 70000, Hex("FF FF FF 70 11 01 00")},
     };
     for (const Row& row : rows) {
