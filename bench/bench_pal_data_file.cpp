@@ -48,8 +48,8 @@ void BM_Memcpy(benchmark::State& state) {
     Throughput(state, bytes.size());
 }
 
-// The same bytes copied in pieces of a last mail's size, as loading copies them into the
-// pals' strings: large copies stream past the cache, copies of this size do not.
+// The same bytes copied in pieces of a last mail's size into buffers made once: loading
+// copies as many bytes, but into fresh strings and from unaligned places in the file.
 void BM_MemcpyInMailSizedPieces(benchmark::State& state) {
     const std::string& bytes = FileBytes();
     std::vector<std::string> pieces(bytes.size() / kLastMailSize + 1, std::string(kLastMailSize, '\0'));

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <span>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/yubino_app.h"
@@ -195,8 +196,8 @@ PalDataReadResult ReadPalData(CYubinoApp& app, std::string_view bytes) {
             return result;
         }
         // The record moves into the table; the picture is asked for afterwards, added or not.
-        const std::string picture = pal.m_bUsePicture == 1 ? pal.m_strPictureFile : std::string();
         const bool usesPicture = pal.m_bUsePicture == 1;
+        const std::string picture = usesPicture ? pal.m_strPictureFile : std::string();
         if (!app.AddPal(std::move(pal))) ++result.refused;
         if (usesPicture) app.UI().PreloadPicture(picture);
     }

@@ -14,7 +14,7 @@ struct PalDataReadResult {
         Foreign,   // the data does not begin with the magic; the table is unchanged
     };
     Status status = Status::Loaded;
-    bool complete = true;  // false: the data ended inside a record (or the magic), which was dropped
+    bool complete = true;     // false: the data ended inside a record (or the magic), which was dropped
     bool unreadTail = false;  // data follows the last record the table can hold; it was not read
     int refused = 0;          // records that AddPal refused (their address repeats one before)
 

@@ -94,7 +94,8 @@ CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path) {
             ui.ShowMessage(FormatText(texts::kPalFileUnreadable, PathText(path)), MessageKind::Warning);
             result.status = OpenStatus::CannotOpen;
             return result;
-        case FileRead::Read: break;
+        case FileRead::Read:
+            break;
     }
     result.read = ReadPalData(m_app, bytes);
     if (result.read.status == PalDataReadResult::Status::TooShort) result.status = OpenStatus::KeptTable;
@@ -117,9 +118,11 @@ bool CYubinoDoc::BackUpBeforeFirstOverwrite(const fs::path& target) {
     if (!SameFile(target, m_pendingBackup)) return true;
     std::string original;
     switch (ReadFileBytes(target, original, /*palDataOnly=*/false)) {
-        case FileRead::Missing: break;  // nothing left to lose
+        case FileRead::Missing:
+            break;  // nothing left to lose
         case FileRead::Failed:
-        case FileRead::Foreign: return false;
+        case FileRead::Foreign:
+            return false;
         case FileRead::Read:
             if (!WriteFileAtomically(target.string() + ".bak", original).ok) return false;
     }

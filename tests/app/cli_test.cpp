@@ -1,10 +1,10 @@
 // yubino-cli run as a script would run it.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"

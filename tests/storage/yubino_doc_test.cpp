@@ -188,7 +188,8 @@ TEST_F(YubinoDocTest, FailedSaveIsReportedAndLosesNothing) {
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.error.empty());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, Message(texts::kPalFileNotSaved, row.path.empty() ? row.path : fs::absolute(row.path)));
+        EXPECT_EQ(ui.messages[0].text,
+                  Message(texts::kPalFileNotSaved, row.path.empty() ? row.path : fs::absolute(row.path)));
         EXPECT_EQ(doc.GetPathName(), dir / "d.ybf");
     }
     EXPECT_EQ(ReadFileBytes(dir / "d.ybf"), damaged);

@@ -87,7 +87,8 @@ int RunRepair(std::span<char*> args) {
     const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0]);
     if (Refused(result)) return kExitUsage;
     if (!doc.OnSaveDocument(args[1]).ok) return kExitFailure;
-    std::printf("%d 人のメールフレンドを書き出しました。%s\n", app.GetPalCount(),
-                result.read.complete ? "入力ファイルは最後まで読めました。" : "入力ファイルは記録の途中で終わっていました。");
+    std::printf(
+        "%d 人のメールフレンドを書き出しました。%s\n", app.GetPalCount(),
+        result.read.complete ? "入力ファイルは最後まで読めました。" : "入力ファイルは記録の途中で終わっていました。");
     return kExitOk;
 }
