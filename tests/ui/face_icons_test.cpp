@@ -1,0 +1,27 @@
+#include "ui/face_icons.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FaceIcons, EveryIconExistsAtEverySize) {
+    for (int size : {24, 32, 48}) {
+        for (int n = 0; n < kFaceIconCount; ++n) {
+            QPixmap icon = FaceIcon(n, size);
+            ASSERT_FALSE(icon.isNull()) << n << " at " << size;
+            EXPECT_EQ(icon.size(), QSize(size, size)) << n;
+        }
+    }
+    EXPECT_TRUE(FaceIcon(-1, 32).isNull());
+    EXPECT_TRUE(FaceIcon(115, 32).isNull());
+}
+
+TEST(FaceIcons, LabelsNumberWithinEachGroup) {
+    EXPECT_EQ(FaceIconLabel(0), QStringLiteral("男性 1"));
+    EXPECT_EQ(FaceIconLabel(49), QStringLiteral("男性 50"));
+    EXPECT_EQ(FaceIconLabel(50), QStringLiteral("女性 1"));
+    EXPECT_EQ(FaceIconLabel(100), QStringLiteral("他 1"));
+    EXPECT_EQ(FaceIconLabel(114), QStringLiteral("他 15"));
+}
+
+}  // namespace
