@@ -18,9 +18,78 @@ inline constexpr const char* kAlreadyRegistered = "メールアドレス\" %s \"
 inline constexpr const char* kSettingsFileName = "yubino.cfg";
 inline constexpr const char* kSampleFileName = "サンプル.ybf";
 inline constexpr const char* kSettingsNotKept =
-    "設定ファイルを保存できる場所が見つかりません。\r\n今回の終了時には、使用中のメールフレンドデータのファイル名を記録できません。";
+    "設定ファイルを保存できる場所が見つかりません。\r\n今回の終了時には、使用中のメールフレンドデータのファイル名を記録"
+    "できません。";
 inline constexpr const char* kDataFileUnavailable =
-    "メールフレンドデータのファイル\" %s \"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
+    "メールフレンドデータのファイル\" %s "
+    "\"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
+
+// Pal dialogs: the pal information dialog, the face icon chooser, the mail text and
+// choose-pal dialogs.
+inline constexpr const char* kPalInfoTitle = "\"%s\"さんの詳細情報";
+inline constexpr const char* kPalInfoNewSuffix = "（新規追加）";
+inline constexpr const char* kPalInfoSeveralTitle = "複数のメールフレンドを編集";
+inline constexpr const char* kTabNames = "名前";
+inline constexpr const char* kTabAddress = "住所";
+inline constexpr const char* kTabInformation = "情報";
+inline constexpr const char* kTabDates = "日付";
+inline constexpr const char* kTabLastMail = "最後の受信ﾒｰﾙ";
+inline constexpr const char* kLabelHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kLabelName = "名前";
+inline constexpr const char* kLabelMailAddress = "メールアドレス";
+inline constexpr const char* kLabelMailAddress2 = "メールアドレス2";
+inline constexpr const char* kLabelMobileAddress = "携帯メールアドレス";
+inline constexpr const char* kLabelSex = "性別";
+inline constexpr const char* kLabelAge = "年齢";
+inline constexpr const char* kLabelResidence = "居住地";
+inline constexpr const char* kLabelBirthplace = "出身地";
+inline constexpr const char* kLabelMap = "所属マップ";
+inline constexpr const char* kLabelHobby = "趣味";
+inline constexpr const char* kLabelJob = "職業";
+inline constexpr const char* kLabelBloodType = "血液型";
+inline constexpr const char* kLabelTel1 = "TEL1";
+inline constexpr const char* kLabelTel2 = "TEL2";
+inline constexpr const char* kLabelHomePage = "ホームページ";
+inline constexpr const char* kLabelBirthday = "誕生日";
+inline constexpr const char* kLabelFirstMail = "最初のメール受信日";
+inline constexpr const char* kLabelLastMail = "最後のメール受信日";
+inline constexpr const char* kGroupPicture = "画像";
+inline constexpr const char* kRadioIcon = "アイコン";
+inline constexpr const char* kRadioPictureFile = "画像ファイル";
+inline constexpr const char* kButtonChange = "変更...";
+inline constexpr const char* kLabelMemo = "メモ";
+inline constexpr const char* kButtonGo = "GO";
+inline constexpr const char* kButtonSaveAndClose = "保存して閉じる";
+inline constexpr const char* kButtonCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kSexChoices[] = {"男", "女", "？"};
+inline constexpr const char* kJobChoices[] = {"？",   "会社員", "自営業", "ＯＬ",      "技術職",
+                                              "教員", "主婦",   "学生",   "フリーター"};
+inline constexpr const char* kBloodTypeChoices[] = {"Ａ", "Ｂ", "Ｏ", "ＡＢ", "？"};
+inline constexpr const char* kEnterHandleName = "ハンドルネームを入力してください";
+inline constexpr const char* kEnterMailAddress = "メールアドレスを入力してください";
+inline constexpr const char* kAddressUsedByOther =
+    "メールアドレス\" %s \"は他のメールフレンドが使用しています\r\n別のメールアドレスを入力してください";
+inline constexpr const char* kCharactersNotStorable =
+    "保存できない文字が含まれています：%s\r\n別の文字に置き換えてください";
+inline constexpr const char* kNotWebAddress =
+    "ホームページには http:// または https:// で始まるアドレスを入力してください";
+inline constexpr const char* kPictureLoadFailed = "画像ファイルの読み込みに失敗しました";
+inline constexpr const char* kPictureFileFilter = "画像ファイル (*.jpg *.gif *.bmp);;すべてのﾌｧｲﾙ (*)";
+inline constexpr const char* kFaceIconTitle = "顔アイコンを選択してください";
+inline constexpr const char* kFaceIconProvidedBy = "提供";
+inline constexpr const char* kButtonOk = "OK";
+inline constexpr const char* kBrowserFailed = "ブラウザの起動に失敗しました";
+// The page the face icon banner opens: where the icon styles come from.
+inline constexpr const char* kFaceIconProviderUrl = "https://www.dicebear.com/";
+inline constexpr const char* kMailTextTitle = "更新するﾒｰﾙの文章,受信日を編集してください";
+inline constexpr const char* kLabelMailText = "メールの文章";
+inline constexpr const char* kLabelReceived = "受信日";
+inline constexpr const char* kButtonDoNotAdd = "追加しない";
+inline constexpr const char* kChoosePalTitle = "ﾒｰﾙを更新するﾒｰﾙﾌﾚﾝﾄﾞを選択してください";
+inline constexpr const char* kButtonAddNewPal = "新しいﾒｰﾙﾌﾚﾝﾄﾞを追加...";
+inline constexpr const char* kColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kColumnName = "名前";
+inline constexpr const char* kColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
 
 // Mail: the mail text parser's keywords and date line, and the intake of received mail.
 inline constexpr const char* kSenderKeyword = "送信者";
@@ -42,11 +111,8 @@ inline constexpr const char* kAnalysisTabBasic = "基本ﾃﾞｰﾀ";
 inline constexpr const char* kAnalysisTabAll = "総合ﾃﾞｰﾀ";
 inline constexpr const char* kAnalysisTabDates = "受信日";
 inline constexpr const char* kAnalysisTabTotals = "合計/平均";
-inline constexpr const char* kColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
-inline constexpr const char* kColumnName = "名前";
 inline constexpr const char* kColumnSex = "性別";
 inline constexpr const char* kColumnAge = "年齢";
-inline constexpr const char* kColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
 inline constexpr const char* kColumnResidence = "居住地";
 inline constexpr const char* kColumnMap = "所属ﾏｯﾌﾟ";
 inline constexpr const char* kColumnJob = "職業";
@@ -86,13 +152,23 @@ inline constexpr const char* kImportColumnName = "表示名";
 inline constexpr const char* kImportColumnAddress = "電子ﾒｰﾙｱﾄﾞﾚｽ";
 inline constexpr const char* kMoveRight = ">>";
 inline constexpr const char* kMoveLeft = "<<";
-inline constexpr const char* kOk = "OK";
-inline constexpr const char* kCancel = "ｷｬﾝｾﾙ";
 inline constexpr const char* kCsvNameField = "表示名";
 inline constexpr const char* kCsvAddressField = "電子メール アドレス";
 inline constexpr const char* kCsvWrongFormat = "CSV ファイルをインポートできませんでした\n異なる形式のファイルです";
 inline constexpr const char* kCsvFileFilter = "OutlookExpress 形式CSVアドレス帳 (*.csv)|*.csv|すべてのﾌｧｲﾙ|*.*|";
 inline constexpr const char* kCsvDefaultExtension = "csv";
+
+// Maps: the names of the nine maps in index order.
+inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
+
+// Pal data file.
+inline constexpr const char* kPalFileForeign =
+    "ファイル\" %s \"はメールフレンドデータのファイルではないので開けません。";
+inline constexpr const char* kPalFileUnreadable = "ファイル\" %s \"を読み込めません。";
+inline constexpr const char* kPalFileDamaged =
+    "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。\r\n"
+    "元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
+inline constexpr const char* kPalFileNotSaved = "メールフレンドデータをファイル\" %s \"に保存できませんでした。";
 
 }  // namespace texts
 

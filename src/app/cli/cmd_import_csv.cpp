@@ -39,11 +39,7 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
     if (!OpenPalFile(doc, dataFile)) return kExitUsage;
     const int before = app.GetPalCount();
     const int added = ImportAddressBookEntries(app, entries);
-    const WriteResult saved = doc.OnSaveDocument(dataFile);
-    if (!saved.ok) {
-        std::fprintf(stderr, "保存できませんでした: %s: %s\n", dataFile, saved.error.c_str());
-        return kExitFailure;
-    }
+    if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
     JsonWriter json;
     json.BeginObject().Key("before").Int(before).Key("added").Int(added);
     json.Key("refused").Int(static_cast<long long>(entries.size()) - added).EndObject();

@@ -46,8 +46,8 @@ CImportSelectDlg::CImportSelectDlg(CYubinoApp& app, const std::vector<AddressBoo
     left->setObjectName(QStringLiteral("moveLeft"));
     left->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(Text(texts::kOk), QDialogButtonBox::AcceptRole);
-    auto* cancel = buttons->addButton(Text(texts::kCancel), QDialogButtonBox::RejectRole);
+    auto* ok = buttons->addButton(Text(texts::kButtonOk), QDialogButtonBox::AcceptRole);
+    auto* cancel = buttons->addButton(Text(texts::kButtonCancel), QDialogButtonBox::RejectRole);
     ok->setAutoDefault(false);
     cancel->setAutoDefault(false);
 
