@@ -36,7 +36,8 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, dataFile)) return kExitUsage;
+    if (!OpenPalFile(doc, dataFile, /*forWriting=*/true)) return kExitUsage;
+    if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
     const int before = app.GetPalCount();
     const int added = ImportAddressBookEntries(app, entries);
     if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
