@@ -1,5 +1,6 @@
 #include "core/pal_commands.h"
 
+#include "core/pal_info_rules.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -24,6 +25,18 @@ void EditSelectedPal(CYubinoApp& app, const std::string& address) {
     if (!app.FindPalByAddress(address, pal)) return;
     if (!app.UI().EditPal(pal, PalInfoMode::EditOne)) return;
     app.ReplacePal(pal);
+    RefreshViews(app);
+}
+
+void EditSelectedPals(CYubinoApp& app) {
+    CPenPal record;
+    if (!app.UI().EditPal(record, PalInfoMode::EditSeveral)) return;
+    for (const std::string& address : app.UI().GetSelectedAddresses()) {
+        CPenPal pal;
+        if (!app.FindPalByAddress(address, pal)) continue;
+        ApplyMultipleEdit(record, pal);
+        app.ReplacePal(pal);
+    }
     RefreshViews(app);
 }
 

@@ -4,12 +4,12 @@
 #include "core/yubino_app.h"
 
 const PalListColumn kPalListColumns[kPalListColumnCount] = {
-    {texts::kColumnHandleName, 100, kSortHandleName},
-    {texts::kColumnName, 100, kSortName},
-    {texts::kColumnSex, 40, kSortSex},
-    {texts::kColumnAge, 40, kSortAge},
-    {texts::kColumnMailAddress, 150, kSortMailAddress},
-    {texts::kColumnMap, 50, kSortMapName},
+    {texts::kListColumnHandleName, 100, kSortHandleName},
+    {texts::kListColumnName, 100, kSortName},
+    {texts::kListColumnSex, 40, kSortSex},
+    {texts::kListColumnAge, 40, kSortAge},
+    {texts::kListColumnMailAddress, 150, kSortMailAddress},
+    {texts::kListColumnMap, 50, kSortMapName},
 };
 
 std::vector<CPenPal> ListedPals(const CYubinoApp& app) {

@@ -18,24 +18,30 @@ inline constexpr const char* kAlreadyRegistered = "メールアドレス\" %s \"
 inline constexpr const char* kSettingsFileName = "yubino.cfg";
 inline constexpr const char* kSampleFileName = "サンプル.ybf";
 inline constexpr const char* kSettingsNotKept =
-    "設定ファイルを保存できる場所が見つかりません。\r\n今回の終了時には、使用中のメールフレンドデータのファイル名を記録できません。";
+    "設定ファイルを保存できる場所が見つかりません。\r\n今回の終了時には、使用中のメールフレンドデータのファイル名を記録"
+    "できません。";
 inline constexpr const char* kDataFileUnavailable =
-    "メールフレンドデータのファイル\" %s \"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
+    "メールフレンドデータのファイル\" %s "
+    "\"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
 
 // Main window: the caption, the panes and the list.
 inline constexpr const char* kCaptionFormat = "%s - Yubino";
 inline constexpr const char* kMailPanePlaceholder = "最後に受け取ったメールの文章";
-inline constexpr const char* kColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
-inline constexpr const char* kColumnName = "名前";
-inline constexpr const char* kColumnSex = "性別";
-inline constexpr const char* kColumnAge = "年齢";
-inline constexpr const char* kColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
-inline constexpr const char* kColumnMap = "マップ";
+inline constexpr const char* kListColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kListColumnName = "名前";
+inline constexpr const char* kListColumnSex = "性別";
+inline constexpr const char* kListColumnAge = "年齢";
+inline constexpr const char* kListColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
+inline constexpr const char* kListColumnMap = "マップ";
 inline constexpr const char* kDeleteQuestion = " %d 名のメールフレンドを削除しますか？";
 inline constexpr const char* kDropUnreadable = "ドロップされたデータは開けません";
 inline constexpr const char* kDropCharactersReplaced =
-    "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?」に置き換えて取り込みます。";
+    "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
+    "」に置き換えて取り込みます。";
 inline constexpr const char* kMapBarLabel = "マップ";
+// The map bar's entries, in map index order.
+inline constexpr const char* kMapBarNames[] = {"北海道", "東北", "関東", "中部", "近畿",
+                                               "中国",   "四国", "九州", "世界"};
 
 // Main window: the menus ("\t" is followed by the shortcut shown beside the item).
 inline constexpr const char* kMenuFile = "ﾌｧｲﾙ(&F)";
@@ -116,20 +122,18 @@ inline constexpr const char* kFileExtension = "ybf";
 
 // Main window: saving and closing.
 inline constexpr const char* kSaveOnCloseFailed =
-    "メールフレンドデータをファイル\" %s \"に保存できなかったため、このままでは今回の変更が失われます。\r\n別の場所に保存しますか？";
+    "メールフレンドデータをファイル\" %s "
+    "\"に保存できなかったため、このままでは今回の変更が失われます。\r\n別の場所に保存しますか？";
 inline constexpr const char* kNoFileOnClose =
     "メールフレンドデータを保存するファイルが決まっていません。\r\n別の場所に保存しますか？";
 inline constexpr const char* kCloseWithoutSaving =
-    "保存せずに終了すると、今回の変更は失われます。\r\n保存せずに終了しますか？\r\n（「いいえ」を選ぶと、終了せずにそのまま開いておきます）";
+    "保存せずに終了すると、今回の変更は失われます。\r\n保存せずに終了しますか？\r\n（「いいえ」を選ぶと、終了せずにその"
+    "まま開いておきます）";
 inline constexpr const char* kSettingsNotWritten =
-    "設定ファイル\" %s \"に書き込めませんでした。\r\n次回の起動時には、今回のメールフレンドデータのファイルが開かれません。";
+    "設定ファイル\" %s "
+    "\"に書き込めませんでした。\r\n次回の起動時には、今回のメールフレンドデータのファイルが開かれません。";
 
 }  // namespace texts
-
-// The nine maps, in map index order.
-inline constexpr int kMapCount = 9;
-inline constexpr const char* g_apszMapNames[kMapCount] = {"北海道", "東北", "関東", "中部", "近畿",
-                                                          "中国",   "四国", "九州", "世界"};
 
 // One of the texts above in code page 932.
 std::string Cp932Text(std::string_view utf8);
