@@ -1,6 +1,7 @@
 #include "ui/main/pal_list_model.h"
 
 #include <QIcon>
+#include <array>
 
 #include "core/pal_list.h"
 #include "ui/face_icons.h"
@@ -8,11 +9,16 @@
 
 namespace {
 
-// The face icon at both sizes the views use: 48 for large icons, 24 elsewhere.
-QIcon FaceIconSet(int number) {
-    QIcon icon;
-    icon.addPixmap(FaceIcon(number, 24));
-    icon.addPixmap(FaceIcon(number, 48));
+// The face icon at both sizes the views use: 48 for large icons, 24 elsewhere. Each size
+// is decoded when a view first asks for it, once per run.
+const QIcon& FaceIconSet(int number) {
+    static std::array<QIcon, kFaceIconCount> icons;
+    QIcon& icon = icons[static_cast<std::size_t>(number)];
+    if (icon.isNull()) {
+        for (int size : {24, 48})
+            icon.addFile(QStringLiteral(":/faces/%1/face%2.png").arg(size).arg(number, 3, 10, QLatin1Char('0')),
+                         QSize(size, size));
+    }
     return icon;
 }
 
