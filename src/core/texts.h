@@ -133,6 +133,20 @@ inline constexpr const char* kSettingsNotWritten =
     "設定ファイル\" %s "
     "\"に書き込めませんでした。\r\n次回の起動時には、今回のメールフレンドデータのファイルが開かれません。";
 
+// Mail: the mail text parser's keywords and date line, and the intake of received mail.
+inline constexpr const char* kSenderKeyword = "送信者";
+inline constexpr const char* kSubjectKeyword = "件名";
+inline constexpr const char* kDateLinePattern = "日時 :  %d年 %d月 %d日";
+inline constexpr const char* kDroppedFormatInvalid = "ドロップされた形式は無効です";
+inline constexpr const char* kMailAddressNotFound = "メールアドレスを取得できませんでした";
+inline constexpr const char* kMailTableFull =
+    "これ以上メールフレンドを追加できません\r\n登録しているメールフレンドを削除してから追加してください";
+inline constexpr const char* kNewPalCongratulation = "おめでとう！　新しいメールフレンドです";
+inline constexpr const char* kConfirmNotAdding = "追加しなくてもよろしいですか？";
+inline constexpr const char* kSameMailAgain = "このメールは前回登録時と同じ日時、内容です。\r\n追加しますか？";
+inline constexpr const char* kPalUpdated = "%s さんのデータを更新しました";
+inline constexpr const char* kClipboardUnavailable = "クリップボードを開けません";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

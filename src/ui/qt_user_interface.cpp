@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "core/texts.h"
+#include "mail/mail_link.h"
 #include "ui/qt_text.h"
 
 QString MessageBoxText(const std::string& cp932) {
@@ -37,6 +38,10 @@ bool CQtUserInterface::GetClipboardText(std::string& text) {
 }
 
 bool CQtUserInterface::OpenInShell(const std::string& target) {
+    // A mailto link carries Japanese text and blanks: it goes out already encoded.
+    if (target.starts_with(kMailtoScheme))
+        return QDesktopServices::openUrl(
+            QUrl::fromEncoded(QByteArray::fromStdString(MailtoLinkToUrl(target)), QUrl::StrictMode));
     const QString text = ToQString(target);
     const QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode);
     return QDesktopServices::openUrl(url);

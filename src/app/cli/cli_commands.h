@@ -9,3 +9,7 @@ using CliCommand = int (*)(std::span<char*> args);
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // the command ran and failed (a mail not parsed, ...)
 inline constexpr int kExitUsage = 2;    // wrong arguments, or a file refused or unreadable
+
+// parse-mail [FILE] [--utf8]: the fields of a mail text (code page 932, or UTF-8 with
+// --utf8) from FILE or standard input, as one JSON object; 1 when the text is no mail.
+int RunParseMail(std::span<char*> args);

@@ -16,6 +16,7 @@ struct Command {
 // One line per command; each runs with the arguments after its name.
 constexpr Command kCommands[] = {
     {"help", "help", nullptr},
+    {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
 };
 
 int PrintUsage(FILE* out) {

@@ -1,0 +1,86 @@
+// yubino-cli parse-mail [FILE] [--utf8]: the fields a dropped mail text would give, as JSON.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "app/cli/cli_commands.h"
+#include "app/cli/console_user_interface.h"
+#include "app/cli/json_writer.h"
+#include "core/cp932.h"
+#include "core/texts.h"
+#include "mail/mail_text_parser.h"
+
+namespace {
+
+int PrintUsageError() {
+    std::fputs("使い方: yubino-cli parse-mail [ファイル] [--utf8]\n", stderr);
+    return kExitUsage;
+}
+
+std::optional<std::string> ReadAll(const char* path) {
+    if (!path) {
+        std::ostringstream bytes;
+        bytes << std::cin.rdbuf();
+        return bytes.str();
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return std::nullopt;
+    return bytes;
+}
+
+std::string MailJson(const CPenPal& mail) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("m_strHandleName").String(cp932::ToUtf8(mail.m_strHandleName));
+    json.Key("m_strMailAddress").String(cp932::ToUtf8(mail.m_strMailAddress));
+    json.Key("m_dtLastMail").BeginObject();
+    json.Key("status").Int(mail.m_dtLastMail.m_status);
+    json.Key("value").Double(mail.m_dtLastMail.m_dt);
+    json.EndObject();
+    json.Key("m_strLastMailText").String(cp932::ToUtf8(mail.m_strLastMailText));
+    json.Key("m_strHomePage").String(cp932::ToUtf8(mail.m_strHomePage));
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace
+
+int RunParseMail(std::span<char*> args) {
+    const char* path = nullptr;
+    bool utf8 = false;
+    for (char* arg : args) {
+        if (std::string_view(arg) == "--utf8")
+            utf8 = true;
+        else if (!path)
+            path = arg;
+        else
+            return PrintUsageError();
+    }
+    std::optional<std::string> text = ReadAll(path);
+    if (!text) {
+        std::fprintf(stderr, "ファイルを読めません: %s\n", path);
+        return kExitUsage;
+    }
+    if (utf8) {
+        std::string unconvertible;
+        text = cp932::FromUtf8(*text, &unconvertible);
+        if (!text) {
+            std::fprintf(stderr, "コードページ 932 にない文字があります: %s\n", unconvertible.c_str());
+            return kExitUsage;
+        }
+    }
+    const MailParseResult result = ParseMailText(*text);
+    if (!result.Ok()) {
+        PrintMessageLine(Cp932Text(MailParseFailureMessage(result.failure)));
+        return kExitFailure;
+    }
+    std::printf("%s\n", MailJson(result.mail).c_str());
+    return kExitOk;
+}

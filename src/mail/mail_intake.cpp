@@ -1,0 +1,92 @@
+#include "mail/mail_intake.h"
+
+#include "core/texts.h"
+#include "mail/mail_text_parser.h"
+#include "mail/stored_mail_text.h"
+
+namespace {
+
+void Refresh(CYubinoApp& app) {
+    app.UpdateListView();
+    app.UpdateMapView();
+}
+
+void ReportUpdated(CYubinoApp& app, const CPenPal& pal) {
+    app.UI().ShowMessage(FormatText(texts::kPalUpdated, pal.m_strHandleName), MessageKind::Information);
+    Refresh(app);
+}
+
+// A new sender: the pal dialog opens prefilled from the mail until the user confirms it
+// or agrees not to add the pal.
+void AddNewSender(CYubinoApp& app, const CPenPal& mail) {
+    CUserInterface& ui = app.UI();
+    if (app.GetPalCount() >= kMaxPals) {
+        ui.ShowMessage(Cp932Text(texts::kMailTableFull), MessageKind::Warning);
+        return;
+    }
+    ui.ShowMessage(Cp932Text(texts::kNewPalCongratulation), MessageKind::Information);
+    CPenPal pal = mail;
+    pal.m_dtFirstMail = mail.m_dtLastMail;
+    // The same working record goes back into the dialog: it keeps what the user typed.
+    while (!ui.EditPal(pal, PalInfoMode::EditOne)) {
+        if (ui.AskYesNo(Cp932Text(texts::kConfirmNotAdding))) return;
+    }
+    app.AddPal(pal);  // shows its own message when it refuses
+    Refresh(app);
+}
+
+bool IsSameLastMail(const CPenPal& pal, const CPenPal& mail) {
+    // Dates compare by value and validity.
+    return pal.m_strLastMailText == mail.m_strLastMailText && pal.m_dtLastMail == mail.m_dtLastMail;
+}
+
+// A known sender: only the last mail's text and date change.
+void UpdateKnownSender(CYubinoApp& app, CPenPal pal, const CPenPal& mail) {
+    if (IsSameLastMail(pal, mail) && !app.UI().AskYesNo(Cp932Text(texts::kSameMailAgain))) return;
+    pal.m_strLastMailText = mail.m_strLastMailText;
+    pal.m_dtLastMail = mail.m_dtLastMail;
+    app.ReplacePal(pal);
+    ReportUpdated(app, pal);
+}
+
+}  // namespace
+
+void AddMailText(CYubinoApp& app, const std::string& text) {
+    const MailParseResult parsed = ParseMailText(text);
+    if (!parsed.Ok()) {
+        app.UI().ShowMessage(Cp932Text(MailParseFailureMessage(parsed.failure)), MessageKind::Warning);
+        return;
+    }
+    TakeInReceivedMail(app, parsed.mail);
+}
+
+void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail) {
+    CPenPal pal;
+    if (app.FindPalByAddress(mail.m_strMailAddress, pal))
+        UpdateKnownSender(app, pal, mail);
+    else
+        AddNewSender(app, mail);
+}
+
+void AddMailTextFromClipboard(CYubinoApp& app) {
+    CUserInterface& ui = app.UI();
+    std::string text;
+    if (!ui.GetClipboardText(text)) {
+        ui.ShowMessage(Cp932Text(texts::kClipboardUnavailable), MessageKind::Warning);
+        return;
+    }
+    COleDateTime received = COleDateTime::GetCurrentTime();
+    if (!ui.EditMailText(text, received)) return;
+    const std::string stored = ToStoredMailText(text);
+
+    std::string address;
+    if (!ui.ChoosePal(address)) return;
+    CPenPal pal;
+    // A chosen address the table no longer holds changes nothing: replacing with a
+    // blank record would overwrite a pal that happens to have an empty address.
+    if (!app.FindPalByAddress(address, pal)) return;
+    pal.m_dtLastMail = received;
+    pal.m_strLastMailText = stored;
+    app.ReplacePal(pal);
+    ReportUpdated(app, pal);
+}

@@ -1,0 +1,41 @@
+#include "mail/mail_link.h"
+
+#include "core/cp932.h"
+
+namespace {
+
+bool StaysInMailtoUrl(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+    return c != '\0' && std::string_view("-._~!$'()*+,;:@").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string MakeMailtoLink(const std::vector<std::string>& addresses) {
+    std::string link(kMailtoScheme);
+    for (const std::string& address : addresses) {
+        link += address;
+        link += "; ";
+    }
+    return link;
+}
+
+void SendMailToSelected(CYubinoApp& app) {
+    CUserInterface& ui = app.UI();
+    ui.OpenInShell(MakeMailtoLink(ui.GetSelectedAddresses()));
+}
+
+std::string MailtoLinkToUrl(std::string_view link) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url;
+    for (unsigned char c : cp932::ToUtf8(link)) {
+        if (StaysInMailtoUrl(c)) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += kHex[c >> 4];
+            url += kHex[c & 0x0F];
+        }
+    }
+    return url;
+}
