@@ -323,6 +323,26 @@ TEST_F(MainWindowTest, TextThatCodePage932LacksIsReplacedWithANote) {
     EXPECT_NE(Utf8(pal.m_strLastMailText).find("? smile"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, HugeOrForeignTextsAreToldAndChangeNothing) {
+    StartWith(kFourPals);
+    struct Row {
+        const char* name;
+        QString text;
+    } rows[] = {
+        {"no mail", QStringLiteral("ただのメモです")},
+        {"ten mebibytes of no mail", QString(10 * 1024 * 1024, QLatin1Char('x'))},
+    };
+    for (const Row& row : rows) {
+        ui.messages.clear();
+        QMimeData data;
+        data.setText(row.text);
+        Drop(List(), data);
+        EXPECT_EQ(ui.messages.size(), 1u) << row.name;
+        EXPECT_EQ(ui.messages.front().kind, MessageKind::Warning) << row.name;
+        EXPECT_EQ(Rows().size(), 4u) << row.name;
+    }
+}
+
 TEST_F(MainWindowTest, DataWithoutTextIsNotAccepted) {
     StartWith(kFourPals);
     QMimeData data;
