@@ -132,6 +132,72 @@ inline constexpr const char* kCloseWithoutSaving =
 inline constexpr const char* kSettingsNotWritten =
     "設定ファイル\" %s "
     "\"に書き込めませんでした。\r\n次回の起動時には、今回のメールフレンドデータのファイルが開かれません。";
+// Pal dialogs: the pal information dialog, the face icon chooser, the mail text and
+// choose-pal dialogs.
+inline constexpr const char* kPalInfoTitle = "\"%s\"さんの詳細情報";
+inline constexpr const char* kPalInfoNewSuffix = "（新規追加）";
+inline constexpr const char* kPalInfoSeveralTitle = "複数のメールフレンドを編集";
+inline constexpr const char* kTabNames = "名前";
+inline constexpr const char* kTabAddress = "住所";
+inline constexpr const char* kTabInformation = "情報";
+inline constexpr const char* kTabDates = "日付";
+inline constexpr const char* kTabLastMail = "最後の受信ﾒｰﾙ";
+inline constexpr const char* kLabelHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kLabelName = "名前";
+inline constexpr const char* kLabelMailAddress = "メールアドレス";
+inline constexpr const char* kLabelMailAddress2 = "メールアドレス2";
+inline constexpr const char* kLabelMobileAddress = "携帯メールアドレス";
+inline constexpr const char* kLabelSex = "性別";
+inline constexpr const char* kLabelAge = "年齢";
+inline constexpr const char* kLabelResidence = "居住地";
+inline constexpr const char* kLabelBirthplace = "出身地";
+inline constexpr const char* kLabelMap = "所属マップ";
+inline constexpr const char* kLabelHobby = "趣味";
+inline constexpr const char* kLabelJob = "職業";
+inline constexpr const char* kLabelBloodType = "血液型";
+inline constexpr const char* kLabelTel1 = "TEL1";
+inline constexpr const char* kLabelTel2 = "TEL2";
+inline constexpr const char* kLabelHomePage = "ホームページ";
+inline constexpr const char* kLabelBirthday = "誕生日";
+inline constexpr const char* kLabelFirstMail = "最初のメール受信日";
+inline constexpr const char* kLabelLastMail = "最後のメール受信日";
+inline constexpr const char* kGroupPicture = "画像";
+inline constexpr const char* kRadioIcon = "アイコン";
+inline constexpr const char* kRadioPictureFile = "画像ファイル";
+inline constexpr const char* kButtonChange = "変更...";
+inline constexpr const char* kLabelMemo = "メモ";
+inline constexpr const char* kButtonGo = "GO";
+inline constexpr const char* kButtonSaveAndClose = "保存して閉じる";
+inline constexpr const char* kButtonCancel = "ｷｬﾝｾﾙ";
+inline constexpr const char* kSexChoices[] = {"男", "女", "？"};
+inline constexpr const char* kJobChoices[] = {"？",   "会社員", "自営業", "ＯＬ",      "技術職",
+                                              "教員", "主婦",   "学生",   "フリーター"};
+inline constexpr const char* kBloodTypeChoices[] = {"Ａ", "Ｂ", "Ｏ", "ＡＢ", "？"};
+inline constexpr const char* kEnterHandleName = "ハンドルネームを入力してください";
+inline constexpr const char* kEnterMailAddress = "メールアドレスを入力してください";
+inline constexpr const char* kAddressUsedByOther =
+    "メールアドレス\" %s \"は他のメールフレンドが使用しています\r\n別のメールアドレスを入力してください";
+inline constexpr const char* kCharactersNotStorable =
+    "保存できない文字が含まれています：%s\r\n別の文字に置き換えてください";
+inline constexpr const char* kNotWebAddress =
+    "ホームページには http:// または https:// で始まるアドレスを入力してください";
+inline constexpr const char* kPictureLoadFailed = "画像ファイルの読み込みに失敗しました";
+inline constexpr const char* kPictureFileFilter = "画像ファイル (*.jpg *.gif *.bmp);;すべてのﾌｧｲﾙ (*)";
+inline constexpr const char* kFaceIconTitle = "顔アイコンを選択してください";
+inline constexpr const char* kFaceIconProvidedBy = "提供";
+inline constexpr const char* kButtonOk = "OK";
+inline constexpr const char* kBrowserFailed = "ブラウザの起動に失敗しました";
+// The page the face icon banner opens: where the icon styles come from.
+inline constexpr const char* kFaceIconProviderUrl = "https://www.dicebear.com/";
+inline constexpr const char* kMailTextTitle = "更新するﾒｰﾙの文章,受信日を編集してください";
+inline constexpr const char* kLabelMailText = "メールの文章";
+inline constexpr const char* kLabelReceived = "受信日";
+inline constexpr const char* kButtonDoNotAdd = "追加しない";
+inline constexpr const char* kChoosePalTitle = "ﾒｰﾙを更新するﾒｰﾙﾌﾚﾝﾄﾞを選択してください";
+inline constexpr const char* kButtonAddNewPal = "新しいﾒｰﾙﾌﾚﾝﾄﾞを追加...";
+inline constexpr const char* kColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kColumnName = "名前";
+inline constexpr const char* kColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
 
 // Mail: the mail text parser's keywords and date line, and the intake of received mail.
 inline constexpr const char* kSenderKeyword = "送信者";

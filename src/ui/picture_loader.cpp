@@ -1,5 +1,6 @@
 #include "ui/picture_loader.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -10,6 +11,8 @@ constexpr int kAllocationLimitMb = 128;
 }  // namespace
 
 LoadedPicture LoadPictureFile(const QString& path) {
+    // A pipe or a device would keep the reader waiting, or reading, for ever.
+    if (!QFileInfo(path).isFile()) return {};
     QImageReader reader(path);
     reader.setAllocationLimit(kAllocationLimitMb);
     reader.setAutoTransform(true);

@@ -4,7 +4,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Screenshots are taken on the display given (xvfb-run); everything else runs offscreen.
+    if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
