@@ -39,9 +39,6 @@ inline constexpr const char* kDropCharactersReplaced =
     "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
     "」に置き換えて取り込みます。";
 inline constexpr const char* kMapBarLabel = "マップ";
-// The map bar's entries, in map index order.
-inline constexpr const char* kMapBarNames[] = {"北海道", "東北", "関東", "中部", "近畿",
-                                               "中国",   "四国", "九州", "世界"};
 
 // Main window: the menus ("\t" is followed by the shortcut shown beside the item).
 inline constexpr const char* kMenuFile = "ﾌｧｲﾙ(&F)";

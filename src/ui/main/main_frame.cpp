@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/cp932.h"
+#include "core/map_names.h"
 #include "core/pal_commands.h"
 #include "core/pal_list.h"
 #include "core/texts.h"
@@ -199,7 +200,7 @@ void CMainFrame::ApplyMapChoice() {
     m_app.m_nCurrentMap = index;
     if (index == m_nLastAppliedMap || index < 0 || index >= m_mapCombo->count()) return;
     m_nLastAppliedMap = index;
-    m_app.m_strCurrentMap = Cp932Text(texts::kMapBarNames[index]);
+    m_app.m_strCurrentMap = Cp932Text(g_apszMapNames[index]);
     m_mapView->RedrawNow();
     if (!m_app.m_bListAllPals) UpdateListView();
 }
