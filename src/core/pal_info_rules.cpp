@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "core/cp932.h"
-#include "core/map_names.h"
+#include "core/maps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -45,7 +45,7 @@ void ApplyDate(const COleDateTime& entered, COleDateTime& field) {
 std::vector<std::string> SexChoices() { return Cp932List(texts::kSexChoices); }
 std::vector<std::string> JobChoices() { return Cp932List(texts::kJobChoices); }
 std::vector<std::string> BloodTypeChoices() { return Cp932List(texts::kBloodTypeChoices); }
-std::vector<std::string> MapChoices() { return Cp932List(g_apszMapNames); }
+std::vector<std::string> MapChoices() { return {std::begin(g_apszMapNames), std::end(g_apszMapNames)}; }
 
 std::vector<std::string> AgeChoices() {
     std::vector<std::string> list{kNotGiven};

@@ -210,6 +210,18 @@ inline constexpr const char* kSameMailAgain = "このメールは前回登録時
 inline constexpr const char* kPalUpdated = "%s さんのデータを更新しました";
 inline constexpr const char* kClipboardUnavailable = "クリップボードを開けません";
 
+// Maps: the names of the nine maps in index order.
+inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
+
+// Pal data file.
+inline constexpr const char* kPalFileForeign =
+    "ファイル\" %s \"はメールフレンドデータのファイルではないので開けません。";
+inline constexpr const char* kPalFileUnreadable = "ファイル\" %s \"を読み込めません。";
+inline constexpr const char* kPalFileDamaged =
+    "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。\r\n"
+    "元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
+inline constexpr const char* kPalFileNotSaved = "メールフレンドデータをファイル\" %s \"に保存できませんでした。";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

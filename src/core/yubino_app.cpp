@@ -56,16 +56,27 @@ std::vector<CPenPal>::iterator CYubinoApp::FindByAddress(const std::string& addr
                         [&](const CPenPal& pal) { return pal.m_strMailAddress == address; });
 }
 
-int CYubinoApp::AddPal(const CPenPal& pal) {
+bool CYubinoApp::CanAdd(const CPenPal& pal) {
     if (GetPalCount() >= kMaxPals) {
         m_ui->ShowMessage(Cp932Text(texts::kTableFull), MessageKind::Warning);
-        return 0;
+        return false;
     }
     if (FindByAddress(pal.m_strMailAddress) != m_pals.end()) {
         m_ui->ShowMessage(FormatText(texts::kAlreadyRegistered, pal.m_strMailAddress), MessageKind::Warning);
-        return 0;
+        return false;
     }
+    return true;
+}
+
+int CYubinoApp::AddPal(const CPenPal& pal) {
+    if (!CanAdd(pal)) return 0;
     m_pals.push_back(pal);
+    return 1;
+}
+
+int CYubinoApp::AddPal(CPenPal&& pal) {
+    if (!CanAdd(pal)) return 0;
+    m_pals.push_back(std::move(pal));
     return 1;
 }
 

@@ -43,6 +43,8 @@ public:
 
     // The pal table. Results are 1 (done) or 0, as every caller expects.
     int AddPal(const CPenPal& pal);
+    // The same, taking the record over when it is added (a reader's scratch record).
+    int AddPal(CPenPal&& pal);
     int FindPalByAddress(const std::string& address, CPenPal& pal) const;
     int GetPal(int index, CPenPal& pal) const;
     int ReplacePal(const CPenPal& pal);
@@ -64,6 +66,8 @@ public:
     std::string m_strCurrentMap;
 
 private:
+    // AddPal's checks: room in the table and a new address, each refusal with its message.
+    bool CanAdd(const CPenPal& pal);
     std::vector<CPenPal>::iterator FindByAddress(const std::string& address);
 
     CUserInterface* m_ui;

@@ -21,15 +21,16 @@ public:
     };
 
     // Loads `path` as start-up and File, Open do, telling the user through the port what
-    // they must know (a foreign or damaged file, repeated addresses). A file too short to
-    // hold the magic keeps the table and still becomes the document (KeptTable). A foreign
-    // file (Refused) or one that cannot be read (CannotOpen) changes nothing. The list and
-    // the map are refreshed after every load.
+    // they must know (a foreign, unreadable or damaged file, repeated addresses). A file
+    // too short to hold the magic keeps the table and still becomes the document
+    // (KeptTable). A foreign file (Refused) or one that cannot be read (CannotOpen) changes
+    // nothing. After every load the list is refreshed, the path set, then the map redrawn.
     OpenResult OnOpenDocument(const std::filesystem::path& path);
 
     // Stores the table into `path` atomically; on success `path` becomes the document's.
     // Before the first overwrite of a file that loaded damaged, the original is kept
-    // beside it as "<name>.bak".
+    // beside it as "<name>.bak". A failure (no backup, no write) leaves the file as it was,
+    // is told to the user through the port and is returned, never reported as success.
     WriteResult OnSaveDocument(const std::filesystem::path& path);
 
     const std::filesystem::path& GetPathName() const { return m_path; }
@@ -38,6 +39,8 @@ public:
     std::string GetTitle() const { return m_path.filename().string(); }
 
 private:
+    bool BackUpBeforeFirstOverwrite(const std::filesystem::path& target);
+
     CYubinoApp& m_app;
     std::filesystem::path m_path;
     // The path of a file that loaded damaged and has not been backed up yet.

@@ -418,6 +418,17 @@ TEST_F(MainWindowTest, ToolbarHoldsThirteenButtonsInOrderWithTooltips) {
     EXPECT_EQ(frame->Action(ID_FILE_SAVE_AS)->toolTip(), QStringLiteral("ﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを保存"));
 }
 
+TEST_F(MainWindowTest, AnalysisAndImportRunTheHandlersGivenToTheWindow) {
+    Start();
+    std::vector<int> ran;
+    frame->SetCommandHandler(ID_ANALYSIS, [&] { ran.push_back(ID_ANALYSIS); });
+    frame->SetCommandHandler(ID_IMPORT_CSV, [&] { ran.push_back(ID_IMPORT_CSV); });
+    frame->Action(ID_ANALYSIS)->trigger();
+    frame->Action(ID_IMPORT_CSV)->trigger();
+    emit List().CommandRequested(ID_ANALYSIS);  // the list's context menu
+    EXPECT_EQ(ran, (std::vector<int>{ID_ANALYSIS, ID_IMPORT_CSV, ID_ANALYSIS}));
+}
+
 TEST_F(MainWindowTest, MapBarToggleHidesAndShowsTheBar) {
     Start();
     QAction* toggle = frame->Action(ID_VIEW_MAP_BAR);

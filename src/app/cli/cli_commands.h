@@ -10,6 +10,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // the command ran and failed (a mail not parsed, ...)
 inline constexpr int kExitUsage = 2;    // wrong arguments, or a file refused or unreadable
 
+// dump FILE: the pal data file as one JSON object {"pals": [...], "complete": bool}.
+int RunDump(std::span<char*> args);
+// repair IN OUT: loads IN as start-up does and writes what was read to OUT.
+int RunRepair(std::span<char*> args);
 // parse-mail [FILE] [--utf8]: the fields of a mail text (code page 932, or UTF-8 with
 // --utf8) from FILE or standard input, as one JSON object; 1 when the text is no mail.
 int RunParseMail(std::span<char*> args);

@@ -16,6 +16,8 @@ struct Command {
 // One line per command; each runs with the arguments after its name.
 constexpr Command kCommands[] = {
     {"help", "help", nullptr},
+    {"dump", "dump FILE", RunDump},
+    {"repair", "repair IN OUT", RunRepair},
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
 };
 

@@ -14,17 +14,17 @@
 #include <QVBoxLayout>
 
 #include "core/cp932.h"
-#include "core/map_names.h"
+#include "core/maps.h"
 #include "core/pal_commands.h"
 #include "core/pal_list.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
-#include "ui/dialogs/analysis_import_commands.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
 #include "ui/main/yubino_view.h"
+#include "ui/map/map_view.h"
 #include "ui/qt_text.h"
 
 namespace fs = std::filesystem;
@@ -73,9 +73,10 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::CreatePanes() {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_subSplitter = new QSplitter(Qt::Vertical, m_splitter);
-    m_mapView = CreateMapPane(m_app, m_pictures, m_subSplitter);
+    m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
     m_mailView = new CMailEditView(m_app, m_subSplitter);
     m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
+    m_mapView->SetListRows([this] { return m_listView->ListRows(); });
     m_subSplitter->addWidget(m_mapView);
     m_subSplitter->addWidget(m_mailView);
     m_splitter->addWidget(m_subSplitter);
@@ -129,9 +130,6 @@ void CMainFrame::Execute(int commandId) {
         case ID_FILE_SAVE:
             m_session.Save();
             break;
-        case ID_IMPORT_CSV:
-            RunCsvImport(m_app, this);
-            break;
         case ID_APP_EXIT:
             close();
             break;
@@ -178,9 +176,6 @@ void CMainFrame::Execute(int commandId) {
         case ID_SEND_MAIL:
             SendMailToSelected(m_app);
             break;
-        case ID_ANALYSIS:
-            RunAnalysisDialog(m_app, this);
-            break;
         case ID_EDIT_PALS:
             EditSelectedPals(m_app);
             break;
@@ -191,19 +186,12 @@ void CMainFrame::Execute(int commandId) {
             ShowAboutBox();
             break;
         default:
+            if (auto handler = m_commandHandlers.find(commandId); handler != m_commandHandlers.end()) handler->second();
             break;
     }
 }
 
-void CMainFrame::ApplyMapChoice() {
-    const int index = m_mapCombo->currentIndex();
-    m_app.m_nCurrentMap = index;
-    if (index == m_nLastAppliedMap || index < 0 || index >= m_mapCombo->count()) return;
-    m_nLastAppliedMap = index;
-    m_app.m_strCurrentMap = Cp932Text(g_apszMapNames[index]);
-    m_mapView->RedrawNow();
-    if (!m_app.m_bListAllPals) UpdateListView();
-}
+void CMainFrame::ApplyMapChoice() { m_mapView->ApplyMapChoice(m_mapCombo->currentIndex()); }
 
 void CMainFrame::OnSelectionChanged() {
     const std::vector<std::string> selected = m_listView->SelectedAddresses();

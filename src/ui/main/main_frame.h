@@ -10,13 +10,13 @@
 #include <string>
 
 #include "storage/yubino_session.h"
-#include "ui/main/map_pane.h"
 #include "ui/map/picture_cache.h"
 #include "ui/qt_user_interface.h"
 
 class CYubinoApp;
 class CYubinoView;
 class CMailEditView;
+class CMapView;
 class QAction;
 class QComboBox;
 class QSplitter;
@@ -37,7 +37,7 @@ public:
     // The list in details, the list and the map showing all pals.
     void SetDefaultModes();
 
-    CMapPane* GetMapView() const { return m_mapView; }
+    CMapView* GetMapView() const { return m_mapView; }
     CMailEditView* GetMailEditView() const { return m_mailView; }
     CYubinoView* GetListView() const { return m_listView; }
     CYubinoSession& Session() { return m_session; }
@@ -50,6 +50,12 @@ public:
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
     void SetChooseSaveFile(CYubinoSession::ChooseFileFn choose) { m_chooseSaveFile = std::move(choose); }
+
+    // Commands whose dialogs live elsewhere (analysis, address book import) run the
+    // handler given here.
+    void SetCommandHandler(int commandId, std::function<void()> handler) {
+        m_commandHandlers[commandId] = std::move(handler);
+    }
 
     // CViewHost
     void UpdateListView() override;
@@ -93,15 +99,15 @@ private:
     CYubinoSession::ChooseFileFn m_chooseSaveFile;
 
     std::map<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_commandHandlers;
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
     QSplitter* m_splitter = nullptr;
     QSplitter* m_subSplitter = nullptr;
-    CMapPane* m_mapView = nullptr;
+    CMapView* m_mapView = nullptr;
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
 
-    int m_nLastAppliedMap = -1;
     std::string m_strLastSelection;
 };

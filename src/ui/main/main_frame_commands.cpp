@@ -6,10 +6,11 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "core/map_names.h"
+#include "core/maps.h"
 #include "core/texts.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -191,7 +192,7 @@ void CMainFrame::CreateToolBars() {
     m_mapBar->setObjectName(QStringLiteral("mapBar"));
     m_mapBar->addWidget(new QLabel(QString::fromUtf8(texts::kMapBarLabel), m_mapBar));
     m_mapCombo = new QComboBox(m_mapBar);
-    for (const char* name : g_apszMapNames) m_mapCombo->addItem(QString::fromUtf8(name));
+    for (const char* name : g_apszMapNames) m_mapCombo->addItem(ToQString(name));
     m_mapCombo->setCurrentIndex(2);
     m_mapBar->addWidget(m_mapCombo);
     QAction* toggleMapBar = m_mapBar->toggleViewAction();

@@ -147,6 +147,14 @@ std::vector<std::string> CYubinoView::SelectedAddresses() const {
     return addresses;
 }
 
+std::vector<PalListRow> CYubinoView::ListRows() const {
+    std::vector<PalListRow> rows;
+    rows.reserve(m_model->Rows().size());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        rows.push_back({m_model->Pal(row).m_strMailAddress, m_selection->isRowSelected(row)});
+    return rows;
+}
+
 int CYubinoView::SelectedCount() const { return static_cast<int>(m_selection->selectedRows(0).size()); }
 
 std::string CYubinoView::SelectionMarkAddress() const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/map_icons.h"
 #include "core/pal_list.h"
 
 class CYubinoApp;
@@ -34,6 +35,8 @@ public:
     // Addresses of the selected rows, in row order.
     std::vector<std::string> SelectedAddresses() const;
     int SelectedCount() const;
+    // Every row's address with its selection, in row order, as the map reads the list.
+    std::vector<PalListRow> ListRows() const;
     // The address of the row at the selection mark (the current row), empty without one.
     std::string SelectionMarkAddress() const;
 

@@ -1,0 +1,163 @@
+#include "ui/map/map_view.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdint>
+
+#include "core/yubino_app.h"
+#include "ui/face_icons.h"
+#include "ui/map/name_popup.h"
+#include "ui/map/picture_cache.h"
+
+namespace {
+
+const QCursor& MoveCursor() {
+    static const QCursor cursor(QPixmap(QStringLiteral(":/cursors/move.png")), 0, 0);
+    return cursor;
+}
+
+const QCursor& DragCursor() {
+    static const QCursor cursor(QPixmap(QStringLiteral(":/cursors/move_drag.png")), 0, 0);
+    return cursor;
+}
+
+// Whether a box of `side` at (x, y) touches the drawing. Positions from an old file can
+// lie anywhere in the int range, where the painter's own arithmetic would overflow.
+bool TouchesDrawing(int x, int y, int side, QSize drawing) {
+    return std::int64_t{x} + side > 0 && x < drawing.width() && std::int64_t{y} + side > 0 && y < drawing.height();
+}
+
+// Shows the wait cursor while a dropped icon is stored and the map redrawn.
+class CWaitCursor {
+public:
+    CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+}  // namespace
+
+CMapView::CMapView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
+    : QWidget(parent), m_app(app), m_pictures(pictures), m_wndNamePopup(new CNamePopup(this)) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    RedrawNow();
+}
+
+void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(source); }
+
+void CMapView::RedrawNow() {
+    const qreal ratio = devicePixelRatioF();
+    m_drawing = QPixmap(size() * ratio);
+    m_drawing.setDevicePixelRatio(ratio);
+    QPainter painter(&m_drawing);
+    OnDraw(painter);
+    painter.end();
+    if (isVisible()) repaint();
+}
+
+void CMapView::ApplyMapChoice(int index) {
+    const MapChoiceRefresh refresh = m_mapChoice.Apply(m_app, index);
+    if (refresh.bRedrawMap) RedrawNow();
+    if (refresh.bRefillList) m_app.UpdateListView();
+}
+
+void CMapView::OnDraw(QPainter& painter) {
+    painter.fillRect(rect(), palette().window());
+    painter.drawPixmap(0, 0, MapPicture(m_app.m_nCurrentMap));
+    const std::vector<PalListRow> rows = m_listRows ? m_listRows() : std::vector<PalListRow>{};
+    m_aIconSlots.Rebuild(m_app, rows, [&](const CPenPal& pal) { DrawPal(painter, pal); });
+}
+
+void CMapView::DrawPal(QPainter& painter, const CPenPal& pal) {
+    const int side = pal.m_bUsePicture == 1 ? kMapPictureBox : kMapIconSize;
+    if (!TouchesDrawing(pal.m_nMapX, pal.m_nMapY, side, size())) return;
+    if (pal.m_bUsePicture == 0) {
+        const QPixmap icon = FaceIcon(pal.m_nFaceIcon, kMapIconSize);
+        if (!icon.isNull()) painter.drawPixmap(pal.m_nMapX, pal.m_nMapY, icon);
+    } else if (pal.m_bUsePicture == 1) {
+        m_pictures.DrawPicture(painter, pal.m_strPictureFile, pal.m_nMapX, pal.m_nMapY, kMapPictureBox);
+    }
+}
+
+const QPixmap& CMapView::MapPicture(int index) {
+    static const QPixmap none;
+    if (index < 0 || index >= kMapCount) return none;
+    QPixmap& picture = m_mapPictures[static_cast<std::size_t>(index)];
+    if (picture.isNull()) picture.load(QStringLiteral(":/maps/map%1.png").arg(index));
+    return picture;
+}
+
+void CMapView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_drawing);
+}
+
+void CMapView::resizeEvent(QResizeEvent*) { RedrawNow(); }
+
+void CMapView::TestCursor() {
+    if (m_bDragging) {
+        setCursor(DragCursor());
+        return;
+    }
+    const int hit = m_aIconSlots.HitTest(m_ptLastMouse.x(), m_ptLastMouse.y());
+    m_bOverIcon = hit >= 0;
+    if (m_bOverIcon) {
+        m_nOverIcon = hit;
+        setCursor(MoveCursor());
+    } else {
+        unsetCursor();
+    }
+}
+
+void CMapView::ShowNameTag(QPoint point) {
+    if (m_nOverIcon >= m_aIconSlots.Count()) return;
+    m_wndNamePopup->SetText(m_aIconSlots.Slot(m_nOverIcon).strHandleName);
+    m_wndNamePopup->move(mapToGlobal(point) + QPoint(kMapIconSize, 0));
+    m_wndNamePopup->show();
+}
+
+void CMapView::mouseMoveEvent(QMouseEvent* event) {
+    m_ptLastMouse = event->position().toPoint();
+    TestCursor();
+    if (m_bOverIcon || m_bDragging)
+        ShowNameTag(m_ptLastMouse);
+    else
+        m_wndNamePopup->hide();
+}
+
+void CMapView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    m_ptLastMouse = event->position().toPoint();
+    TestCursor();
+    if (!m_bOverIcon) return;
+    m_ptDragStart = m_ptLastMouse;
+    m_bDragging = true;
+    setCursor(DragCursor());
+}
+
+void CMapView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_bDragging) return;
+    {
+        CWaitCursor wait;
+        m_bDragging = false;
+        const QPoint point = event->position().toPoint();
+        // The slots may have been rebuilt during the drag; a slot that is gone moves nothing.
+        if (m_nOverIcon < m_aIconSlots.Count()) {
+            const QPoint moved = point - m_ptDragStart;
+            MovePalOnMap(m_app, m_aIconSlots.Slot(m_nOverIcon).strMailAddress, moved.x(), moved.y());
+        }
+        RedrawNow();
+    }
+    m_wndNamePopup->hide();
+    m_ptLastMouse = event->position().toPoint();
+    TestCursor();
+}
+
+void CMapView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+    const QPoint point = event->position().toPoint();
+    EditPalsAtPoint(m_app, m_aIconSlots, point.x(), point.y(), [this] { RedrawNow(); });
+}
