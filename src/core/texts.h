@@ -221,6 +221,10 @@ inline constexpr const char* kPalFileDamaged =
     "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。\r\n"
     "元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
 inline constexpr const char* kPalFileNotSaved = "メールフレンドデータをファイル\" %s \"に保存できませんでした。";
+inline constexpr const char* kPalFileInUse =
+    "ファイル\" %s \"は他の Yubino で使用中です。\r\n読み取り専用で開きます。"
+    "変更を残すには、別の名前で保存してください。";
+inline constexpr const char* kPalFileInUseNotSaved = "ファイル\" %s \"は他の Yubino で使用中なので保存できません。";
 
 }  // namespace texts
 

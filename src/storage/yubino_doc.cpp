@@ -79,7 +79,7 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path) {
+CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path, bool forWriting) {
     CUserInterface& ui = m_app.UI();
     OpenResult result;
     std::string bytes;
@@ -104,6 +104,10 @@ CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path) {
     m_app.UpdateListView();
     SetPathName(fullPath);
     m_app.UpdateMapView();
+
+    m_lock.Release();
+    m_bReadOnly = forWriting && m_lock.Acquire(fullPath) == CFileLock::Result::Busy;
+    if (m_bReadOnly) ui.ShowMessage(FormatText(texts::kPalFileInUse, PathText(fullPath)), MessageKind::Warning);
 
     if (result.read.LostData()) {
         m_pendingBackup = fullPath;
@@ -130,8 +134,18 @@ bool CYubinoDoc::BackUpBeforeFirstOverwrite(const fs::path& target) {
     return true;
 }
 
+bool CYubinoDoc::InUseElsewhere(const fs::path& target) const {
+    if (m_lock.IsHeld() && SameFile(target, m_path)) return false;
+    CFileLock probe;
+    return probe.Acquire(target) == CFileLock::Result::Busy;
+}
+
 WriteResult CYubinoDoc::OnSaveDocument(const fs::path& path) {
     const fs::path target = FullPath(path);
+    if (InUseElsewhere(target)) {
+        m_app.UI().ShowMessage(FormatText(texts::kPalFileInUseNotSaved, PathText(target)), MessageKind::Warning);
+        return {false, "the file is in use by another process"};
+    }
     WriteResult result{false, "the original could not be kept as a backup"};
     if (BackUpBeforeFirstOverwrite(target)) result = WriteFileAtomically(target, WritePalData(m_app));
     if (!result.ok) {
@@ -139,5 +153,8 @@ WriteResult CYubinoDoc::OnSaveDocument(const fs::path& path) {
         return result;
     }
     SetPathName(target);
+    // The save put a new file at the path; the lock moves to it.
+    m_lock.Acquire(target);
+    m_bReadOnly = false;
     return result;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "storage/atomic_file.h"
+#include "storage/file_lock.h"
 #include "storage/pal_data_file.h"
 
 class CYubinoApp;
@@ -25,13 +26,19 @@ public:
     // too short to hold the magic keeps the table and still becomes the document
     // (KeptTable). A foreign file (Refused) or one that cannot be read (CannotOpen) changes
     // nothing. After every load the list is refreshed, the path set, then the map redrawn.
-    OpenResult OnOpenDocument(const std::filesystem::path& path);
+    // Opened `forWriting`, the file is locked against other Yubino processes; one that
+    // another process holds opens read-only, and the user is told.
+    OpenResult OnOpenDocument(const std::filesystem::path& path, bool forWriting = true);
 
     // Stores the table into `path` atomically; on success `path` becomes the document's.
     // Before the first overwrite of a file that loaded damaged, the original is kept
     // beside it as "<name>.bak". A failure (no backup, no write) leaves the file as it was,
     // is told to the user through the port and is returned, never reported as success.
+    // A file in use by another process is not written.
     WriteResult OnSaveDocument(const std::filesystem::path& path);
+
+    // The file is in use by another process: saving into it is refused.
+    bool IsReadOnly() const { return m_bReadOnly; }
 
     const std::filesystem::path& GetPathName() const { return m_path; }
     void SetPathName(const std::filesystem::path& path) { m_path = path; }
@@ -40,9 +47,12 @@ public:
 
 private:
     bool BackUpBeforeFirstOverwrite(const std::filesystem::path& target);
+    bool InUseElsewhere(const std::filesystem::path& target) const;
 
     CYubinoApp& m_app;
     std::filesystem::path m_path;
     // The path of a file that loaded damaged and has not been backed up yet.
     std::filesystem::path m_pendingBackup;
+    CFileLock m_lock;
+    bool m_bReadOnly = false;
 };

@@ -68,7 +68,7 @@ int RunDump(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0]);
+    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], /*forWriting=*/false);
     if (Refused(result)) return kExitUsage;
 
     JsonWriter json;
@@ -84,7 +84,7 @@ int RunRepair(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0]);
+    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], /*forWriting=*/false);
     if (Refused(result)) return kExitUsage;
     if (!doc.OnSaveDocument(args[1]).ok) return kExitFailure;
     std::printf(
