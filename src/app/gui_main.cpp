@@ -1,13 +1,45 @@
+// The desktop program: the application object, the port and the main window.
+// "--screenshot FILE" starts as usual, saves a picture of the main window and exits.
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QCommandLineParser>
+
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "storage/app_paths.h"
+#include "storage/yubino_session.h"
+#include "ui/main/main_frame.h"
+#include "ui/qt_user_interface.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Yubino"));
-    window.setCentralWidget(new QLabel(QStringLiteral("Yubino"), &window));
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(texts::kAppName));
+    QApplication::setApplicationVersion(QStringLiteral("2.00"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Yubino: メールフレンドをリストと地図で管理します。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("メインウィンドウの画像を FILE に保存して終了します。"),
+                                              QStringLiteral("FILE"));
+    parser.addOption(screenshotOption);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開くメールフレンドデータのファイル (.ybf)"),
+                                 QStringLiteral("[file]"));
+    parser.process(application);
+    const QString screenshot = parser.value(screenshotOption);
+    const QStringList files = parser.positionalArguments();
+
+    CQtUserInterface ui;
+    CYubinoApp app(ui);
+    const std::filesystem::path programDir = ProgramDirectory();
+    CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
+    frame.show();
+    frame.Start(files.isEmpty() ? std::filesystem::path() : std::filesystem::path(files.first().toStdString()));
+
+    if (!screenshot.isEmpty()) {
+        // Nothing can have changed, so the window goes without the save on close.
+        QApplication::processEvents();
+        return frame.grab().save(screenshot) ? 0 : 1;
+    }
+    return application.exec();
 }

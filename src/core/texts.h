@@ -24,6 +24,111 @@ inline constexpr const char* kDataFileUnavailable =
     "メールフレンドデータのファイル\" %s "
     "\"を開くことも作成することもできません。\r\nメールフレンドのいない状態で起動します。";
 
+// Main window: the caption, the panes and the list.
+inline constexpr const char* kCaptionFormat = "%s - Yubino";
+inline constexpr const char* kMailPanePlaceholder = "最後に受け取ったメールの文章";
+inline constexpr const char* kListColumnHandleName = "ﾊﾝﾄﾞﾙﾈｰﾑ";
+inline constexpr const char* kListColumnName = "名前";
+inline constexpr const char* kListColumnSex = "性別";
+inline constexpr const char* kListColumnAge = "年齢";
+inline constexpr const char* kListColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
+inline constexpr const char* kListColumnMap = "マップ";
+inline constexpr const char* kDeleteQuestion = " %d 名のメールフレンドを削除しますか？";
+inline constexpr const char* kDropUnreadable = "ドロップされたデータは開けません";
+inline constexpr const char* kDropCharactersReplaced =
+    "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
+    "」に置き換えて取り込みます。";
+inline constexpr const char* kMapBarLabel = "マップ";
+
+// Main window: the menus ("\t" is followed by the shortcut shown beside the item).
+inline constexpr const char* kMenuFile = "ﾌｧｲﾙ(&F)";
+inline constexpr const char* kMenuOpen = "開く(&O)";
+inline constexpr const char* kMenuSave = "保存(&B)";
+inline constexpr const char* kMenuPalData = "ﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀ(&M)";
+inline constexpr const char* kMenuImport = "インポート(&I)";
+inline constexpr const char* kMenuImportCsv = "OE CSV形式(&O)";
+inline constexpr const char* kMenuExit = "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)";
+inline constexpr const char* kMenuView = "表示(&V)";
+inline constexpr const char* kMenuMainToolBar = "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ(&T)";
+inline constexpr const char* kMenuMapBar = "ﾏｯﾌﾟ選択ﾂｰﾙﾊﾞｰ(&M)";
+inline constexpr const char* kMenuList = "リスト(&L)";
+inline constexpr const char* kMenuLargeIcons = "大きいアイコン(&B)";
+inline constexpr const char* kMenuSmallIcons = "小さいアイコン(&S)";
+inline constexpr const char* kMenuListMode = "一覧(&L)";
+inline constexpr const char* kMenuDetails = "詳細(&D)";
+inline constexpr const char* kMenuPalsInList = "ﾘｽﾄ内のﾒｰﾙﾌﾚﾝﾄﾞ(&F)";
+inline constexpr const char* kMenuShowAll = "すべて表示(&A)";
+inline constexpr const char* kMenuMapMembers = "ﾏｯﾌﾟに所属する人(&M)";
+inline constexpr const char* kMenuPalsOnMap = "ﾏｯﾌﾟ内のﾒｰﾙﾌﾚﾝﾄﾞ(&M)";
+inline constexpr const char* kMenuSelectedInList = "ﾘｽﾄで選択している人(&S)";
+inline constexpr const char* kMenuTools = "ﾂｰﾙ(&T)";
+inline constexpr const char* kMenuAdd = "追加(&A)";
+inline constexpr const char* kMenuPal = "ﾒｰﾙﾌﾚﾝﾄﾞ(&F)";
+inline constexpr const char* kMenuMailText = "ﾒｰﾙの文章(&T)";
+inline constexpr const char* kMenuEdit = "編集(&E)";
+inline constexpr const char* kMenuDelete = "削除(&D)";
+inline constexpr const char* kMenuSendMail = "ﾒｰﾙの送信(&M)";
+inline constexpr const char* kMenuAnalysis = "分析(&N)";
+inline constexpr const char* kMenuHelp = "ﾍﾙﾌﾟ(&H)";
+inline constexpr const char* kMenuHelpItem = "ﾍﾙﾌﾟ(&H)";
+inline constexpr const char* kMenuAbout = "YBF のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+// The list's context menu "LMENU".
+inline constexpr const char* kLmenuAdd = "追加(&F)";
+inline constexpr const char* kLmenuDelete = "削除(&D)";
+inline constexpr const char* kLmenuEdit = "編集(&E)";
+inline constexpr const char* kLmenuEditOne = "一人(&O)";
+inline constexpr const char* kLmenuEditSeveral = "複数(&S)";
+inline constexpr const char* kLmenuAddMailText = "ﾒｰﾙの文章を追加(&T)";
+inline constexpr const char* kLmenuSendMail = "ﾒｰﾙを送信(&S)";
+inline constexpr const char* kLmenuAnalysis = "分析(&N)";
+
+// Main window: each command's prompt, then after the line break its toolbar tooltip.
+inline constexpr const char* kCmdFileOpen = "ﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀﾌｧｲﾙを開く\nﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀﾌｧｲﾙを開く";
+inline constexpr const char* kCmdFileSaveAs = "作業中のﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを保存\nﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを保存";
+inline constexpr const char* kCmdImportCsv =
+    "OutlookExpressが出力したCSV形式のｱﾄﾞﾚｽ帳からｲﾝﾎﾟｰﾄ\nOutlookExpressが出力したCSV形式のｱﾄﾞﾚｽ帳からｲﾝﾎﾟｰﾄ";
+inline constexpr const char* kCmdAppExit = "ｱﾌﾟﾘｹｰｼｮﾝを終了\n終了";
+inline constexpr const char* kCmdMapBar = "表示ﾏｯﾌﾟ選択ﾂｰﾙ ﾊﾞｰの 表示/非表示\n表示ﾏｯﾌﾟ選択ﾂｰﾙ ﾊﾞｰの表示切り替え";
+inline constexpr const char* kCmdLargeIcons = "リストを大きいアイコンで表示\nリストを大きいアイコンで表示";
+inline constexpr const char* kCmdSmallIcons = "リストを小さいアイコンで表示\nリストを小さいアイコンで表示";
+inline constexpr const char* kCmdListMode = "リストを一覧形式で表示\nリストを一覧形式で表示";
+inline constexpr const char* kCmdDetails = "リストを詳細形式で表示\nリストを詳細形式で表示";
+inline constexpr const char* kCmdListAll = "リストにすべてのﾒｰﾙﾌﾚﾝﾄﾞを表示\nリストにすべてのﾒｰﾙﾌﾚﾝﾄﾞを表示";
+inline constexpr const char* kCmdListMapOnly =
+    "リストに表示ﾏｯﾌﾟに所属するﾒｰﾙﾌﾚﾝﾄﾞのみ表示\nリストに表示ﾏｯﾌﾟに所属するﾒｰﾙﾌﾚﾝﾄﾞのみ表示";
+inline constexpr const char* kCmdMapAll =
+    "マップにすべてのﾒｰﾙﾌﾚﾝﾄﾞの顔アイコンを表示\nマップにすべてのﾒｰﾙﾌﾚﾝﾄﾞの顔アイコンを表示";
+inline constexpr const char* kCmdMapSelected =
+    "マップにリストで選択しているﾒｰﾙﾌﾚﾝﾄﾞの顔アイコンを表示\nマップにリストで選択しているﾒｰﾙﾌﾚﾝﾄﾞの顔アイコンを表示";
+inline constexpr const char* kCmdAddPal = "ﾒｰﾙﾌﾚﾝﾄﾞを手動で追加\nﾒｰﾙﾌﾚﾝﾄﾞを手動で追加";
+inline constexpr const char* kCmdAddMailText = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ内のﾒｰﾙの文章を追加\nｸﾘｯﾌﾟﾎﾞｰﾄﾞ内のﾒｰﾙの文章を追加";
+inline constexpr const char* kCmdEditPal = "選択中のﾒｰﾙﾌﾚﾝﾄﾞ一人を編集\n選択中のﾒｰﾙﾌﾚﾝﾄﾞ一人を編集";
+inline constexpr const char* kCmdDeletePals = "選択中のﾒｰﾙﾌﾚﾝﾄﾞを削除\n選択中のﾒｰﾙﾌﾚﾝﾄﾞを削除";
+inline constexpr const char* kCmdSendMail = "選択中のﾒｰﾙﾌﾚﾝﾄﾞにﾒｰﾙを送信\n選択中のﾒｰﾙﾌﾚﾝﾄﾞにﾒｰﾙを送信";
+inline constexpr const char* kCmdAnalysis = "ﾒｰﾙﾌﾚﾝﾄﾞの分析\nﾒｰﾙﾌﾚﾝﾄﾞの分析";
+inline constexpr const char* kCmdEditPals = "選択中のﾒｰﾙﾌﾚﾝﾄﾞ全てを編集\n選択中のﾒｰﾙﾌﾚﾝﾄﾞ全てを編集";
+inline constexpr const char* kCmdHelp = "ﾍﾙﾌﾟを表示\nﾍﾙﾌﾟ";
+inline constexpr const char* kCmdAbout = "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr const char* kCmdMainToolBar = "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え";
+
+// Main window: the about box and the file dialogs.
+inline constexpr const char* kAboutTitle = "Yubinoのﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr const char* kAboutVersion = "Yubino Version 2.00";
+inline constexpr const char* kFileFilter = "Yubino ファイル(*.ybf)";
+inline constexpr const char* kFileExtension = "ybf";
+
+// Main window: saving and closing.
+inline constexpr const char* kSaveOnCloseFailed =
+    "メールフレンドデータをファイル\" %s "
+    "\"に保存できなかったため、このままでは今回の変更が失われます。\r\n別の場所に保存しますか？";
+inline constexpr const char* kNoFileOnClose =
+    "メールフレンドデータを保存するファイルが決まっていません。\r\n別の場所に保存しますか？";
+inline constexpr const char* kCloseWithoutSaving =
+    "保存せずに終了すると、今回の変更は失われます。\r\n保存せずに終了しますか？\r\n（「いいえ」を選ぶと、終了せずにその"
+    "まま開いておきます）";
+inline constexpr const char* kSettingsNotWritten =
+    "設定ファイル\" %s "
+    "\"に書き込めませんでした。\r\n次回の起動時には、今回のメールフレンドデータのファイルが開かれません。";
 // Pal dialogs: the pal information dialog, the face icon chooser, the mail text and
 // choose-pal dialogs.
 inline constexpr const char* kPalInfoTitle = "\"%s\"さんの詳細情報";

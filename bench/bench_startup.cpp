@@ -1,0 +1,122 @@
+// Start-up to first paint, measured per process: this program starts itself as Yubino's
+// main window on a 500-pal file and as a bare QMainWindow, alternately, and reports the
+// median time from launch to each window's first paint.
+//   bench_startup [runs]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTreeView>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/yubino_view.h"
+#include "ui/qt_user_interface.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Tells the parent about the first paint of the watched widget, then ends the process.
+class CFirstPaintReporter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::fputs("painted\n", stdout);
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return false;
+    }
+};
+
+int RunYubino(int argc, char* argv[], const fs::path& dir) {
+    QApplication application(argc, argv);
+    CQtUserInterface ui;
+    CYubinoApp app(ui);
+    CMainFrame frame(app, &ui, AppPaths{dir / "yubino.cfg", dir / "sample.ybf"});
+    CFirstPaintReporter reporter;
+    frame.GetListView()->DetailsView().viewport()->installEventFilter(&reporter);
+    frame.show();
+    frame.Start();
+    return application.exec();
+}
+
+int RunMinimal(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QMainWindow window;
+    auto* label = new QLabel(QStringLiteral("Yubino"), &window);
+    window.setCentralWidget(label);
+    window.resize(940, 720);
+    CFirstPaintReporter reporter;
+    label->installEventFilter(&reporter);
+    window.show();
+    return application.exec();
+}
+
+void WriteFiveHundredPals(const fs::path& dir) {
+    CQtUserInterface ui;
+    CYubinoApp app(ui);
+    for (int i = 0; i < kMaxPals; ++i) {
+        CPenPal pal;
+        pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
+        pal.m_strHandleName = "Handle " + std::to_string(i);
+        pal.m_strMapName = "\x8A\xD6\x93\x8C";
+        pal.m_nFaceIcon = i % 115;
+        app.AddPal(pal);
+    }
+    std::ofstream(dir / "pals.ybf", std::ios::binary) << WritePalData(app);
+    std::ofstream(dir / "yubino.cfg", std::ios::binary) << (dir / "pals.ybf").string();
+}
+
+double LaunchToPaint(const QString& program, const QStringList& arguments) {
+    QProcess child;
+    QElapsedTimer timer;
+    timer.start();
+    child.start(program, arguments);
+    while (!child.canReadLine() && child.state() != QProcess::NotRunning) child.waitForReadyRead(10000);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    child.waitForFinished();
+    return ms;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc >= 3 && std::string(argv[1]) == "--yubino") return RunYubino(argc, argv, argv[2]);
+    if (argc >= 2 && std::string(argv[1]) == "--minimal") return RunMinimal(argc, argv);
+
+    const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 15;
+    const fs::path dir = fs::temp_directory_path() / ("yubino-startup-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    {
+        QCoreApplication probe(argc, argv);
+        WriteFiveHundredPals(dir);
+    }
+    const QString self = QString::fromLocal8Bit(argv[0]);
+    std::vector<double> yubino, minimal;
+    for (int i = 0; i < runs; ++i) {
+        minimal.push_back(LaunchToPaint(self, {QStringLiteral("--minimal")}));
+        yubino.push_back(LaunchToPaint(self, {QStringLiteral("--yubino"), QString::fromStdString(dir.string())}));
+    }
+    fs::remove_all(dir);
+    const double y = Median(yubino), m = Median(minimal);
+    std::printf("launch to first paint, median of %d runs (offscreen)\n", runs);
+    std::printf("  minimal QMainWindow:           %7.1f ms\n", m);
+    std::printf("  Yubino main window, 500 pals:  %7.1f ms\n", y);
+    std::printf("  ratio:                         %7.2f\n", y / m);
+    return 0;
+}

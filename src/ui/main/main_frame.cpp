@@ -1,0 +1,300 @@
+#include "ui/main/main_frame.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSplitter>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/cp932.h"
+#include "core/maps.h"
+#include "core/pal_commands.h"
+#include "core/pal_list.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "mail/mail_intake.h"
+#include "mail/mail_link.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/mail_edit_view.h"
+#include "ui/main/yubino_view.h"
+#include "ui/map/map_view.h"
+#include "ui/qt_text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kLeftColumnWidth = 400;
+constexpr int kMapPaneHeight = 400;
+
+QString FileFilter() { return QString::fromUtf8(texts::kFileFilter); }
+
+fs::path ToPath(const QString& path) { return fs::path(path.toStdString()); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs::path bundledSample, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_ui(ui), m_session(app, std::move(paths), std::move(bundledSample)) {
+    if (m_ui) {
+        m_ui->SetApp(&m_app);
+        m_ui->SetParentWidget(this);
+        m_ui->SetViewHost(this);
+    }
+    m_app.m_bListAllPals = true;
+
+    setWindowTitle(QString::fromUtf8(texts::kAppName));
+    setWindowIcon(QIcon(QStringLiteral(":/yubino.png")));
+    CreateActions();
+    CreateToolBars();
+    CreateMenus();
+    CreatePanes();
+    ConnectPanes();
+    resize(kLeftColumnWidth + 540, 720);
+    m_chooseSaveFile = [this]() -> fs::path {
+        const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), FileFilter());
+        return path.isEmpty() ? fs::path() : ToPath(path);
+    };
+}
+
+CMainFrame::~CMainFrame() {
+    if (m_ui) {
+        m_ui->SetViewHost(nullptr);
+        m_ui->SetParentWidget(nullptr);
+    }
+}
+
+void CMainFrame::CreatePanes() {
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_subSplitter = new QSplitter(Qt::Vertical, m_splitter);
+    m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
+    m_mailView = new CMailEditView(m_app, m_subSplitter);
+    m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
+    m_mapView->SetListRows([this] { return m_listView->ListRows(); });
+    m_subSplitter->addWidget(m_mapView);
+    m_subSplitter->addWidget(m_mailView);
+    m_splitter->addWidget(m_subSplitter);
+    m_splitter->addWidget(m_listView);
+    // The map and the left column can be made as small as one pixel, never hidden.
+    for (QWidget* pane :
+         {static_cast<QWidget*>(m_mapView), static_cast<QWidget*>(m_mailView), static_cast<QWidget*>(m_subSplitter)})
+        pane->setMinimumSize(1, 1);
+    m_splitter->setChildrenCollapsible(false);
+    m_subSplitter->setChildrenCollapsible(false);
+    m_subSplitter->setSizes({kMapPaneHeight, kMapPaneHeight});
+    m_splitter->setSizes({kLeftColumnWidth, 500});
+    m_splitter->setStretchFactor(1, 1);
+    m_subSplitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+}
+
+void CMainFrame::ConnectPanes() {
+    connect(m_listView, &CYubinoView::SelectionChanged, this, &CMainFrame::OnSelectionChanged);
+    connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::RefreshCommandStates);
+    connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
+    connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
+    connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
+}
+
+void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
+    SetDefaultModes();
+    ApplyMapChoice();
+    setWindowTitle(QString::fromUtf8(texts::kAppName));
+    m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
+    m_session.LoadStartupFile(commandLineFile);
+    UpdateCaption();
+    UpdateMapView();
+}
+
+void CMainFrame::SetDefaultModes() {
+    Execute(ID_VIEW_DETAILS);
+    Execute(ID_LIST_ALL_PALS);
+    Execute(ID_MAP_ALL_PALS);
+}
+
+void CMainFrame::Execute(int commandId) {
+    auto check = [this](int id) { m_actions[id]->setChecked(true); };
+    switch (commandId) {
+        case ID_FILE_OPEN:
+            ChooseAndOpenFile();
+            break;
+        case ID_FILE_SAVE_AS:
+            ChooseAndSaveAs();
+            break;
+        case ID_FILE_SAVE:
+            m_session.Save();
+            break;
+        case ID_APP_EXIT:
+            close();
+            break;
+        case ID_VIEW_LARGE_ICONS:
+            m_listView->SetViewMode(kLargeIcons);
+            check(commandId);
+            break;
+        case ID_VIEW_SMALL_ICONS:
+            m_listView->SetViewMode(kSmallIcons);
+            check(commandId);
+            break;
+        case ID_VIEW_LIST:
+            m_listView->SetViewMode(kListMode);
+            check(commandId);
+            break;
+        case ID_VIEW_DETAILS:
+            m_listView->SetViewMode(kDetails);
+            check(commandId);
+            break;
+        case ID_LIST_ALL_PALS:
+        case ID_LIST_MAP_PALS:
+            check(commandId);
+            m_app.m_bListAllPals = commandId == ID_LIST_ALL_PALS;
+            UpdateListView();
+            break;
+        case ID_MAP_ALL_PALS:
+        case ID_MAP_SELECTED_PALS:
+            check(commandId);
+            m_app.m_bMapAllPals = commandId == ID_MAP_ALL_PALS;
+            m_mapView->RedrawNow();
+            break;
+        case ID_ADD_PAL:
+            AddPalByHand(m_app);
+            break;
+        case ID_ADD_MAIL_TEXT:
+            AddMailTextFromClipboard(m_app);
+            break;
+        case ID_EDIT_PAL:
+            EditSelectedPal(m_app, m_listView->SelectionMarkAddress());
+            break;
+        case ID_DELETE_PALS:
+            DeleteSelectedPals(m_app);
+            break;
+        case ID_SEND_MAIL:
+            SendMailToSelected(m_app);
+            break;
+        case ID_EDIT_PALS:
+            EditSelectedPals(m_app);
+            break;
+        case ID_HELP:
+            OpenHelp();
+            break;
+        case ID_APP_ABOUT:
+            ShowAboutBox();
+            break;
+        default:
+            if (auto handler = m_commandHandlers.find(commandId); handler != m_commandHandlers.end()) handler->second();
+            break;
+    }
+}
+
+void CMainFrame::ApplyMapChoice() { m_mapView->ApplyMapChoice(m_mapCombo->currentIndex()); }
+
+void CMainFrame::OnSelectionChanged() {
+    const std::vector<std::string> selected = m_listView->SelectedAddresses();
+    m_mailView->ShowMailOf(selected.size() == 1 ? &selected.front() : nullptr);
+    RefreshCommandStates();
+    WatchSelectionForMap();
+}
+
+// While the map shows only the selected pals, it follows every change of the selection.
+void CMainFrame::WatchSelectionForMap() {
+    if (m_app.m_bMapAllPals) return;
+    std::string record;
+    for (const std::string& address : m_listView->SelectedAddresses()) record += address + '\n';
+    if (record == m_strLastSelection) return;
+    m_strLastSelection = record;
+    UpdateMapView();
+}
+
+void CMainFrame::RefreshCommandStates() {
+    const PalCommandStates states = PalCommandStatesFor(m_listView->SelectedCount(), m_app.GetPalCount());
+    m_actions[ID_ADD_PAL]->setEnabled(states.addPal);
+    m_actions[ID_EDIT_PAL]->setEnabled(states.editOne);
+    m_actions[ID_DELETE_PALS]->setEnabled(states.deletePals);
+    m_actions[ID_SEND_MAIL]->setEnabled(states.sendMail);
+}
+
+void CMainFrame::UpdateCaption() {
+    const std::string title = m_session.Doc().GetTitle();
+    if (title.empty()) {
+        setWindowTitle(QString::fromUtf8(texts::kAppName));
+        return;
+    }
+    setWindowTitle(
+        QString::fromUtf8(texts::kCaptionFormat).replace(QStringLiteral("%s"), QString::fromStdString(title)));
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+    const bool opened = m_session.OpenFile(ToPath(path));
+    UpdateCaption();
+    return opened;
+}
+
+bool CMainFrame::SaveAs(const QString& path) {
+    const bool saved = m_session.SaveAs(ToPath(path));
+    UpdateCaption();
+    return saved;
+}
+
+void CMainFrame::ChooseAndOpenFile() {
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), FileFilter());
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+void CMainFrame::ChooseAndSaveAs() {
+    QFileDialog dialog(this, QString(), QString(), FileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromUtf8(texts::kFileExtension));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) SaveAs(dialog.selectedFiles().front());
+}
+
+void CMainFrame::OpenHelp() {
+    const fs::path help = BundledFile(ProgramDirectory(), "help.html");
+    const std::string utf8 = help.string();
+    m_app.UI().OpenInShell(cp932::FromUtf8(utf8).value_or(utf8));
+}
+
+void CMainFrame::ShowAboutBox() {
+    QDialog box(this);
+    box.setWindowTitle(QString::fromUtf8(texts::kAboutTitle));
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(QPixmap(QStringLiteral(":/yubino-48.png")));
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(new QLabel(QString::fromUtf8(texts::kAboutVersion), &box), 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
+void CMainFrame::ActivateNextPane(int step) {
+    QWidget* panes[] = {m_mapView, m_mailView, &m_listView->ActiveView()};
+    int current = 0;
+    for (int i = 0; i < 3; ++i)
+        if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget()) current = i;
+    panes[(current + step + 3) % 3]->setFocus();
+}
+
+void CMainFrame::OnMailTextDropped(const std::string& text) { AddMailText(m_app, text); }
+
+void CMainFrame::UpdateListView() { m_listView->FillList(); }
+
+void CMainFrame::UpdateMapView() { m_mapView->RedrawNow(); }
+
+std::vector<std::string> CMainFrame::GetSelectedAddresses() { return m_listView->SelectedAddresses(); }
+
+void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPicture(path); }
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_session.SaveOnClose(m_chooseSaveFile))
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,202 @@
+// The main window's commands: one QAction per command number, the menu bar, the main
+// toolbar and the map bar.
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "core/maps.h"
+#include "core/texts.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/main_frame.h"
+#include "ui/qt_text.h"
+
+namespace {
+
+struct CommandDef {
+    int id;
+    const char* menuText;     // UTF-8; nullptr for a command without a menu item
+    const char* commandText;  // prompt, line break, tooltip; nullptr when there is none
+    const char* icon;         // name under :/actions/16 and /32; nullptr for none
+    bool checkable;
+};
+
+constexpr CommandDef kCommands[] = {
+    {ID_FILE_NEW, nullptr, nullptr, nullptr, false},
+    {ID_FILE_OPEN, texts::kMenuPalData, texts::kCmdFileOpen, "open", false},
+    {ID_FILE_SAVE, nullptr, nullptr, nullptr, false},
+    {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
+    {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
+    {ID_APP_EXIT, texts::kMenuExit, texts::kCmdAppExit, nullptr, false},
+    {ID_VIEW_LARGE_ICONS, texts::kMenuLargeIcons, texts::kCmdLargeIcons, "view_large", true},
+    {ID_VIEW_SMALL_ICONS, texts::kMenuSmallIcons, texts::kCmdSmallIcons, "view_small", true},
+    {ID_VIEW_LIST, texts::kMenuListMode, texts::kCmdListMode, "view_list", true},
+    {ID_VIEW_DETAILS, texts::kMenuDetails, texts::kCmdDetails, "view_details", true},
+    {ID_LIST_ALL_PALS, texts::kMenuShowAll, texts::kCmdListAll, "list_all", true},
+    {ID_LIST_MAP_PALS, texts::kMenuMapMembers, texts::kCmdListMapOnly, "list_map_only", true},
+    {ID_MAP_ALL_PALS, texts::kMenuShowAll, texts::kCmdMapAll, "map_all", true},
+    {ID_MAP_SELECTED_PALS, texts::kMenuSelectedInList, texts::kCmdMapSelected, "map_selected", true},
+    {ID_ADD_PAL, texts::kMenuPal, texts::kCmdAddPal, "add_pal", false},
+    {ID_ADD_MAIL_TEXT, texts::kMenuMailText, texts::kCmdAddMailText, "add_mail", false},
+    {ID_EDIT_PAL, texts::kMenuPal, texts::kCmdEditPal, "edit_pal", false},
+    {ID_DELETE_PALS, texts::kMenuPal, texts::kCmdDeletePals, "delete_pal", false},
+    {ID_SEND_MAIL, texts::kMenuSendMail, texts::kCmdSendMail, "send_mail", false},
+    {ID_ANALYSIS, texts::kMenuAnalysis, texts::kCmdAnalysis, "analysis", false},
+    {ID_EDIT_PALS, texts::kLmenuEditSeveral, texts::kCmdEditPals, nullptr, false},
+    {ID_HELP, texts::kMenuHelpItem, texts::kCmdHelp, "help", false},
+    {ID_APP_ABOUT, texts::kMenuAbout, texts::kCmdAbout, "about", false},
+};
+
+struct Shortcut {
+    int id;
+    QKeySequence key;
+};
+
+QIcon CommandIcon(const char* name) {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/actions/16/%1.png").arg(QLatin1String(name)));
+    icon.addFile(QStringLiteral(":/actions/32/%1.png").arg(QLatin1String(name)));
+    return icon;
+}
+
+// The prompt before the line break and the tooltip after it.
+void SetCommandText(QAction& action, const char* commandText) {
+    if (!commandText) return;
+    const QStringList parts = QString::fromUtf8(commandText).split(QLatin1Char('\n'));
+    action.setStatusTip(parts.value(0));
+    action.setToolTip(parts.value(1, parts.value(0)));
+}
+
+}  // namespace
+
+QAction* CMainFrame::Action(int commandId) const {
+    auto it = m_actions.find(commandId);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandDef& def : kCommands) {
+        auto* action = new QAction(this);
+        if (def.menuText) action->setText(QString::fromUtf8(def.menuText));
+        SetCommandText(*action, def.commandText);
+        if (def.icon) action->setIcon(CommandIcon(def.icon));
+        action->setCheckable(def.checkable);
+        action->setData(def.id);
+        // Ctrl+N is a key of the program that nothing answers.
+        if (def.id != ID_FILE_NEW) connect(action, &QAction::triggered, this, [this, id = def.id] { Execute(id); });
+        addAction(action);
+        m_actions[def.id] = action;
+    }
+    const Shortcut shortcuts[] = {
+        {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {ID_HELP, QKeySequence(Qt::Key_F1)},
+    };
+    for (const Shortcut& shortcut : shortcuts) m_actions[shortcut.id]->setShortcut(shortcut.key);
+
+    // The three radio groups of the View menu.
+    for (auto group :
+         {std::initializer_list<int>{ID_VIEW_LARGE_ICONS, ID_VIEW_SMALL_ICONS, ID_VIEW_LIST, ID_VIEW_DETAILS},
+          std::initializer_list<int>{ID_LIST_ALL_PALS, ID_LIST_MAP_PALS},
+          std::initializer_list<int>{ID_MAP_ALL_PALS, ID_MAP_SELECTED_PALS}}) {
+        auto* actionGroup = new QActionGroup(this);
+        for (int id : group) actionGroup->addAction(m_actions[id]);
+    }
+
+    // F6 and Shift+F6 move between the panes.
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, this, [this] { ActivateNextPane(1); });
+    auto* previousPane = new QAction(this);
+    previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane, &QAction::triggered, this, [this] { ActivateNextPane(-1); });
+    addActions({nextPane, previousPane});
+}
+
+void CMainFrame::CreateMenus() {
+    auto menu = [this](QMenu* parent, const char* text) { return parent->addMenu(QString::fromUtf8(text)); };
+    auto item = [this](QMenu* parent, int id) { parent->addAction(m_actions[id]); };
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(QString::fromUtf8(texts::kMenuFile));
+    item(menu(file, texts::kMenuOpen), ID_FILE_OPEN);
+    item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
+    item(menu(file, texts::kMenuImport), ID_IMPORT_CSV);
+    file->addSeparator();
+    item(file, ID_APP_EXIT);
+
+    QMenu* view = bar->addMenu(QString::fromUtf8(texts::kMenuView));
+    item(view, ID_VIEW_TOOLBAR);
+    item(view, ID_VIEW_MAP_BAR);
+    QMenu* list = menu(view, texts::kMenuList);
+    for (int id : {ID_VIEW_LARGE_ICONS, ID_VIEW_SMALL_ICONS, ID_VIEW_LIST, ID_VIEW_DETAILS}) item(list, id);
+    QMenu* listPals = menu(view, texts::kMenuPalsInList);
+    item(listPals, ID_LIST_ALL_PALS);
+    item(listPals, ID_LIST_MAP_PALS);
+    QMenu* mapPals = menu(view, texts::kMenuPalsOnMap);
+    item(mapPals, ID_MAP_ALL_PALS);
+    item(mapPals, ID_MAP_SELECTED_PALS);
+
+    QMenu* tools = bar->addMenu(QString::fromUtf8(texts::kMenuTools));
+    QMenu* add = menu(tools, texts::kMenuAdd);
+    item(add, ID_ADD_PAL);
+    item(add, ID_ADD_MAIL_TEXT);
+    item(menu(tools, texts::kMenuEdit), ID_EDIT_PAL);
+    item(menu(tools, texts::kMenuDelete), ID_DELETE_PALS);
+    tools->addSeparator();
+    item(tools, ID_SEND_MAIL);
+    item(tools, ID_ANALYSIS);
+
+    QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
+    item(help, ID_HELP);
+    help->addSeparator();
+    item(help, ID_APP_ABOUT);
+}
+
+void CMainFrame::CreateToolBars() {
+    m_toolBar = addToolBar(QStringLiteral("main"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setIconSize({16, 16});
+    const int buttons[] = {ID_FILE_OPEN,
+                           ID_FILE_SAVE_AS,
+                           0,
+                           ID_LIST_ALL_PALS,
+                           ID_LIST_MAP_PALS,
+                           0,
+                           ID_MAP_ALL_PALS,
+                           ID_MAP_SELECTED_PALS,
+                           0,
+                           ID_ADD_PAL,
+                           ID_EDIT_PAL,
+                           ID_DELETE_PALS,
+                           ID_ADD_MAIL_TEXT,
+                           0,
+                           ID_ANALYSIS,
+                           ID_SEND_MAIL,
+                           0,
+                           ID_APP_ABOUT};
+    for (int id : buttons) {
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(m_actions[id]);
+    }
+    QAction* toggleToolBar = m_toolBar->toggleViewAction();
+    toggleToolBar->setText(QString::fromUtf8(texts::kMenuMainToolBar));
+    SetCommandText(*toggleToolBar, texts::kCmdMainToolBar);
+    m_actions[ID_VIEW_TOOLBAR] = toggleToolBar;
+
+    m_mapBar = addToolBar(QStringLiteral("map"));
+    m_mapBar->setObjectName(QStringLiteral("mapBar"));
+    m_mapBar->addWidget(new QLabel(QString::fromUtf8(texts::kMapBarLabel), m_mapBar));
+    m_mapCombo = new QComboBox(m_mapBar);
+    for (const char* name : g_apszMapNames) m_mapCombo->addItem(ToQString(name));
+    m_mapCombo->setCurrentIndex(2);
+    m_mapBar->addWidget(m_mapCombo);
+    QAction* toggleMapBar = m_mapBar->toggleViewAction();
+    toggleMapBar->setText(QString::fromUtf8(texts::kMenuMapBar));
+    SetCommandText(*toggleMapBar, texts::kCmdMapBar);
+    m_actions[ID_VIEW_MAP_BAR] = toggleMapBar;
+}

@@ -1,0 +1,236 @@
+#include "ui/main/yubino_view.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QStackedLayout>
+#include <QTreeView>
+#include <algorithm>
+
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/pal_list_model.h"
+#include "ui/main/pal_row_delegate.h"
+#include "ui/qt_text.h"
+
+namespace {
+
+QAction* AddMenuItem(QMenu& menu, const char* text, int commandId, bool enabled) {
+    QAction* action = menu.addAction(QString::fromUtf8(text));
+    action->setData(commandId);
+    action->setEnabled(enabled);
+    return action;
+}
+
+// Plain text only: a file or a link dragged from a file manager (which Qt would also
+// offer as text) is not mail text.
+bool OffersPlainText(const QMimeData& data) {
+    const QStringList formats = data.formats();
+    return std::any_of(formats.begin(), formats.end(),
+                       [](const QString& format) { return format.startsWith(QStringLiteral("text/plain")); });
+}
+
+void AcceptTextDrag(QDropEvent& event) {
+    if (OffersPlainText(*event.mimeData())) {
+        event.setDropAction(Qt::CopyAction);
+        event.accept();
+    } else {
+        event.ignore();
+    }
+}
+
+}  // namespace
+
+CYubinoView::CYubinoView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
+    : QWidget(parent), m_app(app), m_pictures(pictures), m_model(new CPalListModel(this)) {
+    m_details = CreateDetailsView();
+    m_icons = CreateIconView();
+    m_selection = m_details->selectionModel();
+    m_icons->setSelectionModel(m_selection);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this, &CYubinoView::SelectionChanged);
+    m_contextMenuTimer.setSingleShot(true);
+    connect(&m_contextMenuTimer, &QTimer::timeout, this, &CYubinoView::ShowContextMenu);
+
+    m_stack = new QStackedLayout(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_details);
+    m_stack->addWidget(m_icons);
+    // Drops are taken by the list as a whole, never by the item views.
+    setAcceptDrops(true);
+    SetViewMode(kDetails);
+}
+
+QTreeView* CYubinoView::CreateDetailsView() {
+    auto* view = new QTreeView(this);
+    view->setModel(m_model);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setIconSize({kSmallIconSize, kSmallIconSize});
+    view->setItemDelegate(new CPalRowDelegate(*m_model, m_pictures, view));
+    QHeaderView* header = view->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    for (int column = 0; column < kPalListColumnCount; ++column)
+        header->resizeSection(column, kPalListColumns[column].width);
+    connect(header, &QHeaderView::sectionClicked, this, &CYubinoView::SortByColumn);
+    HookMouse(view);
+    return view;
+}
+
+QListView* CYubinoView::CreateIconView() {
+    auto* view = new QListView(this);
+    view->setModel(m_model);
+    view->setModelColumn(0);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setMovement(QListView::Static);
+    view->setResizeMode(QListView::Adjust);
+    view->setWrapping(true);
+    view->setUniformItemSizes(true);
+    HookMouse(view);
+    return view;
+}
+
+void CYubinoView::HookMouse(QAbstractItemView* view) {
+    view->setAcceptDrops(false);
+    view->viewport()->setAcceptDrops(false);
+    view->viewport()->installEventFilter(this);
+    view->setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void CYubinoView::FillList() {
+    m_model->SetRows(ListedPals(m_app));
+    emit ListFilled();
+}
+
+void CYubinoView::SetViewMode(int mode) {
+    if (mode < kLargeIcons || mode > kListMode) return;
+    m_nViewMode = mode;
+    if (mode == kDetails) {
+        m_stack->setCurrentWidget(m_details);
+        return;
+    }
+    const bool large = mode == kLargeIcons;
+    m_icons->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+    m_icons->setIconSize(large ? QSize(kLargeIconSize, kLargeIconSize) : QSize(kSmallIconSize, kSmallIconSize));
+    m_icons->setFlow(mode == kListMode ? QListView::TopToBottom : QListView::LeftToRight);
+    m_icons->setGridSize(large ? QSize(96, 80) : QSize(mode == kSmallIcons ? 150 : 0, 0));
+    m_icons->setWordWrap(large);
+    m_icons->setWrapping(true);
+    m_icons->setMovement(QListView::Static);
+    m_stack->setCurrentWidget(m_icons);
+}
+
+QAbstractItemView& CYubinoView::ActiveView() const {
+    if (m_nViewMode == kDetails) return *m_details;
+    return *m_icons;
+}
+
+std::vector<std::string> CYubinoView::SelectedAddresses() const {
+    QModelIndexList rows = m_selection->selectedRows(0);
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<std::string> addresses;
+    addresses.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex& index : rows) addresses.push_back(m_model->Pal(index.row()).m_strMailAddress);
+    return addresses;
+}
+
+std::vector<PalListRow> CYubinoView::ListRows() const {
+    std::vector<PalListRow> rows;
+    rows.reserve(m_model->Rows().size());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        rows.push_back({m_model->Pal(row).m_strMailAddress, m_selection->isRowSelected(row)});
+    return rows;
+}
+
+int CYubinoView::SelectedCount() const { return static_cast<int>(m_selection->selectedRows(0).size()); }
+
+std::string CYubinoView::SelectionMarkAddress() const {
+    const QModelIndex current = m_selection->currentIndex();
+    if (!current.isValid() || current.row() >= m_model->rowCount()) return {};
+    return m_model->Pal(current.row()).m_strMailAddress;
+}
+
+void CYubinoView::SortByColumn(int column) {
+    m_sorter.SortByColumn(m_app, column);
+    FillList();
+}
+
+QMenu* CYubinoView::CreateContextMenu(QWidget* parent) {
+    const PalCommandStates states = PalCommandStatesFor(SelectedCount(), m_app.GetPalCount());
+    auto* menu = new QMenu(parent);
+    AddMenuItem(*menu, texts::kLmenuAdd, ID_ADD_PAL, states.addPal);
+    AddMenuItem(*menu, texts::kLmenuDelete, ID_DELETE_PALS, states.deletePals);
+    QMenu* edit = menu->addMenu(QString::fromUtf8(texts::kLmenuEdit));
+    AddMenuItem(*edit, texts::kLmenuEditOne, ID_EDIT_PAL, states.editOne);
+    AddMenuItem(*edit, texts::kLmenuEditSeveral, ID_EDIT_PALS, states.editSeveral);
+    menu->addSeparator();
+    AddMenuItem(*menu, texts::kLmenuAddMailText, ID_ADD_MAIL_TEXT, true);
+    AddMenuItem(*menu, texts::kLmenuSendMail, ID_SEND_MAIL, states.sendMail);
+    AddMenuItem(*menu, texts::kLmenuAnalysis, ID_ANALYSIS, true);
+    return menu;
+}
+
+void CYubinoView::ShowContextMenu() {
+    activateWindow();
+    QMenu* menu = CreateContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu, &QMenu::triggered, this, [this](QAction* action) { emit CommandRequested(action->data().toInt()); });
+    menu->popup(QCursor::pos());
+}
+
+bool CYubinoView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            m_contextMenuTimer.stop();
+            emit CommandRequested(ID_SEND_MAIL);
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton) {
+            emit CommandRequested(ID_EDIT_PAL);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        // The menu waits out the double-click time, so that a right double-click can
+        // send mail instead.
+        m_contextMenuTimer.start(QApplication::doubleClickInterval());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CYubinoView::dragEnterEvent(QDragEnterEvent* event) { AcceptTextDrag(*event); }
+
+void CYubinoView::dragMoveEvent(QDragMoveEvent* event) { AcceptTextDrag(*event); }
+
+void CYubinoView::dropEvent(QDropEvent* event) {
+    if (!OffersPlainText(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    activateWindow();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    const QString text = event->mimeData()->text();
+    if (text.isEmpty()) {
+        m_app.UI().ShowMessage(Cp932Text(texts::kDropUnreadable), MessageKind::Warning);
+        return;
+    }
+    bool replaced = false;
+    const std::string cp932 = ToCp932Lossy(text, &replaced);
+    if (replaced) m_app.UI().ShowMessage(Cp932Text(texts::kDropCharactersReplaced), MessageKind::Information);
+    emit MailTextDropped(cp932);
+}

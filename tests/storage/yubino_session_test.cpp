@@ -1,0 +1,160 @@
+#include "storage/yubino_session.h"
+
+#include <gtest/gtest.h>
+
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+CPenPal Pal(const std::string& address) {
+    CPenPal pal;
+    pal.m_strMailAddress = address;
+    return pal;
+}
+
+class SessionTest : public testing::Test {
+protected:
+    AppPaths Paths() const { return {dir / "yubino.cfg", dir / "sample.ybf"}; }
+    std::string TableBytes() const { return WritePalData(app); }
+
+    TempDir dir;
+    FakeUserInterface ui;
+    CYubinoApp app{ui};
+};
+
+TEST_F(SessionTest, FirstStartCreatesAnEmptySettingsFileAndSampleAndSavesIntoThem) {
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile();
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "sample.ybf");
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), "");
+    EXPECT_EQ(app.GetPalCount(), 0);
+
+    app.AddPal(Pal("a@x"));
+    EXPECT_TRUE(session.SaveOnClose({}));
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (dir / "sample.ybf").string());
+    EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), TableBytes());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SessionTest, ASettingsFileNamingAVanishedFileStartsEmptyOnThatName) {
+    WriteFileBytes(dir / "yubino.cfg", (dir / "gone.ybf").string());
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile();
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "gone.ybf");
+    EXPECT_TRUE(fs::exists(dir / "gone.ybf"));
+    EXPECT_EQ(app.GetPalCount(), 0);
+}
+
+TEST_F(SessionTest, TheBundledSampleIsCopiedOnceAndNeverOverwritten) {
+    TempDir program;
+    WriteFileBytes(program / "bundled.ybf", "bundled bytes");
+    ProvideSampleFile(dir / "sample.ybf", program / "bundled.ybf");
+    EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), "bundled bytes");
+    WriteFileBytes(dir / "sample.ybf", "the user's pals");
+    ProvideSampleFile(dir / "sample.ybf", program / "bundled.ybf");
+    EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), "the user's pals");
+}
+
+TEST_F(SessionTest, AFileFromTheCommandLineIsTheDocumentAndIsRecordedOnClose) {
+    FakeUserInterface quiet;
+    CYubinoApp other(quiet);
+    other.AddPal(Pal("opened@x"));
+    WriteFileBytes(dir / "opened.ybf", WritePalData(other));
+    WriteFileBytes(dir / "yubino.cfg", (dir / "usual.ybf").string());
+
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile(dir / "opened.ybf");
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "opened.ybf");
+    EXPECT_EQ(app.GetPalCount(), 1);
+    EXPECT_FALSE(fs::exists(dir / "usual.ybf")) << "the file the settings name is left alone";
+    EXPECT_TRUE(session.SaveOnClose({}));
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (dir / "opened.ybf").string());
+}
+
+TEST_F(SessionTest, ACommandLineFileThatCannotBeLoadedFallsBackToTheUsualStart) {
+    WriteFileBytes(dir / "foreign.ybf", "not pal data at all");
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile(dir / "foreign.ybf");
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "sample.ybf");
+    EXPECT_EQ(ui.messages.size(), 1u) << "the refusal is told";
+    EXPECT_EQ(ReadFileBytes(dir / "foreign.ybf"), "not pal data at all");
+}
+
+TEST_F(SessionTest, SaveAsChangesTheFileRecordedOnClose) {
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile();
+    EXPECT_TRUE(session.SaveAs(dir / "new.ybf"));
+    EXPECT_TRUE(session.SaveOnClose({}));
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (dir / "new.ybf").string());
+}
+
+TEST_F(SessionTest, UnwritableDataFileOffersAnotherPlaceThenClosingWithoutSavingThenStayingOpen) {
+    const fs::path unwritable = dir / "no such dir" / "pals.ybf";
+    const fs::path elsewhere = dir / "elsewhere.ybf";
+    struct Row {
+        const char* name;
+        std::deque<bool> answers;
+        fs::path chosen;
+        bool closes;
+        bool savedElsewhere;
+    } rows[] = {
+        {"another place chosen", {true}, elsewhere, true, true},
+        {"another place cancelled, then stay open", {true, false}, {}, false, false},
+        {"no other place, close without saving", {false, true}, {}, true, false},
+        {"no other place, stay open", {false, false}, {}, false, false},
+    };
+    for (const Row& row : rows) {
+        fs::remove(elsewhere);
+        FakeUserInterface rowUi;
+        CYubinoApp rowApp(rowUi);
+        rowApp.AddPal(Pal("a@x"));
+        CYubinoSession session(rowApp, Paths());
+        session.Doc().SetPathName(unwritable);
+        rowUi.yesNoAnswers = row.answers;
+        EXPECT_EQ(session.SaveOnClose([&] { return row.chosen; }), row.closes) << row.name;
+        EXPECT_EQ(fs::exists(elsewhere), row.savedElsewhere) << row.name;
+        // The settings file names the file that holds the pals from now on.
+        EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (row.savedElsewhere ? elsewhere : unwritable).string())
+            << row.name;
+        EXPECT_TRUE(rowUi.yesNoAnswers.empty()) << row.name;
+    }
+}
+
+TEST_F(SessionTest, AnotherUnwritablePlaceIsAskedAboutAgain) {
+    app.AddPal(Pal("a@x"));
+    CYubinoSession session(app, Paths());
+    session.Doc().SetPathName(dir / "missing" / "a.ybf");
+    ui.yesNoAnswers = {true, true, false, false};
+    int choices = 0;
+    EXPECT_FALSE(session.SaveOnClose([&] {
+        ++choices;
+        return dir / "missing" / "b.ybf";
+    }));
+    EXPECT_EQ(choices, 2);
+}
+
+TEST_F(SessionTest, AStartupFileThatCannotBeCreatedIsToldAndTriedAgainOnClose) {
+    WriteFileBytes(dir / "yubino.cfg", (dir / "missing" / "a.ybf").string());
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("開くことも作成することもできません"), std::string::npos);
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "missing" / "a.ybf");
+}
+
+TEST_F(SessionTest, NoPlaceForTheSettingsFileIsToldAtStartAndCloseStillSavesTheData) {
+    CYubinoSession session(app, AppPaths{{}, dir / "sample.ybf"});
+    session.LoadStartupFile();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    app.AddPal(Pal("a@x"));
+    EXPECT_TRUE(session.SaveOnClose({}));
+    EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), TableBytes());
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+}  // namespace
