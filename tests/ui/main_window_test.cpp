@@ -15,6 +15,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "modal.h"
 #include "support/temp_dir.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
@@ -418,15 +419,25 @@ TEST_F(MainWindowTest, ToolbarHoldsThirteenButtonsInOrderWithTooltips) {
     EXPECT_EQ(frame->Action(ID_FILE_SAVE_AS)->toolTip(), QStringLiteral("ﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを保存"));
 }
 
-TEST_F(MainWindowTest, AnalysisAndImportRunTheHandlersGivenToTheWindow) {
-    Start();
-    std::vector<int> ran;
-    frame->SetCommandHandler(ID_ANALYSIS, [&] { ran.push_back(ID_ANALYSIS); });
-    frame->SetCommandHandler(ID_IMPORT_CSV, [&] { ran.push_back(ID_IMPORT_CSV); });
+TEST_F(MainWindowTest, AnalysisAndImportOpenTheirDialogsFromMenuAndList) {
+    StartWith(kFourPals);
+    WriteFileBytes(dir / "book.csv", Sjis("表示名,電子メール アドレス\r\n新人,new@x\r\n"));
+    frame->SetChooseCsvFile([&](QWidget*) { return std::optional<fs::path>(dir / "book.csv"); });
+    std::vector<std::string> opened;
+    auto closeNextDialog = [&] {
+        WhenModalOpens([&](QWidget* modal) {
+            opened.push_back(modal->windowTitle().toStdString());
+            static_cast<QDialog*>(modal)->reject();
+        });
+    };
+    closeNextDialog();
     frame->Action(ID_ANALYSIS)->trigger();
+    closeNextDialog();
     frame->Action(ID_IMPORT_CSV)->trigger();
+    closeNextDialog();
     emit List().CommandRequested(ID_ANALYSIS);  // the list's context menu
-    EXPECT_EQ(ran, (std::vector<int>{ID_ANALYSIS, ID_IMPORT_CSV, ID_ANALYSIS}));
+    EXPECT_EQ(opened, (std::vector<std::string>{texts::kAnalysisTitle, texts::kImportSelectTitle, texts::kAnalysisTitle}));
+    EXPECT_EQ(app.GetPalCount(), 4) << "a cancelled import adds nobody";
 }
 
 TEST_F(MainWindowTest, MapBarToggleHidesAndShowsTheBar) {

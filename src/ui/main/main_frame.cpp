@@ -185,8 +185,13 @@ void CMainFrame::Execute(int commandId) {
         case ID_APP_ABOUT:
             ShowAboutBox();
             break;
+        case ID_ANALYSIS:
+            RunAnalysisDialog(m_app, this);
+            break;
+        case ID_IMPORT_CSV:
+            RunCsvImport(m_app, this, m_chooseCsvFile);
+            break;
         default:
-            if (auto handler = m_commandHandlers.find(commandId); handler != m_commandHandlers.end()) handler->second();
             break;
     }
 }

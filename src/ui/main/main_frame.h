@@ -10,6 +10,7 @@
 #include <string>
 
 #include "storage/yubino_session.h"
+#include "ui/dialogs/analysis_import_commands.h"
 #include "ui/map/picture_cache.h"
 #include "ui/qt_user_interface.h"
 
@@ -51,11 +52,8 @@ public:
     // written; a file dialog unless a test sets its own.
     void SetChooseSaveFile(CYubinoSession::ChooseFileFn choose) { m_chooseSaveFile = std::move(choose); }
 
-    // Commands whose dialogs live elsewhere (analysis, address book import) run the
-    // handler given here.
-    void SetCommandHandler(int commandId, std::function<void()> handler) {
-        m_commandHandlers[commandId] = std::move(handler);
-    }
+    // Where the address book import asks for its file; a file dialog unless a test sets its own.
+    void SetChooseCsvFile(CsvFileChooser choose) { m_chooseCsvFile = std::move(choose); }
 
     // CViewHost
     void UpdateListView() override;
@@ -99,7 +97,7 @@ private:
     CYubinoSession::ChooseFileFn m_chooseSaveFile;
 
     std::map<int, QAction*> m_actions;
-    std::map<int, std::function<void()>> m_commandHandlers;
+    CsvFileChooser m_chooseCsvFile = ChooseCsvFile;
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
