@@ -8,28 +8,12 @@
 #include <filesystem>
 
 #include "core/maps.h"
-#include "core/user_interface.h"
+#include "core/silent_user_interface.h"
 #include "core/yubino_app.h"
 #include "ui/map/map_view.h"
 #include "ui/map/picture_cache.h"
 
 namespace {
-
-// The port is not used while drawing.
-class CSilentUserInterface : public CUserInterface {
-public:
-    void ShowMessage(const std::string&, MessageKind) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    bool EditPal(CPenPal&, PalInfoMode) override { return false; }
-    bool EditMailText(std::string&, COleDateTime&) override { return false; }
-    bool ChoosePal(std::string&) override { return false; }
-    bool GetClipboardText(std::string&) override { return false; }
-    bool OpenInShell(const std::string&) override { return false; }
-    std::vector<std::string> GetSelectedAddresses() override { return {}; }
-    void UpdateListView() override {}
-    void UpdateMapView() override {}
-    void PreloadPicture(const std::string&) override {}
-};
 
 std::string SavePicture(const std::filesystem::path& dir, int n) {
     QImage picture(160 + n % 7 * 20, 120 + n % 5 * 20, QImage::Format_RGB32);

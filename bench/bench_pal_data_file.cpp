@@ -8,7 +8,7 @@
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
-#include "support/silent_user_interface.h"
+#include "core/silent_user_interface.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void FillTable(CYubinoApp& app) {
 
 const std::string& FileBytes() {
     static const std::string bytes = [] {
-        SilentUserInterface ui;
+        CSilentUserInterface ui;
         CYubinoApp app(ui);
         FillTable(app);
         return WritePalData(app);
@@ -64,7 +64,7 @@ void BM_MemcpyInMailSizedPieces(benchmark::State& state) {
 
 void BM_LoadPalData(benchmark::State& state) {
     const std::string& bytes = FileBytes();
-    SilentUserInterface ui;
+    CSilentUserInterface ui;
     CYubinoApp app(ui);
     for (auto _ : state) {
         ReadPalData(app, bytes);
@@ -75,7 +75,7 @@ void BM_LoadPalData(benchmark::State& state) {
 }
 
 void BM_SavePalData(benchmark::State& state) {
-    SilentUserInterface ui;
+    CSilentUserInterface ui;
     CYubinoApp app(ui);
     FillTable(app);
     std::size_t size = 0;

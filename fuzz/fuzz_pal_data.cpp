@@ -6,10 +6,10 @@
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
-#include "support/silent_user_interface.h"
+#include "core/silent_user_interface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    SilentUserInterface ui;
+    CSilentUserInterface ui;
     CYubinoApp app(ui);
     ReadPalData(app, std::string_view(reinterpret_cast<const char*>(data), size));
     if (app.GetPalCount() > kMaxPals) std::abort();

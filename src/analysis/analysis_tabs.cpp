@@ -58,13 +58,13 @@ const std::vector<ColumnSpec>& PerPalColumns(int tab) {
 
 void FillPerPalTab(const CYubinoApp& app, int tab, AnalysisTab& out) {
     const std::vector<ColumnSpec>& specs = PerPalColumns(tab);
-    for (const ColumnSpec& spec : specs) out.columns.push_back({Cp932Text(spec.title), spec.width});
+    for (const ColumnSpec& column : specs) out.columns.push_back({Cp932Text(column.title), column.width});
     CPenPal pal;
     for (int i = 0; i < app.GetPalCount(); ++i) {
         if (!app.GetPal(i, pal)) break;
         TextRow row;
         row.reserve(specs.size());
-        for (const ColumnSpec& spec : specs) row.push_back(spec.value(pal));
+        for (const ColumnSpec& column : specs) row.push_back(column.value(pal));
         out.rows.push_back(std::move(row));
     }
 }

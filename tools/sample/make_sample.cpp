@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/cp932.h"
-#include "core/user_interface.h"
+#include "core/silent_user_interface.h"
 #include "core/yubino_app.h"
 #include "mail/stored_mail_text.h"
 #include "storage/atomic_file.h"
@@ -20,21 +20,11 @@
 namespace {
 
 // The generator has nobody to ask: every message means bad source data.
-class CNoUserInterface : public CUserInterface {
+class CNoUserInterface : public CSilentUserInterface {
 public:
     void ShowMessage(const std::string& text, MessageKind) override {
         throw std::runtime_error("refused: " + cp932::ToUtf8(text));
     }
-    bool AskYesNo(const std::string&) override { return false; }
-    bool EditPal(CPenPal&, PalInfoMode) override { return false; }
-    bool EditMailText(std::string&, COleDateTime&) override { return false; }
-    bool ChoosePal(std::string&) override { return false; }
-    bool GetClipboardText(std::string&) override { return false; }
-    bool OpenInShell(const std::string&) override { return false; }
-    std::vector<std::string> GetSelectedAddresses() override { return {}; }
-    void UpdateListView() override {}
-    void UpdateMapView() override {}
-    void PreloadPicture(const std::string&) override {}
 };
 
 std::vector<std::string> SplitTabs(const std::string& line) {

@@ -1,10 +1,11 @@
-// A user who is never seen: messages vanish, questions are answered No, dialogs cancelled.
-// For benchmarks and fuzz targets, which must not pay for recording.
+// A user who is never seen: messages vanish, questions are answered No, dialogs cancelled,
+// so nothing changes unasked. For the command-line tool, the build's generators,
+// benchmarks and fuzz targets; each overrides what it must say.
 #pragma once
 
 #include "core/user_interface.h"
 
-class SilentUserInterface : public CUserInterface {
+class CSilentUserInterface : public CUserInterface {
 public:
     void ShowMessage(const std::string&, MessageKind) override {}
     bool AskYesNo(const std::string&) override { return false; }
