@@ -56,6 +56,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreateMenus();
     CreatePanes();
     ConnectPanes();
+    // The map the bar names is the one drawn when the window first shows.
+    ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
     m_chooseSaveFile = [this]() -> fs::path {
         const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), FileFilter());

@@ -55,8 +55,9 @@ struct Shortcut {
 
 QIcon CommandIcon(const char* name) {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/actions/16/%1.png").arg(QLatin1String(name)));
-    icon.addFile(QStringLiteral(":/actions/32/%1.png").arg(QLatin1String(name)));
+    // With their sizes given, the pictures are read when first drawn, not at start-up.
+    icon.addFile(QStringLiteral(":/actions/16/%1.png").arg(QLatin1String(name)), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/actions/32/%1.png").arg(QLatin1String(name)), QSize(32, 32));
     return icon;
 }
 

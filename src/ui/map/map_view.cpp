@@ -43,7 +43,6 @@ CMapView::CMapView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
     : QWidget(parent), m_app(app), m_pictures(pictures), m_wndNamePopup(new CNamePopup(this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    RedrawNow();
 }
 
 void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(source); }
