@@ -2,6 +2,8 @@
 // "--screenshot FILE" starts as usual, saves a picture of the main window and exits.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
+#include <string_view>
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -10,7 +12,36 @@
 #include "ui/main/main_frame.h"
 #include "ui/qt_user_interface.h"
 
+namespace {
+
+bool HasDisplay() {
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+// Options that need no window can run without a display.
+bool NeedsNoWindow(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--screenshot" || arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (!HasDisplay()) {
+        if (!NeedsNoWindow(argc, argv)) {
+            std::fputs(
+                "Yubino を表示できる画面がありません。X または Wayland のデスクトップで起動するか、\n"
+                "xvfb-run -a yubino で仮想の画面を使ってください。\n"
+                "画面なしでウィンドウの画像だけを保存するには: yubino --screenshot FILE.png\n",
+                stderr);
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(texts::kAppName));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
