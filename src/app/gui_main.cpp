@@ -1,7 +1,7 @@
 // The desktop program: the application object, the port and the main window.
 // "--screenshot FILE" starts as usual, saves a picture of the main window and exits.
 #include <QApplication>
-#include <QTimer>
+#include <QCommandLineParser>
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -10,30 +10,31 @@
 #include "ui/main/main_frame.h"
 #include "ui/qt_user_interface.h"
 
-namespace {
-
-QString ScreenshotFile(const QStringList& arguments) {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--screenshot"));
-    return at >= 0 ? arguments.value(at + 1) : QString();
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(texts::kAppName));
-    const QString screenshot = ScreenshotFile(QApplication::arguments());
-    if (QApplication::arguments().contains(QStringLiteral("--screenshot")) && screenshot.isEmpty()) {
-        qWarning("usage: yubino --screenshot FILE.png");
-        return 2;
-    }
+    QApplication::setApplicationVersion(QStringLiteral("2.00"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Yubino: メールフレンドをリストと地図で管理します。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("メインウィンドウの画像を FILE に保存して終了します。"),
+                                              QStringLiteral("FILE"));
+    parser.addOption(screenshotOption);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開くメールフレンドデータのファイル (.ybf)"),
+                                 QStringLiteral("[file]"));
+    parser.process(application);
+    const QString screenshot = parser.value(screenshotOption);
+    const QStringList files = parser.positionalArguments();
 
     CQtUserInterface ui;
     CYubinoApp app(ui);
     const std::filesystem::path programDir = ProgramDirectory();
     CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
     frame.show();
-    frame.Start();
+    frame.Start(files.isEmpty() ? std::filesystem::path() : std::filesystem::path(files.first().toStdString()));
 
     if (!screenshot.isEmpty()) {
         // Nothing can have changed, so the window goes without the save on close.

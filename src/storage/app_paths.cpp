@@ -44,8 +44,15 @@ std::string SystemEnv(const char* name) {
     return value ? value : "";
 }
 
+bool IsInstalledProgram(const fs::path& programDir) {
+    std::error_code ec;
+    return fs::is_directory(programDir.parent_path() / "share" / "yubino", ec);
+}
+
 AppPaths ResolveAppPaths(const fs::path& programDir, const EnvLookup& env) {
-    if (IsWritableDirectory(programDir))
+    // An installed program keeps the user's files in the user's directories even where it
+    // could write beside itself (run as root, /usr/bin is writable).
+    if (!IsInstalledProgram(programDir) && IsWritableDirectory(programDir))
         return {programDir / texts::kSettingsFileName, programDir / texts::kSampleFileName};
     AppPaths paths;
     if (fs::path config = XdgDirectory(env, "XDG_CONFIG_HOME", ".config"); !config.empty())

@@ -18,8 +18,11 @@ std::filesystem::path ProgramDirectory();
 using EnvLookup = std::function<std::string(const char*)>;
 std::string SystemEnv(const char* name);
 
-// Both files beside the program when its directory is writable (a build tree, a portable
-// copy); otherwise the settings file in $XDG_CONFIG_HOME/yubino and the sample file in
+// Whether the program runs from an installation (its data in ../share/yubino).
+bool IsInstalledProgram(const std::filesystem::path& programDir);
+
+// Both files beside the program when its directory is writable and it is not installed (a
+// build tree, a portable copy); otherwise the settings file in $XDG_CONFIG_HOME/yubino and the sample file in
 // $XDG_DATA_HOME/yubino, created as needed.
 AppPaths ResolveAppPaths(const std::filesystem::path& programDir, const EnvLookup& env = SystemEnv);
 

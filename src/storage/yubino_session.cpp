@@ -40,8 +40,15 @@ void ProvideSampleFile(const fs::path& sampleFile, const fs::path& bundledSample
 CYubinoSession::CYubinoSession(CYubinoApp& app, AppPaths paths, fs::path bundledSample)
     : m_app(app), m_paths(std::move(paths)), m_bundledSample(std::move(bundledSample)), m_doc(app) {}
 
-void CYubinoSession::LoadStartupFile() {
+void CYubinoSession::LoadStartupFile(const fs::path& commandLineFile) {
     ProvideSampleFile(m_paths.sampleFile, m_bundledSample);
+    // A file the user opened from the file manager is the document, whatever the settings
+    // name; one that cannot be loaded leaves the start as usual.
+    if (!commandLineFile.empty() && OpenFile(commandLineFile)) {
+        if (m_paths.settingsFile.empty())
+            m_app.UI().ShowMessage(Cp932Text(texts::kSettingsNotKept), MessageKind::Warning);
+        return;
+    }
     const StartupFile startup = ChooseStartupFile(m_paths);
     if (!startup.settingsUsable) m_app.UI().ShowMessage(Cp932Text(texts::kSettingsNotKept), MessageKind::Warning);
     if (!startup.opened) {

@@ -26,8 +26,9 @@ public:
     CYubinoDoc& Doc() { return m_doc; }
     const AppPaths& Paths() const { return m_paths; }
 
-    // Start-up: the file the settings file names, or the sample; loaded into the table.
-    void LoadStartupFile();
+    // Start-up: the file named on the command line, else the file the settings file names,
+    // or the sample; loaded into the table.
+    void LoadStartupFile(const std::filesystem::path& commandLineFile = {});
 
     // File, Open. True when the file became the document; otherwise nothing changed.
     bool OpenFile(const std::filesystem::path& path);

@@ -34,6 +34,17 @@ TEST(AppPaths, ReadOnlyProgramDirectoryUsesXdgDirectories) {
     EXPECT_TRUE(fs::is_directory(home / ".config/yubino"));
 }
 
+TEST(AppPaths, InstalledProgramUsesXdgDirectoriesEvenWhereItCouldWrite) {
+    TempDir root, home;
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "share/yubino");
+    EXPECT_TRUE(IsInstalledProgram(root / "bin"));
+    AppPaths paths = ResolveAppPaths(root / "bin", Env({{"HOME", home.path().string()}}));
+    EXPECT_EQ(paths.settingsFile, home / ".config/yubino/yubino.cfg");
+    EXPECT_EQ(paths.sampleFile, home / ".local/share/yubino/サンプル.ybf");
+    EXPECT_TRUE(fs::is_empty(root / "bin")) << "nothing is written beside an installed program";
+}
+
 TEST(AppPaths, NowhereToWriteLeavesThePathsEmpty) {
     AppPaths paths = ResolveAppPaths("/proc", Env({{"HOME", "/proc/nowhere"}}));
     EXPECT_TRUE(paths.settingsFile.empty());

@@ -60,6 +60,31 @@ TEST_F(SessionTest, TheBundledSampleIsCopiedOnceAndNeverOverwritten) {
     EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), "the user's pals");
 }
 
+TEST_F(SessionTest, AFileFromTheCommandLineIsTheDocumentAndIsRecordedOnClose) {
+    FakeUserInterface quiet;
+    CYubinoApp other(quiet);
+    other.AddPal(Pal("opened@x"));
+    WriteFileBytes(dir / "opened.ybf", WritePalData(other));
+    WriteFileBytes(dir / "yubino.cfg", (dir / "usual.ybf").string());
+
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile(dir / "opened.ybf");
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "opened.ybf");
+    EXPECT_EQ(app.GetPalCount(), 1);
+    EXPECT_FALSE(fs::exists(dir / "usual.ybf")) << "the file the settings name is left alone";
+    EXPECT_TRUE(session.SaveOnClose({}));
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (dir / "opened.ybf").string());
+}
+
+TEST_F(SessionTest, ACommandLineFileThatCannotBeLoadedFallsBackToTheUsualStart) {
+    WriteFileBytes(dir / "foreign.ybf", "not pal data at all");
+    CYubinoSession session(app, Paths());
+    session.LoadStartupFile(dir / "foreign.ybf");
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "sample.ybf");
+    EXPECT_EQ(ui.messages.size(), 1u) << "the refusal is told";
+    EXPECT_EQ(ReadFileBytes(dir / "foreign.ybf"), "not pal data at all");
+}
+
 TEST_F(SessionTest, SaveAsChangesTheFileRecordedOnClose) {
     CYubinoSession session(app, Paths());
     session.LoadStartupFile();

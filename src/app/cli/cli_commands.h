@@ -17,3 +17,7 @@ int RunRepair(std::span<char*> args);
 // parse-mail [FILE] [--utf8]: the fields of a mail text (code page 932, or UTF-8 with
 // --utf8) from FILE or standard input, as one JSON object; 1 when the text is no mail.
 int RunParseMail(std::span<char*> args);
+// stats FILE: the analysis of a pal data file's table.
+int RunStats(std::span<char*> args);
+// import-csv DATA.ybf BOOK.csv [--list]: the address book import.
+int RunImportCsv(std::span<char*> args);

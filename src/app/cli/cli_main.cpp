@@ -19,6 +19,8 @@ constexpr Command kCommands[] = {
     {"dump", "dump FILE", RunDump},
     {"repair", "repair IN OUT", RunRepair},
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
+    {"stats", "stats FILE", RunStats},
+    {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
 };
 
 int PrintUsage(FILE* out) {

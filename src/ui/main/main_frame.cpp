@@ -102,12 +102,12 @@ void CMainFrame::ConnectPanes() {
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
 }
 
-void CMainFrame::Start() {
+void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     SetDefaultModes();
     ApplyMapChoice();
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
-    m_session.LoadStartupFile();
+    m_session.LoadStartupFile(commandLineFile);
     UpdateCaption();
     UpdateMapView();
 }

@@ -33,7 +33,7 @@ public:
 
     // Start-up once the window is shown: the start modes, the caption, the placeholder
     // in the mail pane, then the pal data file named by the settings file (or the sample).
-    void Start();
+    void Start(const std::filesystem::path& commandLineFile = {});
     // The list in details, the list and the map showing all pals.
     void SetDefaultModes();
 

@@ -1,0 +1,178 @@
+#include "storage/address_book_csv.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "core/cp932.h"
+#include "core/texts.h"
+
+namespace {
+
+using Byte = unsigned char;
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Length of the well-formed UTF-8 sequence at text[pos], or 0 when there is none.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t pos) {
+    const Byte lead = static_cast<Byte>(text[pos]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    Byte low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const Byte b = static_cast<Byte>(text[pos + i]);
+        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+// Whether the bytes are UTF-8 that code page 932 would not read the same: well formed
+// and not plain ASCII.
+bool LooksLikeUtf8(std::string_view bytes) {
+    bool beyondAscii = false;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        std::size_t length = Utf8SequenceAt(bytes, pos);
+        if (length == 0) return false;
+        beyondAscii |= length > 1;
+        pos += length;
+    }
+    return beyondAscii;
+}
+
+// UTF-8 to code page 932, each character it lacks (or each stray byte) becoming "?".
+std::string Utf8ToCp932Lossy(std::string_view utf8) {
+    if (std::optional<std::string> whole = cp932::FromUtf8(utf8)) return *whole;
+    std::string out;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t length = std::max<std::size_t>(Utf8SequenceAt(utf8, pos), 1);
+        std::optional<std::string> one = length > 1 || static_cast<Byte>(utf8[pos]) < 0x80
+                                             ? cp932::FromUtf8(utf8.substr(pos, length))
+                                             : std::nullopt;
+        out += one.value_or("?");
+        pos += length;
+    }
+    return out;
+}
+
+// The file's lines without their ends ("\n" or "\r\n"). A line ends at a NUL byte too,
+// as text read into a C string always did.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : m_rest(text) {}
+
+    bool Next(std::string_view& line) {
+        if (m_done) return false;
+        std::size_t end = m_rest.find('\n');
+        if (end == std::string_view::npos) {
+            m_done = true;
+            if (m_rest.empty()) return false;  // a final line end starts no further line
+            line = m_rest;
+        } else {
+            line = m_rest.substr(0, end);
+            m_rest.remove_prefix(end + 1);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        }
+        line = line.substr(0, line.find('\0'));
+        return true;
+    }
+
+private:
+    std::string_view m_rest;
+    bool m_done = false;
+};
+
+// The field at `index` (fields split at every comma, counted from 0); empty when the line
+// has fewer fields.
+std::string_view FieldAt(std::string_view line, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) return {};
+        start = comma + 1;
+    }
+    return line.substr(start, line.find(',', start) - start);
+}
+
+struct Columns {
+    std::optional<std::size_t> name;
+    std::optional<std::size_t> address;
+};
+
+template <typename Decode>
+Columns ReadHeader(std::string_view header, const Decode& decode) {
+    const std::string nameField = Cp932Text(texts::kCsvNameField);
+    const std::string addressField = Cp932Text(texts::kCsvAddressField);
+    Columns columns;
+    std::size_t index = 0, start = 0;
+    while (true) {
+        std::size_t comma = header.find(',', start);
+        const std::string field = decode(header.substr(start, comma - start));
+        if (field == nameField) columns.name = index;
+        if (field == addressField) columns.address = index;
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+        ++index;
+    }
+    return columns;
+}
+
+template <typename Decode>
+AddressBookReadResult ReadLines(std::string_view text, const Decode& decode) {
+    AddressBookReadResult result;
+    LineReader lines(text);
+    std::string_view line;
+    if (!lines.Next(line)) {
+        result.status = AddressBookReadResult::Status::Empty;
+        return result;
+    }
+    const Columns columns = ReadHeader(line, decode);
+    if (!columns.address) {
+        result.status = AddressBookReadResult::Status::WrongFormat;
+        return result;
+    }
+    if (!columns.name) return result;  // no entry can have a name
+    while (lines.Next(line)) {
+        std::string_view name = FieldAt(line, *columns.name);
+        std::string_view address = FieldAt(line, *columns.address);
+        if (name.empty() || address.empty()) continue;
+        AddressBookEntry entry{decode(name), decode(address)};
+        if (entry.name.size() > kMaxEntryTextBytes || entry.address.size() > kMaxEntryTextBytes) continue;
+        result.entries.push_back(std::move(entry));
+    }
+    return result;
+}
+
+}  // namespace
+
+AddressBookReadResult ReadAddressBook(std::string_view bytes) {
+    const bool hasBom = bytes.starts_with(kUtf8Bom);
+    if (hasBom) bytes.remove_prefix(kUtf8Bom.size());
+    if (hasBom || LooksLikeUtf8(bytes)) return ReadLines(bytes, Utf8ToCp932Lossy);
+    return ReadLines(bytes, [](std::string_view cp932) { return std::string(cp932); });
+}
+
+AddressBookReadResult ReadAddressBookFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes;
+    if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file) {
+        AddressBookReadResult result;
+        result.status = AddressBookReadResult::Status::Unreadable;
+        return result;
+    }
+    return ReadAddressBook(bytes);
+}

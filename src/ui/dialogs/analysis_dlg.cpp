@@ -1,0 +1,56 @@
+#include "ui/dialogs/analysis_dlg.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "analysis/analysis_tabs.h"
+#include "core/texts.h"
+#include "ui/qt_text.h"
+
+namespace {
+// The dialog's size at the usual font: about 303 x 253 dialog units.
+constexpr QSize kDialogSize(460, 390);
+}  // namespace
+
+CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent)
+    : QDialog(parent), m_app(app), m_direction(direction), m_tabs(new QTabBar(this)), m_list(new QTreeView(this)) {
+    setWindowTitle(ToQString(Cp932Text(texts::kAnalysisTitle)));
+    resize(kDialogSize);
+
+    m_tabs->setObjectName(QStringLiteral("tabs"));
+    m_tabs->setExpanding(false);
+    for (const std::string& title : AnalysisTabTitles()) m_tabs->addTab(ToQString(title));
+
+    auto* close = new QPushButton(ToQString(Cp932Text(texts::kClose)), this);
+    close->setObjectName(QStringLiteral("close"));
+    close->setDefault(true);
+
+    m_list->setObjectName(QStringLiteral("list"));
+    SetUpReportList(*m_list);
+    m_list->setModel(&m_model);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_tabs, 1, Qt::AlignBottom);
+    top->addWidget(close, 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 1);
+
+    connect(m_tabs, &QTabBar::currentChanged, this, &CAnalysisDlg::FillList);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CAnalysisDlg::SortByColumn);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    FillList();
+}
+
+void CAnalysisDlg::FillList() {
+    AnalysisTab tab = BuildAnalysisTab(m_app, m_tabs->currentIndex());
+    m_model.SetContents(std::move(tab.columns), std::move(tab.rows));
+    ApplyColumnWidths(*m_list, m_model);
+}
+
+void CAnalysisDlg::SortByColumn(int column) { m_model.SortByColumn(column, m_direction); }

@@ -1,0 +1,28 @@
+// The analysis dialog: the pal table in four tabbed views, three per-pal tables and one
+// of totals and averages. It reads the table and changes nothing.
+#pragma once
+
+#include <QDialog>
+
+#include "ui/dialogs/text_rows_model.h"
+
+class CYubinoApp;
+class QTabBar;
+class QTreeView;
+
+class CAnalysisDlg : public QDialog {
+public:
+    // `direction` is the sort flag for the whole run, shared by every opening.
+    CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent = nullptr);
+
+private:
+    // Rebuilds the columns and rows of the selected tab, in table order.
+    void FillList();
+    void SortByColumn(int column);
+
+    const CYubinoApp& m_app;
+    CSortDirection& m_direction;
+    QTabBar* m_tabs;
+    QTreeView* m_list;
+    CTextRowsModel m_model;
+};

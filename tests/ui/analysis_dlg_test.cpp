@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeView>
+
+#include "core/yubino_app.h"
+#include "support/fake_user_interface.h"
+#include "ui/dialogs/analysis_dlg.h"
+
+namespace {
+
+class AnalysisDlgTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* handle : {"b", "c", "a"}) {
+            CPenPal pal;
+            pal.m_strHandleName = handle;
+            pal.m_strMailAddress = std::string(handle) + "@example.jp";
+            pal.m_strName = std::string("name-") + handle;
+            ASSERT_EQ(app.AddPal(pal), 1);
+        }
+    }
+
+    // A fresh opening of the dialog, shown so that its headers can be clicked.
+    std::unique_ptr<CAnalysisDlg> Open() {
+        auto dialog = std::make_unique<CAnalysisDlg>(app, direction);
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        return dialog;
+    }
+    static QTreeView* List(QDialog& d) { return d.findChild<QTreeView*>(QStringLiteral("list")); }
+    static QTabBar* Tabs(QDialog& d) { return d.findChild<QTabBar*>(QStringLiteral("tabs")); }
+
+    static void ClickHeader(QDialog& d, int column) {
+        QHeaderView* header = List(d)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    static QStringList Column(QDialog& d, int column) {
+        QStringList texts;
+        QAbstractItemModel* model = List(d)->model();
+        for (int row = 0; row < model->rowCount(); ++row) texts << model->index(row, column).data().toString();
+        return texts;
+    }
+
+    FakeUserInterface ui;
+    CYubinoApp app{ui};
+    CSortDirection direction;
+};
+
+TEST_F(AnalysisDlgTest, OpensOnTheBasicTabInTableOrder) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ﾒｰﾙﾌﾚﾝﾄﾞの分析"));
+    ASSERT_EQ(Tabs(*dialog)->count(), 4);
+    EXPECT_EQ(Tabs(*dialog)->tabText(3), QStringLiteral("合計/平均"));
+    EXPECT_EQ(Tabs(*dialog)->currentIndex(), 0);
+    EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));
+    EXPECT_EQ(List(*dialog)->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽ"));
+    EXPECT_EQ(List(*dialog)->columnWidth(4), 130);
+    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("close"))->text(), QStringLiteral("閉じる"));
+}
+
+TEST_F(AnalysisDlgTest, OneDirectionFlagForEveryClickAndEveryOpening) {
+    {
+        auto dialog = Open();
+        ClickHeader(*dialog, 0);
+        EXPECT_EQ(Column(*dialog, 0), (QStringList{"a", "b", "c"}));  // first click: ascending
+    }
+    auto dialog = Open();
+    EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));  // a new opening starts in table order
+    ClickHeader(*dialog, 1);                                      // another column, a later opening
+    EXPECT_EQ(Column(*dialog, 1), (QStringList{"name-c", "name-b", "name-a"}));
+    ClickHeader(*dialog, 1);
+    EXPECT_EQ(Column(*dialog, 1), (QStringList{"name-a", "name-b", "name-c"}));
+}
+
+TEST_F(AnalysisDlgTest, TabChangeBringsBackTableOrder) {
+    auto dialog = Open();
+    ClickHeader(*dialog, 0);
+    Tabs(*dialog)->setCurrentIndex(2);
+    EXPECT_EQ(List(*dialog)->model()->columnCount(), 4);
+    EXPECT_EQ(List(*dialog)->columnWidth(1), 120);
+    EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));
+    EXPECT_EQ(Column(*dialog, 3), (QStringList{"0", "0", "0"}));
+    Tabs(*dialog)->setCurrentIndex(3);
+    EXPECT_EQ(Column(*dialog, 1).first(), QStringLiteral("3 / 500人"));
+    EXPECT_EQ(Column(*dialog, 1).size(), 9);
+    ClickHeader(*dialog, 0);  // the totals sort too: descending now
+    EXPECT_EQ(Column(*dialog, 0).first(), QStringLiteral("名前未設定"));
+    Tabs(*dialog)->setCurrentIndex(0);
+    EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));
+}
+
+TEST_F(AnalysisDlgTest, SortKeepsTheSelectedRowSelected) {
+    auto dialog = Open();
+    QTreeView* list = List(*dialog);
+    list->selectionModel()->select(list->model()->index(2, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ClickHeader(*dialog, 0);
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().data().toString(), QStringLiteral("a"));
+}
+
+TEST_F(AnalysisDlgTest, CloseEndsTheDialog) {
+    auto dialog = Open();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("close")), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(app.GetPalCount(), 3);
+}
+
+}  // namespace
