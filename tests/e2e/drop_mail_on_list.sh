@@ -57,9 +57,9 @@ windows_of() { xdo search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null
 # --- The X server: -displayfd picks a free display and reports it once it is ready.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-poll 10 grep -qs '^[0-9]' "$work/display" || fail "Xvfb did not start"
+poll 30 grep -qs '^[0-9]' "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
-poll 10 xdo getmouselocation >/dev/null 2>&1 || fail "the X server $DISPLAY does not answer"
+poll 30 xdo getmouselocation >/dev/null 2>&1 || fail "the X server $DISPLAY does not answer"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
@@ -105,8 +105,8 @@ shows() { [[ -n "$("$1")" ]]; }
 lacks() { [[ -z "$("$1")" ]]; }
 exited() { ! kill -0 "$1" 2>/dev/null; }
 
-poll 20 shows main_window || fail "the main window did not appear"
-poll 10 shows source_window || fail "the drag source did not appear"
+poll 40 shows main_window || fail "the main window did not appear"
+poll 40 shows source_window || fail "the drag source did not appear"
 main=$(main_window)
 [[ -z "$(message_box)" ]] || fail "a message box appeared at start-up"
 
@@ -141,7 +141,7 @@ drag_once() {
 box=""
 for attempt in 1 2 3; do
   drag_once
-  if poll 10 shows message_box; then
+  if poll 20 shows message_box; then
     box=$(message_box)
     break
   fi
@@ -153,7 +153,7 @@ snapshot "$work/message.png"
 
 xdo windowfocus --sync "$box" || true
 xdo key Return
-poll 5 lacks message_box || fail "the message box did not close"
+poll 15 lacks message_box || fail "the message box did not close"
 
 # --- Close the window; the program saves and exits. First the close box, as the window
 # manager sends it; then the close box again after a pointer motion over the window; last
@@ -176,7 +176,7 @@ for road in "close box" "close box after a pointer motion" "File menu"; do
       "$close_window" "$main" || fail "the close request could not be sent" ;;
     "File menu") close_by_menu ;;
   esac
-  if poll 4 exited "$yubino_pid"; then
+  if poll 10 exited "$yubino_pid"; then
     close_road=$road
     break
   fi

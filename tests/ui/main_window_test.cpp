@@ -295,6 +295,7 @@ void Drop(QWidget& target, QMimeData& data) {
     QApplication::sendEvent(&target, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &drop);
+    QApplication::sendPostedEvents();  // the mail is taken in after the drop has ended
 }
 
 TEST_F(MainWindowTest, DroppedMailTextUpdatesAKnownPal) {
@@ -353,6 +354,7 @@ TEST_F(MainWindowTest, DataWithoutTextIsNotAccepted) {
     EXPECT_FALSE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&List(), &drop);
+    QApplication::sendPostedEvents();
     EXPECT_TRUE(ui.events.empty());
 }
 

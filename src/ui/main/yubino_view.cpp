@@ -224,7 +224,13 @@ void CYubinoView::dropEvent(QDropEvent* event) {
     activateWindow();
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    const QString text = event->mimeData()->text();
+    // The mail is taken in once the drop has ended: its messages and dialogs are modal,
+    // and the drag source waits for the drop to finish.
+    QMetaObject::invokeMethod(
+        this, [this, text = event->mimeData()->text()] { TakeDroppedText(text); }, Qt::QueuedConnection);
+}
+
+void CYubinoView::TakeDroppedText(const QString& text) {
     if (text.isEmpty()) {
         m_app.UI().ShowMessage(Cp932Text(texts::kDropUnreadable), MessageKind::Warning);
         return;

@@ -69,6 +69,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void TakeDroppedText(const QString& text);
     QTreeView* CreateDetailsView();
     QListView* CreateIconView();
     void ShowContextMenu();
