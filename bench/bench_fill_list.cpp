@@ -27,8 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CBenchUi : public CQtUserInterface {};
-
 fs::path BenchDir() {
     static const fs::path dir = [] {
         fs::path d = fs::temp_directory_path() / ("yubino-bench-" + std::to_string(::getpid()));
@@ -58,27 +56,30 @@ void FillTable(CYubinoApp& app) {
     }
 }
 
-void BM_FillList(benchmark::State& state) {
-    CBenchUi ui;
-    CYubinoApp app(ui);
-    app.m_bListAllPals = true;
-    FillTable(app);
+// The pal list over a table of 500 pals with pictures, listing all of them.
+struct FilledList {
+    FilledList() {
+        app.m_bListAllPals = true;
+        FillTable(app);
+    }
+    CQtUserInterface ui;
+    CYubinoApp app{ui};
     CPictureCache pictures;
-    CYubinoView view(app, pictures);
+    CYubinoView view{app, pictures};
+};
+
+void BM_FillList(benchmark::State& state) {
+    FilledList list;
     for (auto _ : state) {
-        view.FillList();
-        benchmark::DoNotOptimize(view.Model().rowCount());
+        list.view.FillList();
+        benchmark::DoNotOptimize(list.view.Model().rowCount());
     }
 }
 BENCHMARK(BM_FillList)->Unit(benchmark::kMillisecond);
 
 void BM_FillListAndPaint(benchmark::State& state) {
-    CBenchUi ui;
-    CYubinoApp app(ui);
-    app.m_bListAllPals = true;
-    FillTable(app);
-    CPictureCache pictures;
-    CYubinoView view(app, pictures);
+    FilledList list;
+    CYubinoView& view = list.view;
     view.resize(520, 700);
     view.show();
     QImage canvas(520, 700, QImage::Format_ARGB32_Premultiplied);
@@ -108,7 +109,7 @@ void WaitForPaint(QWidget& widget) {
 }
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
-    CBenchUi seedUi;
+    CQtUserInterface seedUi;
     CYubinoApp seed(seedUi);
     FillTable(seed);
     const fs::path data = BenchDir() / "pals.ybf";
