@@ -39,7 +39,12 @@ int main(int argc, char* argv[]) {
     message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    const bool ok = xcb_flush(connection) > 0;
+    // A round trip before leaving: the server may drop the requests of a client that has
+    // already gone, and the message would never reach the window.
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
+    const bool ok = reply != nullptr;
+    std::free(reply);
     xcb_disconnect(connection);
     return ok ? 0 : 1;
 }
