@@ -21,6 +21,7 @@
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
+#include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
 #include "ui/main/yubino_view.h"
@@ -50,7 +51,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     m_app.m_bListAllPals = true;
 
     setWindowTitle(QString::fromUtf8(texts::kAppName));
-    setWindowIcon(QIcon(QStringLiteral(":/yubino.png")));
+    setWindowIcon(LazyIcon({{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
     CreateActions();
     CreateToolBars();
     CreateMenus();

@@ -8,6 +8,7 @@
 
 #include "core/maps.h"
 #include "core/texts.h"
+#include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
 #include "ui/qt_text.h"
@@ -54,11 +55,8 @@ struct Shortcut {
 };
 
 QIcon CommandIcon(const char* name) {
-    QIcon icon;
-    // With their sizes given, the pictures are read when first drawn, not at start-up.
-    icon.addFile(QStringLiteral(":/actions/16/%1.png").arg(QLatin1String(name)), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/actions/32/%1.png").arg(QLatin1String(name)), QSize(32, 32));
-    return icon;
+    const QString file = QStringLiteral(":/actions/%2/%1.png").arg(QLatin1String(name));
+    return LazyIcon({{16, PictureFile(file.arg(16))}, {32, PictureFile(file.arg(32))}});
 }
 
 // The prompt before the line break and the tooltip after it.

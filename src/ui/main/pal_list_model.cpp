@@ -5,20 +5,18 @@
 
 #include "core/pal_list.h"
 #include "ui/face_icons.h"
+#include "ui/lazy_icon.h"
 #include "ui/qt_text.h"
 
 namespace {
 
 // The face icon at both sizes the views use: 48 for large icons, 24 elsewhere. Each size
-// is decoded when a view first asks for it, once per run.
+// is made when a view first asks for it, once per run.
 const QIcon& FaceIconSet(int number) {
     static std::array<QIcon, kFaceIconCount> icons;
     QIcon& icon = icons[static_cast<std::size_t>(number)];
-    if (icon.isNull()) {
-        for (int size : {24, 48})
-            icon.addFile(QStringLiteral(":/faces/%1/face%2.png").arg(size).arg(number, 3, 10, QLatin1Char('0')),
-                         QSize(size, size));
-    }
+    if (icon.isNull())
+        icon = LazyIcon({{24, [number] { return FaceIcon(number, 24); }}, {48, [number] { return FaceIcon(number, 48); }}});
     return icon;
 }
 
