@@ -1,39 +1,40 @@
 #include "ui/face_icons.h"
 
 #include <QImage>
-#include <QPixmapCache>
 #include <QResource>
+#include <array>
 
 namespace {
 
-// The sheet of one size: every icon stacked in number order, raw premultiplied pixels
-// packed at build time (tools/faces/pack_faces.cpp). Null if the resource is not whole.
-const QImage& FaceSheet(int size) {
-    static QImage sheet24, sheet32, sheet48;
-    QImage& sheet = size == 24 ? sheet24 : size == 32 ? sheet32 : sheet48;
-    if (sheet.isNull()) {
-        const QResource resource(QStringLiteral(":/faces/%1.argb").arg(size));
-        const QByteArray bytes = resource.uncompressedData();
-        const qsizetype expected = qsizetype{4} * size * size * kFaceIconCount;
-        if (bytes.size() == expected)
-            sheet = QImage(reinterpret_cast<const uchar*>(bytes.constData()), size, size * kFaceIconCount,
-                           QImage::Format_ARGB32_Premultiplied)
-                        .copy();
+// The icons of one size, cut from the sheet of that size as they are first drawn. The
+// sheet holds every icon stacked in number order as raw premultiplied pixels, packed at
+// build time by tools/faces/pack_faces.cpp; it is null if the resource is not whole.
+struct FacesOfSize {
+    QImage sheet;
+    std::array<QPixmap, kFaceIconCount> icons;
+};
+
+FacesOfSize& Faces(int size) {
+    static FacesOfSize faces24, faces32, faces48;
+    FacesOfSize& faces = size == 24 ? faces24 : size == 32 ? faces32 : faces48;
+    if (faces.sheet.isNull()) {
+        const QByteArray bytes = QResource(QStringLiteral(":/faces/%1.argb").arg(size)).uncompressedData();
+        if (bytes.size() == qsizetype{4} * size * size * kFaceIconCount)
+            faces.sheet = QImage(reinterpret_cast<const uchar*>(bytes.constData()), size, size * kFaceIconCount,
+                                 QImage::Format_ARGB32_Premultiplied)
+                              .copy();
     }
-    return sheet;
+    return faces;
 }
 
 }  // namespace
 
 QPixmap FaceIcon(int number, int size) {
     if (number < 0 || number >= kFaceIconCount || (size != 24 && size != 32 && size != 48)) return {};
-    const QString key = QStringLiteral("yubino-face-%1-%2").arg(size).arg(number);
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap::fromImage(FaceSheet(size).copy(0, number * size, size, size));
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
+    FacesOfSize& faces = Faces(size);
+    QPixmap& icon = faces.icons[static_cast<std::size_t>(number)];
+    if (icon.isNull()) icon = QPixmap::fromImage(faces.sheet.copy(0, number * size, size, size));
+    return icon;
 }
 
 QString FaceIconLabel(int number) {

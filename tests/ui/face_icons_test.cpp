@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 namespace {
 
 TEST(FaceIcons, EveryIconExistsAtEverySize) {
@@ -14,6 +16,21 @@ TEST(FaceIcons, EveryIconExistsAtEverySize) {
     }
     EXPECT_TRUE(FaceIcon(-1, 32).isNull());
     EXPECT_TRUE(FaceIcon(115, 32).isNull());
+}
+
+// The program draws from sheets packed at build time; every icon must be its source
+// picture, pixel for pixel, at every size.
+TEST(FaceIcons, PackedIconsAreTheirSourcePictures) {
+    for (int size : {24, 32, 48}) {
+        for (int n = 0; n < kFaceIconCount; ++n) {
+            const QString source =
+                QStringLiteral(YUBINO_FACES_DIR "/%1/face%2.png").arg(size).arg(n, 3, 10, QLatin1Char('0'));
+            const QImage expected = QImage(source).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            ASSERT_FALSE(expected.isNull()) << source.toStdString();
+            ASSERT_EQ(FaceIcon(n, size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected)
+                << source.toStdString();
+        }
+    }
 }
 
 TEST(FaceIcons, LabelsNumberWithinEachGroup) {

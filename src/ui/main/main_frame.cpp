@@ -110,9 +110,9 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     ApplyMapChoice();
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
+    // Loading redraws the list and the map whenever it changes the table.
     m_session.LoadStartupFile(commandLineFile);
     UpdateCaption();
-    UpdateMapView();
 }
 
 void CMainFrame::SetDefaultModes() {
