@@ -271,8 +271,10 @@ inline constexpr const char* kPalFileForeign =
     "ファイル\" %s \"はメールフレンドデータのファイルではないので開けません。";
 inline constexpr const char* kPalFileUnreadable = "ファイル\" %s \"を読み込めません。";
 inline constexpr const char* kPalFileDamaged =
-    "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。\r\n"
-    "元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
+    "ファイル\" %s \"には読み込めなかったデータがあります。\r\n読み込めたメールフレンドだけを表示します。";
+// Added to the message above when the file was opened to be written.
+inline constexpr const char* kPalFileDamagedBackup =
+    "\r\n元のファイルは、上書きする前に名前の後ろに\".bak\"を付けて同じ場所に残します。";
 inline constexpr const char* kPalFileNotSaved = "メールフレンドデータをファイル\" %s \"に保存できませんでした。";
 inline constexpr const char* kPalFileInUse =
     "ファイル\" %s \"は他の Yubino で使用中です。\r\n読み取り専用で開きます。"

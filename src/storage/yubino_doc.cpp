@@ -111,7 +111,9 @@ CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path, bool for
 
     if (result.read.LostData()) {
         m_pendingBackup = fullPath;
-        ui.ShowMessage(FormatText(texts::kPalFileDamaged, PathText(fullPath)), MessageKind::Warning);
+        ui.ShowMessage(FormatText(texts::kPalFileDamaged, PathText(fullPath)) +
+                           (forWriting ? Cp932Text(texts::kPalFileDamagedBackup) : std::string()),
+                       MessageKind::Warning);
     } else if (SameFile(fullPath, m_pendingBackup)) {
         m_pendingBackup.clear();
     }

@@ -105,6 +105,7 @@ TEST_F(CliTest, DumpMarksACutFileIncomplete) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("\"complete\":false"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("読み込めなかったデータがあります"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(".bak"), std::string::npos) << "dump writes nothing, so it keeps no backup: " << run.err;
 }
 
 TEST_F(CliTest, RefusedFilesExitWithStatusTwoAndAMessage) {

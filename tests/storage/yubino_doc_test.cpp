@@ -42,6 +42,9 @@ protected:
         return out;
     }
     std::string Message(const char* text, const fs::path& path) { return Utf8(FormatText(text, path.string())); }
+    std::string DamagedMessage(const fs::path& path) {
+        return Message(texts::kPalFileDamaged, path) + texts::kPalFileDamagedBackup;
+    }
 
     TempDir dir;
     RecordingUserInterface ui;
@@ -119,7 +122,7 @@ TEST_F(YubinoDocTest, DamagedFileIsToldOnceAndBackedUpBeforeItsFirstOverwrite) {
     EXPECT_FALSE(result.read.complete);
     EXPECT_EQ(Addresses(), (std::vector<std::string>{"a@x.jp", "b@x.jp"}));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, Message(texts::kPalFileDamaged, dir / "d.ybf"));
+    EXPECT_EQ(ui.messages[0].text, DamagedMessage(dir / "d.ybf"));
 
     ASSERT_TRUE(doc.OnSaveDocument(dir / "d.ybf").ok);
     EXPECT_EQ(ReadFileBytes(dir / "d.ybf.bak"), damaged);
@@ -137,7 +140,7 @@ TEST_F(YubinoDocTest, RepeatedAddressesCountAsDamage) {
     EXPECT_EQ(doc.OnOpenDocument(dir / "r.ybf").read.refused, 1);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, Utf8(FormatText(texts::kAlreadyRegistered, "a@x.jp")));
-    EXPECT_EQ(ui.messages[1].text, Message(texts::kPalFileDamaged, dir / "r.ybf"));
+    EXPECT_EQ(ui.messages[1].text, DamagedMessage(dir / "r.ybf"));
     ASSERT_TRUE(doc.OnSaveDocument(dir / "r.ybf").ok);
     EXPECT_EQ(ReadFileBytes(dir / "r.ybf.bak"), bytes);
 }
