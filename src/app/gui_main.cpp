@@ -10,6 +10,7 @@
 #include "storage/app_paths.h"
 #include "storage/yubino_session.h"
 #include "ui/main/main_frame.h"
+#include "ui/qt_translations.h"
 #include "ui/qt_user_interface.h"
 
 namespace {
@@ -45,6 +46,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(texts::kAppName));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
+    InstallJapaneseQtTexts(application);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Yubino: メールフレンドをリストと地図で管理します。"));

@@ -39,6 +39,14 @@ inline constexpr const char* kDropCharactersReplaced =
     "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
     "」に置き換えて取り込みます。";
 inline constexpr const char* kMapBarLabel = "マップ";
+inline constexpr const char* kPrintFailed = "メールフレンドの一覧を印刷できませんでした。";
+// What Shift+F1 and a click on a pane tell about it.
+inline constexpr const char* kMapPaneHelp =
+    "マップ: メールフレンドのアイコンをドラッグすると場所を移せます。\nダブルクリックでそのメールフレンドを編集します。";
+inline constexpr const char* kMailPaneHelp = "選んだメールフレンドから最後に受け取ったメールの文章です。";
+inline constexpr const char* kListPaneHelp =
+    "メールフレンドの一覧: ダブルクリックで編集、右ダブルクリックでメールを書きます。\n"
+    "受け取ったメールの文章をここにドロップすると取り込みます。";
 
 // Main window: the menus ("\t" is followed by the shortcut shown beside the item).
 inline constexpr const char* kMenuFile = "ﾌｧｲﾙ(&F)";

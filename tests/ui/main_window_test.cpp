@@ -7,9 +7,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWhatsThis>
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -22,6 +24,7 @@
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
+#include "ui/map/map_view.h"
 
 namespace fs = std::filesystem;
 
@@ -407,6 +410,40 @@ TEST_F(MainWindowTest, CtrlNDoesNothing) {
     QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(ui.events.empty());
     EXPECT_EQ(Rows().size(), 4u);
+}
+
+TEST_F(MainWindowTest, CtrlPPrintsTheListOnlyWhileTheListIsTheActivePane) {
+    StartWith(kFourPals);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    int asked = 0;
+    frame->SetChoosePrinter([&](QPrinter& printer, QWidget*) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString((dir / "list.pdf").string()));
+        return true;
+    });
+    frame->GetMapView()->setFocus();
+    QTest::keyClick(frame.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(asked, 0) << "the map pane does not print";
+
+    QTest::keyClick(frame.get(), Qt::Key_F6, Qt::ShiftModifier);  // the list, before the map
+    ASSERT_TRUE(List().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(frame.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ReadFileBytes(dir / "list.pdf").starts_with("%PDF"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainWindowTest, ShiftF1TellsWhatACommandOrAPaneIsFor) {
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    QWhatsThis::leaveWhatsThisMode();
+    EXPECT_EQ(frame->Action(ID_ANALYSIS)->whatsThis(), frame->Action(ID_ANALYSIS)->statusTip());
+    EXPECT_FALSE(frame->Action(ID_ANALYSIS)->whatsThis().isEmpty());
+    EXPECT_EQ(frame->GetMapView()->whatsThis(), QString::fromUtf8(texts::kMapPaneHelp));
+    EXPECT_EQ(List().whatsThis(), QString::fromUtf8(texts::kListPaneHelp));
 }
 
 TEST_F(MainWindowTest, ToolbarHoldsThirteenButtonsInOrderWithTooltips) {

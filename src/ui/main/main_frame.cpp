@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 #include "core/cp932.h"
 #include "core/maps.h"
@@ -24,6 +25,7 @@
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
+#include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
 #include "ui/map/map_view.h"
 #include "ui/qt_text.h"
@@ -95,6 +97,9 @@ void CMainFrame::CreatePanes() {
     m_splitter->setStretchFactor(1, 1);
     m_subSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
+    m_mapView->setWhatsThis(QString::fromUtf8(texts::kMapPaneHelp));
+    m_mailView->setWhatsThis(QString::fromUtf8(texts::kMailPaneHelp));
+    m_listView->setWhatsThis(QString::fromUtf8(texts::kListPaneHelp));
 }
 
 void CMainFrame::ConnectPanes() {
@@ -184,6 +189,12 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_HELP:
             OpenHelp();
+            break;
+        case ID_CONTEXT_HELP:
+            QWhatsThis::enterWhatsThisMode();
+            break;
+        case ID_FILE_PRINT:
+            PrintList();
             break;
         case ID_APP_ABOUT:
             ShowAboutBox();
@@ -288,6 +299,12 @@ void CMainFrame::ActivateNextPane(int step) {
     for (int i = 0; i < 3; ++i)
         if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget()) current = i;
     panes[(current + step + 3) % 3]->setFocus();
+}
+
+// Only the pal list prints, and only while it is the active pane.
+void CMainFrame::PrintList() {
+    if (!m_listView->isAncestorOf(focusWidget())) return;
+    PrintPalList(m_app, m_listView->Model().Rows(), windowTitle(), this, m_choosePrinter);
 }
 
 void CMainFrame::OnMailTextDropped(const std::string& text) { AddMailText(m_app, text); }

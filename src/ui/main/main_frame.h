@@ -11,6 +11,7 @@
 
 #include "storage/yubino_session.h"
 #include "ui/dialogs/analysis_import_commands.h"
+#include "ui/main/pal_list_print.h"
 #include "ui/map/picture_cache.h"
 #include "ui/qt_user_interface.h"
 
@@ -55,6 +56,9 @@ public:
     // Where the address book import asks for its file; a file dialog unless a test sets its own.
     void SetChooseCsvFile(CsvFileChooser choose) { m_chooseCsvFile = std::move(choose); }
 
+    // Where printing asks for its printer; the print dialog unless a test sets its own.
+    void SetChoosePrinter(PrinterChooser choose) { m_choosePrinter = std::move(choose); }
+
     // CViewHost
     void UpdateListView() override;
     void UpdateMapView() override;
@@ -88,6 +92,7 @@ private:
     void OpenHelp();
     void ShowAboutBox();
     void ActivateNextPane(int step);
+    void PrintList();
     void OnMailTextDropped(const std::string& text);
 
     CYubinoApp& m_app;
@@ -98,6 +103,7 @@ private:
 
     std::map<int, QAction*> m_actions;
     CsvFileChooser m_chooseCsvFile = ChooseCsvFile;
+    PrinterChooser m_choosePrinter = ChoosePrinter;
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;

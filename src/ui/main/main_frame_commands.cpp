@@ -25,6 +25,8 @@ struct CommandDef {
 
 constexpr CommandDef kCommands[] = {
     {ID_FILE_NEW, nullptr, nullptr, nullptr, false},
+    {ID_FILE_PRINT, nullptr, nullptr, nullptr, false},
+    {ID_CONTEXT_HELP, nullptr, nullptr, nullptr, false},
     {ID_FILE_OPEN, texts::kMenuPalData, texts::kCmdFileOpen, "open", false},
     {ID_FILE_SAVE, nullptr, nullptr, nullptr, false},
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
@@ -64,6 +66,7 @@ void SetCommandText(QAction& action, const char* commandText) {
     if (!commandText) return;
     const QStringList parts = QString::fromUtf8(commandText).split(QLatin1Char('\n'));
     action.setStatusTip(parts.value(0));
+    action.setWhatsThis(parts.value(0));
     action.setToolTip(parts.value(1, parts.value(0)));
 }
 
@@ -91,7 +94,9 @@ void CMainFrame::CreateActions() {
         {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
         {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
         {ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {ID_FILE_PRINT, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {ID_HELP, QKeySequence(Qt::Key_F1)},
+        {ID_CONTEXT_HELP, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
     };
     for (const Shortcut& shortcut : shortcuts) m_actions[shortcut.id]->setShortcut(shortcut.key);
 
