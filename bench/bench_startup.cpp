@@ -19,6 +19,7 @@
 #include "storage/pal_data_file.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/yubino_view.h"
+#include "ui/qt_translations.h"
 #include "ui/qt_user_interface.h"
 
 namespace fs = std::filesystem;
@@ -43,6 +44,7 @@ public:
 
 int RunYubino(int argc, char* argv[], const fs::path& dir) {
     QApplication application(argc, argv);
+    InstallJapaneseQtTexts(application);
     CQtUserInterface ui;
     CYubinoApp app(ui);
     CMainFrame frame(app, &ui, AppPaths{dir / "yubino.cfg", dir / "sample.ybf"});
