@@ -2,6 +2,7 @@
 // that the list and the map share. It reaches the user only through CUserInterface.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ public:
     bool m_bMapAllPals = false;
     int m_nCurrentMap = 0;
     std::string m_strCurrentMap;
+    // The folder of the pal data file in use, empty until one is named; pictures stored
+    // with a Windows path are looked for there.
+    std::filesystem::path m_dataFolder;
 
 private:
     // AddPal's checks: room in the table and a new address, each refusal with its message.

@@ -120,6 +120,11 @@ CYubinoDoc::OpenResult CYubinoDoc::OnOpenDocument(const fs::path& path, bool for
     return result;
 }
 
+void CYubinoDoc::SetPathName(const fs::path& path) {
+    m_path = path;
+    m_app.m_dataFolder = path.parent_path();
+}
+
 bool CYubinoDoc::BackUpBeforeFirstOverwrite(const fs::path& target) {
     if (!SameFile(target, m_pendingBackup)) return true;
     std::string original;

@@ -41,7 +41,8 @@ public:
     bool IsReadOnly() const { return m_bReadOnly; }
 
     const std::filesystem::path& GetPathName() const { return m_path; }
-    void SetPathName(const std::filesystem::path& path) { m_path = path; }
+    // Also tells the app the file's folder, where old pictures are looked for.
+    void SetPathName(const std::filesystem::path& path);
     // The file name, shown in the window caption.
     std::string GetTitle() const { return m_path.filename().string(); }
 

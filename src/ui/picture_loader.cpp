@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "core/picture_path.h"
+
 namespace {
 
 // Enough for any reduced picture; a reader that would need more refuses instead.
@@ -23,4 +25,12 @@ LoadedPicture LoadPictureFile(const QString& path) {
     QImage image = reader.read();
     if (image.isNull()) return {};
     return {image, size};
+}
+
+LoadedPicture LoadPalPicture(const std::string& stored, const std::filesystem::path& dataFolder) {
+    for (const std::filesystem::path& candidate : PictureFileCandidates(stored, dataFolder)) {
+        LoadedPicture loaded = LoadPictureFile(QString::fromStdString(candidate.string()));
+        if (!loaded.image.isNull()) return loaded;
+    }
+    return {};
 }

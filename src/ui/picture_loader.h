@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <filesystem>
+#include <string>
 
 struct LoadedPicture {
     QImage image;      // null when the file could not be read as a picture
@@ -16,3 +18,7 @@ struct LoadedPicture {
 inline constexpr int kMaxDecodedSide = 1024;
 
 LoadedPicture LoadPictureFile(const QString& path);
+
+// A pal's picture from its stored path (code page 932), or, for a path the Windows program
+// stored, from the file of that name in `dataFolder`.
+LoadedPicture LoadPalPicture(const std::string& stored, const std::filesystem::path& dataFolder);

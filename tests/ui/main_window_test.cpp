@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
@@ -403,6 +404,19 @@ TEST_F(MainWindowTest, OpeningAForeignFileLeavesEverythingAsItWas) {
     EXPECT_EQ(Rows().size(), 4u);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("friends.ybf - Yubino"));
     EXPECT_FALSE(ui.messages.empty());
+}
+
+TEST_F(MainWindowTest, APhotoStoredWithAWindowsPathIsFoundBesideTheDataFile) {
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(QString::fromStdString((dir / "ソフト.png").string())));
+    CPenPal pal = Pal("p@x", "Pic", "関東");
+    pal.m_bUsePicture = 1;
+    pal.m_strPictureFile = Sjis("C:\\My Documents\\ソフト.png");
+    StartWith({pal});
+    EXPECT_EQ(app.m_dataFolder, dataFile.parent_path());
+    ASSERT_NE(frame->Pictures().FindPicture(pal.m_strPictureFile), nullptr);
+    EXPECT_EQ(frame->Pictures().FindPicture(pal.m_strPictureFile)->m_nWidth, 40);
 }
 
 TEST_F(MainWindowTest, CtrlNDoesNothing) {

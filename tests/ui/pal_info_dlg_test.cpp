@@ -335,6 +335,20 @@ TEST_F(PalPictureTest, IconChoiceWipesThePictureAtOnce) {
     EXPECT_EQ(pal.m_strPictureFile, path);  // kept for a later switch back
 }
 
+TEST_F(PalPictureTest, APhotoStoredWithAWindowsPathShowsFromTheDataFolder) {
+    SavePicture("ソフト.png", {60, 60});
+    pal.m_strPictureFile = Sjis("C:\\Documents and Settings\\ソフト.png");
+    pal.m_bUsePicture = 1;
+    Open(PalInfoMode::EditOne);
+    EXPECT_TRUE(RedRect().isEmpty()) << "no data folder is known yet";
+
+    app.m_dataFolder = dir.path();
+    Open(PalInfoMode::EditOne);
+    EXPECT_EQ(RedRect(), QRect(6, 7, 120, 120));
+    EXPECT_EQ(Control<QLineEdit>("pictureFile")->text(), QStringLiteral("C:\\Documents and Settings\\ソフト.png"))
+        << "the stored path is shown and kept as it is";
+}
+
 TEST_F(PalPictureTest, UnreadablePictureIsSilentAtOpeningAndToldAfterChoosing) {
     const std::string notAPicture = (dir / "notes.jpg").string();
     std::FILE* file = std::fopen(notAPicture.c_str(), "w");

@@ -101,7 +101,7 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     // A new pal always starts on the icon.
     const bool usePicture = m_mode != PalInfoMode::AddNew && m_pal.m_bUsePicture != 0;
     (usePicture ? m_pictureRadio : m_iconRadio)->setChecked(true);
-    m_pictureBox->LoadPicture(ToQString(m_pal.m_strPictureFile));  // silent when it fails
+    m_pictureBox->ShowPicture(LoadPalPicture(m_pal.m_strPictureFile, m_app.m_dataFolder));  // empty when it fails
     ApplyPictureChoice();
     if (m_mode == PalInfoMode::EditSeveral) DisableWhatSeveralPalsIgnore();
     UpdateTitle();

@@ -21,9 +21,10 @@ CPalPictureBox::CPalPictureBox(QWidget* parent) : QWidget(parent), m_iconFrame(n
                              frameSide);
 }
 
-bool CPalPictureBox::LoadPicture(const QString& path) {
+bool CPalPictureBox::LoadPicture(const QString& path) { return ShowPicture(LoadPictureFile(path)); }
+
+bool CPalPictureBox::ShowPicture(const LoadedPicture& loaded) {
     m_picture = QPixmap();
-    const LoadedPicture loaded = LoadPictureFile(path);
     if (!loaded.image.isNull()) {
         const PictureSize size =
             FitPictureToBox(loaded.sourceSize.width(), loaded.sourceSize.height(), kPalPictureSide);

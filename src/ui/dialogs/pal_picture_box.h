@@ -16,6 +16,8 @@ public:
 
     // Loads the picture file; false (and nothing drawn) when it is no readable picture.
     bool LoadPicture(const QString& path);
+    // Shows a loaded picture; false (and nothing drawn) for a null one.
+    bool ShowPicture(const LoadedPicture& loaded);
     void SetFaceIcon(int number);
     // Picture mode draws the loaded picture and hides the icon frame; icon mode the reverse.
     void SetUsePicture(bool usePicture);

@@ -44,7 +44,11 @@ fs::path ToPath(const QString& path) { return fs::path(path.toStdString()); }
 }  // namespace
 
 CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs::path bundledSample, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_ui(ui), m_session(app, std::move(paths), std::move(bundledSample)) {
+    : QMainWindow(parent),
+      m_app(app),
+      m_ui(ui),
+      m_session(app, std::move(paths), std::move(bundledSample)),
+      m_pictures([&app] { return app.m_dataFolder; }) {
     if (m_ui) {
         m_ui->SetApp(&m_app);
         m_ui->SetParentWidget(this);

@@ -4,7 +4,6 @@
 
 #include "core/picture_fit.h"
 #include "ui/picture_loader.h"
-#include "ui/qt_text.h"
 
 const QPixmap& CCachedPicture::ForBox(int box) {
     auto it = m_scaled.find(box);
@@ -23,7 +22,7 @@ CCachedPicture* CPictureCache::FindPicture(const std::string& path) {
 
 void CPictureCache::LoadPicture(const std::string& path) {
     if (path.empty() || FindPicture(path)) return;
-    LoadedPicture loaded = LoadPictureFile(ToQString(path));
+    LoadedPicture loaded = LoadPalPicture(path, m_dataFolder ? m_dataFolder() : std::filesystem::path());
     if (loaded.image.isNull()) return;
     m_pictures.emplace(path, CCachedPicture(loaded.image, loaded.sourceSize.width(), loaded.sourceSize.height()));
 }

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -26,6 +28,10 @@ private:
 
 class CPictureCache {
 public:
+    // `dataFolder` tells where pictures stored with a Windows path are looked for.
+    explicit CPictureCache(std::function<std::filesystem::path()> dataFolder = {})
+        : m_dataFolder(std::move(dataFolder)) {}
+
     // Keys are the pal's picture path as stored (code page 932 text).
     CCachedPicture* FindPicture(const std::string& path);
     // Loads the file unless it is cached; a failure adds nothing, so a later call retries.
@@ -35,5 +41,6 @@ public:
     bool DrawPicture(QPainter& painter, const std::string& path, int x, int y, int box);
 
 private:
+    std::function<std::filesystem::path()> m_dataFolder;
     std::map<std::string, CCachedPicture> m_pictures;
 };
