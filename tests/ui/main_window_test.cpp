@@ -419,6 +419,26 @@ TEST_F(MainWindowTest, APhotoStoredWithAWindowsPathIsFoundBesideTheDataFile) {
     EXPECT_EQ(frame->Pictures().FindPicture(pal.m_strPictureFile)->m_nWidth, 40);
 }
 
+TEST_F(MainWindowTest, DeleteAndEnterInTheListDeleteAndEditAsTheCommandsDo) {
+    StartWith(kFourPals);
+    QTreeView& details = List().DetailsView();
+    SelectRows({1, 2});
+    ui.yesNoAnswers = {true};
+    QTest::keyClick(&details, Qt::Key_Delete);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a@x", "d@x"}));
+    ASSERT_FALSE(ui.events.empty());
+    EXPECT_EQ(ui.events.front(), "question: " + Utf8(FormatText(texts::kDeleteQuestion, 2)));
+
+    ui.events.clear();
+    List().Selection().setCurrentIndex(List().Model().index(1, 0), QItemSelectionModel::ClearAndSelect);
+    ui.palDialogs.push_back([](CPenPal& pal, PalInfoMode) { return pal.m_strMailAddress == "d@x"; });
+    QTest::keyClick(&details, Qt::Key_Return);
+    EXPECT_TRUE(ui.palDialogs.empty()) << "Enter opened no pal dialog";
+
+    QTest::keyClick(&details, Qt::Key_Delete, Qt::ShiftModifier);  // not a key of the list
+    EXPECT_EQ(Rows().size(), 2u);
+}
+
 TEST_F(MainWindowTest, CtrlNDoesNothing) {
     StartWith(kFourPals);
     QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);

@@ -6,6 +6,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStackedLayout>
 #include <QTreeView>
@@ -84,7 +85,7 @@ QTreeView* CYubinoView::CreateDetailsView() {
     for (int column = 0; column < kPalListColumnCount; ++column)
         header->resizeSection(column, kPalListColumns[column].width);
     connect(header, &QHeaderView::sectionClicked, this, &CYubinoView::SortByColumn);
-    HookMouse(view);
+    HookInput(view);
     return view;
 }
 
@@ -99,14 +100,15 @@ QListView* CYubinoView::CreateIconView() {
     view->setResizeMode(QListView::Adjust);
     view->setWrapping(true);
     view->setUniformItemSizes(true);
-    HookMouse(view);
+    HookInput(view);
     return view;
 }
 
-void CYubinoView::HookMouse(QAbstractItemView* view) {
+void CYubinoView::HookInput(QAbstractItemView* view) {
     view->setAcceptDrops(false);
     view->viewport()->setAcceptDrops(false);
     view->viewport()->installEventFilter(this);
+    view->installEventFilter(this);
     view->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
@@ -191,7 +193,22 @@ void CYubinoView::ShowContextMenu() {
     menu->popup(QCursor::pos());
 }
 
+// Delete deletes the selected pals and Enter edits the current one, as in any list.
+bool CYubinoView::TakeKey(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (key.key() == Qt::Key_Delete) {
+        emit CommandRequested(ID_DELETE_PALS);
+        return true;
+    }
+    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && !SelectionMarkAddress().empty()) {
+        emit CommandRequested(ID_EDIT_PAL);
+        return true;
+    }
+    return false;
+}
+
 bool CYubinoView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && TakeKey(*static_cast<QKeyEvent*>(event))) return true;
     if (event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

@@ -16,6 +16,7 @@ class CPictureCache;
 class CPalListModel;
 class QAbstractItemView;
 class QItemSelectionModel;
+class QKeyEvent;
 class QListView;
 class QMenu;
 class QStackedLayout;
@@ -70,10 +71,11 @@ protected:
 
 private:
     void TakeDroppedText(const QString& text);
+    bool TakeKey(const QKeyEvent& key);
     QTreeView* CreateDetailsView();
     QListView* CreateIconView();
     void ShowContextMenu();
-    void HookMouse(QAbstractItemView* view);
+    void HookInput(QAbstractItemView* view);
 
     CYubinoApp& m_app;
     CPictureCache& m_pictures;
