@@ -15,6 +15,11 @@
 
 namespace {
 
+// --screenshot's exit status: 0 the picture with no message; the messages start-up showed
+// went to standard error.
+constexpr int kExitNoScreenshot = 1;
+constexpr int kExitScreenshotWithMessages = 3;
+
 bool HasDisplay() {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
@@ -63,6 +68,7 @@ int main(int argc, char* argv[]) {
     const QStringList files = parser.positionalArguments();
 
     CQtUserInterface ui;
+    ui.SetUnattended(!screenshot.isEmpty());
     CYubinoApp app(ui);
     const std::filesystem::path programDir = ProgramDirectory();
     CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
@@ -72,7 +78,8 @@ int main(int argc, char* argv[]) {
     if (!screenshot.isEmpty()) {
         // Nothing can have changed, so the window goes without the save on close.
         QApplication::processEvents();
-        return frame.grab().save(screenshot) ? 0 : 1;
+        if (!frame.grab().save(screenshot)) return kExitNoScreenshot;
+        return ui.MessageShown() ? kExitScreenshotWithMessages : 0;
     }
     return application.exec();
 }

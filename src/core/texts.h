@@ -270,6 +270,7 @@ inline constexpr const char* kCsvAddressField = "電子メール アドレス";
 inline constexpr const char* kCsvWrongFormat = "CSV ファイルをインポートできませんでした\n異なる形式のファイルです";
 inline constexpr const char* kCsvFileFilter = "OutlookExpress 形式CSVアドレス帳 (*.csv)|*.csv|すべてのﾌｧｲﾙ|*.*|";
 inline constexpr const char* kCsvDefaultExtension = "csv";
+inline constexpr const char* kCsvUnreadable = "アドレス帳のファイル\" %s \"を読み込めません。";
 
 // Maps: the names of the nine maps in index order.
 inline constexpr const char* kMapNames[] = {"北海道", "東北", "関東", "中部", "近畿", "中国", "四国", "九州", "世界"};
@@ -288,6 +289,33 @@ inline constexpr const char* kPalFileInUse =
     "ファイル\" %s \"は他の Yubino で使用中です。\r\n読み取り専用で開きます。"
     "変更を残すには、別の名前で保存してください。";
 inline constexpr const char* kPalFileInUseNotSaved = "ファイル\" %s \"は他の Yubino で使用中なので保存できません。";
+inline constexpr const char* kPalFileBusy =
+    "ファイル\" %s \"は他の Yubino で使用中です。\r\n何も変更していません。しばらくしてからもう一度実行してください。";
+inline constexpr const char* kPalFileReadOnlyNotSaved =
+    "ファイル\" %s \"は読み取り専用で開いているので、上書き保存しません。\r\n変更を残すには、別の名前で保存してください。";
+inline constexpr const char* kBackupFailed = "元のファイルを\".bak\"として残せませんでした";
+inline constexpr const char* kReadOnlySaveAs =
+    "このウィンドウのメールフレンドデータは読み取り専用です。\r\n今回の変更を別の名前で保存しますか？";
+inline constexpr const char* kReadOnlyChangesLost =
+    "今回の変更は保存されずに失われます。\r\nよろしいですか？\r\n（「いいえ」を選ぶと、そのまま開いておきます）";
+inline constexpr const char* kReadOnlyCaptionMark = " [読み取り専用]";
+inline constexpr const char* kImportTableFull =
+    "メールフレンドは 500 人までしか登録できないため、残りの %d 件は取り込みませんでした。";
+
+// The hand-off to the desktop's opener.
+inline constexpr const char* kHandOffFailed =
+    "\" %s \"を開くプログラムを起動できませんでした。\r\nxdg-open (xdg-utils) が入っているか確認してください。";
+
+// Files: why one could not be read or written.
+inline constexpr const char* kFileMissing = "ファイルがありません";
+inline constexpr const char* kFileNotRegular = "通常のファイルではありません（フォルダ、FIFO、デバイスなど）";
+inline constexpr const char* kFileTooLarge = "ファイルが大きすぎます（上限 %s）";
+inline constexpr const char* kFileNoPermission = "読み込む権限がありません";
+inline constexpr const char* kFileLinkLoop = "シンボリックリンクが循環しています";
+inline constexpr const char* kWriteDiskFull = "ディスクがいっぱいです";
+inline constexpr const char* kWriteNoPermission = "書き込む権限がありません";
+inline constexpr const char* kWriteReadOnlyFileSystem = "読み取り専用のファイルシステムです";
+inline constexpr const char* kWriteFolderGone = "保存先のフォルダがありません";
 
 }  // namespace texts
 

@@ -1,6 +1,7 @@
 #include "mail/mail_link.h"
 
 #include "core/cp932.h"
+#include "core/shell_hand_off.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ std::string MakeMailtoLink(const std::vector<std::string>& addresses) {
 
 void SendMailToSelected(CYubinoApp& app) {
     CUserInterface& ui = app.UI();
-    ui.OpenInShell(MakeMailtoLink(ui.GetSelectedAddresses()));
+    HandOffToDesktop(ui, MakeMailtoLink(ui.GetSelectedAddresses()));
 }
 
 std::string MailtoLinkToUrl(std::string_view link) {

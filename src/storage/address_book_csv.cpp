@@ -1,11 +1,10 @@
 #include "storage/address_book_csv.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "core/cp932.h"
 #include "core/texts.h"
+#include "storage/file_read.h"
 
 namespace {
 
@@ -166,13 +165,12 @@ AddressBookReadResult ReadAddressBook(std::string_view bytes) {
 }
 
 AddressBookReadResult ReadAddressBookFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes;
-    if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file) {
+    const FileReadResult file = ReadRegularFile(path, kAddressBookFileCap);
+    if (!file.Ok()) {
         AddressBookReadResult result;
         result.status = AddressBookReadResult::Status::Unreadable;
+        result.problem = FileReadProblem(file, kAddressBookFileCap);
         return result;
     }
-    return ReadAddressBook(bytes);
+    return ReadAddressBook(file.bytes);
 }

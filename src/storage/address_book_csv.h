@@ -22,6 +22,7 @@ struct AddressBookReadResult {
     };
     Status status = Status::Read;
     std::vector<AddressBookEntry> entries;
+    std::string problem;  // why the file was Unreadable, in Japanese (UTF-8)
 };
 
 // The longest display name or address an entry holds; a line with a longer one is
@@ -37,4 +38,5 @@ inline constexpr std::size_t kMaxEntryTextBytes = 255;
 // name repeats) give the entry. Lines with an empty name or address are skipped.
 AddressBookReadResult ReadAddressBook(std::string_view bytes);
 
+// Only a regular file, read up to kAddressBookFileCap.
 AddressBookReadResult ReadAddressBookFile(const std::filesystem::path& path);

@@ -8,7 +8,7 @@
 class CYubinoApp;
 
 // Adds one new pal per entry, in order: a fresh record with the display name as handle
-// name and the address as mail address. AddPal tells the user of each refusal (a full
-// table, an address already there) and the import goes on. Then the list and the map are
-// refreshed. Returns the number of pals added.
+// name and the address as mail address. AddPal tells the user of each address already
+// there and the import goes on; a full table stops it, told once with the count of entries
+// left out. Then the list and the map are refreshed. Returns the number of pals added.
 int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries);

@@ -1,7 +1,6 @@
 #include "storage/app_paths.h"
 
 #include <cstdlib>
-#include <fstream>
 
 #include "core/texts.h"
 #include "storage/atomic_file.h"
@@ -25,11 +24,6 @@ fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* ho
     return IsWritableDirectory(dir) ? dir : fs::path();
 }
 
-bool OpenOrCreate(const fs::path& file) {
-    if (file.empty()) return false;
-    if (std::ifstream(file, std::ios::binary)) return true;
-    return static_cast<bool>(std::ofstream(file, std::ios::binary | std::ios::trunc));
-}
 
 }  // namespace
 
@@ -73,6 +67,6 @@ StartupFile ChooseStartupFile(const AppPaths& paths) {
         result.settingsUsable = false;
     }
     result.dataFile = named.empty() ? paths.sampleFile : fs::path(named);
-    result.opened = OpenOrCreate(result.dataFile);
+    result.opened = !result.dataFile.empty() && CreateFileIfMissing(result.dataFile);
     return result;
 }

@@ -1,26 +1,11 @@
 #include "storage/yubino_session.h"
 
-#include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "storage/file_read.h"
 #include "storage/settings_file.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// A path inside a message: the file system's UTF-8 bytes as code page 932.
-std::string PathText(const fs::path& path) {
-    const std::string utf8 = path.string();
-    return cp932::FromUtf8(utf8).value_or(utf8);
-}
-
-std::string WithReason(std::string message, const WriteResult& result) {
-    if (!result.error.empty()) message += "\r\n(" + Cp932Text(result.error) + ")";
-    return message;
-}
-
-}  // namespace
 
 fs::path BundledFile(const fs::path& programDir, const fs::path& name) {
     std::error_code ec;
@@ -63,9 +48,10 @@ void CYubinoSession::LoadStartupFile(const fs::path& commandLineFile) {
     m_doc.OnOpenDocument(startup.dataFile);
 }
 
-bool CYubinoSession::OpenFile(const fs::path& path) {
-    const CYubinoDoc::OpenStatus status = m_doc.OnOpenDocument(path).status;
-    return status == CYubinoDoc::OpenStatus::Loaded || status == CYubinoDoc::OpenStatus::KeptTable;
+bool CYubinoSession::OpenFile(const fs::path& path) { return m_doc.OnOpenDocument(path).Opened(); }
+
+bool CYubinoSession::OpenOther(const fs::path& path, const ChooseFileFn& chooseOtherFile) {
+    return SaveOnClose(chooseOtherFile) && OpenFile(path);
 }
 
 // The document tells the user when a save fails.
@@ -82,11 +68,12 @@ void CYubinoSession::WriteSettings(const fs::path& dataFile) {
     const WriteResult result = WriteSettingsFile(m_paths.settingsFile, dataFile.string());
     if (!result.ok)
         m_app.UI().ShowMessage(
-            WithReason(FormatText(texts::kSettingsNotWritten, PathText(m_paths.settingsFile)), result),
+            FileProblemMessage(texts::kSettingsNotWritten, m_paths.settingsFile, result.error),
             MessageKind::Warning);
 }
 
 bool CYubinoSession::SaveOnClose(const ChooseFileFn& chooseOtherFile) {
+    if (m_doc.IsReadOnly()) return !m_doc.IsModified() || StoreReadOnlyChanges(chooseOtherFile);
     fs::path path = m_doc.GetPathName();
     if (path.empty()) {
         // The file named at start-up was refused: nothing of it is in the table to write back.
@@ -96,6 +83,18 @@ bool CYubinoSession::SaveOnClose(const ChooseFileFn& chooseOtherFile) {
     WriteSettings(path);
     if (m_doc.OnSaveDocument(path).ok) return true;
     return ResolveFailedSave(FormatText(texts::kSaveOnCloseFailed, PathText(path)), chooseOtherFile);
+}
+
+// Another file, offered once; the changes are given up only when the user says so.
+bool CYubinoSession::StoreReadOnlyChanges(const ChooseFileFn& chooseOtherFile) {
+    if (m_app.UI().AskYesNo(Cp932Text(texts::kReadOnlySaveAs))) {
+        const fs::path other = chooseOtherFile ? chooseOtherFile() : fs::path();
+        if (!other.empty() && m_doc.OnSaveDocument(other).ok) {
+            WriteSettings(other);
+            return true;
+        }
+    }
+    return m_app.UI().AskYesNo(Cp932Text(texts::kReadOnlyChangesLost));
 }
 
 // After a failed save: another file (as often as the user likes), or closing without

@@ -30,7 +30,8 @@ public:
     // or the sample; loaded into the table.
     void LoadStartupFile(const std::filesystem::path& commandLineFile = {});
 
-    // File, Open. True when the file became the document; otherwise nothing changed.
+    // Opens `path` as the document. True when the file became the document; otherwise
+    // nothing changed.
     bool OpenFile(const std::filesystem::path& path);
     // File, Save under a new name; on success it is the file saved on close from then on.
     bool SaveAs(const std::filesystem::path& path);
@@ -41,10 +42,17 @@ public:
     // an empty path when the user cancels.
     using ChooseFileFn = std::function<std::filesystem::path()>;
     // Save on close: the settings file first, then the pal data file. True when the window
-    // may close; false when the user chose to keep it open after a failed save.
+    // may close; false when the user chose to keep it open after a failed save. A
+    // read-only document is never written: unchanged, it closes without a word; changed,
+    // the user is offered another file once.
     bool SaveOnClose(const ChooseFileFn& chooseOtherFile);
 
+    // File, Open: the table is stored first exactly as the close stores it, so that no
+    // change is lost; then `path` is opened. False when the user kept the document.
+    bool OpenOther(const std::filesystem::path& path, const ChooseFileFn& chooseOtherFile);
+
 private:
+    bool StoreReadOnlyChanges(const ChooseFileFn& chooseOtherFile);
     void WriteSettings(const std::filesystem::path& dataFile);
     bool ResolveFailedSave(const std::string& question, const ChooseFileFn& chooseOtherFile);
 

@@ -1,9 +1,11 @@
 #include "ui/picture_loader.h"
 
-#include <QFileInfo>
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 #include "core/picture_path.h"
+#include "storage/file_read.h"
 
 namespace {
 
@@ -13,9 +15,16 @@ constexpr int kAllocationLimitMb = 128;
 }  // namespace
 
 LoadedPicture LoadPictureFile(const QString& path) {
-    // A pipe or a device would keep the reader waiting, or reading, for ever.
-    if (!QFileInfo(path).isFile()) return {};
-    QImageReader reader(path);
+    const FileReadResult file = ReadRegularFile(QFile::encodeName(path).toStdString(), kPictureFileCap);
+    if (!file.Ok()) return {};
+    return DecodePicture(QByteArray::fromStdString(file.bytes));
+}
+
+LoadedPicture DecodePicture(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAllocationLimit(kAllocationLimitMb);
     reader.setAutoTransform(true);
     const QSize size = reader.size();

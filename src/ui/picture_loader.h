@@ -2,6 +2,7 @@
 // file exhaust memory.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -17,6 +18,12 @@ struct LoadedPicture {
 // drawn at 120 pixels or less.
 inline constexpr int kMaxDecodedSide = 1024;
 
+// A picture file larger than this is no photo a pal would have; it is not read.
+inline constexpr std::size_t kPictureFileCap = std::size_t{64} << 20;
+
+// Decodes a picture from its bytes, reduced when large, never past an allocation cap.
+LoadedPicture DecodePicture(const QByteArray& bytes);
+// Reads only a regular file (a FIFO or device never blocks), up to kPictureFileCap.
 LoadedPicture LoadPictureFile(const QString& path);
 
 // A pal's picture from its stored path (code page 932), or, for a path the Windows program

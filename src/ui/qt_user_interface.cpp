@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QUrl>
+#include <cstdio>
 
 #include "core/texts.h"
 #include "mail/mail_link.h"
@@ -16,13 +17,28 @@ QString MessageBoxText(const std::string& cp932) {
     return text;
 }
 
+namespace {
+
+void PrintUnattended(const std::string& cp932, const char* answer) {
+    std::fprintf(stderr, "%s%s\n", MessageBoxText(cp932).toUtf8().constData(), answer);
+}
+
+}  // namespace
+
 void CQtUserInterface::ShowMessage(const std::string& text, MessageKind kind) {
+    m_messageShown = true;
+    if (m_unattended) return PrintUnattended(text, "");
     QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
                     QString::fromUtf8(texts::kAppName), MessageBoxText(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 bool CQtUserInterface::AskYesNo(const std::string& text) {
+    m_messageShown = true;
+    if (m_unattended) {
+        PrintUnattended(text, " → いいえ");
+        return false;
+    }
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::kAppName), MessageBoxText(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     // Escape and the close box answer No, which always leaves everything as it was.

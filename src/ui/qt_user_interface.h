@@ -30,6 +30,10 @@ public:
     void SetParentWidget(QWidget* parent) { m_parent = parent; }
     void SetViewHost(CViewHost* host) { m_host = host; }
     QWidget* ParentWidget() const { return m_parent; }
+    // Where nobody can click (a screenshot taken without a user): every message and
+    // question goes to standard error, and each question is answered No.
+    void SetUnattended(bool unattended) { m_unattended = unattended; }
+    bool MessageShown() const { return m_messageShown; }
 
     void ShowMessage(const std::string& text, MessageKind kind) override;
     bool AskYesNo(const std::string& text) override;
@@ -47,6 +51,8 @@ private:
     CYubinoApp* m_app = nullptr;
     QPointer<QWidget> m_parent;
     CViewHost* m_host = nullptr;
+    bool m_unattended = false;
+    bool m_messageShown = false;
 };
 
 // Message box texts use "\r\n" for line breaks; Qt wants "\n".

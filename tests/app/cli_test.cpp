@@ -71,14 +71,14 @@ TEST_F(CliTest, RepairOfAFileTheProgramWroteGivesTheSameBytes) {
     EXPECT_NE(run.out.find("最後まで読めました"), std::string::npos) << run.out;
 }
 
-TEST_F(CliTest, RepairOfACutFileKeepsWhatWasReadAndTheOriginal) {
+TEST_F(CliTest, RepairOfACutFileWritesWhatWasReadAndLeavesTheOriginal) {
     const std::string bytes = WritePals("in.ybf", 3);
     WriteFileBytes(dir / "cut.ybf", bytes.substr(0, bytes.size() - 10));
-    Outcome run = Cli("repair " + Path("cut.ybf") + " " + Path("cut.ybf"), dir);
+    Outcome run = Cli("repair " + Path("cut.ybf") + " " + Path("new.ybf"), dir);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("2 人"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("途中で終わって"), std::string::npos) << run.out;
-    EXPECT_EQ(ReadFileBytes(dir / "cut.ybf.bak"), bytes.substr(0, bytes.size() - 10));
+    EXPECT_EQ(ReadFileBytes(dir / "cut.ybf"), bytes.substr(0, bytes.size() - 10));
 }
 
 TEST_F(CliTest, DumpPrintsJsonThatParses) {

@@ -29,6 +29,17 @@ TEST(SendMailToSelected, NamesEverySelectedAddressInRowOrder) {
     }
 }
 
+TEST(SendMailToSelected, AHandOffWithNoMailProgramToTakeItIsTold) {
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
+    ui.selectedAddresses = {"p@example.jp"};
+    ui.shellSucceeds = false;
+    SendMailToSelected(app);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("mailto:p@example.jp"), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("起動できませんでした"), std::string::npos);
+}
+
 TEST(MailtoLinkToUrl, EncodesOnlyWhatTheUrlCannotCarry) {
     struct Case {
         const char* name;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
@@ -11,6 +14,7 @@ namespace {
 // Two documents in one process stand for two Yubino processes: each holds the file
 // through its own open file, as a second process would.
 struct Session {
+    Session() { doc.SetLockWait({}); }
     FakeUserInterface ui;
     CYubinoApp app{ui};
     CYubinoDoc doc{app};
@@ -51,7 +55,8 @@ TEST_F(FileLockTest, SecondSessionOpensReadOnlyAndCannotSaveIntoTheFile) {
 
     second.app.DeletePal("first@x.jp");
     EXPECT_FALSE(second.doc.OnSaveDocument(dir / "pals.ybf").ok);
-    EXPECT_EQ(second.ui.messages.back().text, InUseNotSaved("pals.ybf"));
+    EXPECT_EQ(second.ui.messages.back().text,
+              Utf8(FormatText(texts::kPalFileReadOnlyNotSaved, (dir / "pals.ybf").string())));
     EXPECT_EQ(ReadFileBytes(dir / "pals.ybf"), OnePal("first@x.jp"));
 
     // Saved under another name, the changes are kept and that file is the second's own.
@@ -78,7 +83,7 @@ TEST_F(FileLockTest, TheLockFollowsTheFileAcrossSaves) {
 TEST_F(FileLockTest, ReadingOnlyTakesNoLockAndClosingReleasesIt) {
     {
         Session reader;
-        reader.doc.OnOpenDocument(dir / "pals.ybf", /*forWriting=*/false);
+        reader.doc.OnOpenDocument(dir / "pals.ybf", CYubinoDoc::OpenMode::Read);
         EXPECT_TRUE(reader.ui.messages.empty());
         Session writer;
         writer.doc.OnOpenDocument(dir / "pals.ybf");
@@ -96,6 +101,44 @@ TEST_F(FileLockTest, ReopeningItsOwnFileKeepsItWritable) {
     session.doc.OnOpenDocument(dir / "pals.ybf");
     EXPECT_FALSE(session.doc.IsReadOnly());
     EXPECT_TRUE(session.ui.messages.empty());
+}
+
+TEST_F(FileLockTest, AWriterThatFindsTheFileInUseReadsNothingAndChangesNothing) {
+    Session first, command;
+    first.doc.OnOpenDocument(dir / "pals.ybf");
+    const CYubinoDoc::OpenResult result = command.doc.OnOpenDocument(dir / "pals.ybf", CYubinoDoc::OpenMode::Exclusive);
+    EXPECT_EQ(result.status, CYubinoDoc::OpenStatus::Busy);
+    EXPECT_EQ(command.app.GetPalCount(), 0);
+    EXPECT_TRUE(command.doc.GetPathName().empty());
+    ASSERT_EQ(command.ui.messages.size(), 1u);
+    EXPECT_NE(command.ui.messages[0].text.find("使用中"), std::string::npos);
+}
+
+TEST_F(FileLockTest, EveryNameOfTheFileMeetsTheSameLock) {
+    std::filesystem::create_symlink("pals.ybf", dir / "link.ybf");
+    std::filesystem::create_directory(dir / "sub");
+    Session first;
+    first.doc.OnOpenDocument(dir / "link.ybf");
+    for (const std::filesystem::path& name : {dir / "pals.ybf", dir / "sub" / ".." / "pals.ybf", dir / "link.ybf"}) {
+        SCOPED_TRACE(name);
+        Session other;
+        other.doc.OnOpenDocument(name);
+        EXPECT_TRUE(other.doc.IsReadOnly());
+    }
+}
+
+TEST_F(FileLockTest, TheSecondWriterWaitsForTheFirstToLetGo) {
+    CFileLock holder;
+    ASSERT_EQ(holder.Acquire(dir / "pals.ybf"), CFileLock::Result::Locked);
+    std::thread release([&holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        holder.Release();
+    });
+    CFileLock waiter;
+    EXPECT_EQ(waiter.Acquire(dir / "pals.ybf", std::chrono::seconds(10)), CFileLock::Result::Locked);
+    release.join();
+    CFileLock third;
+    EXPECT_EQ(third.Acquire(dir / "pals.ybf", std::chrono::milliseconds(50)), CFileLock::Result::Busy);
 }
 
 }  // namespace

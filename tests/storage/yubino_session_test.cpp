@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/yubino_app.h"
+#include "storage/file_lock.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
@@ -155,6 +158,102 @@ TEST_F(SessionTest, NoPlaceForTheSettingsFileIsToldAtStartAndCloseStillSavesTheD
     EXPECT_TRUE(session.SaveOnClose({}));
     EXPECT_EQ(ReadFileBytes(dir / "sample.ybf"), TableBytes());
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+// A second window on a file the first one holds: whatever the user does, the file keeps
+// what the first one saved in the meantime.
+TEST_F(SessionTest, AReadOnlySessionNeverWritesTheFileItDoesNotOwn) {
+    const fs::path data = dir / "pals.ybf";
+    const fs::path elsewhere = dir / "mine.ybf";
+    struct Row {
+        const char* name;
+        bool changed;
+        std::deque<bool> answers;
+        fs::path chosen;
+        bool closes;
+        int questions;
+    } rows[] = {
+        {"unchanged: closes without a word", false, {}, {}, true, 0},
+        {"changed, saved under another name", true, {true}, elsewhere, true, 1},
+        {"changed, the file dialog cancelled, changes given up", true, {true, true}, {}, true, 2},
+        {"changed, no other name, changes given up", true, {false, true}, {}, true, 2},
+        {"changed, no other name, stays open", true, {false, false}, {}, false, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(elsewhere);
+        FakeUserInterface quiet;
+        CYubinoApp first(quiet);
+        first.AddPal(Pal("a@x"));
+        WriteFileBytes(data, WritePalData(first));
+        WriteFileBytes(dir / "yubino.cfg", data.string());
+        CFileLock firstWindow;
+        ASSERT_EQ(firstWindow.Acquire(data), CFileLock::Result::Locked);
+
+        FakeUserInterface rowUi;
+        CYubinoApp rowApp(rowUi);
+        CYubinoSession session(rowApp, Paths());
+        session.Doc().SetLockWait({});
+        session.LoadStartupFile();
+        ASSERT_TRUE(session.Doc().IsReadOnly());
+        // Meanwhile the first window saves a new pal.
+        first.AddPal(Pal("b@x"));
+        ASSERT_TRUE(WriteFileAtomically(data, WritePalData(first)).ok);
+
+        EXPECT_FALSE(session.Save()) << "Ctrl+S";
+        if (row.changed) rowApp.DeletePal("a@x");
+        rowUi.yesNoAnswers = row.answers;
+        EXPECT_EQ(session.SaveOnClose([&] { return row.chosen; }), row.closes);
+        EXPECT_EQ(ReadFileBytes(data), WritePalData(first));
+        EXPECT_EQ(fs::exists(elsewhere), !row.chosen.empty());
+        EXPECT_EQ(rowUi.yesNoAnswers.size(), 0u);
+        EXPECT_EQ(std::count_if(rowUi.events.begin(), rowUi.events.end(),
+                                [](const std::string& e) { return e.starts_with("question"); }),
+                  row.questions);
+    }
+}
+
+TEST_F(SessionTest, OpeningAnotherFileStoresTheTableFirst) {
+    FakeUserInterface quiet;
+    CYubinoApp other(quiet);
+    other.AddPal(Pal("other@x"));
+    WriteFileBytes(dir / "other.ybf", WritePalData(other));
+    app.AddPal(Pal("a@x"));
+    app.AddPal(Pal("b@x"));
+    WriteFileBytes(dir / "pals.ybf", TableBytes());
+    CYubinoSession session(app, Paths());
+    ASSERT_TRUE(session.OpenFile(dir / "pals.ybf"));
+    app.DeletePal("b@x");
+    const std::string changed = TableBytes();
+
+    EXPECT_TRUE(session.OpenOther(dir / "other.ybf", {}));
+    EXPECT_EQ(ReadFileBytes(dir / "pals.ybf"), changed);
+    EXPECT_EQ(session.Doc().GetPathName(), dir / "other.ybf");
+    EXPECT_EQ(app.GetPalCount(), 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SessionTest, WhenTheStoreBeforeOpeningFailsTheUserDecides) {
+    struct Row {
+        const char* name;
+        std::deque<bool> answers;
+        bool opens;
+    } rows[] = {
+        {"keep the document", {false, false}, false},
+        {"give the changes up", {false, true}, true},
+    };
+    WriteFileBytes(dir / "other.ybf", TableBytes());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeUserInterface rowUi;
+        CYubinoApp rowApp(rowUi);
+        rowApp.AddPal(Pal("a@x"));
+        CYubinoSession session(rowApp, Paths());
+        session.Doc().SetPathName(dir / "gone" / "pals.ybf");
+        rowUi.yesNoAnswers = row.answers;
+        EXPECT_EQ(session.OpenOther(dir / "other.ybf", {}), row.opens);
+        EXPECT_EQ(rowApp.GetPalCount(), row.opens ? 0 : 1);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "storage/file_lock.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "modal.h"
@@ -395,6 +396,20 @@ TEST_F(MainWindowTest, AFileThatCannotBeWrittenKeepsTheWindowOpenUntilTheUserDec
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(ReadFileBytes(elsewhere), PalFileBytes(kFourPals));
     EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), elsewhere.string());
+}
+
+TEST_F(MainWindowTest, AFileAnotherWindowHoldsIsReadOnlyInTheTitleAndNeverWritten) {
+    WriteFileBytes(dataFile, PalFileBytes(kFourPals));
+    CFileLock otherWindow;
+    ASSERT_EQ(otherWindow.Acquire(dataFile), CFileLock::Result::Locked);
+    StartWith(kFourPals);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("friends.ybf [読み取り専用] - Yubino"));
+    // The other window saves; this one closes unchanged, asking nothing and writing nothing.
+    WriteFileBytes(dataFile, PalFileBytes({kFourPals[0]}));
+    frame->Execute(ID_FILE_SAVE);
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(ReadFileBytes(dataFile), PalFileBytes({kFourPals[0]}));
+    for (const std::string& event : ui.events) EXPECT_FALSE(event.starts_with("question")) << event;
 }
 
 TEST_F(MainWindowTest, OpeningAForeignFileLeavesEverythingAsItWas) {

@@ -3,8 +3,10 @@
 
 #include <filesystem>
 
-class CYubinoDoc;
+#include "storage/yubino_doc.h"
 
-// Opens `path` as the document (locked when `forWriting`); the port tells of what the
-// load found. False when the file is refused or cannot be read.
-bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path, bool forWriting);
+// Opens `path` as the document; the port tells of what the load found. A command that
+// writes opens it Exclusive: the lock is held from before the read to the end of the
+// process, and a file another process holds is refused. False when the file is refused,
+// busy or cannot be read.
+bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path, CYubinoDoc::OpenMode mode);

@@ -36,8 +36,10 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, dataFile, /*forWriting=*/true)) return kExitUsage;
-    if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+    const CYubinoDoc::OpenResult opened = doc.OnOpenDocument(dataFile, CYubinoDoc::OpenMode::Exclusive);
+    // The port has said why: in use by another process, refused or unreadable.
+    if (opened.status == CYubinoDoc::OpenStatus::Busy) return kExitFailure;
+    if (!opened.Opened()) return kExitUsage;
     const int before = app.GetPalCount();
     const int added = ImportAddressBookEntries(app, entries);
     if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
@@ -64,7 +66,7 @@ int RunImportCsv(std::span<char*> args) {
     const AddressBookReadResult book = ReadAddressBookFile(files[1]);
     switch (book.status) {
         case AddressBookReadResult::Status::Unreadable:
-            std::fprintf(stderr, "ファイルを開けません: %s\n", files[1]);
+            std::fprintf(stderr, "ファイルを読み込めません: %s（%s）\n", files[1], book.problem.c_str());
             return kExitUsage;
         case AddressBookReadResult::Status::WrongFormat:
             PrintMessageLine(Cp932Text(texts::kCsvWrongFormat));

@@ -1,7 +1,10 @@
 // dump and repair: the pal data file loaded as start-up loads it, then shown as JSON or
 // written back as the save on close writes it.
 #include <cstdio>
+#include <filesystem>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/console_user_interface.h"
@@ -61,6 +64,29 @@ int Usage(const char* usage) {
     return kExitUsage;
 }
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
+// A repair writes only a file it makes, unless told to replace one; never its own input.
+bool MayWriteRepairTo(const char* in, const char* out, bool force) {
+    std::error_code ec;
+    if (SameFile(in, out)) {
+        std::fprintf(stderr, "入力と同じファイルには書き出しません: %s\n", out);
+        return false;
+    }
+    if (!force && std::filesystem::exists(std::filesystem::symlink_status(out, ec))) {
+        std::fprintf(stderr, "書き出し先のファイルが既にあります: %s\n上書きするには --force を付けてください。\n", out);
+        return false;
+    }
+    return true;
+}
+
+// Everything the file holds reached the table: no record cut off, none past the last
+// the table can hold.
+bool ReadWhole(const PalDataReadResult& read) { return read.complete && !read.unreadTail; }
+
 }  // namespace
 
 int RunDump(std::span<char*> args) {
@@ -68,27 +94,46 @@ int RunDump(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], /*forWriting=*/false);
+    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], CYubinoDoc::OpenMode::Read);
     if (Refused(result)) return kExitUsage;
 
     JsonWriter json;
     json.BeginObject().Key("pals").BeginArray();
     for (const CPenPal& pal : app.Pals()) WritePal(json, pal);
-    json.EndArray().Key("complete").Bool(result.read.complete).EndObject();
+    json.EndArray().Key("complete").Bool(ReadWhole(result.read)).EndObject();
     std::printf("%s\n", json.Text().c_str());
     return kExitOk;
 }
 
 int RunRepair(std::span<char*> args) {
-    if (args.size() != 2) return Usage("repair IN OUT");
+    constexpr const char* kUsage = "repair IN OUT [--force]";
+    std::vector<char*> files;
+    bool force = false;
+    for (char* arg : args) {
+        if (std::string_view(arg) == "--force")
+            force = true;
+        else
+            files.push_back(arg);
+    }
+    if (files.size() != 2) return Usage(kUsage);
+    if (!MayWriteRepairTo(files[0], files[1], force)) return kExitUsage;
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], /*forWriting=*/false);
+    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(files[0], CYubinoDoc::OpenMode::Read);
     if (Refused(result)) return kExitUsage;
-    if (!doc.OnSaveDocument(args[1]).ok) return kExitFailure;
-    std::printf(
-        "%d 人のメールフレンドを書き出しました。%s\n", app.GetPalCount(),
-        result.read.complete ? "入力ファイルは最後まで読めました。" : "入力ファイルは記録の途中で終わっていました。");
+    if (result.read.unreadTail && !force) {
+        std::fprintf(stderr,
+                     "入力ファイルには %d 人を超えるメールフレンドがあり、超えた分は読み込んでいません。\n"
+                     "読み込めた分だけを書き出すには --force を付けてください。\n",
+                     kMaxPals);
+        return kExitFailure;
+    }
+    // The output's lock is taken by the save, before anything is written into it.
+    if (!doc.OnSaveDocument(files[1]).ok) return kExitFailure;
+    const char* ending = result.read.unreadTail   ? "入力ファイルの超えた分は書き出していません。"
+                         : result.read.complete ? "入力ファイルは最後まで読めました。"
+                                                : "入力ファイルは記録の途中で終わっていました。";
+    std::printf("%d 人のメールフレンドを書き出しました。%s\n", app.GetPalCount(), ending);
     return kExitOk;
 }

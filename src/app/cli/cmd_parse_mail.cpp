@@ -1,10 +1,6 @@
 // yubino-cli parse-mail [FILE] [--utf8]: the fields a dropped mail text would give, as JSON.
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -14,6 +10,7 @@
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "mail/mail_text_parser.h"
+#include "storage/file_read.h"
 
 namespace {
 
@@ -22,17 +19,23 @@ int PrintUsageError() {
     return kExitUsage;
 }
 
-std::optional<std::string> ReadAll(const char* path) {
-    if (!path) {
-        std::ostringstream bytes;
-        bytes << std::cin.rdbuf();
-        return bytes.str();
+// The mail from FILE (a regular file only) or standard input, up to the cap of a mail.
+FileReadResult ReadMail(const char* path) {
+    if (path) return ReadRegularFile(path, kMailFileCap);
+    FileReadResult result;
+    constexpr std::size_t kChunk = 64 * 1024;
+    char buffer[kChunk];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, kChunk, stdin)) > 0) {
+        if (result.bytes.size() + n > kMailFileCap) {
+            result.status = FileReadResult::Status::TooLarge;
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(buffer, n);
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return std::nullopt;
-    return bytes;
+    if (std::ferror(stdin)) result.status = FileReadResult::Status::Failed;
+    return result;
 }
 
 std::string MailJson(const CPenPal& mail) {
@@ -63,11 +66,13 @@ int RunParseMail(std::span<char*> args) {
         else
             return PrintUsageError();
     }
-    std::optional<std::string> text = ReadAll(path);
-    if (!text) {
-        std::fprintf(stderr, "ファイルを読めません: %s\n", path);
+    FileReadResult mail = ReadMail(path);
+    if (!mail.Ok()) {
+        std::fprintf(stderr, "メールを読み込めません: %s（%s）\n", path ? path : "標準入力",
+                     FileReadProblem(mail, kMailFileCap).c_str());
         return kExitUsage;
     }
+    std::optional<std::string> text = std::move(mail.bytes);
     if (utf8) {
         std::string unconvertible;
         text = cp932::FromUtf8(*text, &unconvertible);

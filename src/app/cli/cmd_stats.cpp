@@ -36,7 +36,7 @@ int RunStats(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, args[0], /*forWriting=*/false)) return kExitUsage;
+    if (!OpenPalFile(doc, args[0], CYubinoDoc::OpenMode::Read)) return kExitUsage;
 
     JsonWriter json;
     json.BeginObject().Key("tabs").BeginArray();

@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
+#include "storage/file_read.h"
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"
@@ -63,6 +64,10 @@ void RunCsvImport(CYubinoApp& app, QWidget* parent, const CsvFileChooser& choose
     const AddressBookReadResult book = ReadAddressBookFile(*path);
     if (book.status == AddressBookReadResult::Status::WrongFormat) {
         app.UI().ShowMessage(Cp932Text(texts::kCsvWrongFormat), MessageKind::Warning);
+        return;
+    }
+    if (book.status == AddressBookReadResult::Status::Unreadable) {
+        app.UI().ShowMessage(FileProblemMessage(texts::kCsvUnreadable, *path, book.problem), MessageKind::Warning);
         return;
     }
     CImportSelectDlg dialog(app, book.entries, book.status == AddressBookReadResult::Status::Read,

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "core/pal_info_rules.h"
+#include "core/shell_hand_off.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/stored_mail_text.h"
@@ -275,7 +276,7 @@ void CPalInfoDlg::OnGo() {
         m_app.UI().ShowMessage(Cp932Text(texts::kNotWebAddress), MessageKind::Warning);
         return;
     }
-    m_app.UI().OpenInShell(address);  // as before, a browser that does not start is not reported
+    HandOffToDesktop(m_app.UI(), address);
 }
 
 std::string CPalInfoDlg::ReadCombo(const QComboBox* combo, const std::string& stored) const {

@@ -18,6 +18,7 @@
 #include "core/maps.h"
 #include "core/pal_commands.h"
 #include "core/pal_list.h"
+#include "core/shell_hand_off.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
@@ -141,6 +142,7 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_FILE_SAVE:
             m_session.Save();
+            UpdateCaption();
             break;
         case ID_APP_EXIT:
             close();
@@ -247,12 +249,14 @@ void CMainFrame::UpdateCaption() {
         setWindowTitle(QString::fromUtf8(texts::kAppName));
         return;
     }
-    setWindowTitle(
-        QString::fromUtf8(texts::kCaptionFormat).replace(QStringLiteral("%s"), QString::fromStdString(title)));
+    QString name = QString::fromStdString(title);
+    if (m_session.Doc().IsReadOnly()) name += QString::fromUtf8(texts::kReadOnlyCaptionMark);
+    setWindowTitle(QString::fromUtf8(texts::kCaptionFormat).replace(QStringLiteral("%s"), name));
 }
 
 bool CMainFrame::OpenFile(const QString& path) {
-    const bool opened = m_session.OpenFile(ToPath(path));
+    // The table goes into its file first, as the close stores it.
+    const bool opened = m_session.OpenOther(ToPath(path), m_chooseSaveFile);
     UpdateCaption();
     return opened;
 }
@@ -278,7 +282,7 @@ void CMainFrame::ChooseAndSaveAs() {
 void CMainFrame::OpenHelp() {
     const fs::path help = BundledFile(ProgramDirectory(), "help.html");
     const std::string utf8 = help.string();
-    m_app.UI().OpenInShell(cp932::FromUtf8(utf8).value_or(utf8));
+    HandOffToDesktop(m_app.UI(), cp932::FromUtf8(utf8).value_or(utf8));
 }
 
 void CMainFrame::ShowAboutBox() {
