@@ -23,12 +23,21 @@ namespace {
 const fs::path& WorkFolder() {
     static const fs::path folder = [] {
         char pattern[] = "/tmp/yubino-fuzz-settings.XXXXXX";
-        const fs::path made = ::mkdtemp(pattern);
-        fs::current_path(made);
-        return made;
+        return fs::path(::mkdtemp(pattern));
     }();
     return folder;
 }
+
+// Relative names resolve in the work folder while it is the current one; the fuzzer's own
+// corpus paths are relative to the folder it started in.
+class InFolder {
+public:
+    explicit InFolder(const fs::path& folder) : m_back(fs::current_path()) { fs::current_path(folder); }
+    ~InFolder() { fs::current_path(m_back); }
+
+private:
+    fs::path m_back;
+};
 
 }  // namespace
 
@@ -43,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (line->find('/') != std::string::npos) return 0;
 
+    InFolder inFolder(folder);
     const StartupFile startup = ChooseStartupFile({folder / "yubino.cfg", folder / "sample.ybf"});
     if (!startup.opened) return 0;
     CSilentUserInterface ui;

@@ -7,13 +7,6 @@
 #include "core/picture_path.h"
 #include "storage/file_read.h"
 
-namespace {
-
-// Enough for any reduced picture; a reader that would need more refuses instead.
-constexpr int kAllocationLimitMb = 128;
-
-}  // namespace
-
 LoadedPicture LoadPictureFile(const QString& path) {
     const FileReadResult file = ReadRegularFile(QFile::encodeName(path).toStdString(), kPictureFileCap);
     if (!file.Ok()) return {};
@@ -25,7 +18,7 @@ LoadedPicture DecodePicture(const QByteArray& bytes) {
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(kAllocationLimitMb);
+    reader.setAllocationLimit(kPictureAllocationLimitMb);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) return {};

@@ -17,6 +17,8 @@ struct LoadedPicture {
 // Pictures larger than this on their longer side are decoded reduced: they are only ever
 // drawn at 120 pixels or less.
 inline constexpr int kMaxDecodedSide = 1024;
+// Enough for any reduced picture; a reader that would need more refuses instead.
+inline constexpr int kPictureAllocationLimitMb = 128;
 
 // A picture file larger than this is no photo a pal would have; it is not read.
 inline constexpr std::size_t kPictureFileCap = std::size_t{64} << 20;
