@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "core/pal_info_rules.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
 #include "modal.h"
 #include "support/fake_user_interface.h"
@@ -266,13 +267,20 @@ TEST_F(PalInfoDlgTest, ChangeOnTheIconRunsTheFaceIconChooser) {
 TEST_F(PalInfoDlgTest, GoHandsOnlyWebAddressesToTheDesktop) {
     Open(PalInfoMode::EditOne);
     Control<QTabWidget>("tabs")->setCurrentIndex(2);
-    for (const char* text : {"/usr/bin/xterm", "file:///etc/passwd", "", "https://example.jp/~taro"}) {
+    for (const char* text :
+         {"/usr/bin/xterm", "file:///etc/passwd", "", "https://example.jp/~taro", "www.example.co.jp"}) {
         Type("homePage", QString::fromUtf8(text));
         QTest::mouseClick(Control<QPushButton>("go"), Qt::LeftButton);
     }
-    EXPECT_EQ(ui.shellTargets, std::vector<std::string>{"https://example.jp/~taro"});
+    EXPECT_EQ(ui.shellTargets, (std::vector<std::string>{"https://example.jp/~taro", "http://www.example.co.jp"}));
     ASSERT_EQ(ui.messages.size(), 3u);
-    EXPECT_EQ(ui.messages[0].text, "ホームページには http:// または https:// で始まるアドレスを入力してください");
+    EXPECT_EQ(ui.messages[0].text, texts::kNotWebAddress);
+}
+
+TEST_F(PalInfoDlgTest, ANewPalIsTypedStartingWithItsHandleName) {
+    Open(PalInfoMode::AddNew);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(dialog->focusWidget(), Control<QWidget>("handleName"));
 }
 
 class PalPictureTest : public PalInfoDlgTest {

@@ -58,8 +58,9 @@ QWidget* FormPage(QFormLayout*& form) {
 
 CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidget* parent)
     : QDialog(parent), m_app(app), m_pal(pal), m_mode(mode) {
-    m_choosePictureFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(), Text(texts::kPictureFileFilter));
+    // Pictures are looked for beside the data file first.
+    m_choosePictureFile = [folder = QString::fromStdString(app.m_dataFolder.string())](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), folder, Text(texts::kPictureFileFilter));
     };
     if (m_mode == PalInfoMode::EditSeveral) m_pal.m_nFaceIcon = -1;  // no icon chosen yet
 
@@ -112,6 +113,8 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     connect(m_change, &QPushButton::clicked, this, &CPalInfoDlg::OnChange);
     connect(save, &QPushButton::clicked, this, &CPalInfoDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CPalInfoDlg::reject);
+    // Typing starts in the handle name, the first thing a pal needs.
+    if (m_handleName->isEnabled()) m_handleName->setFocus();
 }
 
 QWidget* CPalInfoDlg::BuildNamesPage() {
@@ -206,6 +209,7 @@ QWidget* CPalInfoDlg::BuildLastMailPage() {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_lastMailText = Named(new QPlainTextEdit(text), "lastMailText");
     m_lastMailText->setReadOnly(true);
+    m_lastMailText->setTabChangesFocus(true);
     m_lastMailText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(m_lastMailText);
     return page;
@@ -270,12 +274,12 @@ void CPalInfoDlg::ChoosePictureFile() {
 }
 
 void CPalInfoDlg::OnGo() {
-    const std::string address = ToCp932Lossy(m_homePage->text());
-    if (!IsWebAddress(address)) {
+    const std::optional<std::string> link = HomePageLink(ToCp932Lossy(m_homePage->text()));
+    if (!link) {
         m_app.UI().ShowMessage(Cp932Text(texts::kNotWebAddress), MessageKind::Warning);
         return;
     }
-    m_app.UI().OpenInShell(address);  // as before, a browser that does not start is not reported
+    m_app.UI().OpenInShell(*link);  // as before, a browser that does not start is not reported
 }
 
 std::string CPalInfoDlg::ReadCombo(const QComboBox* combo, const std::string& stored) const {
