@@ -277,6 +277,23 @@ TEST_F(PalInfoDlgTest, GoHandsOnlyWebAddressesToTheDesktop) {
     EXPECT_EQ(ui.messages[0].text, texts::kNotWebAddress);
 }
 
+TEST_F(PalInfoDlgTest, AltAndAnAccessKeyReachTheControl) {
+    Open(PalInfoMode::EditOne);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const struct {
+        Qt::Key key;
+        const char* control;
+    } rows[] = {
+        {Qt::Key_N, "name"}, {Qt::Key_M, "mailAddress"}, {Qt::Key_H, "handleName"}, {Qt::Key_O, "memo"},
+    };
+    for (const auto& row : rows) {
+        QTest::keyClick(dialog.get(), row.key, Qt::AltModifier);
+        EXPECT_EQ(dialog->focusWidget(), Control<QWidget>(row.control)) << row.control;
+    }
+    QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);  // the button shows itself pressed first
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->result() == QDialog::Accepted; }, 2000)) << "Alt+S saves";
+}
+
 TEST_F(PalInfoDlgTest, ANewPalIsTypedStartingWithItsHandleName) {
     Open(PalInfoMode::AddNew);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));

@@ -36,7 +36,7 @@ CMailTextDlg::CMailTextDlg(std::string& text, COleDateTime& received, QWidget* p
     m_receivedEdit->setAlignment(Qt::AlignRight);
 
     auto* ok = new QPushButton(Text(texts::kButtonOk));
-    auto* doNotAdd = new QPushButton(Text(texts::kButtonDoNotAdd));
+    auto* doNotAdd = new QPushButton(WithAccessKey(texts::kButtonDoNotAdd, 'D'));
     ok->setObjectName(QStringLiteral("ok"));
     doNotAdd->setObjectName(QStringLiteral("doNotAdd"));
     ok->setDefault(true);
