@@ -1,9 +1,11 @@
 #include "analysis/analysis_figures.h"
 
+#include <bitset>
 #include <cmath>
 #include <cstdio>
 
 #include "core/cp932.h"
+#include "core/maps.h"
 #include "core/texts.h"
 
 namespace {
@@ -60,6 +62,7 @@ PalTotals CountPals(const std::vector<CPenPal>& pals) {
     PalTotals totals;
     double ageSum = 0.0;
     int ageSamples = 0;
+    std::bitset<kMapCount> maps;
     for (const CPenPal& pal : pals) {
         ++totals.count;
         if (pal.m_strSex == male)
@@ -69,6 +72,7 @@ PalTotals CountPals(const std::vector<CPenPal>& pals) {
         else
             ++totals.sexNotSet;
         if (pal.m_strMapName.empty()) ++totals.mapNotSet;
+        if (const int map = FindMapIndex(pal.m_strMapName); map >= 0) maps.set(static_cast<std::size_t>(map));
         if (pal.m_strName.empty()) ++totals.nameNotSet;
         if (pal.m_strAge == kNotGiven) {
             ++totals.ageNotSet;
@@ -78,6 +82,7 @@ PalTotals CountPals(const std::vector<CPenPal>& pals) {
         }
     }
     if (ageSamples > 0) totals.averageAge = ageSum / ageSamples;
+    totals.mapsWithPals = static_cast<int>(maps.count());
     return totals;
 }
 

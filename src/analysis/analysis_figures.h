@@ -26,6 +26,7 @@ struct PalTotals {
     int mapNotSet = 0;        // empty map name
     int nameNotSet = 0;       // empty name
     int ageNotSet = 0;        // age "？"
+    int mapsWithPals = 0;     // of the nine maps, those that at least one pal belongs to
     double averageAge = 0.0;  // over the other ages; 0 when there are none
 };
 

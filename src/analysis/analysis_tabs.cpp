@@ -5,13 +5,13 @@
 
 #include "analysis/analysis_figures.h"
 #include "core/cp932.h"
+#include "core/maps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
 namespace {
 
 constexpr const char* kDatePattern = "%Y/%m/%d";
-constexpr int kMapCount = 9;
 
 struct ColumnSpec {
     const char* title;  // UTF-8
@@ -97,7 +97,7 @@ void FillTotalsTab(const CYubinoApp& app, AnalysisTab& out) {
         row(texts::kTotalMapNotSet, persons(t.mapNotSet)),
         row(texts::kTotalNameNotSet, persons(t.nameNotSet)),
         row(texts::kTotalAgeNotSet, persons(t.ageNotSet)),
-        row(texts::kTotalMaps, FormatCounts(texts::kFormatMapCount, {kMapCount, kMapCount})),
+        row(texts::kTotalMaps, FormatCounts(texts::kFormatMapCount, {t.mapsWithPals, kMapCount})),
     };
 }
 

@@ -72,6 +72,7 @@ int main(int argc, char* argv[]) {
     CYubinoApp app(ui);
     const std::filesystem::path programDir = ProgramDirectory();
     CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
+    frame.LoadWindowState(WindowStateFile());
     frame.show();
     frame.Start(files.isEmpty() ? std::filesystem::path() : std::filesystem::path(files.first().toStdString()));
 

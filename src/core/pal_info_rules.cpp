@@ -81,14 +81,39 @@ PalInfoProblem CheckPalInfo(const CPenPal& entered, const std::string& originalA
     return {};
 }
 
-bool IsWebAddress(const std::string& text) {
-    auto startsWithNoCase = [&](std::string_view scheme) {
-        if (text.size() <= scheme.size()) return false;
-        for (std::size_t i = 0; i < scheme.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i]) return false;
-        return true;
-    };
-    return startsWithNoCase("http://") || startsWithNoCase("https://");
+namespace {
+
+bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
+    if (text.size() <= prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+}
+
+bool IsAsciiAlnum(unsigned char c) { return std::isalnum(c) && c < 0x80; }
+
+// "name:" before anything else, where the name is a URL scheme's; "host:8080" is a port.
+bool HasScheme(const std::string& text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!IsAsciiAlnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return colon + 1 >= text.size() || !std::isdigit(static_cast<unsigned char>(text[colon + 1]));
+}
+
+}  // namespace
+
+std::optional<std::string> HomePageLink(const std::string& text) {
+    if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://")) return text;
+    if (text.empty() || HasScheme(text)) return std::nullopt;
+    // A host name starts with a letter or a digit (or a character of an international name).
+    const unsigned char first = static_cast<unsigned char>(text.front());
+    if (!IsAsciiAlnum(first) && first < 0x80) return std::nullopt;
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) <= ' ') return std::nullopt;
+    return "http://" + text;
 }
 
 COleDateTime WithPickedDay(const COleDateTime& stored, int year, int month, int day) {

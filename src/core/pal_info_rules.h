@@ -3,6 +3,7 @@
 // Texts are code page 932.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,11 @@ struct PalInfoProblem {
 PalInfoProblem CheckPalInfo(const CPenPal& entered, const std::string& originalAddress, PalInfoMode mode,
                             const CYubinoApp& app);
 
-// "GO" hands only web addresses to the desktop, so a stored text can never start a program.
-bool IsWebAddress(const std::string& text);
+// What "GO" hands to the desktop for the typed home page: a web address as typed, or a
+// text without a scheme ("www.example.co.jp") as "http://" and the text. Nothing for any
+// other scheme or a text that cannot be a host name, so that a stored text can never
+// start a program or open a file.
+std::optional<std::string> HomePageLink(const std::string& text);
 
 // A date picked in a date-only control: the picked day with the time of day the stored
 // date had (a mail received at 21:30 keeps its 21:30).

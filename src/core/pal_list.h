@@ -33,6 +33,8 @@ class CPalListSorter {
 public:
     void SortByColumn(CYubinoApp& app, int column);
     bool NextAscending() const { return m_bAscending; }
+    // For a sort remembered from an earlier run.
+    void SetNextAscending(bool ascending) { m_bAscending = ascending; }
 
 private:
     bool m_bAscending = true;

@@ -12,7 +12,7 @@ public:
     bool EditPal(CPenPal&, PalInfoMode) override { return false; }
     bool EditMailText(std::string&, COleDateTime&) override { return false; }
     bool ChoosePal(std::string&) override { return false; }
-    bool GetClipboardText(std::string&) override { return false; }
+    bool GetClipboardText(std::string&, bool&) override { return false; }
     bool OpenInShell(const std::string&) override { return false; }
     std::vector<std::string> GetSelectedAddresses() override { return {}; }
     void UpdateListView() override {}

@@ -35,8 +35,8 @@ inline constexpr const char* kListColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ"
 inline constexpr const char* kListColumnMap = "マップ";
 inline constexpr const char* kDeleteQuestion = " %d 名のメールフレンドを削除しますか？";
 inline constexpr const char* kDropUnreadable = "ドロップされたデータは開けません";
-inline constexpr const char* kDropCharactersReplaced =
-    "ドロップされた文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
+inline constexpr const char* kMailCharactersReplaced =
+    "取り込む文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
     "」に置き換えて取り込みます。";
 inline constexpr const char* kMapBarLabel = "マップ";
 inline constexpr const char* kPrintFailed = "メールフレンドの一覧を印刷できませんでした。";
@@ -118,10 +118,24 @@ inline constexpr const char* kCmdEditPals = "選択中のﾒｰﾙﾌﾚﾝﾄ�
 inline constexpr const char* kCmdHelp = "ﾍﾙﾌﾟを表示\nﾍﾙﾌﾟ";
 inline constexpr const char* kCmdAbout = "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kCmdMainToolBar = "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え";
+inline constexpr const char* kMenuFileSave = "上書き保存(&S)";
+inline constexpr const char* kCmdFileSave = "作業中のﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを同じﾌｧｲﾙに保存\n上書き保存";
+inline constexpr const char* kMenuRecentFiles = "最近使ったﾌｧｲﾙ(&R)";
+inline constexpr const char* kCmdRecentFile = "このﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀﾌｧｲﾙを開く";
+inline constexpr const char* kMenuPrint = "印刷(&P)...";
+inline constexpr const char* kCmdPrint = "ﾒｰﾙﾌﾚﾝﾄﾞの一覧を印刷 (一覧が選ばれているとき)\n印刷";
+inline constexpr const char* kMenuPrintPreview = "印刷ﾌﾟﾚﾋﾞｭｰ(&V)";
+inline constexpr const char* kCmdPrintPreview = "ﾒｰﾙﾌﾚﾝﾄﾞの一覧の印刷イメージを表示 (一覧が選ばれているとき)\n印刷ﾌﾟﾚﾋﾞｭｰ";
+inline constexpr const char* kMenuContextHelp = "これは何?(&W)";
+inline constexpr const char* kCmdContextHelp = "次にｸﾘｯｸしたｺﾏﾝﾄﾞや画面の部分の説明を表示\nこれは何?";
+// The status bar: all pals, the listed ones, the selected ones.
+inline constexpr const char* kStatusCounts = "ﾒｰﾙﾌﾚﾝﾄﾞ %1 人  表示 %2 人  選択 %3 人";
 
 // Main window: the about box and the file dialogs.
 inline constexpr const char* kAboutTitle = "Yubinoのﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kAboutVersion = "Yubino Version 2.00";
+inline constexpr const char* kAboutLicence = "ライセンス: MIT License";
+inline constexpr const char* kAboutDataFile = "使用中のデータファイル:";
 inline constexpr const char* kFileFilter = "Yubino ファイル(*.ybf)";
 inline constexpr const char* kFileExtension = "ybf";
 
@@ -185,7 +199,7 @@ inline constexpr const char* kAddressUsedByOther =
 inline constexpr const char* kCharactersNotStorable =
     "保存できない文字が含まれています：%s\r\n別の文字に置き換えてください";
 inline constexpr const char* kNotWebAddress =
-    "ホームページには http:// または https:// で始まるアドレスを入力してください";
+    "ホームページには http:// か https:// で始まるアドレス、または www.example.jp のようなアドレスを入力してください";
 inline constexpr const char* kPictureLoadFailed = "画像ファイルの読み込みに失敗しました";
 inline constexpr const char* kPictureFileFilter = "画像ファイル (*.jpg *.gif *.bmp);;すべてのﾌｧｲﾙ (*)";
 inline constexpr const char* kFaceIconTitle = "顔アイコンを選択してください";

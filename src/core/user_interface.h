@@ -31,9 +31,10 @@ public:
     // The choose-pal dialog; true with the chosen pal's address.
     virtual bool ChoosePal(std::string& address) = 0;
 
-    // The clipboard's text, code page 932 (empty when it holds none); false when the
-    // clipboard cannot be opened.
-    virtual bool GetClipboardText(std::string& text) = 0;
+    // The clipboard's text, code page 932 (empty when it holds none), and whether some of
+    // its characters, which code page 932 lacks, became "?"; false when the clipboard
+    // cannot be opened.
+    virtual bool GetClipboardText(std::string& text, bool& replaced) = 0;
     // Hands a link (mailto:, http:, a file) to the desktop; false when that failed.
     virtual bool OpenInShell(const std::string& target) = 0;
 

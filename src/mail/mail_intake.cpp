@@ -68,13 +68,19 @@ void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail) {
         AddNewSender(app, mail);
 }
 
+void TellReplacedCharacters(CYubinoApp& app) {
+    app.UI().ShowMessage(Cp932Text(texts::kMailCharactersReplaced), MessageKind::Information);
+}
+
 void AddMailTextFromClipboard(CYubinoApp& app) {
     CUserInterface& ui = app.UI();
     std::string text;
-    if (!ui.GetClipboardText(text)) {
+    bool replaced = false;
+    if (!ui.GetClipboardText(text, replaced)) {
         ui.ShowMessage(Cp932Text(texts::kClipboardUnavailable), MessageKind::Warning);
         return;
     }
+    if (replaced) TellReplacedCharacters(app);
     COleDateTime received = COleDateTime::GetCurrentTime();
     if (!ui.EditMailText(text, received)) return;
     const std::string stored = ToStoredMailText(text);

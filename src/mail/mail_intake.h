@@ -17,6 +17,9 @@ void AddMailText(CYubinoApp& app, const std::string& text);
 // last mail is updated; a new sender becomes a pal once the user completes the pal dialog.
 void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail);
 
+// Both roads tell, before anything else, that characters code page 932 lacks became "?".
+void TellReplacedCharacters(CYubinoApp& app);
+
 // The clipboard road: the user corrects the clipboard's text, sets the received date and
 // chooses the pal whose last mail it becomes. Nothing is parsed.
 void AddMailTextFromClipboard(CYubinoApp& app);

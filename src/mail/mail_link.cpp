@@ -28,8 +28,17 @@ void SendMailToSelected(CYubinoApp& app) {
 
 std::string MailtoLinkToUrl(std::string_view link) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url;
-    for (unsigned char c : cp932::ToUtf8(link)) {
+    static constexpr std::string_view kSeparator = "; ";
+    std::string_view rest = link.substr(link.starts_with(kMailtoScheme) ? kMailtoScheme.size() : 0);
+    std::string recipients;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(kSeparator);
+        const std::string_view address = rest.substr(0, end);
+        if (!address.empty()) recipients += (recipients.empty() ? "" : ",") + std::string(address);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + kSeparator.size());
+    }
+    std::string url(kMailtoScheme);
+    for (unsigned char c : cp932::ToUtf8(recipients)) {
         if (StaysInMailtoUrl(c)) {
             url += static_cast<char>(c);
         } else {

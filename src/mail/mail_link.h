@@ -17,8 +17,10 @@ std::string MakeMailtoLink(const std::vector<std::string>& addresses);
 // blank message.
 void SendMailToSelected(CYubinoApp& app);
 
-// The link (code page 932) as the text of a URL: UTF-8, with every byte that a mailto URL
-// cannot carry as it is percent-encoded. Letters, digits, "-._~", "@", ":" and the
-// delimiters allowed inside an address ("!$'()*+,;") stay; "%", "/", "?", "#", "[", "]",
-// "&" and "=" are encoded, since they would end the address or start a header field.
+// The link (code page 932) as the URL handed to the desktop. Mail programs read the form
+// of RFC 6068: the addresses separated by commas, with no empty one, so the "; " after
+// each address becomes a comma between them. The text is UTF-8, with every byte that a
+// mailto URL cannot carry as it is percent-encoded: letters, digits, "-._~", "@", ":" and
+// the delimiters allowed inside an address ("!$'()*+,;") stay; "%", "/", "?", "#", "[",
+// "]", "&" and "=" are encoded, since they would end the address or start a header field.
 std::string MailtoLinkToUrl(std::string_view link);

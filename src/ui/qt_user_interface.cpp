@@ -46,10 +46,10 @@ bool CQtUserInterface::AskYesNo(const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-bool CQtUserInterface::GetClipboardText(std::string& text) {
+bool CQtUserInterface::GetClipboardText(std::string& text, bool& replaced) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return false;
-    text = ToCp932Lossy(clipboard->text());
+    text = ToCp932Lossy(clipboard->text(), &replaced);
     return true;
 }
 

@@ -40,7 +40,7 @@ public:
     bool EditPal(CPenPal& pal, PalInfoMode mode) override;
     bool EditMailText(std::string& text, COleDateTime& received) override;
     bool ChoosePal(std::string& address) override;
-    bool GetClipboardText(std::string& text) override;
+    bool GetClipboardText(std::string& text, bool& replaced) override;
     bool OpenInShell(const std::string& target) override;
     std::vector<std::string> GetSelectedAddresses() override;
     void UpdateListView() override;

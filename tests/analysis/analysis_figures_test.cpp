@@ -69,7 +69,7 @@ TEST_F(AnalysisTest, EmptyTableShowsHeadersOnlyAndZeroTotals) {
     }
     EXPECT_EQ(Totals(), (std::vector<std::string>{"登録ﾒｰﾙﾌﾚﾝﾄﾞ数=0 / 500人", "女性=0 人", "男性=0 人", "平均年齢=-",
                                                   "性別未設定=0 人", "マップ未設定=0 人", "名前未設定=0 人",
-                                                  "年齢未設定=0 人", "登録マップ数=9 / 9"}));
+                                                  "年齢未設定=0 人", "登録マップ数=0 / 9"}));
 }
 
 TEST_F(AnalysisTest, AllAgesNotSetGiveNoAverage) {
@@ -111,9 +111,11 @@ TEST_F(AnalysisTest, CountsEachPalInEveryTest) {
     make("？", "太郎", "");
     make("", "", "世界");
     make("おとこ", "次郎", "近畿");
-    EXPECT_EQ(Totals(), (std::vector<std::string>{"登録ﾒｰﾙﾌﾚﾝﾄﾞ数=5 / 500人", "女性=1 人", "男性=1 人", "平均年齢=-",
-                                                  "性別未設定=3 人", "マップ未設定=2 人", "名前未設定=2 人",
-                                                  "年齢未設定=5 人", "登録マップ数=9 / 9"}));
+    make("女", "", "関東");
+    make("", "", "火星");
+    EXPECT_EQ(Totals(), (std::vector<std::string>{"登録ﾒｰﾙﾌﾚﾝﾄﾞ数=7 / 500人", "女性=2 人", "男性=1 人", "平均年齢=-",
+                                                  "性別未設定=4 人", "マップ未設定=2 人", "名前未設定=4 人",
+                                                  "年齢未設定=7 人", "登録マップ数=3 / 9"}));
 }
 
 TEST(CorrespondenceDays, CountsWholeDaysFromTruncatedSerials) {

@@ -136,24 +136,31 @@ TEST_F(CheckPalInfoTest, Accepts) {
     for (const Case& c : cases) EXPECT_FALSE(CheckPalInfo(c.entered, c.original, c.mode, app)) << c.name;
 }
 
-TEST(IsWebAddress, OnlyHttpAndHttps) {
+TEST(HomePageLink, WebAddressesAsTypedSchemeLessTextsAsHttpNothingElse) {
     struct Case {
+        const char* name;
         const char* text;
-        bool expected;
+        std::optional<std::string> link;
     } cases[] = {
-        {"http://example.jp/", true},
-        {"https://example.jp/~taro", true},
-        {"HTTP://EXAMPLE.JP", true},
-        {"", false},
-        {"http://", false},
-        {"example.jp", false},
-        {"file:///bin/sh", false},
-        {"/usr/bin/xterm", false},
-        {"mailto:a@example.jp", false},
-        {"javascript:alert(1)", false},
-        {" http://example.jp", false},
+        {"http", "http://example.jp/", "http://example.jp/"},
+        {"https", "https://example.jp/~taro", "https://example.jp/~taro"},
+        {"upper-case scheme", "HTTP://EXAMPLE.JP", "HTTP://EXAMPLE.JP"},
+        {"host without scheme", "www.example.co.jp", "http://www.example.co.jp"},
+        {"host and path", "example.jp/~taro/index.html", "http://example.jp/~taro/index.html"},
+        {"host and port", "example.jp:8080/", "http://example.jp:8080/"},
+        {"empty", "", std::nullopt},
+        {"scheme alone", "http://", std::nullopt},
+        {"file", "file:///bin/sh", std::nullopt},
+        {"ftp", "ftp://example.jp", std::nullopt},
+        {"mailto", "mailto:a@example.jp", std::nullopt},
+        {"javascript", "javascript:alert(1)", std::nullopt},
+        {"absolute path", "/usr/bin/xterm", std::nullopt},
+        {"home folder", "~/.bashrc", std::nullopt},
+        {"option-like", "-e", std::nullopt},
+        {"leading blank", " http://example.jp", std::nullopt},
+        {"blank inside", "example.jp rm", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(IsWebAddress(c.text), c.expected) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(HomePageLink(c.text), c.link) << c.name;
 }
 
 TEST(WithPickedDay, KeepsTheStoredTimeOfDay) {

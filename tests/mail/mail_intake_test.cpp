@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/texts.h"
 #include "support/fake_user_interface.h"
 
 namespace {
@@ -207,6 +208,14 @@ TEST_F(MailIntakeTest, ClipboardRoadStopsWithoutChange) {
         EXPECT_EQ(app.GetPalCount(), 1);
         EXPECT_EQ(Pal("hanako@example.jp"), before);
     }
+}
+
+TEST_F(MailIntakeTest, ClipboardTextWithReplacedCharactersIsToldBeforeTheDialog) {
+    ui.clipboardText = "? smile";
+    ui.clipboardReplaced = true;
+    AddMailTextFromClipboard(app);
+    EXPECT_EQ(ui.events, (Events{"message: " + Utf8(Cp932Text(texts::kMailCharactersReplaced)), "mail text dialog"}));
+    EXPECT_EQ(ui.messages.front().kind, MessageKind::Information);
 }
 
 TEST_F(MailIntakeTest, EmptyClipboardOpensTheDialogWithEmptyText) {

@@ -40,6 +40,27 @@ TEST(SendMailToSelected, AHandOffWithNoMailProgramToTakeItIsTold) {
     EXPECT_NE(ui.messages[0].text.find("起動できませんでした"), std::string::npos);
 }
 
+TEST(MailtoLinkToUrl, SeparatesTheAddressesWithCommasAndDropsEmptyOnes) {
+    struct Case {
+        const char* name;
+        std::string link;
+        std::string url;
+    };
+    const Case cases[] = {
+        {"NoAddress", "mailto:", "mailto:"},
+        {"OneAddress", "mailto:p@x.jp; ", "mailto:p@x.jp"},
+        {"ThreeAddresses", "mailto:p@x.jp; q@x.jp; r@x.jp; ", "mailto:p@x.jp,q@x.jp,r@x.jp"},
+        {"EmptyAddressesLeftOut", "mailto:; q@x.jp; ; ", "mailto:q@x.jp"},
+        {"OnlyEmptyAddresses", "mailto:; ; ", "mailto:"},
+        {"SemicolonWithoutBlankStaysInTheAddress", "mailto:a;b@x.jp; ", "mailto:a;b@x.jp"},
+        {"NoSeparatorAfterTheLast", "mailto:p@x.jp; q@x.jp", "mailto:p@x.jp,q@x.jp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MailtoLinkToUrl(c.link), c.url);
+    }
+}
+
 TEST(MailtoLinkToUrl, EncodesOnlyWhatTheUrlCannotCarry) {
     struct Case {
         const char* name;
@@ -47,8 +68,8 @@ TEST(MailtoLinkToUrl, EncodesOnlyWhatTheUrlCannotCarry) {
         std::string url;
     };
     const Case cases[] = {
-        {"SeparatorBlankEncoded", "mailto:p@x.jp; q@x.jp; ", "mailto:p@x.jp;%20q@x.jp;%20"},
-        {"AddressCharactersKept", "mailto:a.b-c_d~e!$'()*+,@x.jp; ", "mailto:a.b-c_d~e!$'()*+,@x.jp;%20"},
+        {"BlankInsideAnAddressEncoded", "mailto:a b@x.jp; ", "mailto:a%20b@x.jp"},
+        {"AddressCharactersKept", "mailto:a.b-c_d~e!$'()*+,@x.jp; ", "mailto:a.b-c_d~e!$'()*+,@x.jp"},
         {"DelimitersThatWouldEndTheAddressEncoded", "mailto:a%b/c?d#e&f=g[h]@x.jp",
          "mailto:a%25b%2Fc%3Fd%23e%26f%3Dg%5Bh%5D@x.jp"},
         {"QuotesBracketsAndBackslashEncoded", "mailto:\"a b\"<c>\\d", "mailto:%22a%20b%22%3Cc%3E%5Cd"},

@@ -52,8 +52,9 @@ bool FakeUserInterface::ChoosePal(std::string& address) {
     return RunNext(choosePalDialogs, address);
 }
 
-bool FakeUserInterface::GetClipboardText(std::string& text) {
+bool FakeUserInterface::GetClipboardText(std::string& text, bool& replaced) {
     text = clipboardText;
+    replaced = clipboardReplaced;
     return clipboardOpens;
 }
 

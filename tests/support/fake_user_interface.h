@@ -31,6 +31,7 @@ public:
 
     bool clipboardOpens = true;
     std::string clipboardText;  // code page 932
+    bool clipboardReplaced = false;
     std::vector<std::string> shellTargets;
     bool shellSucceeds = true;
     std::vector<std::string> selectedAddresses;
@@ -41,7 +42,7 @@ public:
     bool EditPal(CPenPal& pal, PalInfoMode mode) override;
     bool EditMailText(std::string& text, COleDateTime& received) override;
     bool ChoosePal(std::string& address) override;
-    bool GetClipboardText(std::string& text) override;
+    bool GetClipboardText(std::string& text, bool& replaced) override;
     bool OpenInShell(const std::string& target) override;
     std::vector<std::string> GetSelectedAddresses() override { return selectedAddresses; }
     void UpdateListView() override { events.push_back("list"); }

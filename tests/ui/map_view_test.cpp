@@ -19,17 +19,17 @@ namespace {
 
 constexpr QRgb kPictureColour = qRgb(255, 0, 255);  // found on none of the maps
 
-QImage MapPicture(int index) {
-    return QImage(QStringLiteral(":/maps/map%1.png").arg(index)).convertToFormat(QImage::Format_RGB32);
-}
-
-// What the view must show: map `index` with the given face icons on it.
+// What the view must show: map `index` with the given face icons on it, and its place
+// names over the icons.
 QImage Expected(int index, const std::vector<std::pair<QPoint, int>>& icons) {
-    QImage image = MapPicture(index);
+    QImage image = QImage(QStringLiteral(":/maps/map%1.png").arg(index)).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     for (const auto& [place, icon] : icons) painter.drawPixmap(place, FaceIcon(icon, 32));
+    painter.drawImage(0, 0, QImage(QStringLiteral(":/maps/labels%1.png").arg(index)));
     return image;
 }
+
+QImage MapPicture(int index) { return Expected(index, {}); }
 
 // The bounding box of the pixels of one colour.
 QRect AreaOf(const QImage& image, QRgb colour) {
@@ -116,6 +116,25 @@ TEST_F(MapViewTest, DrawsTheListedPalsOfTheMapAtTheirPlaces) {
     Show(2);
     EXPECT_EQ(Grab(), Expected(2, {{{50, 60}, 3}, {{368, 0}, 6}}));
     EXPECT_EQ(view.IconSlots().Count(), 2);
+}
+
+TEST_F(MapViewTest, PlaceNamesAreDrawnOverTheIcons) {
+    const QImage labels(QStringLiteral(":/maps/labels2.png"));
+    const QRect icon(84, 122, 32, 32);  // over "群馬"
+    int opaque = 0;
+    for (int y = icon.top(); y <= icon.bottom(); ++y)
+        for (int x = icon.left(); x <= icon.right(); ++x) opaque += qAlpha(labels.pixel(x, y)) == 255;
+    ASSERT_GT(opaque, 20) << "the place is no longer under a name";
+    Add("gunma@example.jp", g_apszMapNames[2], icon.x(), icon.y(), 3);
+    Show(2);
+    const QImage drawn = Grab();
+    EXPECT_EQ(drawn, Expected(2, {{icon.topLeft(), 3}}));
+    for (int y = icon.top(); y <= icon.bottom(); ++y)
+        for (int x = icon.left(); x <= icon.right(); ++x) {
+            if (qAlpha(labels.pixel(x, y)) == 255) {
+                ASSERT_EQ(drawn.pixel(x, y), labels.pixel(x, y)) << x << "," << y;
+            }
+        }
 }
 
 TEST_F(MapViewTest, UnlistedPalsAreNotDrawn) {

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "core/pal_info_rules.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
 #include "modal.h"
 #include "support/fake_user_interface.h"
@@ -266,13 +267,37 @@ TEST_F(PalInfoDlgTest, ChangeOnTheIconRunsTheFaceIconChooser) {
 TEST_F(PalInfoDlgTest, GoHandsOnlyWebAddressesToTheDesktop) {
     Open(PalInfoMode::EditOne);
     Control<QTabWidget>("tabs")->setCurrentIndex(2);
-    for (const char* text : {"/usr/bin/xterm", "file:///etc/passwd", "", "https://example.jp/~taro"}) {
+    for (const char* text :
+         {"/usr/bin/xterm", "file:///etc/passwd", "", "https://example.jp/~taro", "www.example.co.jp"}) {
         Type("homePage", QString::fromUtf8(text));
         QTest::mouseClick(Control<QPushButton>("go"), Qt::LeftButton);
     }
-    EXPECT_EQ(ui.shellTargets, std::vector<std::string>{"https://example.jp/~taro"});
+    EXPECT_EQ(ui.shellTargets, (std::vector<std::string>{"https://example.jp/~taro", "http://www.example.co.jp"}));
     ASSERT_EQ(ui.messages.size(), 3u);
-    EXPECT_EQ(ui.messages[0].text, "ホームページには http:// または https:// で始まるアドレスを入力してください");
+    EXPECT_EQ(ui.messages[0].text, texts::kNotWebAddress);
+}
+
+TEST_F(PalInfoDlgTest, AltAndAnAccessKeyReachTheControl) {
+    Open(PalInfoMode::EditOne);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const struct {
+        Qt::Key key;
+        const char* control;
+    } rows[] = {
+        {Qt::Key_N, "name"}, {Qt::Key_M, "mailAddress"}, {Qt::Key_H, "handleName"}, {Qt::Key_O, "memo"},
+    };
+    for (const auto& row : rows) {
+        QTest::keyClick(dialog.get(), row.key, Qt::AltModifier);
+        EXPECT_EQ(dialog->focusWidget(), Control<QWidget>(row.control)) << row.control;
+    }
+    QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);  // the button shows itself pressed first
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->result() == QDialog::Accepted; }, 2000)) << "Alt+S saves";
+}
+
+TEST_F(PalInfoDlgTest, ANewPalIsTypedStartingWithItsHandleName) {
+    Open(PalInfoMode::AddNew);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(dialog->focusWidget(), Control<QWidget>("handleName"));
 }
 
 class PalPictureTest : public PalInfoDlgTest {

@@ -26,7 +26,7 @@ function expectPng(rel, w, h) {
   }
 }
 
-for (const px of [24, 32, 48]) {
+for (const px of [24, 32, 48, 64, 96]) {
   for (let n = 0; n < 115; n++) expectPng(`faces/${px}/face${String(n).padStart(3, '0')}.png`, px, px);
   const extra = fs.readdirSync(path.join(RES, 'faces', String(px))).filter((f) => !/^face(0\d\d|1(0\d|1[0-4]))\.png$/.test(f));
   if (extra.length) failures.push(`faces/${px}: unexpected files ${extra.join(', ')}`); else passed++;

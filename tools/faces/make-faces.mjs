@@ -1,7 +1,7 @@
 // The 115 built-in face icons: 0-49 men, 50-99 women, 100-114 others.
 // Every option that changes the picture is chosen from the icon number, never at random;
 // the DiceBear seed only settles what is left, so two runs give the same bytes.
-// Writes src/resources/faces/{24,32,48}/faceNNN.png and src/resources/faces/faces.json.
+// Writes src/resources/faces/{24,32,48,64,96}/faceNNN.png and src/resources/faces/faces.json.
 import fs from 'node:fs';
 import path from 'node:path';
 import { createAvatar } from '@dicebear/core';
@@ -12,7 +12,7 @@ import { CRITTERS } from './lib/critters.mjs';
 
 const ROOT = path.resolve(import.meta.dirname, '../..');
 const OUT = path.join(ROOT, 'src/resources/faces');
-const SIZES = [24, 32, 48];
+const SIZES = [24, 32, 48, 64, 96];  // 64 and 96: the 32 and 48 of 2x screens
 const at = (arr, i) => arr[((i % arr.length) + arr.length) % arr.length];
 
 const STYLES = {

@@ -1,7 +1,10 @@
 // Generates Yubino's bundled pictures:
-//   src/resources/maps/map0.png .. map8.png  (400x400, 24-bit; 北海道 東北 関東 中部 近畿 中国 四国 九州 世界)
+//   src/resources/maps/map0.png .. map8.png  (400x400, 24-bit; 北海道 東北 関東 中部 近畿 中国 四国 九州 世界),
+//                                            the maps without their names; map0@2x.png .. (800x800) for 2x screens
+//   src/resources/maps/labels0.png ..        (400x400 and @2x 800x800, 32-bit) the place names alone, drawn
+//                                            over the pals' icons so that both stay readable
 //   src/resources/maps/maps.json             (projection of each map, pixel place of each prefectural capital)
-//   src/resources/cursors/move.png, move_drag.png (32x32, hot spot 0,0)
+//   src/resources/cursors/move.png, move_drag.png (32x32, hot spot 0,0; @2x 64x64)
 //   src/resources/nametag.png                (130x25 name tag shape)
 // Data: Natural Earth (public domain): prefectures from data/jp-prefectures.geojson, countries from
 // the world-atlas package. Usage: node make-maps.mjs [--out DIR] [--svg DIR]  (--svg also writes the map SVGs)
@@ -425,12 +428,21 @@ function write(file, buf) {
 const report = [];
 const allMeta = [];
 const maps = [...REGIONS.map((r, i) => regionMap(r, i)), worldMap(REGIONS.length)];
+// The names (every text with its halo) apart from the land and sea under them.
+const TEXT = /<text [^>]*>[^<]*<\/text>/g;
+const layersOf = (svg) => ({ land: svg.replace(TEXT, ''), labels: svgDoc((svg.match(TEXT) || []).join('')) });
 for (const { svg, meta } of maps) {
   if (SVG_DIR) write(path.join(SVG_DIR, `map${meta.index}.svg`), svg);
-  const { width, height, rgba } = svgToRgba(svg);
-  const bytes = write(path.join(RES, 'maps', `map${meta.index}.png`), encodePng(width, height, 3, rgbaToRgb(rgba)));
+  const { land, labels } = layersOf(svg);
+  for (const [zoom, suffix] of [[1, ''], [2, '@2x']]) {
+    const map = svgToRgba(land, zoom);
+    const mapFile = `maps/map${meta.index}${suffix}.png`;
+    report.push({ file: mapFile, name: meta.name, bytes: write(path.join(RES, mapFile), encodePng(map.width, map.height, 3, rgbaToRgb(map.rgba))) });
+    const names = svgToRgba(labels, zoom);
+    const labelsFile = `maps/labels${meta.index}${suffix}.png`;
+    report.push({ file: labelsFile, name: meta.name, bytes: write(path.join(RES, labelsFile), encodePng(names.width, names.height, 4, names.rgba)) });
+  }
   allMeta.push(meta);
-  report.push({ file: `maps/map${meta.index}.png`, name: meta.name, bytes });
 }
 // One line per innermost object or array keeps the file short and its diffs readable.
 const json = JSON.stringify({
@@ -441,8 +453,10 @@ const json = JSON.stringify({
   maps: allMeta,
 }, null, 1).replace(/[{[][^{}[\]]*[}\]]/g, (m) => m.replace(/\s*\n\s*/g, ' '));
 write(path.join(RES, 'maps', 'maps.json'), json + '\n');
-const cur = cursorPngs();
-report.push({ file: 'cursors/move.png', bytes: write(path.join(RES, 'cursors', 'move.png'), cur.move) });
-report.push({ file: 'cursors/move_drag.png', bytes: write(path.join(RES, 'cursors', 'move_drag.png'), cur.moveDrag) });
+for (const [scale, suffix] of [[1, ''], [2, '@2x']]) {
+  const cur = cursorPngs(scale);
+  report.push({ file: `cursors/move${suffix}.png`, bytes: write(path.join(RES, 'cursors', `move${suffix}.png`), cur.move) });
+  report.push({ file: `cursors/move_drag${suffix}.png`, bytes: write(path.join(RES, 'cursors', `move_drag${suffix}.png`), cur.moveDrag) });
+}
 report.push({ file: 'nametag.png', bytes: write(path.join(RES, 'nametag.png'), nametagPng()) });
 console.table(report);

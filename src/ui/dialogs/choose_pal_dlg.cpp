@@ -8,6 +8,7 @@
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "ui/dialogs/dialog_text.h"
 #include "ui/dialogs/pal_info_dlg.h"
 #include "ui/face_icons.h"
 #include "ui/qt_text.h"
@@ -36,8 +37,8 @@ CChoosePalDlg::CChoosePalDlg(CYubinoApp& app, QWidget* parent) : QDialog(parent)
     m_list->setMinimumWidth(100 + kIconSize + 100 + 150 + 2 * m_list->frameWidth() + 20);
 
     m_ok = new QPushButton(Text(texts::kButtonOk));
-    auto* doNotAdd = new QPushButton(Text(texts::kButtonDoNotAdd));
-    m_addNew = new QPushButton(Text(texts::kButtonAddNewPal));
+    auto* doNotAdd = new QPushButton(WithAccessKey(texts::kButtonDoNotAdd, 'D'));
+    m_addNew = new QPushButton(WithAccessKey(texts::kButtonAddNewPal, 'A'));
     m_ok->setObjectName(QStringLiteral("ok"));
     doNotAdd->setObjectName(QStringLiteral("doNotAdd"));
     m_addNew->setObjectName(QStringLiteral("addNew"));

@@ -1,5 +1,13 @@
 #include "ui/dialogs/dialog_text.h"
 
+QString WithAccessKey(const char* utf8, char key) {
+    QString text = QString::fromUtf8(utf8);
+    const QString mark = QStringLiteral("(&%1)").arg(QLatin1Char(key));
+    const QString dots = QStringLiteral("...");
+    if (text.endsWith(dots)) return text.chopped(dots.size()) + mark + dots;
+    return text + mark;
+}
+
 #include <QMessageBox>
 
 #include "core/pen_pal.h"

@@ -38,4 +38,8 @@ QDateTime ShownDateTime(const COleDateTime& date);
 COleDateTime ToOleDateTime(const QDateTime& dateTime);
 
 // The long date form of the date controls.
+// A label or button text with its access key, as Japanese desktops show it: "名前(&N)",
+// "変更(&C)..." (Alt and the key reach the control).
+QString WithAccessKey(const char* utf8, char key);
+
 inline const QString kLongDateFormat = QStringLiteral("yyyy年M月d日");

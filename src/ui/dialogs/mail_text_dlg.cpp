@@ -23,6 +23,8 @@ CMailTextDlg::CMailTextDlg(std::string& text, COleDateTime& received, QWidget* p
     m_textEdit->setObjectName(QStringLiteral("text"));
     RememberShownText(m_textEdit, m_textEdit->toPlainText());
     m_textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A mail holds no tabs to type: Tab moves on to the date and the buttons.
+    m_textEdit->setTabChangesFocus(true);
     m_textEdit->setMinimumSize(m_textEdit->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40,
                                m_textEdit->fontMetrics().lineSpacing() * 14);
     // The time of day is part of the received date: a later drop of the same mail compares it.
@@ -34,7 +36,7 @@ CMailTextDlg::CMailTextDlg(std::string& text, COleDateTime& received, QWidget* p
     m_receivedEdit->setAlignment(Qt::AlignRight);
 
     auto* ok = new QPushButton(Text(texts::kButtonOk));
-    auto* doNotAdd = new QPushButton(Text(texts::kButtonDoNotAdd));
+    auto* doNotAdd = new QPushButton(WithAccessKey(texts::kButtonDoNotAdd, 'D'));
     ok->setObjectName(QStringLiteral("ok"));
     doNotAdd->setObjectName(QStringLiteral("doNotAdd"));
     ok->setDefault(true);

@@ -59,8 +59,9 @@ QWidget* FormPage(QFormLayout*& form) {
 
 CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidget* parent)
     : QDialog(parent), m_app(app), m_pal(pal), m_mode(mode) {
-    m_choosePictureFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(), Text(texts::kPictureFileFilter));
+    // Pictures are looked for beside the data file first.
+    m_choosePictureFile = [folder = QString::fromStdString(app.m_dataFolder.string())](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), folder, Text(texts::kPictureFileFilter));
     };
     if (m_mode == PalInfoMode::EditSeveral) m_pal.m_nFaceIcon = -1;  // no icon chosen yet
 
@@ -81,10 +82,10 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     m_pictureFile = MakeEdit(m_pal.m_strPictureFile, "pictureFile");
     m_memo = MakeEdit(m_pal.m_strMemo, "memo");
     auto* lower = new QFormLayout;
-    lower->addRow(Text(texts::kRadioPictureFile), m_pictureFile);
-    lower->addRow(Text(texts::kLabelMemo), m_memo);
+    lower->addRow(WithAccessKey(texts::kRadioPictureFile, 'P'), m_pictureFile);
+    lower->addRow(WithAccessKey(texts::kLabelMemo, 'O'), m_memo);
 
-    auto* save = Named(new QPushButton(Text(texts::kButtonSaveAndClose)), "save");
+    auto* save = Named(new QPushButton(WithAccessKey(texts::kButtonSaveAndClose, 'S')), "save");
     auto* cancel = Named(new QPushButton(Text(texts::kButtonCancel)), "cancel");
     save->setDefault(true);
     auto* buttons = new QHBoxLayout;
@@ -113,6 +114,8 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     connect(m_change, &QPushButton::clicked, this, &CPalInfoDlg::OnChange);
     connect(save, &QPushButton::clicked, this, &CPalInfoDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CPalInfoDlg::reject);
+    // Typing starts in the handle name, the first thing a pal needs.
+    if (m_handleName->isEnabled()) m_handleName->setFocus();
 }
 
 QWidget* CPalInfoDlg::BuildNamesPage() {
@@ -130,12 +133,12 @@ QWidget* CPalInfoDlg::BuildNamesPage() {
     sexAndAge->addWidget(new QLabel(Text(texts::kLabelAge)));
     sexAndAge->addWidget(m_age);
     sexAndAge->addStretch();
-    form->addRow(Text(texts::kLabelHandleName), m_handleName);
-    form->addRow(Text(texts::kLabelName), m_name);
+    form->addRow(WithAccessKey(texts::kLabelHandleName, 'H'), m_handleName);
+    form->addRow(WithAccessKey(texts::kLabelName, 'N'), m_name);
     form->addRow(Text(texts::kLabelSex), sexAndAge);
-    form->addRow(Text(texts::kLabelMailAddress), m_mailAddress);
-    form->addRow(Text(texts::kLabelMailAddress2), m_mailAddress2);
-    form->addRow(Text(texts::kLabelMobileAddress), m_mobileAddress);
+    form->addRow(WithAccessKey(texts::kLabelMailAddress, 'M'), m_mailAddress);
+    form->addRow(WithAccessKey(texts::kLabelMailAddress2, '2'), m_mailAddress2);
+    form->addRow(WithAccessKey(texts::kLabelMobileAddress, 'K'), m_mobileAddress);
     return page;
 }
 
@@ -145,9 +148,9 @@ QWidget* CPalInfoDlg::BuildAddressPage() {
     m_residence = MakeEdit(m_pal.m_strResidence, "residence");
     m_birthplace = MakeEdit(m_pal.m_strBirthplace, "birthplace");
     m_map = MakeCombo(MapChoices(), m_pal.m_strMapName, "map");
-    form->addRow(Text(texts::kLabelResidence), m_residence);
-    form->addRow(Text(texts::kLabelBirthplace), m_birthplace);
-    form->addRow(Text(texts::kLabelMap), m_map);
+    form->addRow(WithAccessKey(texts::kLabelResidence, 'R'), m_residence);
+    form->addRow(WithAccessKey(texts::kLabelBirthplace, 'B'), m_birthplace);
+    form->addRow(WithAccessKey(texts::kLabelMap, 'A'), m_map);
     return page;
 }
 
@@ -165,16 +168,16 @@ QWidget* CPalInfoDlg::BuildInformationPage() {
     m_tel1 = MakeEdit(m_pal.m_strTel1, "tel1");
     m_tel2 = MakeEdit(m_pal.m_strTel2, "tel2");
     m_homePage = MakeEdit(m_pal.m_strHomePage, "homePage");
-    auto* go = Named(new QPushButton(Text(texts::kButtonGo)), "go");
+    auto* go = Named(new QPushButton(WithAccessKey(texts::kButtonGo, 'G')), "go");
     connect(go, &QPushButton::clicked, this, &CPalInfoDlg::OnGo);
     auto* homePage = new QHBoxLayout;
     homePage->addWidget(m_homePage, 1);
     homePage->addWidget(go);
-    form->addRow(Text(texts::kLabelHobby), m_hobby);
-    form->addRow(Text(texts::kLabelJob), m_job);
-    form->addRow(Text(texts::kLabelBloodType), m_bloodType);
-    form->addRow(Text(texts::kLabelTel1), m_tel1);
-    form->addRow(Text(texts::kLabelTel2), m_tel2);
+    form->addRow(WithAccessKey(texts::kLabelHobby, 'Y'), m_hobby);
+    form->addRow(WithAccessKey(texts::kLabelJob, 'J'), m_job);
+    form->addRow(WithAccessKey(texts::kLabelBloodType, 'L'), m_bloodType);
+    form->addRow(WithAccessKey(texts::kLabelTel1, 'T'), m_tel1);
+    form->addRow(WithAccessKey(texts::kLabelTel2, 'E'), m_tel2);
     form->addRow(Text(texts::kLabelHomePage), homePage);
     return page;
 }
@@ -207,6 +210,7 @@ QWidget* CPalInfoDlg::BuildLastMailPage() {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_lastMailText = Named(new QPlainTextEdit(text), "lastMailText");
     m_lastMailText->setReadOnly(true);
+    m_lastMailText->setTabChangesFocus(true);
     m_lastMailText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(m_lastMailText);
     return page;
@@ -220,9 +224,9 @@ QWidget* CPalInfoDlg::BuildPictureColumn() {
     m_pictureBox->SetFaceIcon(m_pal.m_nFaceIcon);
     auto* group = new QGroupBox(Text(texts::kGroupPicture));
     auto* groupLayout = new QVBoxLayout(group);
-    m_iconRadio = Named(new QRadioButton(Text(texts::kRadioIcon)), "iconRadio");
+    m_iconRadio = Named(new QRadioButton(WithAccessKey(texts::kRadioIcon, 'I')), "iconRadio");
     m_pictureRadio = Named(new QRadioButton(Text(texts::kRadioPictureFile)), "pictureRadio");
-    m_change = Named(new QPushButton(Text(texts::kButtonChange)), "change");
+    m_change = Named(new QPushButton(WithAccessKey(texts::kButtonChange, 'C')), "change");
     groupLayout->addWidget(m_iconRadio);
     groupLayout->addWidget(m_pictureRadio);
     groupLayout->addWidget(m_change);
@@ -271,12 +275,12 @@ void CPalInfoDlg::ChoosePictureFile() {
 }
 
 void CPalInfoDlg::OnGo() {
-    const std::string address = ToCp932Lossy(m_homePage->text());
-    if (!IsWebAddress(address)) {
+    const std::optional<std::string> link = HomePageLink(ToCp932Lossy(m_homePage->text()));
+    if (!link) {
         m_app.UI().ShowMessage(Cp932Text(texts::kNotWebAddress), MessageKind::Warning);
         return;
     }
-    HandOffToDesktop(m_app.UI(), address);
+    HandOffToDesktop(m_app.UI(), *link);
 }
 
 std::string CPalInfoDlg::ReadCombo(const QComboBox* combo, const std::string& stored) const {

@@ -1,6 +1,7 @@
 #include "ui/main/main_frame.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
+#include "storage/data_file_name.h"
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
@@ -37,6 +39,7 @@ namespace {
 
 constexpr int kLeftColumnWidth = 400;
 constexpr int kMapPaneHeight = 400;
+constexpr int kTitleBarButtonsWidth = 120;
 
 QString FileFilter() { return QString::fromUtf8(texts::kFileFilter); }
 
@@ -63,17 +66,20 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreateToolBars();
     CreateMenus();
     CreatePanes();
+    CreateStatusBar();
     ConnectPanes();
     // The map the bar names is the one drawn when the window first shows.
     ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
     m_chooseSaveFile = [this]() -> fs::path {
-        const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), FileFilter());
-        return path.isEmpty() ? fs::path() : ToPath(path);
+        const QString path = QFileDialog::getSaveFileName(this, QString(), DataFolder(), FileFilter());
+        return path.isEmpty() ? fs::path() : WithDataFileExtension(ToPath(path));
     };
 }
 
 CMainFrame::~CMainFrame() {
+    // The panes go before the frame's connections do, and each takes its focus with it.
+    disconnect(m_focusWatch);
     if (m_ui) {
         m_ui->SetViewHost(nullptr);
         m_ui->SetParentWidget(nullptr);
@@ -109,20 +115,24 @@ void CMainFrame::CreatePanes() {
 
 void CMainFrame::ConnectPanes() {
     connect(m_listView, &CYubinoView::SelectionChanged, this, &CMainFrame::OnSelectionChanged);
-    connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::RefreshCommandStates);
+    connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::OnListFilled);
     connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
     connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
+    connect(this, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateStatusBar);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::RefreshPrintStates);
 }
 
 void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     SetDefaultModes();
+    ApplyWindowState();
     ApplyMapChoice();
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
     // Loading redraws the list and the map whenever it changes the table.
     m_session.LoadStartupFile(commandLineFile);
     UpdateCaption();
+    RememberDataFile();
 }
 
 void CMainFrame::SetDefaultModes() {
@@ -202,6 +212,9 @@ void CMainFrame::Execute(int commandId) {
         case ID_FILE_PRINT:
             PrintList();
             break;
+        case ID_FILE_PRINT_PREVIEW:
+            PreviewList();
+            break;
         case ID_APP_ABOUT:
             ShowAboutBox();
             break;
@@ -225,6 +238,14 @@ void CMainFrame::OnSelectionChanged() {
     WatchSelectionForMap();
 }
 
+// A refill ends the selection without telling it: the panes that follow the selection
+// look again.
+void CMainFrame::OnListFilled() {
+    m_mailView->Refresh();
+    RefreshCommandStates();
+    WatchSelectionForMap();
+}
+
 // While the map shows only the selected pals, it follows every change of the selection.
 void CMainFrame::WatchSelectionForMap() {
     if (m_app.m_bMapAllPals) return;
@@ -241,6 +262,7 @@ void CMainFrame::RefreshCommandStates() {
     m_actions[ID_EDIT_PAL]->setEnabled(states.editOne);
     m_actions[ID_DELETE_PALS]->setEnabled(states.deletePals);
     m_actions[ID_SEND_MAIL]->setEnabled(states.sendMail);
+    UpdateStatusBar();
 }
 
 void CMainFrame::UpdateCaption() {
@@ -258,22 +280,27 @@ bool CMainFrame::OpenFile(const QString& path) {
     // The table goes into its file first, as the close stores it.
     const bool opened = m_session.OpenOther(ToPath(path), m_chooseSaveFile);
     UpdateCaption();
+    if (opened) RememberDataFile();
     return opened;
 }
 
 bool CMainFrame::SaveAs(const QString& path) {
-    const bool saved = m_session.SaveAs(ToPath(path));
+    const bool saved = m_session.SaveAs(WithDataFileExtension(ToPath(path)));
     UpdateCaption();
+    if (saved) RememberDataFile();
     return saved;
 }
 
+// File dialogs start beside the data file in use.
+QString CMainFrame::DataFolder() const { return QString::fromStdString(m_app.m_dataFolder.string()); }
+
 void CMainFrame::ChooseAndOpenFile() {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), FileFilter());
+    const QString path = QFileDialog::getOpenFileName(this, QString(), DataFolder(), FileFilter());
     if (!path.isEmpty()) OpenFile(path);
 }
 
 void CMainFrame::ChooseAndSaveAs() {
-    QFileDialog dialog(this, QString(), QString(), FileFilter());
+    QFileDialog dialog(this, QString(), DataFolder(), FileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromUtf8(texts::kFileExtension));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) SaveAs(dialog.selectedFiles().front());
@@ -291,13 +318,22 @@ void CMainFrame::ShowAboutBox() {
     auto* icon = new QLabel(&box);
     icon->setPixmap(QPixmap(QStringLiteral(":/yubino-48.png")));
     auto* row = new QHBoxLayout;
-    row->addWidget(icon);
-    row->addWidget(new QLabel(QString::fromUtf8(texts::kAboutVersion), &box), 1);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    const QString dataFile = QString::fromStdString(m_session.Doc().GetPathName().string());
+    auto* text = new QLabel(QStringList{QString::fromUtf8(texts::kAboutVersion), QString::fromUtf8(texts::kAboutLicence),
+                                        QString(), QString::fromUtf8(texts::kAboutDataFile), dataFile}
+                                .join(QLatin1Char('\n')),
+                            &box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(text, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
     connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     auto* layout = new QVBoxLayout(&box);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    // Wide enough for the whole title beside the title bar's icon and buttons.
+    box.setMinimumWidth(box.fontMetrics().horizontalAdvance(box.windowTitle()) * 3 / 2 + kTitleBarButtonsWidth);
     box.exec();
 }
 
@@ -315,6 +351,18 @@ void CMainFrame::PrintList() {
     PrintPalList(m_app, m_listView->Model().Rows(), windowTitle(), this, m_choosePrinter);
 }
 
+void CMainFrame::PreviewList() {
+    if (!m_listView->isAncestorOf(focusWidget())) return;
+    PreviewPalList(m_listView->Model().Rows(), windowTitle(), this);
+}
+
+// The print commands are greyed while another pane than the list is active.
+void CMainFrame::RefreshPrintStates() {
+    const bool listActive = m_listView->isAncestorOf(focusWidget());
+    m_actions[ID_FILE_PRINT]->setEnabled(listActive);
+    m_actions[ID_FILE_PRINT_PREVIEW]->setEnabled(listActive);
+}
+
 void CMainFrame::OnMailTextDropped(const std::string& text) { AddMailText(m_app, text); }
 
 void CMainFrame::UpdateListView() { m_listView->FillList(); }
@@ -326,8 +374,10 @@ std::vector<std::string> CMainFrame::GetSelectedAddresses() { return m_listView-
 void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPicture(path); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_session.SaveOnClose(m_chooseSaveFile))
+    if (m_session.SaveOnClose(m_chooseSaveFile)) {
+        SaveWindowState();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }

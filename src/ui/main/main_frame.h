@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "storage/window_state.h"
 #include "storage/yubino_session.h"
 #include "ui/dialogs/analysis_import_commands.h"
 #include "ui/main/pal_list_print.h"
@@ -21,6 +22,8 @@ class CMailEditView;
 class CMapView;
 class QAction;
 class QComboBox;
+class QLabel;
+class QMenu;
 class QSplitter;
 class QToolBar;
 
@@ -59,6 +62,13 @@ public:
     // Where printing asks for its printer; the print dialog unless a test sets its own.
     void SetChoosePrinter(PrinterChooser choose) { m_choosePrinter = std::move(choose); }
 
+    // Reads how the window was left (its place and size at once, the rest at Start) and
+    // writes it there on close. Without a file nothing is remembered.
+    void LoadWindowState(const std::filesystem::path& stateFile);
+    // The data files opened last, the last one first.
+    const std::vector<std::filesystem::path>& RecentFiles() const { return m_windowState.recentFiles; }
+    QMenu* RecentFilesMenu() const { return m_recentMenu; }
+
     // CViewHost
     void UpdateListView() override;
     void UpdateMapView() override;
@@ -84,9 +94,11 @@ private:
 
     void ApplyMapChoice();
     void OnSelectionChanged();
+    void OnListFilled();
     void WatchSelectionForMap();
     void RefreshCommandStates();
     void UpdateCaption();
+    QString DataFolder() const;
     void ChooseAndOpenFile();
     void ChooseAndSaveAs();
     void OpenHelp();
@@ -94,6 +106,18 @@ private:
     void ActivateNextPane(int step);
     void PrintList();
     void OnMailTextDropped(const std::string& text);
+    void PreviewList();
+    void RefreshPrintStates();
+
+    // main_frame_state.cpp
+    void ApplyWindowState();
+    void SaveWindowState();
+    void RememberDataFile();
+    void RebuildRecentMenu();
+
+    // main_frame_status.cpp
+    void CreateStatusBar();
+    void UpdateStatusBar();
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
@@ -114,4 +138,10 @@ private:
     CYubinoView* m_listView = nullptr;
 
     std::string m_strLastSelection;
+    std::filesystem::path m_stateFile;
+    WindowState m_windowState;
+    QMenu* m_recentMenu = nullptr;
+    QLabel* m_countsLabel = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    QMetaObject::Connection m_focusWatch;
 };

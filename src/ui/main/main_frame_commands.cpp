@@ -25,10 +25,11 @@ struct CommandDef {
 
 constexpr CommandDef kCommands[] = {
     {ID_FILE_NEW, nullptr, nullptr, nullptr, false},
-    {ID_FILE_PRINT, nullptr, nullptr, nullptr, false},
-    {ID_CONTEXT_HELP, nullptr, nullptr, nullptr, false},
+    {ID_FILE_PRINT, texts::kMenuPrint, texts::kCmdPrint, nullptr, false},
+    {ID_FILE_PRINT_PREVIEW, texts::kMenuPrintPreview, texts::kCmdPrintPreview, nullptr, false},
+    {ID_CONTEXT_HELP, texts::kMenuContextHelp, texts::kCmdContextHelp, nullptr, false},
     {ID_FILE_OPEN, texts::kMenuPalData, texts::kCmdFileOpen, "open", false},
-    {ID_FILE_SAVE, nullptr, nullptr, nullptr, false},
+    {ID_FILE_SAVE, texts::kMenuFileSave, texts::kCmdFileSave, nullptr, false},
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
     {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
     {ID_APP_EXIT, texts::kMenuExit, texts::kCmdAppExit, nullptr, false},
@@ -99,6 +100,12 @@ void CMainFrame::CreateActions() {
         {ID_CONTEXT_HELP, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
     };
     for (const Shortcut& shortcut : shortcuts) m_actions[shortcut.id]->setShortcut(shortcut.key);
+    // The list's own keys, shown beside their commands; the list answers them itself.
+    for (const Shortcut& shortcut : {Shortcut{ID_DELETE_PALS, QKeySequence(Qt::Key_Delete)},
+                                     Shortcut{ID_EDIT_PAL, QKeySequence(Qt::Key_Return)}}) {
+        m_actions[shortcut.id]->setShortcut(shortcut.key);
+        m_actions[shortcut.id]->setShortcutContext(Qt::WidgetShortcut);
+    }
 
     // The three radio groups of the View menu.
     for (auto group :
@@ -127,7 +134,13 @@ void CMainFrame::CreateMenus() {
     QMenu* file = bar->addMenu(QString::fromUtf8(texts::kMenuFile));
     item(menu(file, texts::kMenuOpen), ID_FILE_OPEN);
     item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
+    item(file, ID_FILE_SAVE);
     item(menu(file, texts::kMenuImport), ID_IMPORT_CSV);
+    file->addSeparator();
+    item(file, ID_FILE_PRINT);
+    item(file, ID_FILE_PRINT_PREVIEW);
+    file->addSeparator();
+    m_recentMenu = menu(file, texts::kMenuRecentFiles);
     file->addSeparator();
     item(file, ID_APP_EXIT);
 
@@ -155,6 +168,7 @@ void CMainFrame::CreateMenus() {
 
     QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
     item(help, ID_HELP);
+    item(help, ID_CONTEXT_HELP);
     help->addSeparator();
     item(help, ID_APP_ABOUT);
 }

@@ -10,13 +10,15 @@
 
 namespace {
 
-// The face icon at both sizes the views use: 48 for large icons, 24 elsewhere. Each size
-// is made when a view first asks for it, once per run.
+// The face icon at the sizes the views use: 48 for large icons, 24 elsewhere, and twice
+// each for 2x screens. Each size is made when a view first asks for it, once per run.
 const QIcon& FaceIconSet(int number) {
     static std::array<QIcon, kFaceIconCount> icons;
     QIcon& icon = icons[static_cast<std::size_t>(number)];
     if (icon.isNull())
-        icon = LazyIcon({{24, [number] { return FaceIcon(number, 24); }}, {48, [number] { return FaceIcon(number, 48); }}});
+        icon = LazyIcon({{24, [number] { return FaceIcon(number, 24); }},
+                         {48, [number] { return FaceIcon(number, 48); }},
+                         {96, [number] { return FaceIcon(number, 96); }}});
     return icon;
 }
 

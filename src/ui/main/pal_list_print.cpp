@@ -1,6 +1,7 @@
 #include "ui/main/pal_list_print.h"
 
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -68,4 +69,13 @@ void PrintPalList(CYubinoApp& app, const std::vector<CPenPal>& rows, const QStri
     PalListDocument(rows, heading)->print(&printer);
     if (printer.printerState() == QPrinter::Error)
         app.UI().ShowMessage(Cp932Text(texts::kPrintFailed), MessageKind::Warning);
+}
+
+void PreviewPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent) {
+    const std::unique_ptr<QTextDocument> document = PalListDocument(rows, heading);
+    QPrintPreviewDialog dialog(parent);
+    dialog.printer()->setDocName(heading);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&document](QPrinter* printer) { document->print(printer); });
+    dialog.exec();
 }

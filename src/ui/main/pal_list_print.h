@@ -26,3 +26,6 @@ bool ChoosePrinter(QPrinter& printer, QWidget* parent);
 // Prints the rows once a printer is chosen; a printer that fails is told through the port.
 void PrintPalList(CYubinoApp& app, const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent,
                   const PrinterChooser& choose = ChoosePrinter);
+
+// The print preview of the same pages, in a dialog from which they can be printed.
+void PreviewPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent);

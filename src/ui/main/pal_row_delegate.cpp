@@ -24,7 +24,7 @@ void CPalRowDelegate::DrawPicture(QPainter& painter, const QRect& box, int row) 
         m_pictures.DrawPicture(painter, pal.m_strPictureFile, box.x(), box.y(), kSmallIconSize);
         return;
     }
-    const QPixmap icon = FaceIcon(pal.m_nFaceIcon, kSmallIconSize);
+    const QPixmap icon = FaceIconForScreen(pal.m_nFaceIcon, kSmallIconSize, painter.device()->devicePixelRatioF());
     if (!icon.isNull()) painter.drawPixmap(box.topLeft(), icon);
 }
 

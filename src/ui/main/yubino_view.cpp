@@ -9,17 +9,24 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStackedLayout>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
+#include <utility>
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "mail/mail_intake.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/pal_icon_delegate.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/pal_row_delegate.h"
 #include "ui/qt_text.h"
 
 namespace {
+
+constexpr int kSmallIconCellWidth = 150;
+
 
 QAction* AddMenuItem(QMenu& menu, const char* text, int commandId, bool enabled) {
     QAction* action = menu.addAction(QString::fromUtf8(text));
@@ -46,6 +53,20 @@ void AcceptTextDrag(QDropEvent& event) {
 }
 
 }  // namespace
+
+// Small icons and the list form: each row as big as its grid cell when there is a grid,
+// so that a long name is shortened at the cell's edge, not at its own first row's width.
+class CCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void SetCell(QSize cell) { m_cell = cell; }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return m_cell.isValid() ? m_cell : QStyledItemDelegate::sizeHint(option, index);
+    }
+
+private:
+    QSize m_cell;
+};
 
 CYubinoView::CYubinoView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
     : QWidget(parent), m_app(app), m_pictures(pictures), m_model(new CPalListModel(this)) {
@@ -99,7 +120,10 @@ QListView* CYubinoView::CreateIconView() {
     view->setMovement(QListView::Static);
     view->setResizeMode(QListView::Adjust);
     view->setWrapping(true);
-    view->setUniformItemSizes(true);
+    // Sizes differ between the forms: the delegates answer each row's size at once.
+    view->setUniformItemSizes(false);
+    m_listDelegate = new CCellDelegate(view);
+    m_largeIconDelegate = new CPalIconDelegate(view);
     HookInput(view);
     return view;
 }
@@ -117,6 +141,13 @@ void CYubinoView::FillList() {
     emit ListFilled();
 }
 
+// Large and small icons sit in a grid of equal cells; the list form has none.
+QSize CYubinoView::GridSize(int mode) const {
+    if (mode == kLargeIcons) return CPalIconDelegate::CellSize(m_icons->font());
+    if (mode == kSmallIcons) return {kSmallIconCellWidth, std::max(kSmallIconSize, m_icons->fontMetrics().height()) + 4};
+    return {};
+}
+
 void CYubinoView::SetViewMode(int mode) {
     if (mode < kLargeIcons || mode > kListMode) return;
     m_nViewMode = mode;
@@ -125,11 +156,13 @@ void CYubinoView::SetViewMode(int mode) {
         return;
     }
     const bool large = mode == kLargeIcons;
+    m_listDelegate->SetCell(mode == kSmallIcons ? GridSize(mode) : QSize());
+    m_icons->setItemDelegate(large ? m_largeIconDelegate : m_listDelegate);
     m_icons->setViewMode(large ? QListView::IconMode : QListView::ListMode);
     m_icons->setIconSize(large ? QSize(kLargeIconSize, kLargeIconSize) : QSize(kSmallIconSize, kSmallIconSize));
     m_icons->setFlow(mode == kListMode ? QListView::TopToBottom : QListView::LeftToRight);
-    m_icons->setGridSize(large ? QSize(96, 80) : QSize(mode == kSmallIcons ? 150 : 0, 0));
-    m_icons->setWordWrap(large);
+    m_icons->setGridSize(GridSize(mode));
+    m_icons->setWordWrap(false);
     m_icons->setWrapping(true);
     m_icons->setMovement(QListView::Static);
     m_stack->setCurrentWidget(m_icons);
@@ -167,7 +200,16 @@ std::string CYubinoView::SelectionMarkAddress() const {
 
 void CYubinoView::SortByColumn(int column) {
     m_sorter.SortByColumn(m_app, column);
+    ShowSort(column, !m_sorter.NextAscending());
     FillList();
+}
+
+void CYubinoView::ShowSort(int column, bool ascending) {
+    if (column < 0 || column >= kPalListColumnCount) return;
+    m_nSortColumn = column;
+    m_sorter.SetNextAscending(!ascending);
+    m_details->header()->setSortIndicatorShown(true);
+    m_details->header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 QMenu* CYubinoView::CreateContextMenu(QWidget* parent) {
@@ -213,6 +255,7 @@ bool CYubinoView::eventFilter(QObject* watched, QEvent* event) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
             m_contextMenuTimer.stop();
+            m_bRightDoubleClicked = true;
             emit CommandRequested(ID_SEND_MAIL);
             return true;
         }
@@ -223,8 +266,8 @@ bool CYubinoView::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         // The menu waits out the double-click time, so that a right double-click can
-        // send mail instead.
-        m_contextMenuTimer.start(QApplication::doubleClickInterval());
+        // send mail instead; the release that ends a double-click opens no menu.
+        if (!std::exchange(m_bRightDoubleClicked, false)) m_contextMenuTimer.start(QApplication::doubleClickInterval());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -254,6 +297,6 @@ void CYubinoView::TakeDroppedText(const QString& text) {
     }
     bool replaced = false;
     const std::string cp932 = ToCp932Lossy(text, &replaced);
-    if (replaced) m_app.UI().ShowMessage(Cp932Text(texts::kDropCharactersReplaced), MessageKind::Information);
+    if (replaced) TellReplacedCharacters(m_app);
     emit MailTextDropped(cp932);
 }

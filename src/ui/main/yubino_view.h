@@ -13,7 +13,9 @@
 
 class CYubinoApp;
 class CPictureCache;
+class CCellDelegate;
 class CPalListModel;
+class QAbstractItemDelegate;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QKeyEvent;
@@ -43,6 +45,11 @@ public:
 
     // Sort as a click on column `column`'s header does.
     void SortByColumn(int column);
+    // The header's indicator for a sort made before (-1: none); the next click on a
+    // header sorts the other way.
+    void ShowSort(int column, bool ascending);
+    int SortColumn() const { return m_nSortColumn; }
+    bool SortAscending() const { return !m_sorter.NextAscending(); }
 
     // The context menu as it would open now (its items greyed by the selection).
     QMenu* CreateContextMenu(QWidget* parent);
@@ -56,7 +63,7 @@ public:
 signals:
     // The selection changed (the mail pane and the commands' states follow it).
     void SelectionChanged();
-    // The rows were rebuilt (the selection is gone; the mail pane keeps its text).
+    // The rows were rebuilt; the selection is gone, without a SelectionChanged.
     void ListFilled();
     // The commands of the list's own menu and mouse gestures, carried out by the frame.
     void CommandRequested(int commandId);
@@ -74,6 +81,7 @@ private:
     bool TakeKey(const QKeyEvent& key);
     QTreeView* CreateDetailsView();
     QListView* CreateIconView();
+    QSize GridSize(int mode) const;
     void ShowContextMenu();
     void HookInput(QAbstractItemView* view);
 
@@ -86,5 +94,9 @@ private:
     QListView* m_icons;
     CPalListSorter m_sorter;
     QTimer m_contextMenuTimer;
+    bool m_bRightDoubleClicked = false;  // until the release that ends the double-click
+    CCellDelegate* m_listDelegate;
+    QAbstractItemDelegate* m_largeIconDelegate;
     int m_nViewMode = -1;
+    int m_nSortColumn = -1;
 };

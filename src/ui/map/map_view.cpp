@@ -1,5 +1,6 @@
 #include "ui/map/map_view.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,13 +13,25 @@
 
 namespace {
 
+// Screens of more than 1.5 device pixels per pixel get the pictures drawn at twice the pixels.
+bool UsesDoublePictures(qreal ratio) { return ratio > 1.5; }
+
+// ":/dir/name.png", or its "@2x" twin with its device pixel ratio set for such screens.
+QPixmap LoadPicture(const QString& path, qreal ratio) {
+    if (!UsesDoublePictures(ratio)) return QPixmap(path);
+    QPixmap picture(QString(path).replace(QStringLiteral(".png"), QStringLiteral("@2x.png")));
+    picture.setDevicePixelRatio(2);
+    return picture;
+}
+
 const QCursor& MoveCursor() {
-    static const QCursor cursor(QPixmap(QStringLiteral(":/cursors/move.png")), 0, 0);
+    static const QCursor cursor(LoadPicture(QStringLiteral(":/cursors/move.png"), qApp->devicePixelRatio()), 0, 0);
     return cursor;
 }
 
 const QCursor& DragCursor() {
-    static const QCursor cursor(QPixmap(QStringLiteral(":/cursors/move_drag.png")), 0, 0);
+    static const QCursor cursor(LoadPicture(QStringLiteral(":/cursors/move_drag.png"), qApp->devicePixelRatio()), 0,
+                                0);
     return cursor;
 }
 
@@ -59,33 +72,41 @@ void CMapView::RedrawNow() {
 
 void CMapView::ApplyMapChoice(int index) {
     const MapChoiceRefresh refresh = m_mapChoice.Apply(m_app, index);
-    if (refresh.bRedrawMap) RedrawNow();
+    // The map draws the pals the list holds: the list is refilled first.
     if (refresh.bRefillList) m_app.UpdateListView();
+    if (refresh.bRedrawMap) RedrawNow();
 }
 
 void CMapView::OnDraw(QPainter& painter) {
     painter.fillRect(rect(), palette().window());
-    painter.drawPixmap(0, 0, MapPicture(m_app.m_nCurrentMap));
+    painter.drawPixmap(0, 0, MapLayer(m_mapPictures, QStringLiteral(":/maps/map%1.png"), painter.device()));
     const std::vector<PalListRow> rows = m_listRows ? m_listRows() : std::vector<PalListRow>{};
     m_aIconSlots.Rebuild(m_app, rows, [&](const CPenPal& pal) { DrawPal(painter, pal); });
+    // The place names go over the icons, so that both stay readable.
+    painter.drawPixmap(0, 0, MapLayer(m_labelPictures, QStringLiteral(":/maps/labels%1.png"), painter.device()));
 }
 
 void CMapView::DrawPal(QPainter& painter, const CPenPal& pal) {
     const int side = pal.m_bUsePicture == 1 ? kMapPictureBox : kMapIconSize;
     if (!TouchesDrawing(pal.m_nMapX, pal.m_nMapY, side, size())) return;
     if (pal.m_bUsePicture == 0) {
-        const QPixmap icon = FaceIcon(pal.m_nFaceIcon, kMapIconSize);
+        const QPixmap icon = FaceIconForScreen(pal.m_nFaceIcon, kMapIconSize, painter.device()->devicePixelRatioF());
         if (!icon.isNull()) painter.drawPixmap(pal.m_nMapX, pal.m_nMapY, icon);
     } else if (pal.m_bUsePicture == 1) {
         m_pictures.DrawPicture(painter, pal.m_strPictureFile, pal.m_nMapX, pal.m_nMapY, kMapPictureBox);
     }
 }
 
-const QPixmap& CMapView::MapPicture(int index) {
+// The current map's layer for the drawing's pixel ratio, loaded once per ratio. Positions
+// stay in the 400 x 400 pixels of the map; only the device pixels double.
+const QPixmap& CMapView::MapLayer(MapPictures& pictures, const QString& path, const QPaintDevice* device) {
     static const QPixmap none;
+    const int index = m_app.m_nCurrentMap;
     if (index < 0 || index >= kMapCount) return none;
-    QPixmap& picture = m_mapPictures[static_cast<std::size_t>(index)];
-    if (picture.isNull()) picture.load(QStringLiteral(":/maps/map%1.png").arg(index));
+    const qreal ratio = device->devicePixelRatioF();
+    QPixmap& picture = pictures[static_cast<std::size_t>(index)];
+    if (picture.isNull() || UsesDoublePictures(picture.devicePixelRatioF()) != UsesDoublePictures(ratio))
+        picture = LoadPicture(path.arg(index), ratio);
     return picture;
 }
 

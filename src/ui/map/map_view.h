@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QString>
 #include <QPoint>
 #include <QWidget>
 #include <array>
@@ -50,7 +51,8 @@ protected:
 private:
     void OnDraw(QPainter& painter);
     void DrawPal(QPainter& painter, const CPenPal& pal);
-    const QPixmap& MapPicture(int index);
+    using MapPictures = std::array<QPixmap, kMapCount>;
+    const QPixmap& MapLayer(MapPictures& pictures, const QString& path, const QPaintDevice* device);
     // Which icon the pointer is over, and the cursor that tells it.
     void TestCursor();
     void ShowNameTag(QPoint point);
@@ -67,5 +69,6 @@ private:
     CMapChoice m_mapChoice;
     CNamePopup* m_wndNamePopup;
     QPixmap m_drawing;  // the last drawing; painting only shows it
-    std::array<QPixmap, kMapCount> m_mapPictures;
+    MapPictures m_mapPictures;
+    MapPictures m_labelPictures;
 };

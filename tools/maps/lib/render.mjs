@@ -9,12 +9,13 @@ export const FONT_FILES = [
 ];
 export const FONT_FAMILY = 'VL PGothic';
 
-export function svgToRgba(svg) {
+// zoom 2 gives the picture for screens of two device pixels per pixel.
+export function svgToRgba(svg, zoom = 1) {
   for (const f of FONT_FILES) {
     if (!fs.existsSync(f)) throw new Error(`font ${f} missing: apt-get install fonts-vlgothic`);
   }
   const img = new Resvg(svg, {
-    fitTo: { mode: 'original' },
+    fitTo: zoom === 1 ? { mode: 'original' } : { mode: 'zoom', value: zoom },
     font: {
       fontFiles: FONT_FILES,
       loadSystemFonts: false,

@@ -28,13 +28,17 @@ function moveArrow(cx, cy, { r = 12.3, hw = 4.6, hl = 5.6, sw = 1.6 } = {}) {
 
 // Both cursors are 32x32 with the hot spot at (0, 0): the arrow sits in the top-left corner, its
 // up and left tips touching the first row and column, so it stays next to the point that acts.
-export function cursorPngs() {
-  const S = 32;
+// scale 2 draws the same arrow on 64x64 pixels, with an outline as thick, for 2x screens.
+export function cursorPngs(scale = 1) {
+  const S = 32 * scale;
   const poly = moveArrow(12.5, 12.5);
   const mask = new Uint8Array(S * S);
-  for (let y = 0; y < S; y++) for (let x = 0; x < S; x++) mask[y * S + x] = insidePolygon(x + 0.5, y + 0.5, poly) ? 1 : 0;
+  for (let y = 0; y < S; y++) {
+    for (let x = 0; x < S; x++) mask[y * S + x] = insidePolygon((x + 0.5) / scale, (y + 0.5) / scale, poly) ? 1 : 0;
+  }
   const at = (x, y) => (x < 0 || y < 0 || x >= S || y >= S ? 0 : mask[y * S + x]);
-  const edge = (x, y) => at(x, y) && !(at(x - 1, y) && at(x + 1, y) && at(x, y - 1) && at(x, y + 1));
+  const d = scale;
+  const edge = (x, y) => at(x, y) && !(at(x - d, y) && at(x + d, y) && at(x, y - d) && at(x, y + d));
   const draw = (fill) => {
     const px = Buffer.alloc(S * S * 4); // transparent black
     for (let y = 0; y < S; y++) {

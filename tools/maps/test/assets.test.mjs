@@ -14,8 +14,10 @@ import { PREFS } from '../lib/prefs.mjs';
 const HERE = path.dirname(fileURLToPath(import.meta.url));
 const TOOL = path.resolve(HERE, '..');
 const RES = path.resolve(TOOL, '../../src/resources');
-const FILES = [...Array.from({ length: 9 }, (_, i) => `maps/map${i}.png`), 'maps/maps.json',
-  'cursors/move.png', 'cursors/move_drag.png', 'nametag.png'];
+const FILES = [
+  ...Array.from({ length: 9 }, (_, i) => [`maps/map${i}.png`, `maps/map${i}@2x.png`, `maps/labels${i}.png`, `maps/labels${i}@2x.png`]).flat(),
+  'maps/maps.json', 'cursors/move.png', 'cursors/move_drag.png', 'cursors/move@2x.png', 'cursors/move_drag@2x.png',
+  'nametag.png'];
 
 // Decoder for the PNGs lib/png.mjs writes (8-bit, filter type 0 on every row).
 function readPng(file) {
@@ -59,6 +61,13 @@ test('maps are 400x400 24-bit and list every capital inside the picture', () => 
   for (const m of meta.maps) {
     const png = readPng(path.join(RES, `maps/map${m.index}.png`));
     assert.deepEqual([png.width, png.height, png.channels], [400, 400, 3]);
+    const png2x = readPng(path.join(RES, `maps/map${m.index}@2x.png`));
+    assert.deepEqual([png2x.width, png2x.height, png2x.channels], [800, 800, 3]);
+    for (const [file, size] of [[`maps/labels${m.index}.png`, 400], [`maps/labels${m.index}@2x.png`, 800]]) {
+      const labels = readPng(path.join(RES, file));
+      assert.deepEqual([labels.width, labels.height, labels.channels], [size, size, 4], file);
+      assert.equal(labels.at(0, 0)[3], 0, `${file}: the names lie on a transparent layer`);
+    }
     for (const [code, c] of Object.entries(m.capitals)) {
       assert.ok(c.x >= 0 && c.x < 400 && c.y >= 0 && c.y < 400, `${m.name} ${c.name} outside the picture`);
       if (m.index < 8) seen.add(Number(code));
@@ -106,4 +115,23 @@ test('cursors: outline on transparent, the drag cursor filled, arrow next to the
   assert.ok(outline > 40 && filled > 20, 'arrow too small or not filled');
   assert.ok(maxX < 28 && maxY < 28, 'arrow reaches the far edges: it would sit far from the hot spot');
   assert.ok(move.at(12, 0)[3] && move.at(0, 12)[3], 'up and left tips should touch the top and left edges');
+});
+
+test('2x cursors: the same arrow on twice the pixels', () => {
+  const move = readPng(path.join(RES, 'cursors/move.png'));
+  const move2x = readPng(path.join(RES, 'cursors/move@2x.png'));
+  assert.deepEqual([move2x.width, move2x.height, move2x.channels], [64, 64, 4]);
+  const drag = readPng(path.join(RES, 'cursors/move_drag.png'));
+  const drag2x = readPng(path.join(RES, 'cursors/move_drag@2x.png'));
+  let differ = 0;
+  for (let y = 0; y < 32; y++) for (let x = 0; x < 32; x++) {
+    // a pixel inside the arrow at 1x is inside it at 2x (outline or fill)
+    const inside1x = move.at(x, y)[3] || drag.at(x, y)[3];
+    const inside2x = drag2x.at(2 * x + 1, 2 * y + 1)[3];
+    if (Boolean(inside1x) !== Boolean(inside2x)) differ++;
+  }
+  assert.ok(differ < 40, `${differ} pixels of the 2x arrow disagree with the 1x one`);
+  let top = 64, left = 64;
+  for (let y = 0; y < 64; y++) for (let x = 0; x < 64; x++) if (move2x.at(x, y)[3]) { top = Math.min(top, y); left = Math.min(left, x); }
+  assert.ok(top <= 1 && left <= 1, 'up and left tips should reach the top and left edges');
 });
