@@ -153,6 +153,7 @@ WriteResult CYubinoDoc::OnSaveDocument(const fs::path& path) {
         m_app.UI().ShowMessage(FormatText(texts::kPalFileInUseNotSaved, PathText(target)), MessageKind::Warning);
         return {false, "the file is in use by another process"};
     }
+    m_backups.BeforeReplace(target, m_app.UI());
     WriteResult result{false, "the original could not be kept as a backup"};
     if (BackUpBeforeFirstOverwrite(target)) result = WriteFileAtomically(target, WritePalData(m_app));
     if (!result.ok) {

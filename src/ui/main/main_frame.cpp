@@ -63,6 +63,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreateMenus();
     CreatePanes();
     ConnectPanes();
+    SetUpHistory();
     // The map the bar names is the one drawn when the window first shows.
     ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
@@ -121,6 +122,7 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
     // Loading redraws the list and the map whenever it changes the table.
     m_session.LoadStartupFile(commandLineFile);
+    AfterFileOpened();
     UpdateCaption();
 }
 
@@ -253,6 +255,7 @@ void CMainFrame::UpdateCaption() {
 
 bool CMainFrame::OpenFile(const QString& path) {
     const bool opened = m_session.OpenFile(ToPath(path));
+    if (opened) AfterFileOpened();
     UpdateCaption();
     return opened;
 }
@@ -322,8 +325,7 @@ std::vector<std::string> CMainFrame::GetSelectedAddresses() { return m_listView-
 void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPicture(path); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_session.SaveOnClose(m_chooseSaveFile))
-        event->accept();
-    else
-        event->ignore();
+    if (!m_session.SaveOnClose(m_chooseSaveFile)) return event->ignore();
+    m_recovery->Discard();
+    event->accept();
 }

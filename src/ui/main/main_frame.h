@@ -19,6 +19,8 @@ class CYubinoApp;
 class CYubinoView;
 class CMailEditView;
 class CMapView;
+class CRecoveryKeeper;
+class CUndoHistory;
 class QAction;
 class QComboBox;
 class QSplitter;
@@ -43,6 +45,8 @@ public:
     CMailEditView* GetMailEditView() const { return m_mailView; }
     CYubinoView* GetListView() const { return m_listView; }
     CYubinoSession& Session() { return m_session; }
+    CUndoHistory& History() { return *m_history; }
+    CRecoveryKeeper& Recovery() { return *m_recovery; }
     CPictureCache& Pictures() { return m_pictures; }
     QAction* Action(int commandId) const;
     QToolBar* MainToolBar() const { return m_toolBar; }
@@ -94,6 +98,10 @@ private:
     void ActivateNextPane(int step);
     void PrintList();
     void OnMailTextDropped(const std::string& text);
+    // Undo and redo, the recovery copy and backups (main_frame_history.cpp).
+    void SetUpHistory();
+    void AfterFileOpened();
+    void ChooseAndRestoreBackup();
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
@@ -114,4 +122,6 @@ private:
     CYubinoView* m_listView = nullptr;
 
     std::string m_strLastSelection;
+    CUndoHistory* m_history = nullptr;
+    CRecoveryKeeper* m_recovery = nullptr;
 };
