@@ -53,8 +53,8 @@ std::string BackupStem(std::time_t saved) {
     return name;
 }
 
-// The saved time a backup's name holds: "YYYYMMDD-HHMMSS[-N].ybf".
-std::optional<std::time_t> SavedTimeOf(const fs::path& file) {
+// The saved time and sequence a backup's name holds: "YYYYMMDD-HHMMSS[-N].ybf".
+std::optional<std::pair<std::time_t, int>> SavedTimeOf(const fs::path& file) {
     const std::string name = file.filename().string();
     if (file.extension() != kBackupExtension) return std::nullopt;
     std::tm tm{};
@@ -63,12 +63,14 @@ std::optional<std::time_t> SavedTimeOf(const fs::path& file) {
                     &tm.tm_min, &tm.tm_sec, &consumed) != 6 ||
         consumed != 15)
         return std::nullopt;
+    int sequence = 1;
+    if (name[15] == '-' && std::sscanf(name.c_str() + 16, "%d", &sequence) != 1) return std::nullopt;
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     if (t == -1) return std::nullopt;
-    return t;
+    return std::pair{t, sequence};
 }
 
 std::uint64_t Fnv1a(const std::string& text) {
@@ -137,13 +139,13 @@ std::vector<BackupEntry> ListBackups(const fs::path& folder) {
     std::vector<BackupEntry> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::optional<std::time_t> saved = SavedTimeOf(it->path());
+        const auto saved = SavedTimeOf(it->path());
         std::error_code sizeError;
         if (!saved || !it->is_regular_file(sizeError)) continue;
-        entries.push_back({it->path(), *saved, it->file_size(sizeError)});
+        entries.push_back({it->path(), saved->first, saved->second, it->file_size(sizeError)});
     }
     std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
-        return a.saved != b.saved ? a.saved > b.saved : a.file.filename() > b.file.filename();
+        return a.saved != b.saved ? a.saved > b.saved : a.sequence > b.sequence;
     });
     return entries;
 }
@@ -184,8 +186,9 @@ CBackupStore::Result CBackupStore::Keep(const fs::path& dataFile, const fs::path
     if (!bytes || bytes->empty()) return Result::NothingToKeep;
     const fs::path folder = FolderFor(dataFile);
     std::error_code ec;
-    if (folder.empty() || (fs::create_directories(folder, ec), !IsWritableDirectory(folder)))
-        return Result::FolderUnavailable;
+    if (folder.empty()) return Result::FolderUnavailable;
+    fs::create_directories(folder, ec);
+    if (!IsWritableDirectory(folder)) return Result::FolderUnavailable;
 
     const std::vector<BackupEntry> existing = ListBackups(folder);
     const bool same = !existing.empty() && ReadRegularFile(existing.front().file, kPalFileCap) == bytes;

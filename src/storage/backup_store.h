@@ -37,6 +37,7 @@ inline constexpr std::uintmax_t kPalFileCap = std::uintmax_t{256} << 20;
 struct BackupEntry {
     std::filesystem::path file;
     std::time_t saved = 0;  // when the data file was saved with this content
+    int sequence = 1;       // 2, 3, ... for later backups of a file saved in the same second
     std::uintmax_t bytes = 0;
 };
 

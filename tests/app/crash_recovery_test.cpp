@@ -29,7 +29,7 @@ constexpr int kKills = 50;
 constexpr int kDelayMs = 200;
 constexpr int kChangeEveryMs = 25;
 // Time for the worker to write the copy once the delay has passed, on a busy machine.
-constexpr milliseconds kWriteAllowance{500};
+constexpr milliseconds kWriteAllowance{400};
 constexpr const char* kCounter = "counter@example.jp";
 
 struct Line {
@@ -146,7 +146,7 @@ TEST(CrashRecovery, KilledFiftyTimesLosesNothingOlderThanTheDelay) {
         EXPECT_EQ(std::stol(start.substr(6)), expectedStart) << "the copy was loaded whole";
 
         // The first run lives long enough to leave a copy behind.
-        const int lifeMs = kill == 0 ? 1000 : 50 + static_cast<int>(random() % 900);
+        const int lifeMs = kill == 0 ? 1000 : 50 + static_cast<int>(random() % 1500);
         std::vector<Line> changes = window.Read(Clock::now() + milliseconds(lifeMs));
         const Clock::time_point killedAt = window.Kill();
         long required = 0;

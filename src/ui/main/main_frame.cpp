@@ -326,6 +326,6 @@ void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPictur
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!m_session.SaveOnClose(m_chooseSaveFile)) return event->ignore();
-    m_recovery->Discard();
+    DiscardRecoveryCopy();
     event->accept();
 }

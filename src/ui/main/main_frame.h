@@ -102,6 +102,7 @@ private:
     void SetUpHistory();
     void AfterFileOpened();
     void ChooseAndRestoreBackup();
+    void DiscardRecoveryCopy();
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;

@@ -25,7 +25,9 @@ void CMainFrame::SetUpHistory() {
     const QString restoreText = QString::fromUtf8(texts::kCmdRestoreBackup);
     restore->setStatusTip(restoreText.section(QLatin1Char('\n'), 0, 0));
     connect(restore, &QAction::triggered, this, &CMainFrame::ChooseAndRestoreBackup);
-    for (auto [id, action] : {std::pair{ID_EDIT_UNDO, undo}, {ID_EDIT_REDO, redo}, {ID_RESTORE_BACKUP, restore}}) {
+    const std::pair<int, QAction*> commands[] = {
+        {ID_EDIT_UNDO, undo}, {ID_EDIT_REDO, redo}, {ID_RESTORE_BACKUP, restore}};
+    for (auto [id, action] : commands) {
         action->setData(id);
         addAction(action);
         m_actions[id] = action;
@@ -50,6 +52,8 @@ void CMainFrame::AfterFileOpened() {
     m_history->Clear();
     m_recovery->OfferForDocument();
 }
+
+void CMainFrame::DiscardRecoveryCopy() { m_recovery->Discard(); }
 
 void CMainFrame::ChooseAndRestoreBackup() {
     const std::vector<BackupEntry> backups =

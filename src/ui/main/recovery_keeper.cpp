@@ -45,6 +45,7 @@ RecoveryOutcome CRecoveryKeeper::OfferForDocument() {
 
 void CRecoveryKeeper::Discard() {
     m_timer.stop();
-    m_writer.Flush();
     if (!m_lastCopy.empty()) m_writer.Discard(m_lastCopy);
+    // The copy this session was started from, when it wrote none of its own.
+    if (!m_doc.IsReadOnly()) m_writer.Discard(CopyPath());
 }
