@@ -325,7 +325,9 @@ std::vector<std::string> CMainFrame::GetSelectedAddresses() { return m_listView-
 void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPicture(path); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!m_session.SaveOnClose(m_chooseSaveFile)) return event->ignore();
-    DiscardRecoveryCopy();
-    event->accept();
+    if (m_session.SaveOnClose(m_chooseSaveFile))
+        event->accept();
+    else
+        event->ignore();
+    if (event->isAccepted()) DiscardRecoveryCopy();
 }
