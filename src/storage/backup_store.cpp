@@ -82,20 +82,23 @@ std::uint64_t Fnv1a(const std::string& text) {
 }  // namespace
 
 BackupPolicy ReadBackupPolicy(const fs::path& file) {
-    BackupPolicy policy;
     const std::optional<std::string> text = ReadRegularFile(file, 4096);
-    if (!text) return policy;
+    return text ? ParseBackupPolicy(*text) : BackupPolicy{};
+}
+
+BackupPolicy ParseBackupPolicy(std::string_view text) {
+    BackupPolicy policy;
     std::size_t start = 0;
-    while (start < text->size()) {
-        std::size_t end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
-        const std::string line = text->substr(start, end - start);
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string line(text.substr(start, end - start));
         start = end + 1;
         int value = 0;
         int consumed = 0;
         const bool last = std::sscanf(line.c_str(), "keep-last=%d%n", &value, &consumed) == 1;
         const bool days = !last && std::sscanf(line.c_str(), "keep-days=%d%n", &value, &consumed) == 1;
-        if ((!last && !days) || value < 0 || value > 1000) continue;
+        if ((!last && !days) || value < 0 || value > kMaxBackupPolicyNumber) continue;
         (last ? policy.keepLast : policy.keepDays) = value;
     }
     return policy;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/app_paths.h"
@@ -24,6 +25,8 @@ struct BackupPolicy {
 // "keep-last=N" and "keep-days=N" lines of $XDG_CONFIG_HOME/yubino/backups.conf; the
 // defaults for what is missing or not a number from 0 to 1000.
 BackupPolicy ReadBackupPolicy(const std::filesystem::path& file);
+BackupPolicy ParseBackupPolicy(std::string_view text);
+inline constexpr int kMaxBackupPolicyNumber = 1000;
 std::filesystem::path BackupPolicyFile(const EnvLookup& env = SystemEnv);
 
 // A name for the data file that no other path shares: "<name>-<hash of the full path>".

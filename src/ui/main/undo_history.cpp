@@ -47,6 +47,8 @@ CUndoHistory::CUndoHistory(CYubinoApp& app, QObject* parent)
     : QObject(parent), m_app(app), m_stack(this), m_undo(new QAction(this)), m_redo(new QAction(this)) {
     m_app.SetStepSink(
         [this](PalTableStep&& step) { m_stack.push(new CTableStepCommand(m_app, *this, std::move(step))); });
+    // A sort's step holds the whole table; a long session keeps the last hundred steps.
+    m_stack.setUndoLimit(100);
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     m_undo->setIcon(ThemeIcon("edit-undo", QStyle::SP_ArrowBack));
