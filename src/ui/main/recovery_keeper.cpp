@@ -33,6 +33,8 @@ void CRecoveryKeeper::Write() {
     // A file another Yubino holds is that one's to recover.
     const std::filesystem::path copy = CopyPath();
     if (copy.empty() || m_doc.IsReadOnly()) return;
+    // Saved under another name: the changes now belong to that file.
+    if (!m_lastCopy.empty() && m_lastCopy != copy) m_writer.Discard(m_lastCopy);
     m_lastCopy = copy;
     m_writer.Submit(copy, WritePalData(m_app));
 }
