@@ -10,6 +10,7 @@
 #include "storage/app_paths.h"
 #include "storage/yubino_session.h"
 #include "ui/main/main_frame.h"
+#include "ui/main/scripted_changes.h"
 #include "ui/qt_translations.h"
 #include "ui/qt_user_interface.h"
 
@@ -74,8 +75,10 @@ int main(int argc, char* argv[]) {
     CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
     frame.LoadWindowState(WindowStateFile());
     frame.show();
+    CScriptedChanges* script = CScriptedChanges::FromEnvironment(app, &frame);
     frame.Start(files.isEmpty() ? std::filesystem::path() : std::filesystem::path(files.first().toStdString()));
 
+    if (script) script->Begin();
     if (!screenshot.isEmpty()) {
         // Nothing can have changed, so the window goes without the save on close.
         QApplication::processEvents();

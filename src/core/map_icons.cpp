@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/table_steps.h"
+
 namespace {
 
 const CPenPal* FindPal(const std::vector<CPenPal>& pals, const std::string& address) {
@@ -60,6 +62,7 @@ MapPosition DraggedPosition(int x, int y, int dx, int dy) {
 }
 
 bool MovePalOnMap(CYubinoApp& app, const std::string& address, int dx, int dy) {
+    CTableChange change(app, StepKind::MoveOnMap);
     CPenPal pal;
     if (!app.FindPalByAddress(address, pal)) return false;
     const MapPosition moved = DraggedPosition(pal.m_nMapX, pal.m_nMapY, dx, dy);
@@ -72,6 +75,7 @@ void EditPalsAtPoint(CYubinoApp& app, const CMapIconSlots& slots, int x, int y, 
     for (int k = slots.HitTest(x, y); k >= 0; k = slots.HitTest(x, y, k + 1)) {
         CPenPal pal;
         if (!app.FindPalByAddress(slots.Slot(k).strMailAddress, pal)) continue;
+        CTableChange change(app, StepKind::Edit);
         if (!app.UI().EditPal(pal, PalInfoMode::EditOne)) continue;
         app.ReplacePal(pal);
         app.UpdateListView();

@@ -1,6 +1,7 @@
 #include "core/pal_commands.h"
 
 #include "core/pal_info_rules.h"
+#include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -14,6 +15,7 @@ void RefreshViews(CYubinoApp& app) {
 }  // namespace
 
 void AddPalByHand(CYubinoApp& app) {
+    CTableChange change(app, StepKind::Add);
     CPenPal pal;
     if (!app.UI().EditPal(pal, PalInfoMode::AddNew)) return;
     app.AddPal(pal);
@@ -21,6 +23,7 @@ void AddPalByHand(CYubinoApp& app) {
 }
 
 void EditSelectedPal(CYubinoApp& app, const std::string& address) {
+    CTableChange change(app, StepKind::Edit);
     CPenPal pal;
     if (!app.FindPalByAddress(address, pal)) return;
     if (!app.UI().EditPal(pal, PalInfoMode::EditOne)) return;
@@ -29,6 +32,7 @@ void EditSelectedPal(CYubinoApp& app, const std::string& address) {
 }
 
 void EditSelectedPals(CYubinoApp& app) {
+    CTableChange change(app, StepKind::Edit);
     CPenPal record;
     if (!app.UI().EditPal(record, PalInfoMode::EditSeveral)) return;
     for (const std::string& address : app.UI().GetSelectedAddresses()) {
@@ -44,6 +48,7 @@ void DeleteSelectedPals(CYubinoApp& app) {
     const std::vector<std::string> addresses = app.UI().GetSelectedAddresses();
     if (addresses.empty()) return;
     if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
+    CTableChange change(app, StepKind::Delete);
     for (const std::string& address : addresses) app.DeletePal(address);
     RefreshViews(app);
 }

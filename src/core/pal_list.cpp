@@ -1,5 +1,6 @@
 #include "core/pal_list.h"
 
+#include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -39,6 +40,7 @@ const std::string& PalListCellText(const CPenPal& pal, int column) {
 
 void CPalListSorter::SortByColumn(CYubinoApp& app, int column) {
     if (column < 0 || column >= kPalListColumnCount) return;
+    CTableChange change(app, StepKind::Sort, Cp932Text(kPalListColumns[column].title));
     app.SortPals(kPalListColumns[column].sortKey, m_bAscending);
     m_bAscending = !m_bAscending;
 }

@@ -331,6 +331,49 @@ inline constexpr const char* kWriteNoPermission = "書き込む権限があり�
 inline constexpr const char* kWriteReadOnlyFileSystem = "読み取り専用のファイルシステムです";
 inline constexpr const char* kWriteFolderGone = "保存先のフォルダがありません";
 
+// Undo and redo: the names of the steps (one pal by handle name, several by number), the
+// Edit menu and its commands.
+struct StepNameTexts {
+    const char* one;   // "%s": the handle name
+    const char* many;  // "%d": the number of pals
+};
+inline constexpr StepNameTexts kStepAdd{"「%s」を追加", "%d人を追加"};
+inline constexpr StepNameTexts kStepEdit{"「%s」を編集", "%d人を編集"};
+inline constexpr StepNameTexts kStepDelete{"「%s」を削除", "%d人を削除"};
+inline constexpr StepNameTexts kStepMoveOnMap{"「%s」をマップで移動", "%d人をマップで移動"};
+inline constexpr StepNameTexts kStepTakeInMail{"「%s」のメールを取り込み", "%d人のメールを取り込み"};
+inline constexpr StepNameTexts kStepImport{"「%s」をインポート", "%d人をインポート"};
+inline constexpr const char* kStepSort = "「%s」で並べ替え";
+inline constexpr const char* kStepRestore = "バックアップから復元";
+inline constexpr const char* kMenuUndo = "元に戻す(&U)";
+inline constexpr const char* kMenuRedo = "やり直し(&R)";
+inline constexpr const char* kUndoWithName = "元に戻す: %s";
+inline constexpr const char* kRedoWithName = "やり直し: %s";
+inline constexpr const char* kCmdUndo = "直前の変更を元に戻す\n元に戻す";
+inline constexpr const char* kCmdRedo = "元に戻した変更をやり直す\nやり直し";
+
+// Crash recovery and backups.
+inline constexpr const char* kRecoveryQuestion = "前回の変更が保存されていません。復元しますか？";
+inline constexpr const char* kRecoveryDamaged =
+    "前回の変更を記録した復元用のファイル\" %s \"は壊れているため読み込みません。\r\n"
+    "そのファイルはバックアップとして残します。";
+inline constexpr const char* kBackupsOff =
+    "バックアップ用のフォルダ\" %s \"を作成できないため、保存前のバックアップを取りません。\r\n"
+    "保存はこれまでどおり行います。";
+inline constexpr const char* kMenuRestoreBackup = "バックアップから復元(&K)...";
+inline constexpr const char* kCmdRestoreBackup = "以前に保存したメールフレンドデータに戻す\nバックアップから復元";
+inline constexpr const char* kRestoreTitle = "バックアップから復元";
+inline constexpr const char* kRestoreColumnSaved = "保存日時";
+inline constexpr const char* kRestoreColumnPals = "人数";
+inline constexpr const char* kRestoreColumnSize = "サイズ";
+inline constexpr const char* kRestoreButton = "復元";
+inline constexpr const char* kRestoreNoBackups = "このファイルのバックアップはまだありません。";
+inline constexpr const char* kRestoreSame = "今の一覧と同じ内容です。";
+inline constexpr const char* kRestoreAdded = "戻すと増える人: %d人";
+inline constexpr const char* kRestoreRemoved = "戻すと消える人: %d人";
+inline constexpr const char* kRestoreChanged = "戻すと内容が変わる人: %d人";
+inline constexpr const char* kRestoreGone = "バックアップ\" %s \"は見つからないか壊れているため、復元できません。";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

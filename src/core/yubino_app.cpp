@@ -117,3 +117,11 @@ void CYubinoApp::SortPals(int key, bool ascending) {
         return ascending ? order < 0 : order > 0;
     });
 }
+
+void CYubinoApp::ReplaceRows(std::size_t offset, std::size_t count, const std::vector<CPenPal>& rows) {
+    offset = std::min(offset, m_pals.size());
+    count = std::min(count, m_pals.size() - offset);
+    const auto first = m_pals.begin() + static_cast<std::ptrdiff_t>(offset);
+    m_pals.erase(first, first + static_cast<std::ptrdiff_t>(count));
+    m_pals.insert(m_pals.begin() + static_cast<std::ptrdiff_t>(offset), rows.begin(), rows.end());
+}

@@ -2,12 +2,16 @@
 // that the list and the map share. It reaches the user only through CUserInterface.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/pen_pal.h"
 #include "core/user_interface.h"
+
+struct PalTableStep;
 
 inline constexpr int kMaxPals = 500;
 
@@ -56,6 +60,15 @@ public:
     // Empties the table (the pal data file reader does, once it knows the file is one).
     void ClearPals() { m_pals.clear(); }
     const std::vector<CPenPal>& Pals() const { return m_pals; }
+    // Puts `rows` in place of `count` rows from `offset` (undo, redo, a restore): no checks.
+    void ReplaceRows(std::size_t offset, std::size_t count, const std::vector<CPenPal>& rows);
+
+    // Where finished table changes go (the undo history); none records nothing.
+    using StepSink = std::function<void(PalTableStep&&)>;
+    void SetStepSink(StepSink sink) { m_stepSink = std::move(sink); }
+    const StepSink& GetStepSink() const { return m_stepSink; }
+    // How many CTableChange scopes are open; only the outermost records a step.
+    int m_nOpenChanges = 0;
 
     void UpdateListView() { m_ui->UpdateListView(); }
     void UpdateMapView() { m_ui->UpdateMapView(); }
@@ -76,4 +89,5 @@ private:
 
     CUserInterface* m_ui;
     std::vector<CPenPal> m_pals;
+    StepSink m_stepSink;
 };

@@ -1,5 +1,6 @@
 #include "mail/mail_intake.h"
 
+#include "core/table_steps.h"
 #include "core/texts.h"
 #include "mail/mail_text_parser.h"
 #include "mail/stored_mail_text.h"
@@ -61,6 +62,7 @@ void AddMailText(CYubinoApp& app, const std::string& text) {
 }
 
 void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail) {
+    CTableChange change(app, StepKind::TakeInMail);
     CPenPal pal;
     if (app.FindPalByAddress(mail.m_strMailAddress, pal))
         UpdateKnownSender(app, pal, mail);
@@ -81,6 +83,7 @@ void AddMailTextFromClipboard(CYubinoApp& app) {
         return;
     }
     if (replaced) TellReplacedCharacters(app);
+    CTableChange change(app, StepKind::TakeInMail);
     COleDateTime received = COleDateTime::GetCurrentTime();
     if (!ui.EditMailText(text, received)) return;
     const std::string stored = ToStoredMailText(text);

@@ -1,9 +1,11 @@
 #include "storage/address_book_import.h"
 
 #include "core/texts.h"
+#include "core/table_steps.h"
 #include "core/yubino_app.h"
 
 int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries) {
+    CTableChange change(app, StepKind::Import);
     CPenPal pal;
     int added = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {

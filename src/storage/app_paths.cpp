@@ -12,12 +12,8 @@ namespace {
 
 // $VAR/yubino, or $HOME/<fallback>/yubino, created; empty when that fails.
 fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
-    fs::path base = env(variable);
-    if (base.empty() || base.is_relative()) {
-        std::string home = env("HOME");
-        if (home.empty()) return {};
-        base = fs::path(home) / homeFallback;
-    }
+    const fs::path base = XdgBaseDirectory(env, variable, homeFallback);
+    if (base.empty()) return {};
     fs::path dir = base / "yubino";
     std::error_code ec;
     fs::create_directories(dir, ec);
@@ -26,6 +22,13 @@ fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* ho
 
 
 }  // namespace
+
+fs::path XdgBaseDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
+    fs::path base = env(variable);
+    if (!base.empty() && base.is_absolute()) return base;
+    const std::string home = env("HOME");
+    return home.empty() ? fs::path() : fs::path(home) / homeFallback;
+}
 
 fs::path ProgramDirectory() {
     std::error_code ec;

@@ -18,6 +18,9 @@ std::filesystem::path ProgramDirectory();
 using EnvLookup = std::function<std::string(const char*)>;
 std::string SystemEnv(const char* name);
 
+// $VAR, or $HOME/<homeFallback> when it is unset or relative; empty without either.
+std::filesystem::path XdgBaseDirectory(const EnvLookup& env, const char* variable, const char* homeFallback);
+
 // Whether the program runs from an installation (its data in ../share/yubino).
 bool IsInstalledProgram(const std::filesystem::path& programDir);
 

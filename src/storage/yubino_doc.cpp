@@ -127,6 +127,7 @@ WriteResult CYubinoDoc::OnSaveDocument(const fs::path& path) {
         return RefuseSave(texts::kPalFileInUseNotSaved, target, {});
     RemoveStaleTemporaries(target);
 
+    m_backups.BeforeReplace(target, m_app.UI());
     if (!BackUpBeforeFirstOverwrite(target)) return RefuseSave(texts::kPalFileNotSaved, target, texts::kBackupFailed);
     const std::string image = WritePalData(m_app);
     WriteResult result = WriteFileAtomically(target, image);

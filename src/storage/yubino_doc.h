@@ -8,6 +8,7 @@
 #include <string>
 
 #include "storage/atomic_file.h"
+#include "storage/backup_store.h"
 #include "storage/file_lock.h"
 #include "storage/pal_data_file.h"
 
@@ -71,6 +72,8 @@ private:
     // The path of a file that loaded damaged and has not been backed up yet.
     std::filesystem::path m_pendingBackup;
     CFileLock m_lock;
+    // Older versions of the file, kept before each save replaces it.
+    CSaveBackups m_backups;
     bool m_bReadOnly = false;
     std::size_t m_cleanImage = 0;  // hash of the table's bytes when last loaded or saved
     std::chrono::milliseconds m_lockWait{2000};

@@ -412,14 +412,32 @@ TEST_F(MainWindowTest, ShiftF1TellsWhatACommandOrAPaneIsFor) {
     EXPECT_EQ(List().whatsThis(), QString::fromUtf8(texts::kListPaneHelp));
 }
 
-TEST_F(MainWindowTest, ToolbarHoldsThirteenButtonsInOrderWithTooltips) {
+TEST_F(MainWindowTest, ToolbarHoldsFifteenButtonsInOrderWithTooltips) {
     Start();
     std::vector<int> ids;
     for (QAction* action : frame->MainToolBar()->actions())
         ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
-    EXPECT_EQ(ids, (std::vector<int>{ID_FILE_OPEN, ID_FILE_SAVE_AS, 0, ID_LIST_ALL_PALS, ID_LIST_MAP_PALS, 0,
-                                     ID_MAP_ALL_PALS, ID_MAP_SELECTED_PALS, 0, ID_ADD_PAL, ID_EDIT_PAL, ID_DELETE_PALS,
-                                     ID_ADD_MAIL_TEXT, 0, ID_ANALYSIS, ID_SEND_MAIL, 0, ID_APP_ABOUT}));
+    EXPECT_EQ(ids, (std::vector<int>{ID_FILE_OPEN,
+                                     ID_FILE_SAVE_AS,
+                                     0,
+                                     ID_EDIT_UNDO,
+                                     ID_EDIT_REDO,
+                                     0,
+                                     ID_LIST_ALL_PALS,
+                                     ID_LIST_MAP_PALS,
+                                     0,
+                                     ID_MAP_ALL_PALS,
+                                     ID_MAP_SELECTED_PALS,
+                                     0,
+                                     ID_ADD_PAL,
+                                     ID_EDIT_PAL,
+                                     ID_DELETE_PALS,
+                                     ID_ADD_MAIL_TEXT,
+                                     0,
+                                     ID_ANALYSIS,
+                                     ID_SEND_MAIL,
+                                     0,
+                                     ID_APP_ABOUT}));
     EXPECT_EQ(frame->Action(ID_APP_ABOUT)->toolTip(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(frame->Action(ID_FILE_SAVE_AS)->toolTip(), QStringLiteral("ﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀを保存"));
 }

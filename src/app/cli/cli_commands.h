@@ -21,3 +21,9 @@ int RunParseMail(std::span<char*> args);
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.
 int RunImportCsv(std::span<char*> args);
+// backups DATA.ybf: the data file's backups, newest first, as a JSON array of
+// {"file", "saved", "pals", "bytes"}.
+int RunBackups(std::span<char*> args);
+// restore DATA.ybf BACKUP: the backup's table becomes the data file's; the file it
+// replaces is kept as a backup first.
+int RunRestore(std::span<char*> args);

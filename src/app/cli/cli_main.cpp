@@ -21,6 +21,8 @@ constexpr Command kCommands[] = {
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
+    {"backups", "backups DATA.ybf", RunBackups},
+    {"restore", "restore DATA.ybf BACKUP", RunRestore},
 };
 
 int PrintUsage(FILE* out) {

@@ -30,6 +30,9 @@ enum CommandId {
     ID_VIEW_MAP_BAR = 32816,
     ID_IMPORT_CSV = 32817,
     ID_EDIT_PALS = 32818,
+    ID_RESTORE_BACKUP = 32819,
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -68,6 +68,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreatePanes();
     CreateStatusBar();
     ConnectPanes();
+    SetUpHistory();
     // The map the bar names is the one drawn when the window first shows.
     ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
@@ -131,6 +132,7 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
     // Loading redraws the list and the map whenever it changes the table.
     m_session.LoadStartupFile(commandLineFile);
+    AfterFileOpened();
     UpdateCaption();
     RememberDataFile();
 }
@@ -279,6 +281,7 @@ void CMainFrame::UpdateCaption() {
 bool CMainFrame::OpenFile(const QString& path) {
     // The table goes into its file first, as the close stores it.
     const bool opened = m_session.OpenOther(ToPath(path), m_chooseSaveFile);
+    if (opened) AfterFileOpened();
     UpdateCaption();
     if (opened) RememberDataFile();
     return opened;
@@ -380,4 +383,5 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     } else {
         event->ignore();
     }
+    if (event->isAccepted()) DiscardRecoveryCopy();
 }

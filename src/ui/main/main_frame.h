@@ -20,6 +20,8 @@ class CYubinoApp;
 class CYubinoView;
 class CMailEditView;
 class CMapView;
+class CRecoveryKeeper;
+class CUndoHistory;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -46,6 +48,8 @@ public:
     CMailEditView* GetMailEditView() const { return m_mailView; }
     CYubinoView* GetListView() const { return m_listView; }
     CYubinoSession& Session() { return m_session; }
+    CUndoHistory& History() { return *m_history; }
+    CRecoveryKeeper& Recovery() { return *m_recovery; }
     CPictureCache& Pictures() { return m_pictures; }
     QAction* Action(int commandId) const;
     QToolBar* MainToolBar() const { return m_toolBar; }
@@ -119,6 +123,12 @@ private:
     void CreateStatusBar();
     void UpdateStatusBar();
 
+    // Undo and redo, the recovery copy and backups (main_frame_history.cpp).
+    void SetUpHistory();
+    void AfterFileOpened();
+    void ChooseAndRestoreBackup();
+    void DiscardRecoveryCopy();
+
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
     CYubinoSession m_session;
@@ -144,4 +154,7 @@ private:
     QLabel* m_countsLabel = nullptr;
     QLabel* m_fileLabel = nullptr;
     QMetaObject::Connection m_focusWatch;
+
+    CUndoHistory* m_history = nullptr;
+    CRecoveryKeeper* m_recovery = nullptr;
 };

@@ -1,0 +1,85 @@
+// backups and restore: the older versions kept of a pal data file, and putting one back.
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+
+#include "app/cli/cli_commands.h"
+#include "app/cli/cli_pal_file.h"
+#include "app/cli/console_user_interface.h"
+#include "app/cli/json_writer.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "storage/backup_store.h"
+#include "storage/recovery_file.h"
+#include "storage/yubino_doc.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string IsoLocalTime(std::time_t t) {
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
+    return text;
+}
+
+int Usage(const char* usage) {
+    std::fprintf(stderr, "使い方: yubino-cli %s\n", usage);
+    return kExitUsage;
+}
+
+// A backup named by its file name alone is looked for in the data file's folder of backups.
+fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
+    std::error_code ec;
+    if (fs::exists(backup, ec) || backup.has_parent_path()) return backup;
+    return CBackupStore::ForUser().FolderFor(dataFile) / backup;
+}
+
+}  // namespace
+
+int RunBackups(std::span<char*> args) {
+    if (args.size() != 1) return Usage("backups DATA.ybf");
+    JsonWriter json;
+    json.BeginArray();
+    for (const BackupEntry& entry : ListBackups(CBackupStore::ForUser().FolderFor(args[0]))) {
+        const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(entry.file);
+        json.BeginObject().Key("file").String(entry.file.string()).Key("saved").String(IsoLocalTime(entry.saved));
+        // -1: the backup does not load whole.
+        json.Key("pals").Int(pals ? static_cast<long long>(pals->size()) : -1);
+        json.Key("bytes").Int(static_cast<long long>(entry.bytes)).EndObject();
+    }
+    json.EndArray();
+    std::printf("%s\n", json.Text().c_str());
+    return kExitOk;
+}
+
+int RunRestore(std::span<char*> args) {
+    if (args.size() != 2) return Usage("restore DATA.ybf BACKUP");
+    const fs::path dataFile = args[0];
+    const fs::path backup = FindBackup(dataFile, args[1]);
+    const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(backup);
+    if (!pals) {
+        PrintMessageLine(FormatText(texts::kRestoreGone, Cp932Text(backup.string())));
+        return kExitUsage;
+    }
+    CConsoleUserInterface ui;
+    CYubinoApp app(ui);
+    CYubinoDoc doc(app);
+    // A data file that is gone is simply written anew; the save takes the lock.
+    std::error_code ec;
+    if (fs::exists(dataFile, ec)) {
+        if (!OpenPalFile(doc, dataFile, /*forWriting=*/true)) return kExitUsage;
+        if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+    }
+    app.ReplaceRows(0, app.Pals().size(), *pals);
+    // The save keeps the file it replaces among the backups first.
+    if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;
+    JsonWriter json;
+    json.BeginObject().Key("restored").String(backup.string()).Key("pals").Int(static_cast<long long>(pals->size()));
+    json.EndObject();
+    std::printf("%s\n", json.Text().c_str());
+    return kExitOk;
+}

@@ -1,0 +1,147 @@
+#include "storage/recovery_file.h"
+
+#include <sys/stat.h>
+
+#include "core/cp932.h"
+#include "core/silent_user_interface.h"
+#include "core/table_steps.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "storage/backup_store.h"
+#include "storage/pal_data_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Nanoseconds of the last change; -1 for a missing file.
+long long ChangeTimeNs(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return -1;
+    return static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+fs::path RecoveryFileFor(const fs::path& dataFile, const EnvLookup& env) {
+    const fs::path base = XdgBaseDirectory(env, "XDG_STATE_HOME", ".local/state");
+    return base.empty() || dataFile.empty() ? fs::path() : base / "yubino" / "recovery" / DataFileTag(dataFile);
+}
+
+WriteResult WriteRecoveryFile(const fs::path& file, std::string_view bytes) {
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    return WriteFileAtomically(file, bytes);
+}
+
+RecoveryState InspectRecoveryFile(const fs::path& dataFile, const fs::path& recoveryFile) {
+    const long long copy = recoveryFile.empty() ? -1 : ChangeTimeNs(recoveryFile);
+    if (copy < 0) return RecoveryState::None;
+    return copy > ChangeTimeNs(dataFile) ? RecoveryState::Newer : RecoveryState::Stale;
+}
+
+std::optional<std::vector<CPenPal>> ReadWholePalFile(const fs::path& file) {
+    const std::optional<std::string> bytes = ReadRegularFile(file, kPalFileCap);
+    if (!bytes) return std::nullopt;
+    CSilentUserInterface silent;
+    CYubinoApp scratch(silent);
+    const PalDataReadResult read = ReadPalData(scratch, *bytes);
+    if (read.status != PalDataReadResult::Status::Loaded || read.LostData()) return std::nullopt;
+    return scratch.Pals();
+}
+
+bool LoadWholePalFile(CYubinoApp& app, const fs::path& file) {
+    const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(file);
+    if (!pals) return false;
+    app.ReplaceRows(0, app.Pals().size(), *pals);
+    for (const CPenPal& pal : app.Pals())
+        if (pal.m_bUsePicture == 1) app.UI().PreloadPicture(pal.m_strPictureFile);
+    app.UpdateListView();
+    app.UpdateMapView();
+    return true;
+}
+
+bool RestoreFromBackup(CYubinoApp& app, const fs::path& backup) {
+    CTableChange change(app, StepKind::Restore);
+    return LoadWholePalFile(app, backup);
+}
+
+RecoveryOutcome OfferRecovery(CYubinoApp& app, const fs::path& dataFile, const fs::path& recoveryFile,
+                              CBackupStore& backups) {
+    switch (InspectRecoveryFile(dataFile, recoveryFile)) {
+        case RecoveryState::None:
+            return RecoveryOutcome::NoneFound;
+        case RecoveryState::Stale:
+            backups.Keep(dataFile, recoveryFile, /*move=*/true);
+            return RecoveryOutcome::Stale;
+        case RecoveryState::Newer:
+            break;
+    }
+    // A session that ended after undoing its changes left nothing to ask about.
+    if (ReadRegularFile(recoveryFile, kPalFileCap) == ReadRegularFile(dataFile, kPalFileCap)) {
+        std::error_code ec;
+        fs::remove(recoveryFile, ec);
+        return RecoveryOutcome::Stale;
+    }
+    if (!app.UI().AskYesNo(Cp932Text(texts::kRecoveryQuestion))) {
+        backups.Keep(dataFile, recoveryFile, /*move=*/true);
+        return RecoveryOutcome::Declined;
+    }
+    backups.Keep(dataFile);
+    if (LoadWholePalFile(app, recoveryFile)) return RecoveryOutcome::Restored;
+    const std::string path = recoveryFile.string();
+    app.UI().ShowMessage(FormatText(texts::kRecoveryDamaged, cp932::FromUtf8(path).value_or(path)),
+                         MessageKind::Warning);
+    backups.Keep(dataFile, recoveryFile, /*move=*/true);
+    return RecoveryOutcome::Damaged;
+}
+
+CRecoveryWriter::CRecoveryWriter() : m_thread([this] { Run(); }) {}
+
+CRecoveryWriter::~CRecoveryWriter() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void CRecoveryWriter::Submit(fs::path file, std::string bytes) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_file = std::move(file);
+        m_bytes = std::move(bytes);
+        m_bPending = true;
+    }
+    m_wake.notify_one();
+}
+
+void CRecoveryWriter::Flush() {
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return !m_bPending && !m_bWriting; });
+}
+
+void CRecoveryWriter::Discard(const fs::path& file) {
+    Flush();
+    std::error_code ec;
+    fs::remove(file, ec);
+}
+
+void CRecoveryWriter::Run() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_bPending || m_bStop; });
+        // A pending copy is still written when stopping: it may be all that is left.
+        if (!m_bPending) return;
+        const fs::path file = std::move(m_file);
+        const std::string bytes = std::move(m_bytes);
+        m_bPending = false;
+        m_bWriting = true;
+        lock.unlock();
+        WriteRecoveryFile(file, bytes);
+        lock.lock();
+        m_bWriting = false;
+        m_idle.notify_all();
+    }
+}
