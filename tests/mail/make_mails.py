@@ -11,6 +11,7 @@ import email.charset
 import email.quoprimime
 import email.utils
 import mailbox
+import os
 import sys
 from datetime import datetime, timedelta, timezone
 from email.header import Header
@@ -189,14 +190,19 @@ def main():
                 f.write(make().as_bytes(policy=compat32.clone(linesep="\r\n" if name == "outlook" else "\n")))
         return
     count = int(sys.argv[3])
-    box = mailbox.mbox(target) if kind == "mbox" else mailbox.Maildir(target)
-    box.lock() if kind == "mbox" else None
+    if kind == "maildir":
+        # Delivered mail as a mail program leaves it, written straight into cur/ (the
+        # mailbox module's tmp/ to new/ moves cost ten times as long for no difference).
+        for sub in ("cur", "new", "tmp"):
+            os.makedirs(os.path.join(target, sub), exist_ok=True)
+        for i in range(count):
+            with open(os.path.join(target, "cur", f"{1700000000 + i}.{i}.yubino:2,S"), "wb") as f:
+                f.write(numbered(i).as_bytes())
+        return
+    box = mailbox.mbox(target)
     for i in range(count):
         box.add(numbered(i))
-    box.flush()
-    box.unlock() if kind == "mbox" else None
     box.close()
-
 
 if __name__ == "__main__":
     main()
