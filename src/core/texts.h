@@ -225,6 +225,15 @@ inline constexpr const char* kMailFileTooLarge = "メール1通としては大�
 inline constexpr const char* kMailFileNotMail = "メールのファイルではありません";
 inline constexpr const char* kMailboxMessageFailed = "%d通目: ";
 inline constexpr const char* kMailBatchSummary = "%d通を取り込みました: %d人を更新、%d通は登録のない送信者";
+inline constexpr const char* kMailFilesFailed = "読めなかったもの: %d件";
+inline constexpr const char* kMailNothingRead = "メールを読めませんでした";
+inline constexpr const char* kMailReading = "メールを読んでいます...";
+inline constexpr const char* kMenuImportMailFiles = "メールファイルを取り込む...";
+inline constexpr const char* kCmdImportMailFiles =
+    "メールファイル(.eml、mbox)やMaildirフォルダから受信メールを取り込む\nメールファイルを取り込む";
+inline constexpr const char* kMailFileFilter = "メール (*.eml *.mbox *.mbx *.txt);;すべてのﾌｧｲﾙ (*)";
+inline constexpr const char* kUnknownSendersTitle = "登録のない送信者";
+inline constexpr const char* kUnknownSendersPrompt = "メールフレンドに追加する人にチェックを付けてください";
 
 // Analysis and import.
 inline constexpr const char* kAnalysisTitle = "ﾒｰﾙﾌﾚﾝﾄﾞの分析";

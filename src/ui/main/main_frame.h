@@ -19,6 +19,7 @@ class CYubinoApp;
 class CYubinoView;
 class CMailEditView;
 class CMapView;
+class CMailImport;
 class QAction;
 class QComboBox;
 class QSplitter;
@@ -48,6 +49,8 @@ public:
     QToolBar* MainToolBar() const { return m_toolBar; }
     QToolBar* MapBar() const { return m_mapBar; }
     QComboBox* MapCombo() const { return m_mapCombo; }
+    // Received mail from files, folders and dropped messages.
+    CMailImport& MailImport() const { return *m_mailImport; }
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -112,6 +115,7 @@ private:
     CMapView* m_mapView = nullptr;
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
+    CMailImport* m_mailImport = nullptr;
 
     std::string m_strLastSelection;
 };

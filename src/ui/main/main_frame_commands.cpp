@@ -31,6 +31,7 @@ constexpr CommandDef kCommands[] = {
     {ID_FILE_SAVE, nullptr, nullptr, nullptr, false},
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
     {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
+    {ID_IMPORT_MAIL_FILES, texts::kMenuImportMailFiles, texts::kCmdImportMailFiles, nullptr, false},
     {ID_APP_EXIT, texts::kMenuExit, texts::kCmdAppExit, nullptr, false},
     {ID_VIEW_LARGE_ICONS, texts::kMenuLargeIcons, texts::kCmdLargeIcons, "view_large", true},
     {ID_VIEW_SMALL_ICONS, texts::kMenuSmallIcons, texts::kCmdSmallIcons, "view_small", true},
@@ -128,6 +129,7 @@ void CMainFrame::CreateMenus() {
     item(menu(file, texts::kMenuOpen), ID_FILE_OPEN);
     item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
     item(menu(file, texts::kMenuImport), ID_IMPORT_CSV);
+    item(file, ID_IMPORT_MAIL_FILES);
     file->addSeparator();
     item(file, ID_APP_EXIT);
 
