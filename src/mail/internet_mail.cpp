@@ -3,6 +3,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "core/cp932.h"
 #include "core/texts.h"
 #include "mail/gmime_message_reader.h"
 #include "mail/html_text.h"
@@ -35,6 +36,81 @@ std::string HeaderText(const char* utf8) {
     std::string text = Text(utf8);
     if (text.find('\x1b') != npos) text = DecodeMailText(text, "iso-2022-jp").utf8;
     return text;
+}
+
+std::string QDecode(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '_') {
+            out += ' ';
+        } else if (text[i] == '=' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) && g_ascii_isxdigit(text[i + 2])) {
+            out += static_cast<char>(g_ascii_xdigit_value(text[i + 1]) * 16 + g_ascii_xdigit_value(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// GMime reads ISO-2022-JP encoded words through iconv, which lacks the NEC and IBM rows
+// (①, ㈱) that Japanese mail programs put in names and subjects. Such words are handed
+// to GMime as UTF-8 words instead; nothing else of the field changes.
+std::optional<std::string> WithJisWordsAsUtf8(std::string_view raw) {
+    std::string out;
+    bool changed = false;
+    std::size_t pos = 0;
+    for (std::size_t start; (start = raw.find("=?", pos)) != npos;) {
+        const std::size_t q1 = raw.find('?', start + 2);
+        if (q1 == npos || q1 + 2 >= raw.size() || raw[q1 + 2] != '?') break;
+        const std::size_t end = raw.find("?=", q1 + 3);
+        if (end == npos) break;
+        const std::string charset = Lower(raw.substr(start + 2, q1 - start - 2));
+        const char encoding = g_ascii_toupper(raw[q1 + 1]);
+        const std::string text(raw.substr(q1 + 3, end - q1 - 3));
+        std::string bytes;
+        if (encoding == 'B') {
+            gsize length = 0;
+            guchar* decoded = g_base64_decode(text.c_str(), &length);
+            bytes.assign(reinterpret_cast<const char*>(decoded), length);
+            g_free(decoded);
+        } else if (encoding == 'Q') {
+            bytes = QDecode(text);
+        }
+        std::string cp932;
+        out += raw.substr(pos, start - pos);
+        if (charset.starts_with("iso-2022-jp") && !bytes.empty() && Iso2022JpToCp932(bytes, cp932)) {
+            const std::string utf8 = cp932::ToUtf8(cp932);
+            gchar* encoded = g_base64_encode(reinterpret_cast<const guchar*>(utf8.data()), utf8.size());
+            out += std::string("=?UTF-8?B?") + encoded + "?=";
+            g_free(encoded);
+            changed = true;
+        } else {
+            out += raw.substr(start, end + 2 - start);
+        }
+        pos = end + 2;
+    }
+    if (!changed) return std::nullopt;
+    return out + std::string(raw.substr(pos));
+}
+
+// A header field's raw value with its ISO-2022-JP words made UTF-8, or nothing when it
+// has none.
+std::optional<std::string> JisSafeRawValue(GMimeMessage* message, const char* name) {
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+    GMimeHeader* header = g_mime_header_list_get_header(headers, name);
+    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
+    return raw ? WithJisWordsAsUtf8(raw) : std::nullopt;
+}
+
+std::string SubjectOf(GMimeMessage* message) {
+    if (auto raw = JisSafeRawValue(message, "Subject")) {
+        gchar* decoded = g_mime_utils_header_decode_text(MailParserOptions(), raw->c_str());
+        std::string subject = g_strstrip(decoded);
+        g_free(decoded);
+        return subject;
+    }
+    return HeaderText(g_mime_message_get_subject(message));
 }
 
 // The mailboxes of a list, groups opened.
@@ -268,9 +344,12 @@ bool LooksLikeInternetMessage(std::string_view head) {
 MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& context) {
     MailReadResult result;
     ParsedMail& mail = result.mail;
+    const std::optional<std::string> rawFrom = JisSafeRawValue(message, "From");
+    const CGObject<InternetAddressList> jisSafeFrom(rawFrom ? internet_address_list_parse(MailParserOptions(), rawFrom->c_str()) : nullptr);
+    InternetAddressList* from = jisSafeFrom ? jisSafeFrom.get() : g_mime_message_get_from(message);
     std::vector<InternetAddressMailbox*> senders;
-    CollectAddresses(g_mime_message_get_from(message), senders);
-    mail.subject = HeaderText(g_mime_message_get_subject(message));
+    CollectAddresses(from, senders);
+    mail.subject = SubjectOf(message);
     mail.toAddresses = AddressesOf(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO));
     mail.ccAddresses = AddressesOf(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_CC));
     // notmuch's test: a file without any of these is no mail, whatever it parsed as.

@@ -177,6 +177,18 @@ TEST_F(InternetMailTest, DateFallsBackToReceivedThenFileTime) {
     }
 }
 
+TEST_F(InternetMailTest, IsoJapaneseWordsKeepTheNecCharactersInNameAndSubject) {
+    // "①㈱うびの" in ISO-2022-JP, as B and as Q words.
+    const std::string b = "=?ISO-2022-JP?B?GyRCLSEtaiQmJFMkThsoQg==?=";
+    const std::string q = "=?iso-2022-jp?Q?=1B$B-!-j$&$S$N=1B(B?=";
+    for (const std::string& word : {b, q}) {
+        const MailReadResult read = ReadInternetMessage("From: " + word + " <a@example.jp>\nSubject: Re: " + word + "\n\nx\n");
+        ASSERT_TRUE(read.Ok()) << word;
+        EXPECT_EQ(Utf8(read.mail.pal.m_strHandleName), "①㈱うびの") << word;
+        EXPECT_EQ(read.mail.subject, "Re: ①㈱うびの") << word;
+    }
+}
+
 TEST_F(InternetMailTest, TextCodePage932CannotHoldIsReplacedAndCounted) {
     const MailReadResult read = ReadInternetMessage(
         "From: =?utf-8?B?8J+Yig==?= <a@example.jp>\nContent-Type: text/plain; charset=utf-8\n\n\xF0\x9F\x98\x8A ok\n");
