@@ -4,6 +4,8 @@
 
 #include <gmime/gmime.h>
 
+#include <string>
+
 #include "mail/internet_mail.h"
 
 // g_mime_init, once per process; then the parser options every reader uses (loose
@@ -16,6 +18,9 @@ struct MessageContext {
 };
 
 MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& context);
+
+// A string GMime gives (UTF-8, null for none) as a string.
+inline std::string GText(const char* utf8) { return utf8 ? std::string(utf8) : std::string(); }
 
 // A GObject reference released at the end of a scope.
 template <typename T>

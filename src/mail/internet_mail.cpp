@@ -1,12 +1,11 @@
 #include "mail/internet_mail.h"
 
 #include <ctime>
-#include <mutex>
 
-#include "core/cp932.h"
 #include "core/texts.h"
 #include "mail/gmime_message_reader.h"
 #include "mail/html_text.h"
+#include "mail/mail_headers.h"
 #include "mail/mail_charsets.h"
 #include "mail/mail_text_parser.h"
 #include "mail/stored_mail_text.h"
@@ -22,116 +21,6 @@ constexpr int kMaxPartDepth = 32;
 constexpr gint64 kMaxEncodedBodyBytes = 8 << 20;
 
 bool IsFieldNameByte(char c) { return c > ' ' && c < 0x7F && c != ':'; }
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    return lower;
-}
-
-std::string Text(const char* utf8) { return utf8 ? std::string(utf8) : std::string(); }
-
-// Header text that GMime left with ISO-2022-JP escapes in it (raw, not encoded-word).
-std::string HeaderText(const char* utf8) {
-    std::string text = Text(utf8);
-    if (text.find('\x1b') != npos) text = DecodeMailText(text, "iso-2022-jp").utf8;
-    return text;
-}
-
-std::string QDecode(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '_') {
-            out += ' ';
-        } else if (text[i] == '=' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) && g_ascii_isxdigit(text[i + 2])) {
-            out += static_cast<char>(g_ascii_xdigit_value(text[i + 1]) * 16 + g_ascii_xdigit_value(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// GMime reads ISO-2022-JP encoded words through iconv, which lacks the NEC and IBM rows
-// (①, ㈱) that Japanese mail programs put in names and subjects. Such words are handed
-// to GMime as UTF-8 words instead; nothing else of the field changes.
-std::optional<std::string> WithJisWordsAsUtf8(std::string_view raw) {
-    std::string out;
-    bool changed = false;
-    std::size_t pos = 0;
-    for (std::size_t start; (start = raw.find("=?", pos)) != npos;) {
-        const std::size_t q1 = raw.find('?', start + 2);
-        if (q1 == npos || q1 + 2 >= raw.size() || raw[q1 + 2] != '?') break;
-        const std::size_t end = raw.find("?=", q1 + 3);
-        if (end == npos) break;
-        const std::string charset = Lower(raw.substr(start + 2, q1 - start - 2));
-        const char encoding = g_ascii_toupper(raw[q1 + 1]);
-        const std::string text(raw.substr(q1 + 3, end - q1 - 3));
-        std::string bytes;
-        if (encoding == 'B') {
-            gsize length = 0;
-            guchar* decoded = g_base64_decode(text.c_str(), &length);
-            bytes.assign(reinterpret_cast<const char*>(decoded), length);
-            g_free(decoded);
-        } else if (encoding == 'Q') {
-            bytes = QDecode(text);
-        }
-        std::string cp932;
-        out += raw.substr(pos, start - pos);
-        if (charset.starts_with("iso-2022-jp") && !bytes.empty() && Iso2022JpToCp932(bytes, cp932)) {
-            const std::string utf8 = cp932::ToUtf8(cp932);
-            gchar* encoded = g_base64_encode(reinterpret_cast<const guchar*>(utf8.data()), utf8.size());
-            out += std::string("=?UTF-8?B?") + encoded + "?=";
-            g_free(encoded);
-            changed = true;
-        } else {
-            out += raw.substr(start, end + 2 - start);
-        }
-        pos = end + 2;
-    }
-    if (!changed) return std::nullopt;
-    return out + std::string(raw.substr(pos));
-}
-
-// A header field's raw value with its ISO-2022-JP words made UTF-8, or nothing when it
-// has none.
-std::optional<std::string> JisSafeRawValue(GMimeMessage* message, const char* name) {
-    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
-    GMimeHeader* header = g_mime_header_list_get_header(headers, name);
-    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
-    return raw ? WithJisWordsAsUtf8(raw) : std::nullopt;
-}
-
-std::string SubjectOf(GMimeMessage* message) {
-    if (auto raw = JisSafeRawValue(message, "Subject")) {
-        gchar* decoded = g_mime_utils_header_decode_text(MailParserOptions(), raw->c_str());
-        std::string subject = g_strstrip(decoded);
-        g_free(decoded);
-        return subject;
-    }
-    return HeaderText(g_mime_message_get_subject(message));
-}
-
-// The mailboxes of a list, groups opened.
-void CollectAddresses(InternetAddressList* list, std::vector<InternetAddressMailbox*>& out, int depth = 0) {
-    if (!list || depth > 4) return;
-    for (int i = 0; i < internet_address_list_length(list); ++i) {
-        InternetAddress* address = internet_address_list_get_address(list, i);
-        if (INTERNET_ADDRESS_IS_MAILBOX(address))
-            out.push_back(INTERNET_ADDRESS_MAILBOX(address));
-        else if (INTERNET_ADDRESS_IS_GROUP(address))
-            CollectAddresses(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)), out, depth + 1);
-    }
-}
-
-std::vector<std::string> AddressesOf(InternetAddressList* list) {
-    std::vector<InternetAddressMailbox*> mailboxes;
-    CollectAddresses(list, mailboxes);
-    std::vector<std::string> addresses;
-    for (InternetAddressMailbox* mailbox : mailboxes) addresses.push_back(Text(internet_address_mailbox_get_addr(mailbox)));
-    return addresses;
-}
 
 bool HasDomain(std::string_view address) {
     const std::size_t at = address.rfind('@');
@@ -167,7 +56,7 @@ bool TakeReceivedDate(GMimeMessage* message, ParsedMail& mail) {
     for (int i = 0; i < count; ++i) {
         GMimeHeader* header = g_mime_header_list_get_header_at(headers, i);
         if (g_ascii_strcasecmp(g_mime_header_get_name(header), "Received") != 0) continue;
-        const std::string value = Text(g_mime_header_get_value(header));
+        const std::string value = GText(g_mime_header_get_value(header));
         const std::size_t semicolon = value.rfind(';');
         if (semicolon == npos) continue;
         GDateTime* date = g_mime_utils_header_decode_date(value.c_str() + semicolon + 1);
@@ -287,7 +176,7 @@ std::string HashedMessageId(GMimeMessage* message, const ParsedMail& mail) {
     add(mail.fromAddress);
     for (const auto& to : mail.toAddresses) add(to);
     add(mail.subject);
-    add(Text(g_mime_object_get_header(GMIME_OBJECT(message), "Date")));
+    add(GText(g_mime_object_get_header(GMIME_OBJECT(message), "Date")));
     add(mail.body);
     std::string id = std::string(g_checksum_get_string(sum)) + "@yubino.invalid";
     g_checksum_free(sum);
@@ -333,7 +222,7 @@ bool LooksLikeInternetMessage(std::string_view head) {
             std::size_t colon = name;
             while (colon < line.size() && (line[colon] == ' ' || line[colon] == '\t')) ++colon;
             if (name == 0 || colon >= line.size() || line[colon] != ':') return false;
-            sawFrom = sawFrom || Lower(line.substr(0, name)) == "from";
+            sawFrom = sawFrom || (name == 4 && g_ascii_strncasecmp(line.data(), "from", 4) == 0);
         }
         first = false;
         pos = end + 1;
@@ -344,22 +233,18 @@ bool LooksLikeInternetMessage(std::string_view head) {
 MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& context) {
     MailReadResult result;
     ParsedMail& mail = result.mail;
-    const std::optional<std::string> rawFrom = JisSafeRawValue(message, "From");
-    const CGObject<InternetAddressList> jisSafeFrom(rawFrom ? internet_address_list_parse(MailParserOptions(), rawFrom->c_str()) : nullptr);
-    InternetAddressList* from = jisSafeFrom ? jisSafeFrom.get() : g_mime_message_get_from(message);
-    std::vector<InternetAddressMailbox*> senders;
-    CollectAddresses(from, senders);
+    const std::optional<MailSender> sender = SenderOf(message);
     mail.subject = SubjectOf(message);
-    mail.toAddresses = AddressesOf(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO));
-    mail.ccAddresses = AddressesOf(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_CC));
+    mail.toAddresses = AddressesOf(message, GMIME_ADDRESS_TYPE_TO);
+    mail.ccAddresses = AddressesOf(message, GMIME_ADDRESS_TYPE_CC);
     // notmuch's test: a file without any of these is no mail, whatever it parsed as.
-    if (senders.empty() && mail.subject.empty() && mail.toAddresses.empty()) return result;
-    mail.fromAddress = senders.empty() ? std::string() : Text(internet_address_mailbox_get_addr(senders[0]));
+    if (!sender && mail.subject.empty() && mail.toAddresses.empty()) return result;
+    mail.fromAddress = sender ? sender->address : std::string();
     if (!HasDomain(mail.fromAddress)) {
         result.status = MailReadStatus::kNoAddress;
         return result;
     }
-    const std::string name = senders.empty() ? std::string() : HeaderText(internet_address_get_name(INTERNET_ADDRESS(senders[0])));
+    const std::string name = sender->name;
 
     BodyParts parts;
     if (GMimeObject* body = g_mime_message_get_mime_part(message)) FindBodyParts(body, parts, 0);
