@@ -23,6 +23,7 @@ void Check(const MailReadResult& read) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     Check(ReadInternetMessage(bytes, 0));
-    if (!bytes.starts_with("From ")) Check(ReadInternetMessage("From a@b Tue Mar  5 21:04:05 2024\n" + std::string(bytes)));
+    if (!bytes.starts_with("From "))
+        Check(ReadInternetMessage("From a@b Tue Mar  5 21:04:05 2024\n" + std::string(bytes)));
     return 0;
 }

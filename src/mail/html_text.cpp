@@ -41,9 +41,10 @@ struct Entity {
     std::string_view name;
     unsigned long cp;
 };
-constexpr Entity kEntities[] = {{"amp", '&'},    {"lt", '<'},      {"gt", '>'},     {"quot", '"'},   {"apos", '\''},
-                                {"nbsp", 0xA0},  {"copy", 0xA9},   {"reg", 0xAE},   {"yen", 0xA5},   {"hellip", 0x2026},
-                                {"mdash", 0x2014}, {"ndash", 0x2013}, {"laquo", 0xAB}, {"raquo", 0xBB}, {"middot", 0xB7}};
+constexpr Entity kEntities[] = {{"amp", '&'},    {"lt", '<'},        {"gt", '>'},       {"quot", '"'},
+                                {"apos", '\''},  {"nbsp", 0xA0},     {"copy", 0xA9},    {"reg", 0xAE},
+                                {"yen", 0xA5},   {"hellip", 0x2026}, {"mdash", 0x2014}, {"ndash", 0x2013},
+                                {"laquo", 0xAB}, {"raquo", 0xBB},    {"middot", 0xB7}};
 
 // Decodes the entity at text[pos] ('&'); returns the bytes it took, 0 when it is none.
 std::size_t DecodeEntity(std::string_view text, std::size_t pos, std::string& out) {
@@ -184,9 +185,11 @@ std::string HtmlToText(std::string_view html) {
         } else if (name == "a" && !closing) {
             pendingLink = std::string(AttributeValue(tag, "href"));
         } else if (name == "a") {
-            if (pendingLink.starts_with("http://") || pendingLink.starts_with("https://")) out.Raw(" " + pendingLink + " ");
+            if (pendingLink.starts_with("http://") || pendingLink.starts_with("https://"))
+                out.Raw(" " + pendingLink + " ");
             pendingLink.clear();
-        } else if (IsOneOf(name, {"p", "div", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "ul", "ol", "pre", "hr"})) {
+        } else if (IsOneOf(name, {"p", "div", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "ul", "ol",
+                                  "pre", "hr"})) {
             out.BlockBreak();
         } else if (IsOneOf(name, {"tr", "li", "dt", "dd"})) {
             if (!closing) out.LineBreak();

@@ -5,8 +5,8 @@
 #include "core/texts.h"
 #include "mail/gmime_message_reader.h"
 #include "mail/html_text.h"
-#include "mail/mail_headers.h"
 #include "mail/mail_charsets.h"
+#include "mail/mail_headers.h"
 #include "mail/mail_text_parser.h"
 #include "mail/stored_mail_text.h"
 
@@ -119,8 +119,10 @@ std::string PartBytes(GMimePart* part) {
     CGObject<GMimeStream> decoded(g_mime_stream_mem_new());
     const gint64 length = g_mime_stream_length(source);
     if (length > kMaxEncodedBodyBytes) {
-        CGObject<GMimeStream> head(g_mime_stream_substream(source, source->bound_start, source->bound_start + kMaxEncodedBodyBytes));
-        CGObject<GMimeDataWrapper> capped(g_mime_data_wrapper_new_with_stream(head.get(), g_mime_data_wrapper_get_encoding(content)));
+        CGObject<GMimeStream> head(
+            g_mime_stream_substream(source, source->bound_start, source->bound_start + kMaxEncodedBodyBytes));
+        CGObject<GMimeDataWrapper> capped(
+            g_mime_data_wrapper_new_with_stream(head.get(), g_mime_data_wrapper_get_encoding(content)));
         g_mime_data_wrapper_write_to_stream(capped.get(), decoded.get());
     } else {
         g_mime_data_wrapper_write_to_stream(content, decoded.get());
@@ -253,8 +255,8 @@ MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& con
     TakeReceivedTime(message, context, mail);
 
     CPenPal& pal = mail.pal;
-    mail.replacedCharacters = Utf8ToCp932Replacing(name, pal.m_strHandleName) +
-                              Utf8ToCp932Replacing(mail.fromAddress, pal.m_strMailAddress);
+    mail.replacedCharacters =
+        Utf8ToCp932Replacing(name, pal.m_strHandleName) + Utf8ToCp932Replacing(mail.fromAddress, pal.m_strMailAddress);
     std::string body;
     mail.replacedCharacters += Utf8ToCp932Replacing(mail.body, body);
     pal.m_strLastMailText = ToStoredMailText(body);

@@ -32,7 +32,7 @@ struct ParsedMail {
     int attachments = 0;
 
     // For the mail archive, UTF-8. Empty for a Japanese mail text, which carries none.
-    std::string messageId;    // without angle brackets; "<sha256 hex>@yubino.invalid" when missing
+    std::string messageId;  // without angle brackets; "<sha256 hex>@yubino.invalid" when missing
     std::string subject;
     std::string body;         // lines end with LF
     std::string fromAddress;  // the sender's address as written

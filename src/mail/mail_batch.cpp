@@ -11,7 +11,8 @@ constexpr std::size_t npos = std::string_view::npos;
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // A mail's date moves a stored date only when it is valid; an invalid stored date gives
@@ -34,7 +35,8 @@ bool IsSameMailAddress(std::string_view a, std::string_view b) {
 bool FindPalByAnyAddress(const CYubinoApp& app, std::string_view address, CPenPal& pal) {
     if (address.empty()) return false;
     for (const CPenPal& candidate : app.Pals()) {
-        for (const std::string* own : {&candidate.m_strMailAddress, &candidate.m_strMailAddress2, &candidate.m_strMobileAddress}) {
+        for (const std::string* own :
+             {&candidate.m_strMailAddress, &candidate.m_strMailAddress2, &candidate.m_strMobileAddress}) {
             if (!own->empty() && IsSameMailAddress(*own, address)) {
                 pal = candidate;
                 return true;
@@ -45,7 +47,8 @@ bool FindPalByAnyAddress(const CYubinoApp& app, std::string_view address, CPenPa
 }
 
 void TakeInInternetMail(CYubinoApp& app, const ParsedMail& mail) {
-    if (mail.replacedCharacters > 0) app.UI().ShowMessage(Cp932Text(texts::kDropCharactersReplaced), MessageKind::Information);
+    if (mail.replacedCharacters > 0)
+        app.UI().ShowMessage(Cp932Text(texts::kDropCharactersReplaced), MessageKind::Information);
     CPenPal received = mail.pal;
     CPenPal pal;
     // The road after parsing looks a pal up by its key, the first address.
@@ -103,7 +106,8 @@ std::vector<std::string> CMailBatch::AddUnknownSenders() {
     std::vector<CPenPal> left;
     for (CPenPal& sender : m_unknown) {
         // A mail without a display name: the address's local part names the pal.
-        if (sender.m_strHandleName.empty()) sender.m_strHandleName = sender.m_strMailAddress.substr(0, sender.m_strMailAddress.rfind('@'));
+        if (sender.m_strHandleName.empty())
+            sender.m_strHandleName = sender.m_strMailAddress.substr(0, sender.m_strMailAddress.rfind('@'));
         if (m_app.AddPal(sender))
             added.push_back(sender.m_strMailAddress);
         else

@@ -34,14 +34,17 @@ std::optional<std::string> Iconv(std::string_view bytes, const char* from, bool 
     while (ok) {
         char* dst = buffer.data();
         std::size_t dstLeft = buffer.size();
-        const std::size_t rc = srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft) : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+        const std::size_t rc =
+            srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft) : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
         out.append(buffer.data(), buffer.size() - dstLeft);
         if (rc == static_cast<std::size_t>(-1) && errno == EINVAL && cutEndAllowed) {
             out += "\xEF\xBF\xBD";
             break;
         }
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) ok = false;
-        else if (rc != static_cast<std::size_t>(-1) && srcLeft == 0) break;
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG)
+            ok = false;
+        else if (rc != static_cast<std::size_t>(-1) && srcLeft == 0)
+            break;
     }
     iconv_close(cd);
     if (!ok) return std::nullopt;
@@ -53,8 +56,8 @@ enum class Charset { kIso2022Jp, kCp932, kEucJp, kUtf8, kOther };
 Charset Classify(const std::string& label) {
     if (label.starts_with("iso-2022-jp") || label == "csiso2022jp") return Charset::kIso2022Jp;
     // Mail labelled Shift_JIS is written by Windows programs: code page 932 is what it holds.
-    for (const char* name : {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932",
-                             "ms932", "x-ms-cp932"})
+    for (const char* name : {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j",
+                             "cp932", "ms932", "x-ms-cp932"})
         if (label == name) return Charset::kCp932;
     for (const char* name : {"euc-jp", "x-euc-jp", "eucjp", "cseucpkdfmtjapanese"})
         if (label == name) return Charset::kEucJp;
@@ -62,7 +65,8 @@ Charset Classify(const std::string& label) {
     return Charset::kOther;
 }
 
-std::optional<std::string> DecodeAs(std::string_view bytes, Charset charset, const std::string& label, bool cutEndAllowed) {
+std::optional<std::string> DecodeAs(std::string_view bytes, Charset charset, const std::string& label,
+                                    bool cutEndAllowed) {
     switch (charset) {
         case Charset::kIso2022Jp: {
             std::string cp932;
@@ -93,7 +97,11 @@ void AppendJisAsShiftJis(unsigned j1, unsigned j2, std::string& out) {
 // Byte length of the well-formed UTF-8 sequence at text[pos], or 0.
 std::size_t ValidUtf8Length(std::string_view text, std::size_t pos) {
     const auto c = static_cast<unsigned char>(text[pos]);
-    const std::size_t len = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : (c & 0xF0) == 0xE0 ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    const std::size_t len = c < 0x80                 ? 1
+                            : c >= 0xC2 && c <= 0xDF ? 2
+                            : (c & 0xF0) == 0xE0     ? 3
+                            : c >= 0xF0 && c <= 0xF4 ? 4
+                                                     : 0;
     if (len == 0 || pos + len > text.size()) return 0;
     for (std::size_t k = 1; k < len; ++k)
         if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) return 0;
@@ -102,7 +110,8 @@ std::size_t ValidUtf8Length(std::string_view text, std::size_t pos) {
 
 // U+FF61..U+FF9F in UTF-8: EF BD A1..BF, EF BE 80..9F.
 bool HasHalfWidthKatakana(std::string_view utf8) {
-    for (std::size_t i = utf8.find('\xEF'); i != std::string_view::npos && i + 2 < utf8.size(); i = utf8.find('\xEF', i + 1)) {
+    for (std::size_t i = utf8.find('\xEF'); i != std::string_view::npos && i + 2 < utf8.size();
+         i = utf8.find('\xEF', i + 1)) {
         const auto b1 = static_cast<unsigned char>(utf8[i + 1]), b2 = static_cast<unsigned char>(utf8[i + 2]);
         if ((b1 == 0xBD && b2 >= 0xA1) || (b1 == 0xBE && b2 <= 0x9F)) return true;
     }
@@ -160,8 +169,8 @@ DecodedText DecodeMailText(std::string_view bytes, std::string_view label) {
     const Charset labelled = given.empty() ? Charset::kUtf8 : Classify(given);
     // Escape sequences of JIS X 0208 mean ISO-2022-JP whatever the label says: the text
     // would otherwise "decode" as ASCII with the escapes left in it.
-    const bool hasJisEscapes = bytes.find("\x1b$B") != std::string_view::npos ||
-                               bytes.find("\x1b$@") != std::string_view::npos;
+    const bool hasJisEscapes =
+        bytes.find("\x1b$B") != std::string_view::npos || bytes.find("\x1b$@") != std::string_view::npos;
     std::vector<Charset> order;
     if (hasJisEscapes) order.push_back(Charset::kIso2022Jp);
     order.push_back(labelled);

@@ -110,7 +110,8 @@ bool ReadMbox(const fs::path& path, CMailFile& file, CMailSink& sink) {
     return true;
 }
 
-bool ReadWholeFile(const fs::path& path, const CMailFile& file, std::uint64_t cap, std::string& bytes, CMailSink& sink) {
+bool ReadWholeFile(const fs::path& path, const CMailFile& file, std::uint64_t cap, std::string& bytes,
+                   CMailSink& sink) {
     if (file.Size() > cap) {
         sink.Failed(path, texts::kMailFileTooLarge);
         return false;

@@ -19,7 +19,8 @@ std::string QDecode(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '_') {
             out += ' ';
-        } else if (text[i] == '=' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) && g_ascii_isxdigit(text[i + 2])) {
+        } else if (text[i] == '=' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) &&
+                   g_ascii_isxdigit(text[i + 2])) {
             out += static_cast<char>(g_ascii_xdigit_value(text[i + 1]) * 16 + g_ascii_xdigit_value(text[i + 2]));
             i += 2;
         } else {
@@ -55,7 +56,8 @@ std::optional<std::string> WithJisWordsAsUtf8(std::string_view raw) {
         }
         std::string cp932;
         out += raw.substr(pos, start - pos);
-        if (g_ascii_strncasecmp(charset.c_str(), "iso-2022-jp", 11) == 0 && !bytes.empty() && Iso2022JpToCp932(bytes, cp932)) {
+        if (g_ascii_strncasecmp(charset.c_str(), "iso-2022-jp", 11) == 0 && !bytes.empty() &&
+            Iso2022JpToCp932(bytes, cp932)) {
             const std::string utf8 = cp932::ToUtf8(cp932);
             gchar* encoded = g_base64_encode(reinterpret_cast<const guchar*>(utf8.data()), utf8.size());
             out += std::string("=?UTF-8?B?") + encoded + "?=";
@@ -95,7 +97,8 @@ std::vector<std::string> AddressesIn(InternetAddressList* list) {
     std::vector<InternetAddressMailbox*> mailboxes;
     CollectAddresses(list, mailboxes);
     std::vector<std::string> addresses;
-    for (InternetAddressMailbox* mailbox : mailboxes) addresses.push_back(GText(internet_address_mailbox_get_addr(mailbox)));
+    for (InternetAddressMailbox* mailbox : mailboxes)
+        addresses.push_back(GText(internet_address_mailbox_get_addr(mailbox)));
     return addresses;
 }
 
@@ -113,7 +116,8 @@ std::string SubjectOf(GMimeMessage* message) {
 
 std::optional<MailSender> SenderOf(GMimeMessage* message) {
     const std::optional<std::string> raw = JisSafeRawValue(message, "From");
-    const CGObject<InternetAddressList> jisSafe(raw ? internet_address_list_parse(MailParserOptions(), raw->c_str()) : nullptr);
+    const CGObject<InternetAddressList> jisSafe(raw ? internet_address_list_parse(MailParserOptions(), raw->c_str())
+                                                    : nullptr);
     std::vector<InternetAddressMailbox*> senders;
     CollectAddresses(jisSafe ? jisSafe.get() : g_mime_message_get_from(message), senders);
     if (senders.empty()) return std::nullopt;

@@ -163,8 +163,9 @@ TEST_F(CliTest, TakeMailReadsTenThousandMailsFromAnMboxAndFromAMaildir) {
                     Path("Maildir") + " > " + Path("out.json"),
                 dir);
     ASSERT_EQ(run.status, 0) << run.err;
-    summary = CheckJson("import json,sys; d=json.load(open(sys.argv[1])); print(d[\"read\"], len(d[\"added\"]), d[\"unknown\"])",
-                        Path("out.json"), dir);
+    summary = CheckJson(
+        "import json,sys; d=json.load(open(sys.argv[1])); print(d[\"read\"], len(d[\"added\"]), d[\"unknown\"])",
+        Path("out.json"), dir);
     EXPECT_EQ(summary.out, "10000 20 []\n") << summary.err;
     Cli("dump " + Path("empty.ybf") + " > " + Path("dump.json"), dir);
     char first[32], last[32];
@@ -183,21 +184,24 @@ TEST_F(CliTest, TakeMailListsEveryUnreadablePathAndExitsOneWhenNothingWasRead) {
     if (!HavePython()) GTEST_SKIP() << "python3 checks the JSON";
     WritePals("pals.ybf", 1);
     WriteFileBytes(dir / "empty.eml", "");
-    WriteFileBytes(dir / "program.bin", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
+    WriteFileBytes(dir / "program.bin", std::string("\x7f"
+                                                    "ELF\x02\x01\x01\0\0\0",
+                                                    10));
     WriteFileBytes(dir / "photo.eml", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     WriteFileBytes(dir / "no-from-line.mbox", "Subject: hello\n\nno sender anywhere\n");
     WriteFileBytes(dir / "no-domain.eml", "From: Hanako <hanako>\nTo: taro@example.jp\n\nbody\n");
     std::filesystem::create_directory(dir / "folder");
     ASSERT_EQ(::mkfifo((dir / "pipe.eml").c_str(), 0600), 0);
-    const std::string bad[] = {"empty.eml", "program.bin", "photo.eml", "no-from-line.mbox", "no-domain.eml",
-                               "folder",    "pipe.eml",    "missing.eml"};
+    const std::string bad[] = {"empty.eml",     "program.bin", "photo.eml", "no-from-line.mbox",
+                               "no-domain.eml", "folder",      "pipe.eml",  "missing.eml"};
     std::string paths;
     for (const std::string& name : bad) paths += " " + Path(name);
     Outcome run = Cli("take-mail " + Path("pals.ybf") + paths + " > " + Path("out.json"), dir);
     EXPECT_EQ(run.status, 1) << run.err;
     Outcome failed = CheckJson(
         "import json,sys,os; d=json.load(open(sys.argv[1])); "
-        "print(d[\"read\"], *[os.path.basename(f[\"path\"]) + \": \" + f[\"reason\"] for f in d[\"failed\"]], sep=\"\\n\")",
+        "print(d[\"read\"], *[os.path.basename(f[\"path\"]) + \": \" + f[\"reason\"] for f in d[\"failed\"]], "
+        "sep=\"\\n\")",
         Path("out.json"), dir);
     EXPECT_EQ(failed.out,
               "0\n"
@@ -222,16 +226,18 @@ TEST_F(CliTest, TakeMailRefusesWrongArgumentsAndAFileThatIsNoPalData) {
 }
 
 TEST_F(CliTest, ParseMailReadsAnInternetMessageWithItsTimeOfDay) {
-    WriteFileBytes(dir / "mail.eml",
-                   "From: =?ISO-2022-JP?B?GyRCMlY7UhsoQg==?= <hanako@example.jp>\nDate: Tue, 5 Mar 2024 21:04:05 +0900\n"
-                   "Content-Type: text/plain; charset=ISO-2022-JP\n\n\x1b$B$3$s$K$A$O\x1b(B\nhttps://hanako.example.jp/\n");
+    WriteFileBytes(
+        dir / "mail.eml",
+        "From: =?ISO-2022-JP?B?GyRCMlY7UhsoQg==?= <hanako@example.jp>\nDate: Tue, 5 Mar 2024 21:04:05 +0900\n"
+        "Content-Type: text/plain; charset=ISO-2022-JP\n\n\x1b$B$3$s$K$A$O\x1b(B\nhttps://hanako.example.jp/\n");
     Outcome run = Shell("TZ=Asia/Tokyo " + Quoted(YUBINO_CLI_PATH) + " parse-mail " + Path("mail.eml"), dir);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("\"m_strHandleName\":\"花子\""), std::string::npos) << run.out;
     const std::size_t value = run.out.find("\"value\":");
     ASSERT_NE(value, std::string::npos) << run.out;
     EXPECT_NEAR(std::stod(run.out.substr(value + 8)), COleDateTime(2024, 3, 5, 21, 4, 5).m_dt, 1e-6) << run.out;
-    EXPECT_NE(run.out.find("\"m_strLastMailText\":\"こんにちは\\bhttps://hanako.example.jp/\\b\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"m_strLastMailText\":\"こんにちは\\bhttps://hanako.example.jp/\\b\""), std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("\"m_strHomePage\":\"https://hanako.example.jp/\""), std::string::npos) << run.out;
 }
 

@@ -59,20 +59,62 @@ struct ProgramCase {
 };
 
 const ProgramCase kPrograms[] = {
-    {"thunderbird.eml", "山田 花子", "hanako@example.jp", {2024, 3, 5, 21, 4, 5}, MailDateSource::kDateHeader,
-     "花子です。", "写真を載せました: https://hanako.example.jp/blog", "https://hanako.example.jp/blog", 0},
-    {"outlook.eml", "鈴木 一郎", "ichiro@Example.CO.JP", {2024, 3, 6, 9, 30, 0}, MailDateSource::kDateHeader, "太郎さんへ",
-     "一郎", "http://www.example.co.jp/", 1},
+    {"thunderbird.eml",
+     "山田 花子",
+     "hanako@example.jp",
+     {2024, 3, 5, 21, 4, 5},
+     MailDateSource::kDateHeader,
+     "花子です。",
+     "写真を載せました: https://hanako.example.jp/blog",
+     "https://hanako.example.jp/blog",
+     0},
+    {"outlook.eml",
+     "鈴木 一郎",
+     "ichiro@Example.CO.JP",
+     {2024, 3, 6, 9, 30, 0},
+     MailDateSource::kDateHeader,
+     "太郎さんへ",
+     "一郎",
+     "http://www.example.co.jp/",
+     1},
     // Sent at 08:15 in California: a quarter past one the next morning in Japan.
-    {"gmail.eml", "Jiro Tanaka", "jiro.tanaka@gmail.example", {2024, 3, 10, 1, 15, 0}, MailDateSource::kDateHeader,
-     "Hi Taro,", "Jiro", "https://maps.example.com/station?q=1", 0},
-    {"apple_mail.eml", "林檎", "ringo@icloud.example", {2024, 3, 7, 23, 59, 59}, MailDateSource::kDateHeader,
-     "こんにちは & ようこそ", "またね", "https://apple.example.jp/diary", 0},
-    {"mobile_carrier.eml", "けいたい", "keitai.user@docomo.example.ne.jp", {2024, 3, 11, 7, 30, 0},
-     MailDateSource::kDateHeader, "おはよう①", "http://m.example.ne.jp/~keitai", "http://m.example.ne.jp/~keitai", 0},
+    {"gmail.eml",
+     "Jiro Tanaka",
+     "jiro.tanaka@gmail.example",
+     {2024, 3, 10, 1, 15, 0},
+     MailDateSource::kDateHeader,
+     "Hi Taro,",
+     "Jiro",
+     "https://maps.example.com/station?q=1",
+     0},
+    {"apple_mail.eml",
+     "林檎",
+     "ringo@icloud.example",
+     {2024, 3, 7, 23, 59, 59},
+     MailDateSource::kDateHeader,
+     "こんにちは & ようこそ",
+     "またね",
+     "https://apple.example.jp/diary",
+     0},
+    {"mobile_carrier.eml",
+     "けいたい",
+     "keitai.user@docomo.example.ne.jp",
+     {2024, 3, 11, 7, 30, 0},
+     MailDateSource::kDateHeader,
+     "おはよう①",
+     "http://m.example.ne.jp/~keitai",
+     "http://m.example.ne.jp/~keitai",
+     0},
     // No Date field: the newest (topmost) Received field's date.
-    {"iso2022jp.eml", "じす", "jis@example.jp", {2024, 3, 12, 12, 34, 56}, MailDateSource::kReceivedHeader,
-     "はじめまして。①番の㈱です。", "http://jis.example.jp/home", "http://jis.example.jp/home", 0},
+    {"iso2022jp.eml",
+     "じす",
+     "jis@example.jp",
+     {2024, 3, 12, 12, 34, 56},
+     MailDateSource::kReceivedHeader,
+     "はじめまして。①番の㈱です。",
+     "http://jis.example.jp/home",
+     "http://jis.example.jp/home",
+     0},
 };
 
 TEST_F(InternetMailTest, MailsOfCommonProgramsGiveSenderDateBodyAndHomePage) {
@@ -117,7 +159,8 @@ std::string Header(const std::string& from = "Hanako <hanako@example.jp>") {
 
 std::string NestedMultiparts(int depth) {
     std::string mail = Header() + "MIME-Version: 1.0\n";
-    for (int i = 0; i < depth; ++i) mail += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\n\n--b" + std::to_string(i) + "\n";
+    for (int i = 0; i < depth; ++i)
+        mail += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\n\n--b" + std::to_string(i) + "\n";
     return mail + "Content-Type: text/plain\n\ndeep\n";
 }
 
@@ -131,16 +174,22 @@ struct BadCase {
 TEST_F(InternetMailTest, BrokenInputIsReadAsFarAsItMakesSenseOrRefused) {
     const BadCase cases[] = {
         {"empty", "", MailReadStatus::kNotMail, nullptr},
-        {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), MailReadStatus::kNotMail, nullptr},
+        {"binary",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0",
+                     10),
+         MailReadStatus::kNotMail, nullptr},
         {"png image", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), MailReadStatus::kNotMail, nullptr},
         {"plain text", "Dear Taro,\nthis is no mail.\n", MailReadStatus::kNotMail, nullptr},
-        {"header of a megabyte", Header() + "X-Long: " + std::string(1 << 20, 'a') + "\n\nbody\n", MailReadStatus::kRead, "body"},
+        {"header of a megabyte", Header() + "X-Long: " + std::string(1 << 20, 'a') + "\n\nbody\n",
+         MailReadStatus::kRead, "body"},
         {"ten thousand nested multiparts", NestedMultiparts(10000), MailReadStatus::kRead, nullptr},
         {"missing final boundary",
          Header() + "Content-Type: multipart/mixed; boundary=XX\n\n--XX\nContent-Type: text/plain\n\nstill here\n",
          MailReadStatus::kRead, "still here"},
         {"truncated base64",
-         Header() + "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n\n44GT44KT44Gr44Gh44G\n",
+         Header() +
+             "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n\n44GT44KT44Gr44Gh44G\n",
          MailReadStatus::kRead, "こんにち"},
         {"address without domain", Header("Hanako <hanako>") + "\nbody\n", MailReadStatus::kNoAddress, nullptr},
         {"no From at all", "To: taro@example.jp\nSubject: x\n\nbody\n", MailReadStatus::kNotMail, nullptr},
@@ -163,7 +212,8 @@ TEST_F(InternetMailTest, DateFallsBackToReceivedThenFileTime) {
         MailDateSource source;
         const char* expected;
     } cases[] = {
-        {"year 99999", received + "Date: Tue, 5 Mar 99999 21:04:05 +0900\n", MailDateSource::kReceivedHeader, "2024/05/01 10:00"},
+        {"year 99999", received + "Date: Tue, 5 Mar 99999 21:04:05 +0900\n", MailDateSource::kReceivedHeader,
+         "2024/05/01 10:00"},
         {"broken date", received + "Date: yesterday\n", MailDateSource::kReceivedHeader, "2024/05/01 10:00"},
         {"no date, no received", "", MailDateSource::kFileTime, "2001/09/09 10:46"},
     };
@@ -182,7 +232,8 @@ TEST_F(InternetMailTest, IsoJapaneseWordsKeepTheNecCharactersInNameAndSubject) {
     const std::string b = "=?ISO-2022-JP?B?GyRCLSEtaiQmJFMkThsoQg==?=";
     const std::string q = "=?iso-2022-jp?Q?=1B$B-!-j$&$S$N=1B(B?=";
     for (const std::string& word : {b, q}) {
-        const MailReadResult read = ReadInternetMessage("From: " + word + " <a@example.jp>\nSubject: Re: " + word + "\n\nx\n");
+        const MailReadResult read =
+            ReadInternetMessage("From: " + word + " <a@example.jp>\nSubject: Re: " + word + "\n\nx\n");
         ASSERT_TRUE(read.Ok()) << word;
         EXPECT_EQ(Utf8(read.mail.pal.m_strHandleName), "①㈱うびの") << word;
         EXPECT_EQ(read.mail.subject, "Re: ①㈱うびの") << word;

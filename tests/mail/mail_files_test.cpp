@@ -29,7 +29,8 @@ std::string WithCrLf(const std::string& text) {
 }
 
 const std::string kMbox =
-    "From hanako@example.jp Tue Mar  5 21:04:05 2024\nFrom: hanako@example.jp\nSubject: one\n\n>From here\n>>From there\n\n"
+    "From hanako@example.jp Tue Mar  5 21:04:05 2024\nFrom: hanako@example.jp\nSubject: one\n\n>From here\n>>From "
+    "there\n\n"
     "From jiro@example.jp Tue Mar  5 21:04:05 2024\nFrom: jiro@example.jp\nSubject: two\n\nsecond\n";
 
 TEST(MailFilesTest, ContentNotNameDecidesTheReader) {
@@ -43,8 +44,10 @@ TEST(MailFilesTest, ContentNotNameDecidesTheReader) {
         {"inbox.eml", kMbox, {"hanako@example.jp", "jiro@example.jp"}, {"From here", "second"}},
         {"inbox-crlf", WithCrLf(kMbox), {"hanako@example.jp", "jiro@example.jp"}, {"From here", "second"}},
         {"notes.txt", "From: hanako@example.jp\nSubject: x\n\nbody\n", {"hanako@example.jp"}, {"body"}},
-        {"mail.eml", Sjis("送信者 : \"はなこ\" <hanako@example.jp>\n宛先 : x\n日時 :  2002年 5月 3日\n\n\nやあ"),
-         {"hanako@example.jp"}, {Sjis("やあ")}},
+        {"mail.eml",
+         Sjis("送信者 : \"はなこ\" <hanako@example.jp>\n宛先 : x\n日時 :  2002年 5月 3日\n\n\nやあ"),
+         {"hanako@example.jp"},
+         {Sjis("やあ")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -33,29 +33,30 @@ protected:
         ui.messages.clear();
         import.SetPickSenders([this](const std::vector<CPenPal>& senders, QWidget*) {
             for (const CPenPal& sender : senders) offered.push_back(sender.m_strMailAddress);
-            return std::vector<int>{0};
-        });
-    }
-    void TakeAndWait(const QStringList& paths) {
-        QSignalSpy finished(&import, &CMailImport::Finished);
-        import.TakeFiles(paths);
-        ASSERT_TRUE(finished.wait(20000));
-    }
-    QString Path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
+        return std::vector<int>{0};
+    });
+} void TakeAndWait(const QStringList& paths) {
+    QSignalSpy finished(&import, &CMailImport::Finished);
+    import.TakeFiles(paths);
+    ASSERT_TRUE(finished.wait(20000));
+}
+QString Path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
 
-    TempDir dir;
-    FakeUserInterface ui;
-    CYubinoApp app{ui};
-    QWidget window;
-    CMailImport import{app, &window};
-    std::vector<std::string> offered;
-};
+TempDir dir;
+FakeUserInterface ui;
+CYubinoApp app{ui};
+QWidget window;
+CMailImport import{app, &window};
+std::vector<std::string> offered;
+};  // namespace
 
 TEST_F(MailImportTest, AnMboxIsOneBatchWithOneSummaryThenTheTickedSenderIsAdded) {
-    WriteFileBytes(dir / "inbox",
-                   "From x Thu Jan  1 00:00:00 2024\n" + Message("hanako@EXAMPLE.jp", "Fri, 1 Mar 2024 10:00:00 +0900", "newer") +
-                       "\nFrom x Thu Jan  1 00:00:00 2024\n" + Message("hanako@example.jp", "Fri, 1 Dec 2023 10:00:00 +0900", "older") +
-                       "\nFrom x Thu Jan  1 00:00:00 2024\n" + Message("Jiro <jiro@example.jp>", "Sat, 2 Mar 2024 10:00:00 +0900", "hello"));
+    WriteFileBytes(dir / "inbox", "From x Thu Jan  1 00:00:00 2024\n" +
+                                      Message("hanako@EXAMPLE.jp", "Fri, 1 Mar 2024 10:00:00 +0900", "newer") +
+                                      "\nFrom x Thu Jan  1 00:00:00 2024\n" +
+                                      Message("hanako@example.jp", "Fri, 1 Dec 2023 10:00:00 +0900", "older") +
+                                      "\nFrom x Thu Jan  1 00:00:00 2024\n" +
+                                      Message("Jiro <jiro@example.jp>", "Sat, 2 Mar 2024 10:00:00 +0900", "hello"));
     ui.palDialogs.push_back([](CPenPal& pal, PalInfoMode) {
         EXPECT_EQ(pal.m_strHandleName, "Jiro");
         EXPECT_EQ(pal.m_strLastMailText, "hello\b");

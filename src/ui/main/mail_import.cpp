@@ -72,7 +72,8 @@ std::vector<int> PickUnknownSenders(const std::vector<CPenPal>& senders, QWidget
     layout->addWidget(new QLabel(Utf8Text(texts::kUnknownSendersPrompt)));
     auto* list = new QListWidget;
     for (const CPenPal& sender : senders) {
-        auto* item = new QListWidgetItem(QString::fromStdString(cp932::ToUtf8(sender.m_strHandleName + " <" + sender.m_strMailAddress + ">")), list);
+        auto* item = new QListWidgetItem(
+            QString::fromStdString(cp932::ToUtf8(sender.m_strHandleName + " <" + sender.m_strMailAddress + ">")), list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -101,7 +102,8 @@ void CMailImport::ChooseAndTakeFiles() {
 }
 
 void CMailImport::TakeMessage(const QByteArray& bytes) {
-    const MailReadResult read = ReadInternetMessage(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const MailReadResult read =
+        ReadInternetMessage(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (!read.Ok()) {
         m_app.UI().ShowMessage(Cp932Text(MailReadFailureMessage(read.status)), MessageKind::Warning);
         return;

@@ -276,7 +276,8 @@ void CYubinoView::TakeDrop(const QMimeData& data) {
         emit MailFilesDropped(files);
     } else if (data.hasFormat(kMessageType)) {
         emit InternetMessageDropped(data.data(kMessageType));
-    } else if (const QByteArray utf8 = data.text().toUtf8(); LooksLikeInternetMessage(std::string_view(utf8.constData(), utf8.size()))) {
+    } else if (const QByteArray utf8 = data.text().toUtf8();
+               LooksLikeInternetMessage(std::string_view(utf8.constData(), utf8.size()))) {
         emit InternetMessageDropped(utf8);
     } else {
         TakeDroppedText(data.text());
