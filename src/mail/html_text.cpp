@@ -129,6 +129,13 @@ public:
         if (m_out.empty()) return;
         while (!m_out.ends_with("\n\n")) m_out += '\n';
     }
+    std::size_t Size() const { return m_out.size(); }
+    // Whether the text written from `start` on is `text`, blanks around it aside.
+    bool WroteSince(std::size_t start, std::string_view text) const {
+        std::string_view written = std::string_view(m_out).substr(std::min(start, m_out.size()));
+        while (!written.empty() && IsSpace(written.front())) written.remove_prefix(1);
+        return written == text;
+    }
     std::string Finish() {
         while (!m_out.empty() && (m_out.back() == '\n' || m_out.back() == ' ')) m_out.pop_back();
         return m_out + '\n';
@@ -148,6 +155,7 @@ private:
 std::string HtmlToText(std::string_view html) {
     CTextWriter out;
     std::string pendingLink;  // the href of the open <a>, written when it closes
+    std::size_t linkTextStart = 0;
     std::size_t pos = 0;
     while (pos < html.size()) {
         const std::size_t lt = html.find_first_of("<&", pos);
@@ -184,9 +192,11 @@ std::string HtmlToText(std::string_view html) {
             out.LineBreak();
         } else if (name == "a" && !closing) {
             pendingLink = std::string(AttributeValue(tag, "href"));
+            linkTextStart = out.Size();
         } else if (name == "a") {
-            if (pendingLink.starts_with("http://") || pendingLink.starts_with("https://"))
-                out.Raw(" " + pendingLink + " ");
+            const bool webLink = pendingLink.starts_with("http://") || pendingLink.starts_with("https://");
+            // A link whose text is its address already is not written twice.
+            if (webLink && !out.WroteSince(linkTextStart, pendingLink)) out.Raw(" " + pendingLink + " ");
             pendingLink.clear();
         } else if (IsOneOf(name, {"p", "div", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "ul", "ol",
                                   "pre", "hr"})) {

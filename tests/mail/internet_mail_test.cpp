@@ -291,6 +291,7 @@ TEST(HtmlTextTest, ParagraphsBreaksEntitiesAndLinksRemain) {
         {"entities", "&lt;&amp;&gt; &#x3042;&#12354;&nbsp;&unknown;", "<&> ああ &unknown;\n"},
         {"style and script dropped", "<style>p{}</style>x<script>y()</script>z", "xz\n"},
         {"link kept as its URL", "<a href=\"http://a.example/\">here</a>.", "here http://a.example/ .\n"},
+        {"link whose text is its URL", "see <a href=\"https://a.example/\">https://a.example/</a>", "see https://a.example/\n"},
         {"blanks collapse", "  a \n\t b  ", "a b\n"},
         {"list items", "<ul><li>x<li>y</ul>", "x\ny\n"},
         {"unclosed tag", "a<b", "a\n"},
