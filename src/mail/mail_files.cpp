@@ -182,6 +182,15 @@ bool IsMaildir(const fs::path& folder) {
 
 }  // namespace
 
+bool ReadRegularFile(const fs::path& path, std::uint64_t cap, std::string& bytes, std::string& reason) {
+    CMailFile file(path);
+    const char* error = file.Error();
+    if (!error && file.Size() > cap) error = texts::kMailFileTooLarge;
+    if (!error && !file.Read(static_cast<std::size_t>(cap), bytes)) error = texts::kMailFileUnreadable;
+    if (error) reason = error;
+    return !error;
+}
+
 bool ReadMailPath(const fs::path& path, CMailSink& sink) {
     std::error_code error;
     if (!fs::is_directory(path, error)) return ReadMailFile(path, sink);

@@ -28,6 +28,10 @@ public:
 inline constexpr std::uint64_t kMaxMessageFileBytes = 64ull << 20;
 inline constexpr std::uint64_t kMaxMailTextBytes = 4ull << 20;
 
+// The whole of the regular file at `path`, opened without blocking, when it holds at most
+// `cap` bytes; otherwise false and the reason (UTF-8).
+bool ReadRegularFile(const std::filesystem::path& path, std::uint64_t cap, std::string& bytes, std::string& reason);
+
 // Reads every mail at `path` into `sink`. False when the sink stopped the reading.
 bool ReadMailPath(const std::filesystem::path& path, CMailSink& sink);
 

@@ -1,9 +1,7 @@
 // yubino-cli parse-mail [FILE] [--utf8]: the fields a dropped mail text or Internet
 // message would give, as JSON.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -15,6 +13,7 @@
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "mail/internet_mail.h"
+#include "mail/mail_files.h"
 #include "mail/mail_text_parser.h"
 
 namespace {
@@ -24,16 +23,14 @@ int PrintUsageError() {
     return kExitUsage;
 }
 
-std::optional<std::string> ReadAll(const char* path) {
+std::optional<std::string> ReadAll(const char* path, std::string& reason) {
     if (!path) {
         std::ostringstream bytes;
         bytes << std::cin.rdbuf();
         return bytes.str();
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return std::nullopt;
+    std::string bytes;
+    if (!ReadRegularFile(path, kMaxMessageFileBytes, bytes, reason)) return std::nullopt;
     return bytes;
 }
 
@@ -75,9 +72,10 @@ int RunParseMail(std::span<char*> args) {
         else
             return PrintUsageError();
     }
-    std::optional<std::string> text = ReadAll(path);
+    std::string reason;
+    std::optional<std::string> text = ReadAll(path, reason);
     if (!text) {
-        std::fprintf(stderr, "ファイルを読めません: %s\n", path);
+        std::fprintf(stderr, "ファイルを読めません: %s (%s)\n", path, reason.c_str());
         return kExitUsage;
     }
     // An Internet message names its own charsets; --utf8 is for the Japanese mail text.
