@@ -124,7 +124,6 @@ void CMailImport::TakeFiles(const QStringList& paths) {
     m_progress->setMinimumDuration(500);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
-    connect(m_progress, &QProgressDialog::canceled, this, [this] { m_job->Cancel(); });
     m_poll.start();
 }
 
@@ -141,6 +140,7 @@ void CMailImport::Take(ParsedMail mail) {
 }
 
 void CMailImport::Poll() {
+    if (m_progress->wasCanceled()) m_job->Cancel();  // the button, Esc or closing the dialog
     const bool finished = m_job->Finished();
     for (ParsedMail& mail : m_job->TakeMails()) Take(std::move(mail));
     for (MailPathFailure& failure : m_job->TakeFailures()) m_failures.push_back(std::move(failure));
