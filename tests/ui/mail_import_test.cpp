@@ -101,17 +101,18 @@ TEST_F(MailImportTest, CancellingTheProgressDialogKeepsWhatWasReadAndSumsItUp) {
         mbox += "From x Thu Jan  1 00:00:00 2024\n" +
                 Message("pal" + std::to_string(i) + "@example.jp", "Fri, 1 Mar 2024 10:00:00 +0900", "x") + "\n";
     WriteFileBytes(dir / "big.mbox", mbox);
-    import.SetPickSenders([](const std::vector<CPenPal>&, QWidget*) { return std::vector<int>{}; });
-    QSignalSpy finished(&import, &CMailImport::Finished);
-    import.TakeFiles({Path("big.mbox")});
-    // Before the first look at the queue: the reading stops once the queue is full.
-    QTest::mouseClick(window.findChild<QProgressDialog*>()->findChild<QPushButton*>(), Qt::LeftButton);
-    ASSERT_TRUE(finished.wait(20000));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    const int read = std::stoi(ui.messages[0].text);
-    EXPECT_GT(read, 0);
-    EXPECT_LT(read, 3000);
-    EXPECT_FALSE(import.IsReading());
+    import.SetPickSenders([](const std::vector<CPenPal>&, QWidget*) { return std::vector<int>{};
+});
+QSignalSpy finished(&import, &CMailImport::Finished);
+import.TakeFiles({Path("big.mbox")});
+// Before the first look at the queue: the reading stops once the queue is full.
+QTest::mouseClick(window.findChild<QProgressDialog*>()->findChild<QPushButton*>(), Qt::LeftButton);
+ASSERT_TRUE(finished.wait(20000));
+ASSERT_EQ(ui.messages.size(), 1u);
+const int read = std::stoi(ui.messages[0].text);
+EXPECT_GT(read, 0);
+EXPECT_LT(read, 3000);
+EXPECT_FALSE(import.IsReading());
 }
 
 void Drop(QWidget& target, QMimeData& data) {
