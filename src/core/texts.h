@@ -231,6 +231,23 @@ inline constexpr const char* kConfirmNotAdding = "追加しなくてもよろし
 inline constexpr const char* kSameMailAgain = "このメールは前回登録時と同じ日時、内容です。\r\n追加しますか？";
 inline constexpr const char* kPalUpdated = "%s さんのデータを更新しました";
 inline constexpr const char* kClipboardUnavailable = "クリップボードを開けません";
+// Internet mail: .eml files, mbox files, Maildir folders, and the batch intake.
+inline constexpr const char* kNotInternetMail = "メールではありません";
+inline constexpr const char* kMailFileNotRegular = "通常のファイルでもフォルダでもありません";
+inline constexpr const char* kMailFileUnreadable = "開けません";
+inline constexpr const char* kMailFileTooLarge = "メール1通としては大きすぎます";
+inline constexpr const char* kMailFileNotMail = "メールのファイルではありません";
+inline constexpr const char* kMailboxMessageFailed = "%d通目: ";
+inline constexpr const char* kMailBatchSummary = "%d通を取り込みました: %d人を更新、%d通は登録のない送信者";
+inline constexpr const char* kMailFilesFailed = "読めなかったもの: %d件";
+inline constexpr const char* kMailNothingRead = "メールを読めませんでした";
+inline constexpr const char* kMailReading = "メールを読んでいます...";
+inline constexpr const char* kMenuImportMailFiles = "メールファイルを取り込む...";
+inline constexpr const char* kCmdImportMailFiles =
+    "メールファイル(.eml、mbox)やMaildirフォルダから受信メールを取り込む\nメールファイルを取り込む";
+inline constexpr const char* kMailFileFilter = "メール (*.eml *.mbox *.mbx *.txt);;すべてのﾌｧｲﾙ (*)";
+inline constexpr const char* kUnknownSendersTitle = "登録のない送信者";
+inline constexpr const char* kUnknownSendersPrompt = "メールフレンドに追加する人にチェックを付けてください";
 
 // Analysis and import.
 inline constexpr const char* kAnalysisTitle = "ﾒｰﾙﾌﾚﾝﾄﾞの分析";

@@ -1,5 +1,6 @@
 #include "mail/mail_text_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -18,6 +19,7 @@ constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view kUrlCharacters =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-=:~/.?%%_#&\\+";
 constexpr std::string_view kLinkStart = "http://";
+constexpr std::string_view kSecureLinkStart = "https://";
 
 constexpr std::array<bool, 256> MakeUrlByteTable() {
     std::array<bool, 256> table{};
@@ -88,14 +90,23 @@ std::size_t FindLastOnCharBoundary(std::string_view text, std::string_view needl
     return npos;
 }
 
-}  // namespace
-
-std::string FindHomePage(std::string_view stored) {
-    std::size_t start = FindLastOnCharBoundary(stored, kLinkStart);
+// The link starting at `start` with the URL characters that follow; empty for npos.
+std::string LinkAt(std::string_view stored, std::size_t start) {
     if (start == npos) return {};
     std::size_t end = start;
     while (end < stored.size() && kIsUrlByte[static_cast<unsigned char>(stored[end])]) ++end;
     return std::string(stored.substr(start, end - start));
+}
+
+}  // namespace
+
+std::string FindHomePage(std::string_view stored) { return LinkAt(stored, FindLastOnCharBoundary(stored, kLinkStart)); }
+
+std::string FindLastWebLink(std::string_view stored) {
+    const std::size_t http = FindLastOnCharBoundary(stored, kLinkStart);
+    const std::size_t https = FindLastOnCharBoundary(stored, kSecureLinkStart);
+    if (http == npos) return LinkAt(stored, https);
+    return LinkAt(stored, https == npos ? http : std::max(http, https));
 }
 
 MailParseResult ParseMailText(std::string_view text) {

@@ -34,3 +34,6 @@ const char* MailParseFailureMessage(MailParseFailure failure);
 // The last "http://" of a stored mail text that starts on a character boundary, with the
 // URL characters that follow it; empty when there is none.
 std::string FindHomePage(std::string_view stored);
+
+// The last "http://" or "https://" link of a stored mail text, as FindHomePage finds one.
+std::string FindLastWebLink(std::string_view stored);

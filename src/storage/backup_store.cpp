@@ -14,6 +14,7 @@
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "storage/atomic_file.h"
+#include "storage/file_read.h"
 
 namespace fs = std::filesystem;
 
@@ -82,7 +83,7 @@ std::uint64_t Fnv1a(const std::string& text) {
 }  // namespace
 
 BackupPolicy ReadBackupPolicy(const fs::path& file) {
-    const std::optional<std::string> text = ReadRegularFile(file, 4096);
+    const std::optional<std::string> text = ReadRegularFileBytes(file, 4096);
     return text ? ParseBackupPolicy(*text) : BackupPolicy{};
 }
 
@@ -115,27 +116,6 @@ std::string DataFileTag(const fs::path& dataFile) {
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a(full.string())));
     return dataFile.filename().string() + "-" + hash;
-}
-
-std::optional<std::string> ReadRegularFile(const fs::path& file, std::uintmax_t cap) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) <= cap) {
-        std::string data(static_cast<std::size_t>(st.st_size), '\0');
-        std::size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        data.resize(done);
-        bytes = std::move(data);
-    }
-    ::close(fd);
-    return bytes;
 }
 
 std::vector<BackupEntry> ListBackups(const fs::path& folder) {
@@ -184,7 +164,7 @@ fs::path CBackupStore::FolderFor(const fs::path& dataFile) const {
 
 CBackupStore::Result CBackupStore::Keep(const fs::path& dataFile, const fs::path& source, bool move) {
     const fs::path from = source.empty() ? dataFile : source;
-    const std::optional<std::string> bytes = ReadRegularFile(from, kPalFileCap);
+    const std::optional<std::string> bytes = ReadRegularFileBytes(from, kPalDataFileCap);
     // A missing or empty file holds nothing to lose.
     if (!bytes || bytes->empty()) return Result::NothingToKeep;
     const fs::path folder = FolderFor(dataFile);
@@ -194,7 +174,7 @@ CBackupStore::Result CBackupStore::Keep(const fs::path& dataFile, const fs::path
     if (!IsWritableDirectory(folder)) return Result::FolderUnavailable;
 
     const std::vector<BackupEntry> existing = ListBackups(folder);
-    const bool same = !existing.empty() && ReadRegularFile(existing.front().file, kPalFileCap) == bytes;
+    const bool same = !existing.empty() && ReadRegularFileBytes(existing.front().file, kPalDataFileCap) == bytes;
     if (!same) {
         const std::string stem = BackupStem(ChangeTime(from));
         fs::path target = folder / (stem + kBackupExtension);

@@ -32,10 +32,6 @@ std::filesystem::path BackupPolicyFile(const EnvLookup& env = SystemEnv);
 // A name for the data file that no other path shares: "<name>-<hash of the full path>".
 std::string DataFileTag(const std::filesystem::path& dataFile);
 
-// A regular file's bytes, opened without blocking; nothing for anything else or a file
-// larger than `cap`.
-std::optional<std::string> ReadRegularFile(const std::filesystem::path& file, std::uintmax_t cap);
-inline constexpr std::uintmax_t kPalFileCap = std::uintmax_t{256} << 20;
 
 struct BackupEntry {
     std::filesystem::path file;

@@ -112,6 +112,12 @@ std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes >> 20
 
 FileReadResult ReadRegularFile(const fs::path& path, std::size_t cap) { return Read(path, cap, true); }
 
+std::optional<std::string> ReadRegularFileBytes(const fs::path& path, std::size_t cap) {
+    FileReadResult file = ReadRegularFile(path, cap);
+    if (!file.Ok()) return std::nullopt;
+    return std::move(file.bytes);
+}
+
 FileReadResult ReadFileHead(const fs::path& path, std::size_t count) { return Read(path, count, false); }
 
 std::string FileReadProblem(const FileReadResult& result, std::size_t cap) {

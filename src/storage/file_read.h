@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,9 @@ struct OpenedFile {
     std::size_t size = 0;
 };
 OpenedFile OpenRegularFile(const std::filesystem::path& path);
+
+// The bytes of a file ReadRegularFile reads; nothing when it could not.
+std::optional<std::string> ReadRegularFileBytes(const std::filesystem::path& path, std::size_t cap);
 
 // Something other than a regular file is at the path (a device, a FIFO, a folder).
 bool IsSpecialFile(const std::filesystem::path& path);

@@ -8,6 +8,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/backup_store.h"
+#include "storage/file_read.h"
 #include "storage/pal_data_file.h"
 
 namespace fs = std::filesystem;
@@ -41,7 +42,7 @@ RecoveryState InspectRecoveryFile(const fs::path& dataFile, const fs::path& reco
 }
 
 std::optional<std::vector<CPenPal>> ReadWholePalFile(const fs::path& file) {
-    const std::optional<std::string> bytes = ReadRegularFile(file, kPalFileCap);
+    const std::optional<std::string> bytes = ReadRegularFileBytes(file, kPalDataFileCap);
     if (!bytes) return std::nullopt;
     CSilentUserInterface silent;
     CYubinoApp scratch(silent);
@@ -78,7 +79,7 @@ RecoveryOutcome OfferRecovery(CYubinoApp& app, const fs::path& dataFile, const f
             break;
     }
     // A session that ended after undoing its changes left nothing to ask about.
-    if (ReadRegularFile(recoveryFile, kPalFileCap) == ReadRegularFile(dataFile, kPalFileCap)) {
+    if (ReadRegularFileBytes(recoveryFile, kPalDataFileCap) == ReadRegularFileBytes(dataFile, kPalDataFileCap)) {
         std::error_code ec;
         fs::remove(recoveryFile, ec);
         return RecoveryOutcome::Stale;

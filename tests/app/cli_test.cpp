@@ -1,10 +1,13 @@
 // yubino-cli run as a script would run it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
@@ -119,6 +122,123 @@ TEST_F(CliTest, RefusedFilesExitWithStatusTwoAndAMessage) {
     }
     Outcome wrongArguments = Cli("repair " + Path("notes.txt"), dir);
     EXPECT_EQ(wrongArguments.status, 2);
+}
+
+// Runs python3 with `script` (argv[1] is the JSON file) and returns what it prints.
+Outcome CheckJson(const std::string& script, const std::string& jsonFile, const TempDir& dir) {
+    return Shell("python3 -c " + Quoted(script) + " " + jsonFile, dir);
+}
+
+std::string MakeMails(const std::string& args) { return "python3 " + Quoted(MAKE_MAILS_PY) + " " + args; }
+
+// Mail i of make_mails.py's mailboxes comes from pal(i % 20), i hours after 2020-01-01 00:00 in Japan.
+TEST_F(CliTest, TakeMailReadsTenThousandMailsFromAnMboxAndFromAMaildir) {
+    if (!HavePython()) GTEST_SKIP() << "python3 writes the mailboxes";
+    WritePals("pals.ybf", 10);
+    ASSERT_EQ(std::system(MakeMails("mbox " + Path("inbox.mbox") + " 10000").c_str()), 0);
+    Outcome run = Shell("TZ=Asia/Tokyo " + Quoted(YUBINO_CLI_PATH) + " take-mail " + Path("pals.ybf") + " " +
+                            Path("inbox.mbox") + " > " + Path("out.json"),
+                        dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    Outcome summary = CheckJson(
+        "import json,sys; d=json.load(open(sys.argv[1])); "
+        "print(d[\"read\"], len(d[\"updated\"]), d[\"added\"], sorted(d[\"unknown\"])[:2], d[\"failed\"])",
+        Path("out.json"), dir);
+    EXPECT_EQ(summary.out, "10000 10 [] ['pal10@example.jp', 'pal11@example.jp'] []\n") << summary.err;
+
+    // pal3's newest mail is mail 9983; its body's "From " line was quoted in the mbox.
+    Cli("dump " + Path("pals.ybf") + " > " + Path("dump.json"), dir);
+    Outcome pal3 = CheckJson(
+        "import json,sys; p=json.load(open(sys.argv[1]))[\"pals\"][3]; "
+        "print(p[\"m_strLastMailText\"].split(\"\\b\")[:2], p[\"m_dtLastMail\"][\"value\"])",
+        Path("dump.json"), dir);
+    char date[32];
+    *std::to_chars(date, date + sizeof date - 1, COleDateTime(2020, 1, 1).m_dt + 9983 / 24.0).ptr = '\0';
+    EXPECT_EQ(pal3.out.substr(0, pal3.out.find(']') + 1), "['メール 9983 通目です。', 'From the station, with love.']");
+    EXPECT_NEAR(std::stod(pal3.out.substr(pal3.out.find(']') + 2)), std::stod(date), 1e-6);
+
+    WritePals("empty.ybf", 0);
+    ASSERT_EQ(std::system(MakeMails("maildir " + Path("Maildir") + " 10000").c_str()), 0);
+    run = Shell("TZ=Asia/Tokyo " + Quoted(YUBINO_CLI_PATH) + " take-mail " + Path("empty.ybf") + " --add-new " +
+                    Path("Maildir") + " > " + Path("out.json"),
+                dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    summary = CheckJson(
+        "import json,sys; d=json.load(open(sys.argv[1])); print(d[\"read\"], len(d[\"added\"]), d[\"unknown\"])",
+        Path("out.json"), dir);
+    EXPECT_EQ(summary.out, "10000 20 []\n") << summary.err;
+    Cli("dump " + Path("empty.ybf") + " > " + Path("dump.json"), dir);
+    char first[32], last[32];
+    *std::to_chars(first, first + sizeof first - 1, COleDateTime(2020, 1, 1).m_dt).ptr = '\0';
+    *std::to_chars(last, last + sizeof last - 1, COleDateTime(2020, 1, 1).m_dt + 9980 / 24.0).ptr = '\0';
+    Outcome added = CheckJson(
+        "import json,sys; p=json.load(open(sys.argv[1]))[\"pals\"]; "
+        "q=[x for x in p if x[\"m_strMailAddress\"]==\"pal0@example.jp\"][0]; "
+        "print(len(p), q[\"m_strHandleName\"], abs(q[\"m_dtFirstMail\"][\"value\"] - float(sys.argv[2])) < 1e-6, "
+        "abs(q[\"m_dtLastMail\"][\"value\"] - float(sys.argv[3])) < 1e-6)",
+        Path("dump.json") + " " + first + " " + last, dir);
+    EXPECT_EQ(added.out, "20 友達0 True True\n") << added.err;
+}
+
+TEST_F(CliTest, TakeMailListsEveryUnreadablePathAndExitsOneWhenNothingWasRead) {
+    if (!HavePython()) GTEST_SKIP() << "python3 checks the JSON";
+    WritePals("pals.ybf", 1);
+    WriteFileBytes(dir / "empty.eml", "");
+    WriteFileBytes(dir / "program.bin", std::string("\x7f"
+                                                    "ELF\x02\x01\x01\0\0\0",
+                                                    10));
+    WriteFileBytes(dir / "photo.eml", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    WriteFileBytes(dir / "no-from-line.mbox", "Subject: hello\n\nno sender anywhere\n");
+    WriteFileBytes(dir / "no-domain.eml", "From: Hanako <hanako>\nTo: taro@example.jp\n\nbody\n");
+    std::filesystem::create_directory(dir / "folder");
+    ASSERT_EQ(::mkfifo((dir / "pipe.eml").c_str(), 0600), 0);
+    const std::string bad[] = {"empty.eml",     "program.bin", "photo.eml", "no-from-line.mbox",
+                               "no-domain.eml", "folder",      "pipe.eml",  "missing.eml"};
+    std::string paths;
+    for (const std::string& name : bad) paths += " " + Path(name);
+    Outcome run = Cli("take-mail " + Path("pals.ybf") + paths + " > " + Path("out.json"), dir);
+    EXPECT_EQ(run.status, 1) << run.err;
+    Outcome failed = CheckJson(
+        "import json,sys,os; d=json.load(open(sys.argv[1])); "
+        "print(d[\"read\"], *[os.path.basename(f[\"path\"]) + \": \" + f[\"reason\"] for f in d[\"failed\"]], "
+        "sep=\"\\n\")",
+        Path("out.json"), dir);
+    EXPECT_EQ(failed.out,
+              "0\n"
+              "empty.eml: メールのファイルではありません\n"
+              "program.bin: メールのファイルではありません\n"
+              "photo.eml: メールのファイルではありません\n"
+              "no-from-line.mbox: メールのファイルではありません\n"
+              "no-domain.eml: メールアドレスを取得できませんでした\n"
+              "folder: メールのファイルではありません\n"
+              "pipe.eml: 通常のファイルでもフォルダでもありません\n"
+              "missing.eml: 開けません\n")
+        << failed.err;
+}
+
+TEST_F(CliTest, TakeMailRefusesWrongArgumentsAndAFileThatIsNoPalData) {
+    WriteFileBytes(dir / "notes.txt", "hello\n");
+    WriteFileBytes(dir / "mail.eml", "From: a@example.jp\n\nbody\n");
+    EXPECT_EQ(Cli("take-mail " + Path("notes.txt"), dir).status, 2);
+    Outcome refused = Cli("take-mail " + Path("notes.txt") + " " + Path("mail.eml"), dir);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(ReadFileBytes(dir / "notes.txt"), "hello\n");
+}
+
+TEST_F(CliTest, ParseMailReadsAnInternetMessageWithItsTimeOfDay) {
+    WriteFileBytes(
+        dir / "mail.eml",
+        "From: =?ISO-2022-JP?B?GyRCMlY7UhsoQg==?= <hanako@example.jp>\nDate: Tue, 5 Mar 2024 21:04:05 +0900\n"
+        "Content-Type: text/plain; charset=ISO-2022-JP\n\n\x1b$B$3$s$K$A$O\x1b(B\nhttps://hanako.example.jp/\n");
+    Outcome run = Shell("TZ=Asia/Tokyo " + Quoted(YUBINO_CLI_PATH) + " parse-mail " + Path("mail.eml"), dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"m_strHandleName\":\"花子\""), std::string::npos) << run.out;
+    const std::size_t value = run.out.find("\"value\":");
+    ASSERT_NE(value, std::string::npos) << run.out;
+    EXPECT_NEAR(std::stod(run.out.substr(value + 8)), COleDateTime(2024, 3, 5, 21, 4, 5).m_dt, 1e-6) << run.out;
+    EXPECT_NE(run.out.find("\"m_strLastMailText\":\"こんにちは\\bhttps://hanako.example.jp/\\b\""), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"m_strHomePage\":\"https://hanako.example.jp/\""), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, HugeOrForeignTextsAreToldAndChangeNothing) {
 TEST_F(MainWindowTest, DataWithoutTextIsNotAccepted) {
     StartWith(kFourPals);
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.png"))});
+    data.setUrls({QUrl(QStringLiteral("https://example.com/a.png"))});
     QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&List(), &enter);
     EXPECT_FALSE(enter.isAccepted());

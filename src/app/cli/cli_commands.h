@@ -15,8 +15,11 @@ int RunDump(std::span<char*> args);
 // repair IN OUT: loads IN as start-up does and writes what was read to OUT.
 int RunRepair(std::span<char*> args);
 // parse-mail [FILE] [--utf8]: the fields of a mail text (code page 932, or UTF-8 with
-// --utf8) from FILE or standard input, as one JSON object; 1 when the text is no mail.
+// --utf8) or of an Internet message from FILE or standard input, as one JSON object; 1
+// when the text is no mail.
 int RunParseMail(std::span<char*> args);
+// take-mail DATA.ybf [--add-new] PATH...: received mail files and folders taken in.
+int RunTakeMail(std::span<char*> args);
 // stats FILE: the analysis of a pal data file's table.
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.

@@ -71,8 +71,10 @@ int RunRestore(std::span<char*> args) {
     // A data file that is gone is simply written anew; the save takes the lock.
     std::error_code ec;
     if (fs::exists(dataFile, ec)) {
-        if (!OpenPalFile(doc, dataFile, /*forWriting=*/true)) return kExitUsage;
-        if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+        const CYubinoDoc::OpenResult opened = doc.OnOpenDocument(dataFile, CYubinoDoc::OpenMode::Exclusive);
+        // In use by another process, refused or unreadable: the port has said so.
+        if (opened.status == CYubinoDoc::OpenStatus::Busy) return kExitFailure;
+        if (!opened.Opened()) return kExitUsage;
     }
     app.ReplaceRows(0, app.Pals().size(), *pals);
     // The save keeps the file it replaces among the backups first.

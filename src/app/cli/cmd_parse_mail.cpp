@@ -1,4 +1,5 @@
-// yubino-cli parse-mail [FILE] [--utf8]: the fields a dropped mail text would give, as JSON.
+// yubino-cli parse-mail [FILE] [--utf8]: the fields a dropped mail text or Internet
+// message would give, as JSON.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -9,6 +10,8 @@
 #include "app/cli/json_writer.h"
 #include "core/cp932.h"
 #include "core/texts.h"
+#include "mail/internet_mail.h"
+#include "mail/mail_files.h"
 #include "mail/mail_text_parser.h"
 #include "storage/file_read.h"
 
@@ -53,6 +56,16 @@ std::string MailJson(const CPenPal& mail) {
     return json.Text();
 }
 
+int PrintInternetMail(const std::string& bytes) {
+    const MailReadResult read = ReadInternetMessage(bytes);
+    if (!read.Ok()) {
+        PrintMessageLine(Cp932Text(MailReadFailureMessage(read.status)));
+        return kExitFailure;
+    }
+    std::printf("%s\n", MailJson(read.mail.pal).c_str());
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunParseMail(std::span<char*> args) {
@@ -73,6 +86,8 @@ int RunParseMail(std::span<char*> args) {
         return kExitUsage;
     }
     std::optional<std::string> text = std::move(mail.bytes);
+    // An Internet message names its own charsets; --utf8 is for the Japanese mail text.
+    if (LooksLikeInternetMessage(*text)) return PrintInternetMail(*text);
     if (utf8) {
         std::string unconvertible;
         text = cp932::FromUtf8(*text, &unconvertible);

@@ -33,6 +33,7 @@ enum CommandId {
     ID_RESTORE_BACKUP = 32819,
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,
+    ID_IMPORT_MAIL_FILES = 32821,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -28,6 +28,7 @@
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
+#include "ui/main/mail_import.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
 #include "ui/map/map_view.h"
@@ -119,6 +120,9 @@ void CMainFrame::ConnectPanes() {
     connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::OnListFilled);
     connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
     connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
+    m_mailImport = new CMailImport(m_app, this);
+    connect(m_listView, &CYubinoView::InternetMessageDropped, m_mailImport, &CMailImport::TakeMessage);
+    connect(m_listView, &CYubinoView::MailFilesDropped, m_mailImport, &CMailImport::TakeFiles);
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
     connect(this, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateStatusBar);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::RefreshPrintStates);
@@ -225,6 +229,9 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_IMPORT_CSV:
             RunCsvImport(m_app, this, m_chooseCsvFile);
+            break;
+        case ID_IMPORT_MAIL_FILES:
+            m_mailImport->ChooseAndTakeFiles();
             break;
         default:
             break;

@@ -22,6 +22,7 @@ class CMailEditView;
 class CMapView;
 class CRecoveryKeeper;
 class CUndoHistory;
+class CMailImport;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -55,6 +56,8 @@ public:
     QToolBar* MainToolBar() const { return m_toolBar; }
     QToolBar* MapBar() const { return m_mapBar; }
     QComboBox* MapCombo() const { return m_mapCombo; }
+    // Received mail from files, folders and dropped messages.
+    CMailImport& MailImport() const { return *m_mailImport; }
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -146,6 +149,7 @@ private:
     CMapView* m_mapView = nullptr;
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
+    CMailImport* m_mailImport = nullptr;
 
     std::string m_strLastSelection;
     std::filesystem::path m_stateFile;

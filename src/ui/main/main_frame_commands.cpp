@@ -32,6 +32,7 @@ constexpr CommandDef kCommands[] = {
     {ID_FILE_SAVE, texts::kMenuFileSave, texts::kCmdFileSave, nullptr, false},
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
     {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
+    {ID_IMPORT_MAIL_FILES, texts::kMenuImportMailFiles, texts::kCmdImportMailFiles, nullptr, false},
     {ID_APP_EXIT, texts::kMenuExit, texts::kCmdAppExit, nullptr, false},
     {ID_VIEW_LARGE_ICONS, texts::kMenuLargeIcons, texts::kCmdLargeIcons, "view_large", true},
     {ID_VIEW_SMALL_ICONS, texts::kMenuSmallIcons, texts::kCmdSmallIcons, "view_small", true},
@@ -136,6 +137,7 @@ void CMainFrame::CreateMenus() {
     item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
     item(file, ID_FILE_SAVE);
     item(menu(file, texts::kMenuImport), ID_IMPORT_CSV);
+    item(file, ID_IMPORT_MAIL_FILES);
     file->addSeparator();
     item(file, ID_FILE_PRINT);
     item(file, ID_FILE_PRINT_PREVIEW);

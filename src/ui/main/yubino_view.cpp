@@ -17,6 +17,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
+#include "mail/internet_mail.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/pal_icon_delegate.h"
 #include "ui/main/pal_list_model.h"
@@ -35,16 +36,28 @@ QAction* AddMenuItem(QMenu& menu, const char* text, int commandId, bool enabled)
     return action;
 }
 
-// Plain text only: a file or a link dragged from a file manager (which Qt would also
-// offer as text) is not mail text.
-bool OffersPlainText(const QMimeData& data) {
+// The Internet message type that mail programs give a dragged mail.
+const QString kMessageType = QStringLiteral("message/rfc822");
+
+QStringList LocalFiles(const QMimeData& data) {
+    QStringList paths;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    return paths;
+}
+
+// Plain text, a dragged mail, or files: a link dragged from a browser (which Qt would
+// also offer as text) is no mail.
+bool OffersMail(const QMimeData& data) {
+    if (data.hasFormat(kMessageType) || !LocalFiles(data).isEmpty()) return true;
+    if (data.hasUrls()) return false;
     const QStringList formats = data.formats();
     return std::any_of(formats.begin(), formats.end(),
                        [](const QString& format) { return format.startsWith(QStringLiteral("text/plain")); });
 }
 
 void AcceptTextDrag(QDropEvent& event) {
-    if (OffersPlainText(*event.mimeData())) {
+    if (OffersMail(*event.mimeData())) {
         event.setDropAction(Qt::CopyAction);
         event.accept();
     } else {
@@ -277,7 +290,7 @@ void CYubinoView::dragEnterEvent(QDragEnterEvent* event) { AcceptTextDrag(*event
 void CYubinoView::dragMoveEvent(QDragMoveEvent* event) { AcceptTextDrag(*event); }
 
 void CYubinoView::dropEvent(QDropEvent* event) {
-    if (!OffersPlainText(*event->mimeData())) {
+    if (!OffersMail(*event->mimeData())) {
         event->ignore();
         return;
     }
@@ -285,9 +298,33 @@ void CYubinoView::dropEvent(QDropEvent* event) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
     // The mail is taken in once the drop has ended: its messages and dialogs are modal,
-    // and the drag source waits for the drop to finish.
+    // and the drag source waits for the drop to finish. The data is copied now, since the
+    // drag's data is gone by then.
+    auto* data = new QMimeData;
+    for (const QString& format : event->mimeData()->formats()) data->setData(format, event->mimeData()->data(format));
+    data->setUrls(event->mimeData()->urls());
     QMetaObject::invokeMethod(
-        this, [this, text = event->mimeData()->text()] { TakeDroppedText(text); }, Qt::QueuedConnection);
+        this,
+        [this, data] {
+            TakeDrop(*data);
+            delete data;
+        },
+        Qt::QueuedConnection);
+}
+
+// Which reader a drop goes to is decided by what it holds, never by a file's name.
+void CYubinoView::TakeDrop(const QMimeData& data) {
+    const QStringList files = LocalFiles(data);
+    if (!files.isEmpty()) {
+        emit MailFilesDropped(files);
+    } else if (data.hasFormat(kMessageType)) {
+        emit InternetMessageDropped(data.data(kMessageType));
+    } else if (const QByteArray utf8 = data.text().toUtf8();
+               LooksLikeInternetMessage(std::string_view(utf8.constData(), utf8.size()))) {
+        emit InternetMessageDropped(utf8);
+    } else {
+        TakeDroppedText(data.text());
+    }
 }
 
 void CYubinoView::TakeDroppedText(const QString& text) {

@@ -20,6 +20,7 @@ class QAbstractItemView;
 class QItemSelectionModel;
 class QKeyEvent;
 class QListView;
+class QMimeData;
 class QMenu;
 class QStackedLayout;
 class QTreeView;
@@ -69,6 +70,10 @@ signals:
     void CommandRequested(int commandId);
     // Mail text dropped on the list, already code page 932.
     void MailTextDropped(const std::string& text);
+    // An Internet message dropped as text or as message/rfc822 data.
+    void InternetMessageDropped(const QByteArray& bytes);
+    // Files or folders dropped from a file manager or a mail program.
+    void MailFilesDropped(const QStringList& paths);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -78,6 +83,7 @@ protected:
 
 private:
     void TakeDroppedText(const QString& text);
+    void TakeDrop(const QMimeData& data);
     bool TakeKey(const QKeyEvent& key);
     QTreeView* CreateDetailsView();
     QListView* CreateIconView();

@@ -1,0 +1,95 @@
+// yubino-cli take-mail DATA.ybf [--add-new] PATH...: received mail from .eml files, mbox
+// files, Maildir folders and Japanese mail text files taken in by the batch rules,
+// without dialogs; the pal data file saved under its lock.
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "app/cli/cli_commands.h"
+#include "app/cli/cli_pal_file.h"
+#include "app/cli/console_user_interface.h"
+#include "app/cli/json_writer.h"
+#include "core/cp932.h"
+#include "core/yubino_app.h"
+#include "mail/mail_batch.h"
+#include "mail/mail_files.h"
+#include "storage/yubino_doc.h"
+
+namespace {
+
+int PrintTakeMailUsage() {
+    std::fputs("使い方: yubino-cli take-mail DATA.ybf [--add-new] パス...\n", stderr);
+    return kExitUsage;
+}
+
+struct Failure {
+    std::string path;
+    std::string reason;
+};
+
+class CBatchSink : public CMailSink {
+public:
+    explicit CBatchSink(CMailBatch& batch) : m_batch(batch) {}
+    bool TakeMail(const ParsedMail& mail) override {
+        m_batch.Take(mail);
+        return true;
+    }
+    void Failed(const std::filesystem::path& path, const std::string& reason) override {
+        failures.push_back({path.string(), reason});
+    }
+    std::vector<Failure> failures;
+
+private:
+    CMailBatch& m_batch;
+};
+
+void AddressArray(JsonWriter& json, const char* key, const std::vector<std::string>& addresses) {
+    json.Key(key).BeginArray();
+    for (const std::string& address : addresses) json.String(cp932::ToUtf8(address));
+    json.EndArray();
+}
+
+void PrintResult(const CMailBatch& batch, const std::vector<std::string>& added, const std::vector<Failure>& failures) {
+    JsonWriter json;
+    json.BeginObject().Key("read").Int(batch.ReadCount());
+    AddressArray(json, "updated", batch.UpdatedPals());
+    AddressArray(json, "added", added);
+    std::vector<std::string> unknown;
+    for (const CPenPal& sender : batch.UnknownSenders()) unknown.push_back(sender.m_strMailAddress);
+    AddressArray(json, "unknown", unknown);
+    json.Key("failed").BeginArray();
+    for (const Failure& failure : failures)
+        json.BeginObject().Key("path").String(failure.path).Key("reason").String(failure.reason).EndObject();
+    json.EndArray().EndObject();
+    std::printf("%s\n", json.Text().c_str());
+}
+
+}  // namespace
+
+int RunTakeMail(std::span<char*> args) {
+    std::vector<const char*> paths;
+    bool addNew = false;
+    for (char* arg : args) {
+        if (std::string_view(arg) == "--add-new")
+            addNew = true;
+        else
+            paths.push_back(arg);
+    }
+    if (paths.size() < 2) return PrintTakeMailUsage();
+
+    CConsoleUserInterface ui;
+    CYubinoApp app(ui);
+    CYubinoDoc doc(app);
+    const char* dataFile = paths[0];
+    // Refused, unreadable or in use by another process: the port has said so.
+    if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Exclusive)) return kExitUsage;
+
+    CMailBatch batch(app);
+    CBatchSink sink(batch);
+    for (std::size_t i = 1; i < paths.size(); ++i) ReadMailPath(paths[i], sink);
+    std::vector<std::string> added;
+    if (addNew) added = batch.AddUnknownSenders();
+    if (batch.ReadCount() > 0 && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
+    PrintResult(batch, added, sink.failures);
+    return batch.ReadCount() > 0 ? kExitOk : kExitFailure;
+}

@@ -1,0 +1,191 @@
+#include "ui/main/mail_import.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QVBoxLayout>
+
+#include "core/cp932.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "mail/mail_batch.h"
+#include "mail/mail_charsets.h"
+
+namespace {
+
+// Files and folders in one dialog: the Open button takes a selected folder (a Maildir)
+// as it is instead of entering it; a double click still enters it.
+class CMailFileDialog : public QFileDialog {
+public:
+    explicit CMailFileDialog(QWidget* parent) : QFileDialog(parent, QString::fromUtf8(texts::kMenuImportMailFiles)) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setFileMode(QFileDialog::ExistingFiles);
+        setNameFilter(QString::fromUtf8(texts::kMailFileFilter));
+    }
+    void accept() override {
+        m_chosen = selectedFiles();
+        QDialog::accept();
+    }
+    QStringList Chosen() const { return m_chosen; }
+
+private:
+    QStringList m_chosen;
+};
+
+QString Utf8Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A message that names files: a name code page 932 cannot hold shows "?" where it cannot.
+std::string MessageText(const std::string& utf8) {
+    std::string cp932;
+    Utf8ToCp932Replacing(utf8, cp932);
+    return cp932;
+}
+
+std::string Numbered(const char* utf8Template, int number) {
+    std::string text = utf8Template;
+    text.replace(text.find("%d"), 2, std::to_string(number));
+    return text;
+}
+
+// A few failures by name, then how many there were.
+std::string FailureLines(const std::vector<MailPathFailure>& failures) {
+    std::string lines = "\r\n" + Numbered(texts::kMailFilesFailed, static_cast<int>(failures.size()));
+    for (std::size_t i = 0; i < failures.size() && i < 5; ++i)
+        lines += "\r\n" + failures[i].path.filename().string() + ": " + failures[i].reason;
+    return lines;
+}
+
+}  // namespace
+
+QStringList ChooseMailFiles(QWidget* parent) {
+    CMailFileDialog dialog(parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.Chosen() : QStringList();
+}
+
+std::vector<int> PickUnknownSenders(const std::vector<CPenPal>& senders, QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(Utf8Text(texts::kUnknownSendersTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Utf8Text(texts::kUnknownSendersPrompt)));
+    auto* list = new QListWidget;
+    for (const CPenPal& sender : senders) {
+        auto* item = new QListWidgetItem(
+            QString::fromStdString(cp932::ToUtf8(sender.m_strHandleName + " <" + sender.m_strMailAddress + ">")), list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    std::vector<int> ticked;
+    if (dialog.exec() != QDialog::Accepted) return ticked;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->checkState() == Qt::Checked) ticked.push_back(i);
+    return ticked;
+}
+
+CMailImport::CMailImport(CYubinoApp& app, QWidget* window) : QObject(window), m_app(app), m_window(window) {
+    m_poll.setInterval(50);
+    connect(&m_poll, &QTimer::timeout, this, &CMailImport::Poll);
+}
+
+CMailImport::~CMailImport() = default;
+
+void CMailImport::ChooseAndTakeFiles() {
+    const QStringList paths = m_chooseFiles(m_window);
+    if (!paths.isEmpty()) TakeFiles(paths);
+}
+
+void CMailImport::TakeMessage(const QByteArray& bytes) {
+    const MailReadResult read =
+        ReadInternetMessage(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!read.Ok()) {
+        m_app.UI().ShowMessage(Cp932Text(MailReadFailureMessage(read.status)), MessageKind::Warning);
+        return;
+    }
+    TakeInInternetMail(m_app, read.mail);
+}
+
+void CMailImport::TakeFiles(const QStringList& paths) {
+    if (m_job) return;  // one reading at a time; the progress dialog keeps the window busy
+    std::vector<std::filesystem::path> files;
+    for (const QString& path : paths) files.emplace_back(path.toStdString());
+    m_batch = std::make_unique<CMailBatch>(m_app);
+    m_first.reset();
+    m_failures.clear();
+    m_job = std::make_unique<CMailReadJob>(std::move(files));
+    m_progress = new QProgressDialog(Utf8Text(texts::kMailReading), Utf8Text(texts::kButtonCancel), 0, 1000, m_window);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(500);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_poll.start();
+}
+
+void CMailImport::Take(ParsedMail mail) {
+    if (!m_first && m_batch->ReadCount() == 0) {
+        m_first = std::move(mail);
+        return;
+    }
+    if (m_first) {
+        m_batch->Take(*m_first);
+        m_first.reset();
+    }
+    m_batch->Take(mail);
+}
+
+void CMailImport::Poll() {
+    if (m_progress->wasCanceled()) m_job->Cancel();  // the button, Esc or closing the dialog
+    const bool finished = m_job->Finished();
+    for (ParsedMail& mail : m_job->TakeMails()) Take(std::move(mail));
+    for (MailPathFailure& failure : m_job->TakeFailures()) m_failures.push_back(std::move(failure));
+    if (const std::uint64_t total = m_job->BytesTotal())
+        m_progress->setValue(static_cast<int>(std::min<std::uint64_t>(1000, m_job->BytesRead() * 1000 / total)));
+    if (finished) Finish();
+}
+
+void CMailImport::Finish() {
+    m_poll.stop();
+    m_job.reset();
+    m_progress->deleteLater();
+    m_progress = nullptr;
+    if (m_first && m_failures.empty()) {
+        TakeInInternetMail(m_app, *m_first);  // one mail: the drop road
+    } else {
+        if (m_first) m_batch->Take(*m_first);
+        m_app.UpdateListView();
+        m_app.UpdateMapView();
+        ReportBatch();
+        OfferUnknownSenders();
+    }
+    m_first.reset();
+    m_batch.reset();
+    emit Finished();
+}
+
+void CMailImport::ReportBatch() {
+    if (m_batch->ReadCount() == 0) {
+        m_app.UI().ShowMessage(MessageText(texts::kMailNothingRead + FailureLines(m_failures)), MessageKind::Warning);
+        return;
+    }
+    std::string failures;
+    if (!m_failures.empty()) failures = MessageText(FailureLines(m_failures));
+    m_app.UI().ShowMessage(m_batch->Summary() + failures, MessageKind::Information);
+}
+
+void CMailImport::OfferUnknownSenders() {
+    const std::vector<CPenPal> senders = m_batch->UnknownSenders();
+    if (senders.empty()) return;
+    for (int index : m_pickSenders(senders, m_window)) {
+        CPenPal pal = senders[static_cast<std::size_t>(index)];
+        if (!m_app.UI().EditPal(pal, PalInfoMode::EditOne)) continue;
+        m_app.AddPal(pal);  // shows its own message when it refuses
+        m_app.UpdateListView();
+        m_app.UpdateMapView();
+    }
+}

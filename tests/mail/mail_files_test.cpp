@@ -1,0 +1,86 @@
+// Mail files and folders: what a file holds decides how it is read, never its name.
+#include "mail/mail_files.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class CCollector : public CMailSink {
+public:
+    bool TakeMail(const ParsedMail& mail) override {
+        mails.push_back(mail);
+        return mails.size() < stopAfter;
+    }
+    void Failed(const std::filesystem::path& path, const std::string& reason) override {
+        failures.push_back(path.filename().string() + ": " + reason);
+    }
+    std::vector<ParsedMail> mails;
+    std::vector<std::string> failures;
+    std::size_t stopAfter = 1000;
+};
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+const std::string kMbox =
+    "From hanako@example.jp Tue Mar  5 21:04:05 2024\nFrom: hanako@example.jp\nSubject: one\n\n>From here\n>>From "
+    "there\n\n"
+    "From jiro@example.jp Tue Mar  5 21:04:05 2024\nFrom: jiro@example.jp\nSubject: two\n\nsecond\n";
+
+TEST(MailFilesTest, ContentNotNameDecidesTheReader) {
+    TempDir dir;
+    struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> addresses;
+        std::vector<std::string> firstLines;
+    } cases[] = {
+        {"inbox.eml", kMbox, {"hanako@example.jp", "jiro@example.jp"}, {"From here", "second"}},
+        {"inbox-crlf", WithCrLf(kMbox), {"hanako@example.jp", "jiro@example.jp"}, {"From here", "second"}},
+        {"notes.txt", "From: hanako@example.jp\nSubject: x\n\nbody\n", {"hanako@example.jp"}, {"body"}},
+        {"mail.eml",
+         Sjis("送信者 : \"はなこ\" <hanako@example.jp>\n宛先 : x\n日時 :  2002年 5月 3日\n\n\nやあ"),
+         {"hanako@example.jp"},
+         {Sjis("やあ")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(dir / c.name, c.bytes);
+        CCollector sink;
+        EXPECT_TRUE(ReadMailPath(dir / c.name, sink));
+        EXPECT_TRUE(sink.failures.empty());
+        ASSERT_EQ(sink.mails.size(), c.addresses.size());
+        for (std::size_t i = 0; i < c.addresses.size(); ++i) {
+            EXPECT_EQ(sink.mails[i].pal.m_strMailAddress, c.addresses[i]);
+            const std::string& text = sink.mails[i].pal.m_strLastMailText;
+            EXPECT_EQ(text.substr(0, text.find('\b')), c.firstLines[i]);
+        }
+    }
+}
+
+TEST(MailFilesTest, MaildirReadsCurAndNewButNotTmpAndASinkCanStop) {
+    TempDir dir;
+    for (const char* sub : {"cur", "new", "tmp"}) std::filesystem::create_directories(dir / "Maildir" / sub);
+    WriteFileBytes(dir / "Maildir/cur/1:2,S", "From: a@example.jp\n\nseen\n");
+    WriteFileBytes(dir / "Maildir/new/2", "From: b@example.jp\n\nnew\n");
+    WriteFileBytes(dir / "Maildir/tmp/3", "From: c@example.jp\n\nstill arriving\n");
+    WriteFileBytes(dir / "Maildir/new/.hidden", "From: d@example.jp\n\nno message\n");
+    CCollector all;
+    EXPECT_TRUE(ReadMailPath(dir / "Maildir", all));
+    ASSERT_EQ(all.mails.size(), 2u);
+    EXPECT_EQ(all.mails[0].pal.m_strMailAddress, "a@example.jp");
+    EXPECT_EQ(all.mails[1].pal.m_strMailAddress, "b@example.jp");
+
+    CCollector first;
+    first.stopAfter = 1;
+    EXPECT_FALSE(ReadMailPath(dir / "Maildir", first));
+    EXPECT_EQ(first.mails.size(), 1u);
+}
+
+}  // namespace
