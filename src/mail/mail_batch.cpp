@@ -47,8 +47,7 @@ bool FindPalByAnyAddress(const CYubinoApp& app, std::string_view address, CPenPa
 }
 
 void TakeInInternetMail(CYubinoApp& app, const ParsedMail& mail) {
-    if (mail.replacedCharacters > 0)
-        app.UI().ShowMessage(Cp932Text(texts::kDropCharactersReplaced), MessageKind::Information);
+    if (mail.replacedCharacters > 0) TellReplacedCharacters(app);
     CPenPal received = mail.pal;
     CPenPal pal;
     // The road after parsing looks a pal up by its key, the first address.
