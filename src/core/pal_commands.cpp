@@ -1,6 +1,7 @@
 #include "core/pal_commands.h"
 
 #include "core/pal_info_rules.h"
+#include "core/pal_placement.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -16,6 +17,7 @@ void RefreshViews(CYubinoApp& app) {
 void AddPalByHand(CYubinoApp& app) {
     CPenPal pal;
     if (!app.UI().EditPal(pal, PalInfoMode::AddNew)) return;
+    PlaceNewPal(app, pal);
     app.AddPal(pal);
     RefreshViews(app);
 }
@@ -45,5 +47,22 @@ void DeleteSelectedPals(CYubinoApp& app) {
     if (addresses.empty()) return;
     if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
     for (const std::string& address : addresses) app.DeletePal(address);
+    RefreshViews(app);
+}
+
+void PlaceSelectedPals(CYubinoApp& app) {
+    const std::vector<std::string> addresses = app.UI().GetSelectedAddresses();
+    if (addresses.empty()) return;
+    int moving = 0;
+    for (const std::string& address : addresses) {
+        CPenPal pal;
+        if (app.FindPalByAddress(address, pal) && !pal.m_strMapName.empty() && FindResidencePlace(pal.m_strResidence))
+            ++moving;
+    }
+    if (moving > 0 && !app.UI().AskYesNo(FormatText(texts::kPlaceMoveQuestion, moving))) return;
+    if (PlaceStoredPals(app, addresses).empty()) {
+        app.UI().ShowMessage(Cp932Text(texts::kPlaceNobody), MessageKind::Information);
+        return;
+    }
     RefreshViews(app);
 }

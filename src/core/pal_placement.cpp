@@ -87,10 +87,13 @@ bool PlaceFromResidence(CPenPal& pal, CIconSpread& spread) {
     return true;
 }
 
+bool PlaceAmongPals(const CYubinoApp& app, CPenPal& pal, const std::string& storedAddress) {
+    CIconSpread spread = SpreadAround(app.Pals(), {storedAddress});
+    return PlaceFromResidence(pal, spread);
+}
+
 void PlaceNewPal(const CYubinoApp& app, CPenPal& pal) {
-    if (!pal.m_strMapName.empty()) return;
-    CIconSpread spread = SpreadAround(app.Pals());
-    PlaceFromResidence(pal, spread);
+    if (pal.m_strMapName.empty()) PlaceAmongPals(app, pal, pal.m_strMailAddress);
 }
 
 std::vector<PlacedPal> PlaceStoredPals(CYubinoApp& app, const std::vector<std::string>& addresses) {

@@ -35,6 +35,10 @@ CIconSpread SpreadAround(const std::vector<CPenPal>& pals, const std::vector<std
 // is, when the residence names no place.
 bool PlaceFromResidence(CPenPal& pal, CIconSpread& spread);
 
+// Places `pal` from its residence among the stored pals, the one stored with `storedAddress`
+// (the pal itself, when it is stored) left out; false when the residence names no place.
+bool PlaceAmongPals(const CYubinoApp& app, CPenPal& pal, const std::string& storedAddress);
+
 // A new pal (from a mail, an import, the dialog) whose residence names a place and who has
 // no map yet is placed there before it is added.
 void PlaceNewPal(const CYubinoApp& app, CPenPal& pal);

@@ -119,6 +119,14 @@ inline constexpr const char* kCmdHelp = "ﾍﾙﾌﾟを表示\nﾍﾙﾌﾟ";
 inline constexpr const char* kCmdAbout = "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kCmdMainToolBar = "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え";
 
+// Placing the selected pals where they live.
+inline constexpr const char* kMenuPlaceFromResidence = "住所から地図に配置(&P)";
+inline constexpr const char* kCmdPlaceFromResidence =
+    "選択中のﾒｰﾙﾌﾚﾝﾄﾞを居住地の場所に配置\n住所から地図に配置";
+inline constexpr const char* kPlaceMoveQuestion =
+    " %d 名はすでにマップに配置されています。\r\n居住地の場所へ移しますか？";
+inline constexpr const char* kPlaceNobody = "選択中のメールフレンドの居住地からは、場所が分かりませんでした。";
+
 // Main window: the about box and the file dialogs.
 inline constexpr const char* kAboutTitle = "Yubinoのﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kAboutVersion = "Yubino Version 2.00";
@@ -187,6 +195,9 @@ inline constexpr const char* kCharactersNotStorable =
 inline constexpr const char* kNotWebAddress =
     "ホームページには http:// または https:// で始まるアドレスを入力してください";
 inline constexpr const char* kPictureLoadFailed = "画像ファイルの読み込みに失敗しました";
+inline constexpr const char* kButtonPlaceFromResidence = "住所から配置";
+inline constexpr const char* kResidenceNamesNoPlace =
+    "居住地から場所が分かりませんでした。\r\n都道府県、市、国などの名前で始まる居住地を入力してください。";
 inline constexpr const char* kPictureFileFilter = "画像ファイル (*.jpg *.gif *.bmp);;すべてのﾌｧｲﾙ (*)";
 inline constexpr const char* kFaceIconTitle = "顔アイコンを選択してください";
 inline constexpr const char* kFaceIconProvidedBy = "提供";

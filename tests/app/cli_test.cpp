@@ -121,4 +121,64 @@ TEST_F(CliTest, RefusedFilesExitWithStatusTwoAndAMessage) {
     EXPECT_EQ(wrongArguments.status, 2);
 }
 
+// Pals with residences: one known place each, one unknown, one already on a map.
+void WriteResidents(const std::filesystem::path& file) {
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    const char* residences[] = {"東京都港区", "ひみつ", "Paris", "北海道札幌市"};
+    for (int i = 0; i < 4; ++i) {
+        CPenPal pal;
+        pal.m_strHandleName = "pal" + std::to_string(i);
+        pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
+        pal.m_strResidence = Sjis(residences[i]);
+        if (i == 3) pal.m_strMapName = Sjis("九州");
+        app.AddPal(pal);
+    }
+    WriteFileBytes(file, WritePalData(app));
+}
+
+TEST_F(CliTest, PlacePutsPalsWithoutAMapWhereTheyLiveAndSaves) {
+    WriteResidents(dir / "pals.ybf");
+    const std::string before = ReadFileBytes(dir / "pals.ybf");
+
+    Outcome dry = Cli("place " + Path("pals.ybf") + " --dry-run", dir);
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(ReadFileBytes(dir / "pals.ybf"), before) << "a dry run writes nothing";
+
+    Outcome run = Cli("place " + Path("pals.ybf"), dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dry.out);
+    EXPECT_NE(run.out.find(R"({"pal":"pal0@example.jp","residence":"東京都港区","map":"関東","x":)"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(R"({"pal":"pal2@example.jp","residence":"Paris","map":"世界","x":)"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("pal1@"), std::string::npos) << "no place for a secret: " << run.out;
+    EXPECT_EQ(run.out.find("pal3@"), std::string::npos) << "a pal on a map stays: " << run.out;
+
+    FakeUserInterface quiet;
+    CYubinoApp saved(quiet);
+    ReadPalData(saved, ReadFileBytes(dir / "pals.ybf"));
+    ASSERT_EQ(saved.GetPalCount(), 4);
+    EXPECT_EQ(saved.Pals()[0].m_strMapName, Sjis("関東"));
+    EXPECT_EQ(saved.Pals()[1].m_strMapName, "");
+    EXPECT_EQ(saved.Pals()[3].m_strMapName, Sjis("九州"));
+
+    EXPECT_EQ(Cli("place " + Path("pals.ybf"), dir).out, "[]\n") << "everyone known is placed";
+    Outcome all = Cli("place " + Path("pals.ybf") + " --all", dir);
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_NE(all.out.find(R"({"pal":"pal3@example.jp","residence":"北海道札幌市","map":"北海道","x":)"),
+              std::string::npos)
+        << all.out;
+    EXPECT_NE(all.out.find(run.out.substr(1, run.out.find('}'))), std::string::npos) << "placed again, not moved";
+}
+
+TEST_F(CliTest, PlaceRefusesWrongArguments) {
+    WriteResidents(dir / "pals.ybf");
+    for (const std::string& args : std::vector<std::string>{"place", "place --all", "place " + Path("pals.ybf") + " --everyone",
+                             "place " + Path("pals.ybf") + " " + Path("pals.ybf")}) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Cli(args, dir).status, 2);
+    }
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/maps.h"
+#include "core/pal_commands.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
@@ -96,6 +97,50 @@ TEST(PalPlacementTest, PlacingAgainMovesNobody) {
         EXPECT_EQ(again[i].nX, first[i].nX) << i;
         EXPECT_EQ(again[i].nY, first[i].nY) << i;
     }
+}
+
+class PlaceSelectedPalsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(app.AddPal(Pal(0, "東京都")), 1);
+        ASSERT_EQ(app.AddPal(Pal(1, "Paris", "関東", 5, 5)), 1);
+        ASSERT_EQ(app.AddPal(Pal(2, "不明", "関東", 7, 7)), 1);
+        ui.selectedAddresses = {"pal0@example.jp", "pal1@example.jp", "pal2@example.jp"};
+    }
+    CPenPal Stored(int n) const {
+        CPenPal pal;
+        app.FindPalByAddress("pal" + std::to_string(n) + "@example.jp", pal);
+        return pal;
+    }
+
+    FakeUserInterface ui;
+    CYubinoApp app{ui};
+};
+
+TEST_F(PlaceSelectedPalsTest, NoToTheQuestionAboutPalsOnAMapChangesNothing) {
+    PlaceSelectedPals(app);
+    EXPECT_EQ(ui.events, std::vector<std::string>{"question:  1 名はすでにマップに配置されています。\r\n"
+                                                  "居住地の場所へ移しますか？"});
+    EXPECT_EQ(Stored(0).m_strMapName, "");
+    EXPECT_EQ(Stored(1).m_nMapX, 5);
+}
+
+TEST_F(PlaceSelectedPalsTest, YesPlacesEveryoneWithAKnownResidence) {
+    ui.yesNoAnswers = {true};
+    PlaceSelectedPals(app);
+    EXPECT_EQ(Stored(0).m_strMapName, Cp932Text("関東"));
+    EXPECT_EQ(Stored(1).m_strMapName, Cp932Text("世界"));
+    EXPECT_EQ(Stored(2).m_strMapName, Cp932Text("関東"));  // an unknown place keeps the pal where it is
+    EXPECT_EQ(Stored(2).m_nMapX, 7);
+    EXPECT_EQ(ui.events.back(), "map");
+}
+
+TEST_F(PlaceSelectedPalsTest, ResidencesNamingNoPlaceAreTold) {
+    ui.selectedAddresses = {"pal2@example.jp"};
+    PlaceSelectedPals(app);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, texts::kPlaceNobody);
+    EXPECT_EQ(Stored(2).m_nMapX, 7);
 }
 
 }  // namespace

@@ -21,3 +21,5 @@ int RunParseMail(std::span<char*> args);
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.
 int RunImportCsv(std::span<char*> args);
+// place DATA.ybf [--all] [--dry-run]: pals placed on the map of their residence.
+int RunPlace(std::span<char*> args);

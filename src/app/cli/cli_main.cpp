@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
+    {"place", "place DATA.ybf [--all] [--dry-run]", RunPlace},
 };
 
 int PrintUsage(FILE* out) {

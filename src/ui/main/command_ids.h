@@ -29,6 +29,7 @@ enum CommandId {
     ID_VIEW_MAP_BAR = 32816,
     ID_IMPORT_CSV = 32817,
     ID_EDIT_PALS = 32818,
+    ID_PLACE_FROM_RESIDENCE = 32840,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

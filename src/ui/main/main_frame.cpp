@@ -191,6 +191,9 @@ void CMainFrame::Execute(int commandId) {
         case ID_EDIT_PALS:
             EditSelectedPals(m_app);
             break;
+        case ID_PLACE_FROM_RESIDENCE:
+            PlaceSelectedPals(m_app);
+            break;
         case ID_HELP:
             OpenHelp();
             break;
@@ -239,6 +242,7 @@ void CMainFrame::RefreshCommandStates() {
     m_actions[ID_EDIT_PAL]->setEnabled(states.editOne);
     m_actions[ID_DELETE_PALS]->setEnabled(states.deletePals);
     m_actions[ID_SEND_MAIL]->setEnabled(states.sendMail);
+    m_actions[ID_PLACE_FROM_RESIDENCE]->setEnabled(m_listView->SelectedCount() > 0);
 }
 
 void CMainFrame::UpdateCaption() {
