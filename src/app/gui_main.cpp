@@ -2,6 +2,7 @@
 // "--screenshot FILE" starts as usual, saves a picture of the main window and exits.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 #include <string_view>
 
@@ -11,6 +12,7 @@
 #include "storage/yubino_session.h"
 #include "ui/main/main_frame.h"
 #include "ui/qt_translations.h"
+#include "ui/days_notification.h"
 #include "ui/qt_user_interface.h"
 
 namespace {
@@ -74,5 +76,11 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return frame.grab().save(screenshot) ? 0 : 1;
     }
+    // The days to remember, told once a day when the window is up.
+    QTimer::singleShot(0, &frame, [&app] {
+        if (HasSessionBus())
+            NotifyDaysToRemember(app, QDBusConnection::sessionBus(), DaysToldStampFile(),
+                                 COleDateTime::GetCurrentTime());
+    });
     return application.exec();
 }
