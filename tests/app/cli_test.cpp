@@ -181,4 +181,45 @@ TEST_F(CliTest, PlaceRefusesWrongArguments) {
     }
 }
 
+// The chart command draws without a display: the test runs it with none.
+TEST_F(CliTest, ChartDrawsEachKindAsPngOrSvgWithoutADisplay) {
+    WriteResidents(dir / "pals.ybf");
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    for (std::string kind : {"sex", "age", "maps", "first-year"}) {
+        SCOPED_TRACE(kind);
+        Outcome png = Shell(noDisplay + Quoted(YUBINO_CLI_PATH) + " chart " + Path("pals.ybf") + " --kind " + kind +
+                                " --out " + Path(kind + ".png"),
+                            dir);
+        ASSERT_EQ(png.status, 0) << png.err;
+        const std::string bytes = ReadFileBytes(dir / (kind + ".png"));
+        ASSERT_GT(bytes.size(), 24u);
+        EXPECT_EQ(bytes.substr(1, 3), "PNG");
+        EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xb8", 8)) << "640 x 440";
+        Outcome svg = Cli("chart " + Path("pals.ybf") + " --out " + Path(kind + ".svg") + " --kind " + kind, dir);
+        ASSERT_EQ(svg.status, 0) << svg.err;
+        EXPECT_NE(ReadFileBytes(dir / (kind + ".svg")).find("<svg"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
+    WriteResidents(dir / "pals.ybf");
+    const struct {
+        std::string args;
+        int status;
+        const char* told;
+    } rows[] = {
+        {"--kind months --out " + Path("m.png"), 1, "メールの記録"},
+        {"--kind pies --out " + Path("p.png"), 2, "pies"},
+        {"--kind sex", 2, "使い方"},
+        {"--kind sex --out " + Path("no-such-folder/s.png"), 1, "保存できませんでした"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args);
+        Outcome run = Cli("chart " + Path("pals.ybf") + " " + row.args, dir);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_NE(run.err.find(row.told), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Cli("chart " + Path("missing.ybf") + " --kind sex --out " + Path("s.png"), dir).status, 2);
+}
+
 }  // namespace

@@ -23,3 +23,6 @@ int RunStats(std::span<char*> args);
 int RunImportCsv(std::span<char*> args);
 // place DATA.ybf [--all] [--dry-run]: pals placed on the map of their residence.
 int RunPlace(std::span<char*> args);
+// chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg: one chart,
+// drawn by yubino-chart beside yubino-cli.
+int RunChart(std::span<char*> args);

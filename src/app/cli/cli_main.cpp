@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
     {"place", "place DATA.ybf [--all] [--dry-run]", RunPlace},
+    {"chart", "chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg", RunChart},
 };
 
 int PrintUsage(FILE* out) {
