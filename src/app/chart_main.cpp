@@ -64,6 +64,10 @@ int main(int argc, char* argv[]) {
     if (!OpenPalFile(doc, args->dataFile, /*forWriting=*/false)) return kExitUsage;
 
     qputenv("QT_QPA_PLATFORM", "offscreen");  // a chart is drawn, never shown
+    // Qt's notes about the desktop session (no runtime folder...) mean nothing to a script.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    });
     QApplication application(argc, argv);
     if (!SaveChart(BuildChart(app.Pals(), *kind), QString::fromLocal8Bit(args->out))) {
         std::fprintf(stderr, "グラフを保存できませんでした: %s\n", args->out);
