@@ -15,9 +15,16 @@ namespace {
 // many pals share a place, so the spread has work to do.
 void AddResidents(CYubinoApp& app) {
     const char* residences[] = {
-        "東京都世田谷区", "神奈川県横浜市青葉区", "大阪市北区", "Tokyo", "ﾎｯｶｲﾄﾞｳ", "福岡県", "名古屋",
-        "さいたま市",     "London, UK",           "アメリカ",   "ひみつ", "京都府京都市左京区", "沖縄",
-        "Seoul",          "千葉県船橋市",          "不明",       "台湾",   "兵庫県神戸市",       "広島",
+        "東京都世田谷区", "神奈川県横浜市青葉区",
+        "大阪市北区",     "Tokyo",
+        "ﾎｯｶｲﾄﾞｳ",        "福岡県",
+        "名古屋",         "さいたま市",
+        "London, UK",     "アメリカ",
+        "ひみつ",         "京都府京都市左京区",
+        "沖縄",           "Seoul",
+        "千葉県船橋市",   "不明",
+        "台湾",           "兵庫県神戸市",
+        "広島",
     };
     for (int i = 0; i < kMaxPals; ++i) {
         CPenPal pal;

@@ -20,7 +20,9 @@ ChartBar Bar(const char* utf8Label, int count, unsigned rgb = 0) { return {Cp932
 
 ChartData SexChart(const std::vector<CPenPal>& pals) {
     const PalTotals totals = CountPals(pals);
-    return {ChartKind::Sex, Cp932Text(texts::kChartSex), true,
+    return {ChartKind::Sex,
+            Cp932Text(texts::kChartSex),
+            true,
             {Bar(texts::kTotalWomen, totals.women, 0xE57373), Bar(texts::kTotalMen, totals.men, 0x5C7FB8),
              Bar(texts::kChartNotSet, totals.sexNotSet, kNotSetColour)}};
 }

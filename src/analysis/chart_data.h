@@ -13,9 +13,9 @@ enum class ChartKind { Sex, Age, Maps, FirstYear };
 inline constexpr ChartKind kChartKinds[] = {ChartKind::Sex, ChartKind::Age, ChartKind::Maps, ChartKind::FirstYear};
 
 struct ChartBar {
-    std::string label;   // code page 932
+    std::string label;  // code page 932
     int count = 0;
-    unsigned rgb = 0;    // 0xRRGGBB; 0 lets the chart choose
+    unsigned rgb = 0;  // 0xRRGGBB; 0 lets the chart choose
     bool operator==(const ChartBar&) const = default;
 };
 

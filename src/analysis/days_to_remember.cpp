@@ -26,8 +26,8 @@ int DaysBetween(const COleDateTime& from, const COleDateTime& to) {
 }
 
 // The next time the date's month and day come, from `today` on, if it is soon enough.
-void AddIfSoon(std::vector<DayToRemember>& days, const CPenPal& pal, DayToRemember::Kind kind,
-               const COleDateTime& date, const COleDateTime& today) {
+void AddIfSoon(std::vector<DayToRemember>& days, const CPenPal& pal, DayToRemember::Kind kind, const COleDateTime& date,
+               const COleDateTime& today) {
     if (!IsSet(date)) return;
     for (int year = today.GetYear(); year <= today.GetYear() + 1; ++year) {
         const COleDateTime day = InYear(date, year);
@@ -42,8 +42,7 @@ void AddIfSoon(std::vector<DayToRemember>& days, const CPenPal& pal, DayToRememb
 }
 
 std::string WhatItIs(const DayToRemember& day) {
-    if (day.kind == DayToRemember::Kind::Birthday)
-        return FormatText(texts::kBirthdayFormat, day.nYears);
+    if (day.kind == DayToRemember::Kind::Birthday) return FormatText(texts::kBirthdayFormat, day.nYears);
     return FormatText(texts::kFirstMailAnniversaryFormat, day.nYears);
 }
 

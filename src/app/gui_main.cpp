@@ -10,9 +10,9 @@
 #include "core/yubino_app.h"
 #include "storage/app_paths.h"
 #include "storage/yubino_session.h"
+#include "ui/days_notification.h"
 #include "ui/main/main_frame.h"
 #include "ui/qt_translations.h"
-#include "ui/days_notification.h"
 #include "ui/qt_user_interface.h"
 
 namespace {

@@ -12,8 +12,8 @@
 namespace {
 
 constexpr int kSide = kMapMaxPosition + 1;  // icon positions 0..368 on each axis
-constexpr int kSpiralSteps = 4096;         // enough for 500 pals at one place, clamped at a corner
-constexpr double kSpiralSpacing = 7.0;     // pixels between neighbouring icons, about
+constexpr int kSpiralSteps = 4096;          // enough for 500 pals at one place, clamped at a corner
+constexpr double kSpiralSpacing = 7.0;      // pixels between neighbouring icons, about
 
 // Offsets of the spiral (Vogel's sunflower): even spacing, the first ones closest.
 const std::array<MapPosition, kSpiralSteps>& SpiralOffsets() {

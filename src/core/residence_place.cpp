@@ -44,7 +44,9 @@ std::u32string DecodeUtf8(std::string_view text) {
 }
 
 // Half-width katakana U+FF61..U+FF9D as full-width katakana.
-constexpr char32_t kFullKatakana[] = U"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン";
+constexpr char32_t kFullKatakana[] =
+    U"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリ"
+    U"ルレロワン";
 
 bool IsKatakana(char32_t c) { return c >= U'ァ' && c <= U'ヶ'; }
 bool IsHiragana(char32_t c) { return c >= U'ぁ' && c <= U'ゖ'; }
@@ -57,10 +59,14 @@ void AddVoicedMark(std::u32string& out, char32_t mark) {
     char32_t& c = out.back();
     const bool semi = mark == U'\uFF9F';
     const bool haRow = c >= U'ハ' && c <= U'ホ' && (c - U'ハ') % 3 == 0;
-    if (semi && haRow) c += 2;
-    else if (!semi && haRow) c += 1;
-    else if (!semi && c == U'ウ') c = U'ヴ';
-    else if (!semi && ((c >= U'カ' && c <= U'ヂ' && (c - U'カ') % 2 == 0) || (c >= U'ツ' && c <= U'ド' && (c - U'ツ') % 2 == 0)))
+    if (semi && haRow)
+        c += 2;
+    else if (!semi && haRow)
+        c += 1;
+    else if (!semi && c == U'ウ')
+        c = U'ヴ';
+    else if (!semi &&
+             ((c >= U'カ' && c <= U'ヂ' && (c - U'カ') % 2 == 0) || (c >= U'ツ' && c <= U'ド' && (c - U'ツ') % 2 == 0)))
         c += 1;
 }
 

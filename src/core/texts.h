@@ -121,8 +121,7 @@ inline constexpr const char* kCmdMainToolBar = "ﾂｰﾙ ﾊﾞｰの 表示/�
 
 // Placing the selected pals where they live.
 inline constexpr const char* kMenuPlaceFromResidence = "住所から地図に配置(&P)";
-inline constexpr const char* kCmdPlaceFromResidence =
-    "選択中のﾒｰﾙﾌﾚﾝﾄﾞを居住地の場所に配置\n住所から地図に配置";
+inline constexpr const char* kCmdPlaceFromResidence = "選択中のﾒｰﾙﾌﾚﾝﾄﾞを居住地の場所に配置\n住所から地図に配置";
 inline constexpr const char* kPlaceMoveQuestion =
     " %d 名はすでにマップに配置されています。\r\n居住地の場所へ移しますか？";
 inline constexpr const char* kPlaceNobody = "選択中のメールフレンドの居住地からは、場所が分かりませんでした。";

@@ -76,7 +76,8 @@ TEST(ChartDataTest, FirstMailYearsLeaveOutDatesNeverSet) {
         Pal("？", "？", "", COleDateTime(2001, 3, 1)), Pal("？", "？", "", COleDateTime(2003, 12, 31, 23, 0, 0)),
         Pal("？", "？", "", COleDateTime(2000, 1, 1)),  // the record's default: never set
         Pal("？", "？", "", COleDateTime(2000, 1, 1, 9, 0, 0)), Pal("？", "？", "", invalid)};
-    EXPECT_EQ(Bars(BuildChart(pals, ChartKind::FirstYear)), (Bars_{{"2000", 1}, {"2001", 1}, {"2002", 0}, {"2003", 1}}));
+    EXPECT_EQ(Bars(BuildChart(pals, ChartKind::FirstYear)),
+              (Bars_{{"2000", 1}, {"2001", 1}, {"2002", 0}, {"2003", 1}}));
 }
 
 TEST(ChartDataTest, KindsByTheirCommandLineNames) {

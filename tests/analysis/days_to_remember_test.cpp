@@ -30,17 +30,20 @@ TEST(DaysToRememberTest, TheNextFourteenDaysFromTodaySoonestFirst) {
         std::vector<std::string> told;
     } rows[] = {
         {"birthday today", Pal("a", COleDateTime(1990, 12, 20)), {"12/20（今日） aさんの誕生日（36 才）"}},
-        {"across the new year, 13 days ahead", Pal("b", COleDateTime(1990, 1, 2)),
+        {"across the new year, 13 days ahead",
+         Pal("b", COleDateTime(1990, 1, 2)),
          {"1/2（あと 13 日） bさんの誕生日（37 才）"}},
         {"14 days ahead is too far", Pal("c", COleDateTime(1990, 1, 3)), {}},
         {"yesterday waits a year", Pal("d", COleDateTime(1990, 12, 19)), {}},
         {"a birthday never set", Pal("e", COleDateTime(2000, 1, 1)), {}},
         {"an invalid birthday", Pal("f", invalid), {}},
-        {"first mail five years ago on Christmas", Pal("g", COleDateTime(2000, 1, 1), COleDateTime(2021, 12, 25, 22, 0, 0)),
+        {"first mail five years ago on Christmas",
+         Pal("g", COleDateTime(2000, 1, 1), COleDateTime(2021, 12, 25, 22, 0, 0)),
          {"12/25（あと 5 日） gさんの最初のメールから 5 年"}},
         {"a first mail today is no anniversary", Pal("h", COleDateTime(2000, 1, 1), COleDateTime(2026, 12, 20)), {}},
     };
-    for (const auto& row : rows) EXPECT_EQ(Texts({row.pal}, COleDateTime(2026, 12, 20, 18, 30, 0)), row.told) << row.name;
+    for (const auto& row : rows)
+        EXPECT_EQ(Texts({row.pal}, COleDateTime(2026, 12, 20, 18, 30, 0)), row.told) << row.name;
 
     std::vector<CPenPal> all;
     for (const auto& row : rows) all.push_back(row.pal);
@@ -52,8 +55,10 @@ TEST(DaysToRememberTest, TheNextFourteenDaysFromTodaySoonestFirst) {
 
 TEST(DaysToRememberTest, TheTwentyNinthOfFebruaryFallsOnTheTwentyEighthInOtherYears) {
     const CPenPal leap = Pal("leap", COleDateTime(2004, 2, 29));
-    EXPECT_EQ(Texts({leap}, COleDateTime(2027, 2, 20)), (std::vector<std::string>{"2/28（あと 8 日） leapさんの誕生日（23 才）"}));
-    EXPECT_EQ(Texts({leap}, COleDateTime(2028, 2, 20)), (std::vector<std::string>{"2/29（あと 9 日） leapさんの誕生日（24 才）"}));
+    EXPECT_EQ(Texts({leap}, COleDateTime(2027, 2, 20)),
+              (std::vector<std::string>{"2/28（あと 8 日） leapさんの誕生日（23 才）"}));
+    EXPECT_EQ(Texts({leap}, COleDateTime(2028, 2, 20)),
+              (std::vector<std::string>{"2/29（あと 9 日） leapさんの誕生日（24 才）"}));
 }
 
 TEST(DaysToRememberTest, ListRowsForTheAnalysisDialog) {

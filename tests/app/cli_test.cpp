@@ -174,8 +174,9 @@ TEST_F(CliTest, PlacePutsPalsWithoutAMapWhereTheyLiveAndSaves) {
 
 TEST_F(CliTest, PlaceRefusesWrongArguments) {
     WriteResidents(dir / "pals.ybf");
-    for (const std::string& args : std::vector<std::string>{"place", "place --all", "place " + Path("pals.ybf") + " --everyone",
-                             "place " + Path("pals.ybf") + " " + Path("pals.ybf")}) {
+    for (const std::string& args :
+         std::vector<std::string>{"place", "place --all", "place " + Path("pals.ybf") + " --everyone",
+                                  "place " + Path("pals.ybf") + " " + Path("pals.ybf")}) {
         SCOPED_TRACE(args);
         EXPECT_EQ(Cli(args, dir).status, 2);
     }

@@ -23,7 +23,8 @@ std::map<int, ResidencePlace> CapitalsOnRegionMaps() {
     const std::string json = text.str();
     std::map<int, ResidencePlace> capitals;
     const std::regex index(R"re("index": (\d+))re");
-    const std::regex capital(R"re("(\d+)": \{ "name": "[^"]*", "lat": [-\d.]+, "lon": [-\d.]+, "x": (\d+), "y": (\d+) \})re");
+    const std::regex capital(
+        R"re("(\d+)": \{ "name": "[^"]*", "lat": [-\d.]+, "lon": [-\d.]+, "x": (\d+), "y": (\d+) \})re");
     int map = -1;
     std::size_t pos = 0;
     for (std::string line; pos < json.size();) {
@@ -174,20 +175,64 @@ TEST(ResidencePlaceTest, CitiesWrittenAloneAreOnTheirPrefecturesMap) {
         const char* prefecture;
     } rows[] = {
         // the designated cities
-        {"札幌", "北海道"}, {"仙台市", "宮城"}, {"さいたま市", "埼玉"}, {"千葉市", "千葉"}, {"川崎", "神奈川"},
-        {"横浜", "神奈川"}, {"相模原市", "神奈川"}, {"新潟市", "新潟"}, {"静岡市", "静岡"}, {"浜松", "静岡"},
-        {"名古屋", "愛知"}, {"京都市", "京都"}, {"大阪市", "大阪"}, {"堺市", "大阪"}, {"神戸", "兵庫"},
-        {"岡山市", "岡山"}, {"広島市", "広島"}, {"北九州市", "福岡"}, {"福岡市", "福岡"}, {"熊本市", "熊本"},
+        {"札幌", "北海道"},
+        {"仙台市", "宮城"},
+        {"さいたま市", "埼玉"},
+        {"千葉市", "千葉"},
+        {"川崎", "神奈川"},
+        {"横浜", "神奈川"},
+        {"相模原市", "神奈川"},
+        {"新潟市", "新潟"},
+        {"静岡市", "静岡"},
+        {"浜松", "静岡"},
+        {"名古屋", "愛知"},
+        {"京都市", "京都"},
+        {"大阪市", "大阪"},
+        {"堺市", "大阪"},
+        {"神戸", "兵庫"},
+        {"岡山市", "岡山"},
+        {"広島市", "広島"},
+        {"北九州市", "福岡"},
+        {"福岡市", "福岡"},
+        {"熊本市", "熊本"},
         // capitals not named like their prefecture, in several writings
-        {"盛岡", "岩手"}, {"水戸市", "茨城"}, {"うつのみや", "栃木"}, {"Maebashi", "群馬"}, {"金沢", "石川"},
-        {"甲府", "山梨"}, {"津", "三重"}, {"津市", "三重"}, {"大津", "滋賀"}, {"マツエ", "島根"},
-        {"高松市", "香川"}, {"MATSUYAMA", "愛媛"}, {"那覇市", "沖縄"}, {"Nagoya-shi", "愛知"},
-        {"堺", "大阪"}, {"さっぽろし", "北海道"}, {"Kobe City", "兵庫"},
+        {"盛岡", "岩手"},
+        {"水戸市", "茨城"},
+        {"うつのみや", "栃木"},
+        {"Maebashi", "群馬"},
+        {"金沢", "石川"},
+        {"甲府", "山梨"},
+        {"津", "三重"},
+        {"津市", "三重"},
+        {"大津", "滋賀"},
+        {"マツエ", "島根"},
+        {"高松市", "香川"},
+        {"MATSUYAMA", "愛媛"},
+        {"那覇市", "沖縄"},
+        {"Nagoya-shi", "愛知"},
+        {"堺", "大阪"},
+        {"さっぽろし", "北海道"},
+        {"Kobe City", "兵庫"},
         // capitals named like their prefecture
-        {"青森市", "青森"}, {"秋田市", "秋田"}, {"山形市", "山形"}, {"福島市", "福島"}, {"富山市", "富山"},
-        {"福井市", "福井"}, {"長野市", "長野"}, {"岐阜市", "岐阜"}, {"奈良市", "奈良"}, {"和歌山市", "和歌山"},
-        {"鳥取市", "鳥取"}, {"山口市", "山口"}, {"徳島市", "徳島"}, {"高知市", "高知"}, {"佐賀市", "佐賀"},
-        {"長崎市", "長崎"}, {"大分市", "大分"}, {"宮崎市", "宮崎"}, {"鹿児島市", "鹿児島"},
+        {"青森市", "青森"},
+        {"秋田市", "秋田"},
+        {"山形市", "山形"},
+        {"福島市", "福島"},
+        {"富山市", "富山"},
+        {"福井市", "福井"},
+        {"長野市", "長野"},
+        {"岐阜市", "岐阜"},
+        {"奈良市", "奈良"},
+        {"和歌山市", "和歌山"},
+        {"鳥取市", "鳥取"},
+        {"山口市", "山口"},
+        {"徳島市", "徳島"},
+        {"高知市", "高知"},
+        {"佐賀市", "佐賀"},
+        {"長崎市", "長崎"},
+        {"大分市", "大分"},
+        {"宮崎市", "宮崎"},
+        {"鹿児島市", "鹿児島"},
     };
     for (const auto& row : rows) {
         const auto city = Find(row.city);
@@ -206,19 +251,45 @@ TEST(ResidencePlaceTest, CountriesAndCitiesAbroadInBothLanguagesAreOnTheWorldMap
         const char* japanese;
         const char* english;
     } rows[] = {
-        {"アメリカ", "USA"},           {"米国", "United States"},   {"カナダ", "Canada"},
-        {"メキシコ", "Mexico"},         {"ブラジル", "Brazil"},       {"アルゼンチン", "Argentina"},
-        {"イギリス", "United Kingdom"}, {"英国", "UK"},               {"フランス", "France"},
-        {"ドイツ", "Germany"},          {"イタリア", "Italy"},        {"スペイン", "Spain"},
-        {"オランダ", "Netherlands"},    {"スイス", "Switzerland"},    {"スウェーデン", "Sweden"},
-        {"ロシア", "Russia"},           {"トルコ", "Turkey"},         {"エジプト", "Egypt"},
-        {"ケニア", "Kenya"},            {"南アフリカ", "South Africa"}, {"インド", "India"},
-        {"中国", "China"},              {"韓国", "South Korea"},      {"台湾", "Taiwan"},
-        {"タイ", "Thailand"},           {"ベトナム", "Vietnam"},      {"フィリピン", "Philippines"},
-        {"インドネシア", "Indonesia"},  {"オーストラリア", "Australia"}, {"ニュージーランド", "New Zealand"},
-        {"ニューヨーク", "New York"},   {"ロンドン", "London"},       {"パリ", "Paris"},
-        {"ソウル", "Seoul"},            {"北京", "Beijing"},          {"シドニー", "Sydney"},
-        {"ホノルル", "Honolulu"},       {"香港", "Hong Kong"},        {"コートジボワール", "Ivory Coast"},
+        {"アメリカ", "USA"},
+        {"米国", "United States"},
+        {"カナダ", "Canada"},
+        {"メキシコ", "Mexico"},
+        {"ブラジル", "Brazil"},
+        {"アルゼンチン", "Argentina"},
+        {"イギリス", "United Kingdom"},
+        {"英国", "UK"},
+        {"フランス", "France"},
+        {"ドイツ", "Germany"},
+        {"イタリア", "Italy"},
+        {"スペイン", "Spain"},
+        {"オランダ", "Netherlands"},
+        {"スイス", "Switzerland"},
+        {"スウェーデン", "Sweden"},
+        {"ロシア", "Russia"},
+        {"トルコ", "Turkey"},
+        {"エジプト", "Egypt"},
+        {"ケニア", "Kenya"},
+        {"南アフリカ", "South Africa"},
+        {"インド", "India"},
+        {"中国", "China"},
+        {"韓国", "South Korea"},
+        {"台湾", "Taiwan"},
+        {"タイ", "Thailand"},
+        {"ベトナム", "Vietnam"},
+        {"フィリピン", "Philippines"},
+        {"インドネシア", "Indonesia"},
+        {"オーストラリア", "Australia"},
+        {"ニュージーランド", "New Zealand"},
+        {"ニューヨーク", "New York"},
+        {"ロンドン", "London"},
+        {"パリ", "Paris"},
+        {"ソウル", "Seoul"},
+        {"北京", "Beijing"},
+        {"シドニー", "Sydney"},
+        {"ホノルル", "Honolulu"},
+        {"香港", "Hong Kong"},
+        {"コートジボワール", "Ivory Coast"},
     };
     for (const auto& row : rows) {
         const auto japanese = Find(row.japanese);
@@ -233,9 +304,21 @@ TEST(ResidencePlaceTest, CountriesAndCitiesAbroadInBothLanguagesAreOnTheWorldMap
 // Text that names no place, or names one only in passing, places nobody.
 TEST(ResidencePlaceTest, TextsThatNameNoPlaceGiveNoPlace) {
     const char* rows[] = {
-        "",                   "不明",         "ひみつ",      "？",        "東京タワーが好き",
-        "とうきょうにすみたい", "津軽",         "Indiana",     "Tokyoite",  "ニューヨーカー",
-        "中部地方",           "地球",         "秘密です",    "  ",        "〒100-0001",
+        "",
+        "不明",
+        "ひみつ",
+        "？",
+        "東京タワーが好き",
+        "とうきょうにすみたい",
+        "津軽",
+        "Indiana",
+        "Tokyoite",
+        "ニューヨーカー",
+        "中部地方",
+        "地球",
+        "秘密です",
+        "  ",
+        "〒100-0001",
     };
     for (const char* residence : rows) EXPECT_FALSE(Find(residence)) << residence;
 }
@@ -245,9 +328,9 @@ TEST(ResidencePlaceTest, LongAndBrokenTextsAreReadSafely) {
     while (longTail.size() < 20000) longTail += Cp932Text("あ");
     EXPECT_EQ(FindResidencePlace(longTail), Find("東京都"));
 
-    EXPECT_FALSE(FindResidencePlace(std::string(10000, '\x81')));       // lead bytes only
-    EXPECT_FALSE(FindResidencePlace(std::string(10000, '\xFF')));       // no character at all
-    EXPECT_FALSE(FindResidencePlace(std::string("\x93\x8c\x00\x8b\x9e", 5)));  // a NUL inside
+    EXPECT_FALSE(FindResidencePlace(std::string(10000, '\x81')));               // lead bytes only
+    EXPECT_FALSE(FindResidencePlace(std::string(10000, '\xFF')));               // no character at all
+    EXPECT_FALSE(FindResidencePlace(std::string("\x93\x8c\x00\x8b\x9e", 5)));   // a NUL inside
     EXPECT_EQ(FindResidencePlace(Cp932Text("大阪") + "\x82"), Find("大阪府"));  // a lead byte at the end
 
     std::mt19937 random(18);

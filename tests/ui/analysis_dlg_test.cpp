@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QChart>
+#include <QChartView>
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeView>
-#include <QChart>
-#include <QChartView>
-#include <QImage>
-#include <QStackedWidget>
 
 #include "support/temp_dir.h"
 

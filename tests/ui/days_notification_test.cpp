@@ -32,8 +32,8 @@ class DaysNotificationTest : public testing::Test {
 protected:
     void SetUp() override {
         const QString socket = QString::fromStdString((dir / "bus").string());
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--address=unix:path=") + socket});
+        daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                     QStringLiteral("--address=unix:path=") + socket});
         if (!daemon.waitForStarted(5000)) GTEST_SKIP() << "dbus-daemon cannot start";
         ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(dir / "bus"); }, 10000));
         address = QStringLiteral("unix:path=") + socket;
@@ -74,7 +74,8 @@ TEST_F(DaysNotificationTest, ToldOnceADay) {
     StartService();
     ASSERT_TRUE(Notify(COleDateTime(2026, 12, 20, 9, 0, 0)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.told.isEmpty(); }, 5000));
-    EXPECT_EQ(fake.told.first(), QStringLiteral("Yubino|Yubino: 近づいている記念日|12/21（あと 1 日） taroさんの誕生日（36 才）"));
+    EXPECT_EQ(fake.told.first(),
+              QStringLiteral("Yubino|Yubino: 近づいている記念日|12/21（あと 1 日） taroさんの誕生日（36 才）"));
     EXPECT_EQ(ReadFileBytes(stamp), "2026-12-20");
 
     EXPECT_FALSE(Notify(COleDateTime(2026, 12, 20, 18, 0, 0))) << "a second start the same day";
@@ -88,9 +89,9 @@ TEST_F(DaysNotificationTest, NothingToldWithoutAServiceOrWithoutDays) {
     EXPECT_FALSE(std::filesystem::exists(stamp)) << "so it is tried again at the next start";
     StartService();
     EXPECT_FALSE(Notify(COleDateTime(2026, 6, 1))) << "no day to remember";
-    EXPECT_FALSE(NotifyDaysToRemember(app, QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
-                                                                        QStringLiteral("nowhere")),
-                                      stamp, COleDateTime(2026, 12, 20)))
+    EXPECT_FALSE(NotifyDaysToRemember(
+        app, QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"), QStringLiteral("nowhere")), stamp,
+        COleDateTime(2026, 12, 20)))
         << "no bus at all";
     QTest::qWait(100);
     EXPECT_TRUE(fake.told.isEmpty());

@@ -115,7 +115,8 @@ TEST(MapScreenshots, SamplePlacedFromResidence) {
 
     std::vector<int> maps;
     for (int map = 0; map < kMapCount; ++map) {
-        if (std::any_of(app.Pals().begin(), app.Pals().end(), [&](const CPenPal& p) { return IsPalOnMap(p, g_apszMapNames[map]); }))
+        if (std::any_of(app.Pals().begin(), app.Pals().end(),
+                        [&](const CPenPal& p) { return IsPalOnMap(p, g_apszMapNames[map]); }))
             maps.push_back(map);
     }
     CPictureCache pictures;
@@ -130,7 +131,8 @@ TEST(MapScreenshots, SamplePlacedFromResidence) {
     QPainter painter(&sheet);
     for (std::size_t i = 0; i < maps.size(); ++i) {
         view.ApplyMapChoice(maps[i]);
-        painter.drawPixmap(static_cast<int>(i % columns) * kMapSize, static_cast<int>(i / columns) * kMapSize, view.grab());
+        painter.drawPixmap(static_cast<int>(i % columns) * kMapSize, static_cast<int>(i / columns) * kMapSize,
+                           view.grab());
     }
     painter.end();
     const QString file = QString::fromUtf8(target) + QStringLiteral("/placed-from-residence.png");

@@ -42,8 +42,8 @@ void CChartsPage::ShowContextMenu(ChartKind kind, const QPoint& at) {
 }
 
 void CChartsPage::SaveChartAs(ChartKind kind, bool svg) {
-    const QString suggested = QString::fromLatin1(ChartKindName(kind).data()) +
-                              (svg ? QStringLiteral(".svg") : QStringLiteral(".png"));
+    const QString suggested =
+        QString::fromLatin1(ChartKindName(kind).data()) + (svg ? QStringLiteral(".svg") : QStringLiteral(".png"));
     const QString path = m_chooseSaveFile(this, suggested);
     if (path.isEmpty()) return;
     if (!SaveChart(BuildChart(m_app.Pals(), kind), path))

@@ -10,8 +10,8 @@
 
 #include "analysis/analysis_tabs.h"
 #include "analysis/days_to_remember.h"
-#include "core/yubino_app.h"
 #include "core/texts.h"
+#include "core/yubino_app.h"
 #include "ui/charts/charts_page.h"
 #include "ui/qt_text.h"
 
@@ -24,7 +24,11 @@ constexpr int kDaysToRememberTab = kAnalysisTabCount + 1;
 }  // namespace
 
 CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent)
-    : QDialog(parent), m_app(app), m_direction(direction), m_tabs(new QTabBar(this)), m_list(new QTreeView(this)),
+    : QDialog(parent),
+      m_app(app),
+      m_direction(direction),
+      m_tabs(new QTabBar(this)),
+      m_list(new QTreeView(this)),
       m_charts(new CChartsPage(app, this)),
       m_pages(new QStackedWidget(this)) {
     setWindowTitle(ToQString(Cp932Text(texts::kAnalysisTitle)));

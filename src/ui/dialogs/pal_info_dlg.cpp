@@ -14,9 +14,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/maps.h"
 #include "core/pal_info_rules.h"
 #include "core/pal_placement.h"
-#include "core/maps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/stored_mail_text.h"
