@@ -2,6 +2,7 @@
 // "--screenshot FILE" starts as usual, saves a picture of the main window and exits.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "core/yubino_app.h"
 #include "storage/app_paths.h"
 #include "storage/yubino_session.h"
+#include "ui/days_notification.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/scripted_changes.h"
 #include "ui/qt_translations.h"
@@ -85,5 +87,11 @@ int main(int argc, char* argv[]) {
         if (!frame.grab().save(screenshot)) return kExitNoScreenshot;
         return ui.MessageShown() ? kExitScreenshotWithMessages : 0;
     }
+    // The days to remember, told once a day when the window is up.
+    QTimer::singleShot(0, &frame, [&app] {
+        if (HasSessionBus())
+            NotifyDaysToRemember(app, QDBusConnection::sessionBus(), DaysToldStampFile(),
+                                 COleDateTime::GetCurrentTime());
+    });
     return application.exec();
 }

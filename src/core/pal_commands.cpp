@@ -2,6 +2,7 @@
 
 #include "core/pal_info_rules.h"
 #include "core/table_steps.h"
+#include "core/pal_placement.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 
@@ -18,6 +19,7 @@ void AddPalByHand(CYubinoApp& app) {
     CTableChange change(app, StepKind::Add);
     CPenPal pal;
     if (!app.UI().EditPal(pal, PalInfoMode::AddNew)) return;
+    PlaceNewPal(app, pal);
     app.AddPal(pal);
     RefreshViews(app);
 }
@@ -50,5 +52,22 @@ void DeleteSelectedPals(CYubinoApp& app) {
     if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
     CTableChange change(app, StepKind::Delete);
     for (const std::string& address : addresses) app.DeletePal(address);
+    RefreshViews(app);
+}
+
+void PlaceSelectedPals(CYubinoApp& app) {
+    const std::vector<std::string> addresses = app.UI().GetSelectedAddresses();
+    if (addresses.empty()) return;
+    int moving = 0;
+    for (const std::string& address : addresses) {
+        CPenPal pal;
+        if (app.FindPalByAddress(address, pal) && !pal.m_strMapName.empty() && FindResidencePlace(pal.m_strResidence))
+            ++moving;
+    }
+    if (moving > 0 && !app.UI().AskYesNo(FormatText(texts::kPlaceMoveQuestion, moving))) return;
+    if (PlaceStoredPals(app, addresses).empty()) {
+        app.UI().ShowMessage(Cp932Text(texts::kPlaceNobody), MessageKind::Information);
+        return;
+    }
     RefreshViews(app);
 }

@@ -20,3 +20,7 @@ void EditSelectedPals(CYubinoApp& app);
 
 // Asks once, naming the number of selected rows, then deletes each selected pal.
 void DeleteSelectedPals(CYubinoApp& app);
+
+// Places the selected pals on the map of their residence; asks first when some of them
+// already stand on a map, and tells when no residence names a place.
+void PlaceSelectedPals(CYubinoApp& app);

@@ -131,6 +131,13 @@ inline constexpr const char* kCmdContextHelp = "次にｸﾘｯｸしたｺﾏ�
 // The status bar: all pals, the listed ones, the selected ones.
 inline constexpr const char* kStatusCounts = "ﾒｰﾙﾌﾚﾝﾄﾞ %1 人  表示 %2 人  選択 %3 人";
 
+// Placing the selected pals where they live.
+inline constexpr const char* kMenuPlaceFromResidence = "住所から地図に配置(&P)";
+inline constexpr const char* kCmdPlaceFromResidence = "選択中のﾒｰﾙﾌﾚﾝﾄﾞを居住地の場所に配置\n住所から地図に配置";
+inline constexpr const char* kPlaceMoveQuestion =
+    " %d 名はすでにマップに配置されています。\r\n居住地の場所へ移しますか？";
+inline constexpr const char* kPlaceNobody = "選択中のメールフレンドの居住地からは、場所が分かりませんでした。";
+
 // Main window: the about box and the file dialogs.
 inline constexpr const char* kAboutTitle = "Yubinoのﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kAboutVersion = "Yubino Version 2.00";
@@ -201,6 +208,9 @@ inline constexpr const char* kCharactersNotStorable =
 inline constexpr const char* kNotWebAddress =
     "ホームページには http:// か https:// で始まるアドレス、または www.example.jp のようなアドレスを入力してください";
 inline constexpr const char* kPictureLoadFailed = "画像ファイルの読み込みに失敗しました";
+inline constexpr const char* kButtonPlaceFromResidence = "住所から配置";
+inline constexpr const char* kResidenceNamesNoPlace =
+    "居住地から場所が分かりませんでした。\r\n都道府県、市、国などの名前で始まる居住地を入力してください。";
 inline constexpr const char* kPictureFileFilter = "画像ファイル (*.jpg *.gif *.bmp);;すべてのﾌｧｲﾙ (*)";
 inline constexpr const char* kFaceIconTitle = "顔アイコンを選択してください";
 inline constexpr const char* kFaceIconProvidedBy = "提供";
@@ -255,6 +265,26 @@ inline constexpr const char* kAnalysisTabBasic = "基本ﾃﾞｰﾀ";
 inline constexpr const char* kAnalysisTabAll = "総合ﾃﾞｰﾀ";
 inline constexpr const char* kAnalysisTabDates = "受信日";
 inline constexpr const char* kAnalysisTabTotals = "合計/平均";
+inline constexpr const char* kAnalysisTabCharts = "グラフ";
+inline constexpr const char* kChartSex = "性別";
+inline constexpr const char* kChartAge = "年齢（5歳ごと）";
+inline constexpr const char* kChartMaps = "マップ別の人数";
+inline constexpr const char* kChartFirstYear = "最初のメールを受け取った年";
+inline constexpr const char* kChartNotSet = "未設定";
+inline constexpr const char* kChartSavePng = "PNG 形式で保存...";
+inline constexpr const char* kChartSaveSvg = "SVG 形式で保存...";
+inline constexpr const char* kChartSaveFailed = "グラフをファイル\" %s \"に保存できませんでした。";
+inline constexpr const char* kAnalysisTabDaysToRemember = "記念日";
+inline constexpr const char* kRememberColumnWhen = "日付";
+inline constexpr const char* kRememberColumnWhat = "内容";
+inline constexpr const char* kBirthdayFormat = "誕生日（%d 才）";
+inline constexpr const char* kFirstMailAnniversaryFormat = "最初のメールから %d 年";
+inline constexpr const char* kToday = "（今日）";
+inline constexpr const char* kDaysAheadFormat = "（あと %d 日）";
+inline constexpr const char* kHonorific = "さんの";
+inline constexpr const char* kRememberNotificationTitle = "Yubino: 近づいている記念日";
+inline constexpr const char* kChartMonthsNeedArchive =
+    "月ごとのメールのグラフには、送受信したメールの記録が必要です。この版ではまだ作れません。";
 inline constexpr const char* kColumnSex = "性別";
 inline constexpr const char* kColumnAge = "年齢";
 inline constexpr const char* kColumnResidence = "居住地";

@@ -1,6 +1,7 @@
 #include "mail/mail_intake.h"
 
 #include "core/table_steps.h"
+#include "core/pal_placement.h"
 #include "core/texts.h"
 #include "mail/mail_text_parser.h"
 #include "mail/stored_mail_text.h"
@@ -32,6 +33,7 @@ void AddNewSender(CYubinoApp& app, const CPenPal& mail) {
     while (!ui.EditPal(pal, PalInfoMode::EditOne)) {
         if (ui.AskYesNo(Cp932Text(texts::kConfirmNotAdding))) return;
     }
+    PlaceNewPal(app, pal);
     app.AddPal(pal);  // shows its own message when it refuses
     Refresh(app);
 }

@@ -239,6 +239,107 @@ TEST_F(CliTest, ParseMailReadsAnInternetMessageWithItsTimeOfDay) {
     EXPECT_NE(run.out.find("\"m_strLastMailText\":\"こんにちは\\bhttps://hanako.example.jp/\\b\""), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("\"m_strHomePage\":\"https://hanako.example.jp/\""), std::string::npos) << run.out;
+
+// Pals with residences: one known place each, one unknown, one already on a map.
+void WriteResidents(const std::filesystem::path& file) {
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    const char* residences[] = {"東京都港区", "ひみつ", "Paris", "北海道札幌市"};
+    for (int i = 0; i < 4; ++i) {
+        CPenPal pal;
+        pal.m_strHandleName = "pal" + std::to_string(i);
+        pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
+        pal.m_strResidence = Sjis(residences[i]);
+        if (i == 3) pal.m_strMapName = Sjis("九州");
+        app.AddPal(pal);
+    }
+    WriteFileBytes(file, WritePalData(app));
+}
+
+TEST_F(CliTest, PlacePutsPalsWithoutAMapWhereTheyLiveAndSaves) {
+    WriteResidents(dir / "pals.ybf");
+    const std::string before = ReadFileBytes(dir / "pals.ybf");
+
+    Outcome dry = Cli("place " + Path("pals.ybf") + " --dry-run", dir);
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(ReadFileBytes(dir / "pals.ybf"), before) << "a dry run writes nothing";
+
+    Outcome run = Cli("place " + Path("pals.ybf"), dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dry.out);
+    EXPECT_NE(run.out.find(R"({"pal":"pal0@example.jp","residence":"東京都港区","map":"関東","x":)"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(R"({"pal":"pal2@example.jp","residence":"Paris","map":"世界","x":)"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("pal1@"), std::string::npos) << "no place for a secret: " << run.out;
+    EXPECT_EQ(run.out.find("pal3@"), std::string::npos) << "a pal on a map stays: " << run.out;
+
+    FakeUserInterface quiet;
+    CYubinoApp saved(quiet);
+    ReadPalData(saved, ReadFileBytes(dir / "pals.ybf"));
+    ASSERT_EQ(saved.GetPalCount(), 4);
+    EXPECT_EQ(saved.Pals()[0].m_strMapName, Sjis("関東"));
+    EXPECT_EQ(saved.Pals()[1].m_strMapName, "");
+    EXPECT_EQ(saved.Pals()[3].m_strMapName, Sjis("九州"));
+
+    EXPECT_EQ(Cli("place " + Path("pals.ybf"), dir).out, "[]\n") << "everyone known is placed";
+    Outcome all = Cli("place " + Path("pals.ybf") + " --all", dir);
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_NE(all.out.find(R"({"pal":"pal3@example.jp","residence":"北海道札幌市","map":"北海道","x":)"),
+              std::string::npos)
+        << all.out;
+    EXPECT_NE(all.out.find(run.out.substr(1, run.out.find('}'))), std::string::npos) << "placed again, not moved";
+}
+
+TEST_F(CliTest, PlaceRefusesWrongArguments) {
+    WriteResidents(dir / "pals.ybf");
+    for (const std::string& args :
+         std::vector<std::string>{"place", "place --all", "place " + Path("pals.ybf") + " --everyone",
+                                  "place " + Path("pals.ybf") + " " + Path("pals.ybf")}) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Cli(args, dir).status, 2);
+    }
+}
+
+// The chart command draws without a display: the test runs it with none.
+TEST_F(CliTest, ChartDrawsEachKindAsPngOrSvgWithoutADisplay) {
+    WriteResidents(dir / "pals.ybf");
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    for (std::string kind : {"sex", "age", "maps", "first-year"}) {
+        SCOPED_TRACE(kind);
+        Outcome png = Shell(noDisplay + Quoted(YUBINO_CLI_PATH) + " chart " + Path("pals.ybf") + " --kind " + kind +
+                                " --out " + Path(kind + ".png"),
+                            dir);
+        ASSERT_EQ(png.status, 0) << png.err;
+        const std::string bytes = ReadFileBytes(dir / (kind + ".png"));
+        ASSERT_GT(bytes.size(), 24u);
+        EXPECT_EQ(bytes.substr(1, 3), "PNG");
+        EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xb8", 8)) << "640 x 440";
+        Outcome svg = Cli("chart " + Path("pals.ybf") + " --out " + Path(kind + ".svg") + " --kind " + kind, dir);
+        ASSERT_EQ(svg.status, 0) << svg.err;
+        EXPECT_NE(ReadFileBytes(dir / (kind + ".svg")).find("<svg"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
+    WriteResidents(dir / "pals.ybf");
+    const struct {
+        std::string args;
+        int status;
+        const char* told;
+    } rows[] = {
+        {"--kind months --out " + Path("m.png"), 1, "メールの記録"},
+        {"--kind pies --out " + Path("p.png"), 2, "pies"},
+        {"--kind sex", 2, "使い方"},
+        {"--kind sex --out " + Path("no-such-folder/s.png"), 1, "保存できませんでした"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args);
+        Outcome run = Cli("chart " + Path("pals.ybf") + " " + row.args, dir);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_NE(run.err.find(row.told), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Cli("chart " + Path("missing.ybf") + " --kind sex --out " + Path("s.png"), dir).status, 2);
 }
 
 }  // namespace

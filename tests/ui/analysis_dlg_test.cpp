@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QChart>
+#include <QChartView>
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeView>
 
+#include "support/temp_dir.h"
+
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
+#include "ui/charts/charts_page.h"
 #include "ui/dialogs/analysis_dlg.h"
 
 namespace {
@@ -54,8 +61,10 @@ protected:
 TEST_F(AnalysisDlgTest, OpensOnTheBasicTabInTableOrder) {
     auto dialog = Open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ﾒｰﾙﾌﾚﾝﾄﾞの分析"));
-    ASSERT_EQ(Tabs(*dialog)->count(), 4);
+    ASSERT_EQ(Tabs(*dialog)->count(), 6);
     EXPECT_EQ(Tabs(*dialog)->tabText(3), QStringLiteral("合計/平均"));
+    EXPECT_EQ(Tabs(*dialog)->tabText(4), QStringLiteral("グラフ"));
+    EXPECT_EQ(Tabs(*dialog)->tabText(5), QStringLiteral("記念日"));
     EXPECT_EQ(Tabs(*dialog)->currentIndex(), 0);
     EXPECT_EQ(Column(*dialog, 0), (QStringList{"b", "c", "a"}));
     EXPECT_EQ(List(*dialog)->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("ﾒｰﾙｱﾄﾞﾚｽ"));
@@ -110,6 +119,49 @@ TEST_F(AnalysisDlgTest, CloseEndsTheDialog) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("close")), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(app.GetPalCount(), 3);
+}
+
+// The charts tab shows the four charts; each saves as the picture its file name asks for.
+TEST_F(AnalysisDlgTest, ChartsTabSavesEachChartAsPngOrSvg) {
+    auto dialog = Open();
+    Tabs(*dialog)->setCurrentIndex(4);
+    CChartsPage& charts = dialog->Charts();
+    EXPECT_TRUE(charts.isVisible());
+    EXPECT_FALSE(List(*dialog)->isVisible());
+
+    TempDir dir;
+    QString chosen;
+    charts.SetSaveFileChooser([&](QWidget*, const QString&) { return chosen; });
+    const struct {
+        ChartKind kind;
+        const char* title;
+    } rows[] = {{ChartKind::Sex, "性別"},
+                {ChartKind::Age, "年齢（5歳ごと）"},
+                {ChartKind::Maps, "マップ別の人数"},
+                {ChartKind::FirstYear, "最初のメールを受け取った年"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(charts.View(row.kind)->chart()->title(), QString::fromUtf8(row.title));
+        chosen = QString::fromStdString((dir / (std::string(ChartKindName(row.kind)) + ".png")).string());
+        charts.SaveChartAs(row.kind, false);
+        const QImage png(chosen);
+        ASSERT_EQ(png.size(), QSize(640, 440)) << row.title;
+        int drawn = 0;
+        for (int y = 0; y < png.height(); y += 2)
+            for (int x = 0; x < png.width(); x += 2) drawn += png.pixel(x, y) != qRgb(255, 255, 255);
+        EXPECT_GT(drawn, 500) << "more than a blank picture: " << row.title;
+
+        chosen = QString::fromStdString((dir / (std::string(ChartKindName(row.kind)) + ".svg")).string());
+        charts.SaveChartAs(row.kind, true);
+        const std::string svg = ReadFileBytes(chosen.toStdString());
+        EXPECT_NE(svg.find("<svg"), std::string::npos) << row.title;
+        EXPECT_NE(svg.find(row.title), std::string::npos) << "Japanese text kept as text: " << row.title;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+
+    chosen = QString::fromStdString((dir / "no-such-folder" / "sex.svg").string());
+    charts.SaveChartAs(ChartKind::Sex, true);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("保存できませんでした"), std::string::npos);
 }
 
 }  // namespace

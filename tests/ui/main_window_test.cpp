@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, ContextMenuGreysByTheSelection) {
         SelectRows(row.selected);
         std::unique_ptr<QMenu> menu(List().CreateContextMenu(nullptr));
         std::map<int, bool> states = MenuStates(*menu);
-        EXPECT_EQ(states.size(), 7u);
+        EXPECT_EQ(states.size(), 8u);
         EXPECT_TRUE(states[ID_ADD_PAL]) << row.name;
         EXPECT_EQ(states[ID_DELETE_PALS], row.del) << row.name;
         EXPECT_EQ(states[ID_EDIT_PAL], row.one) << row.name;
@@ -190,6 +190,9 @@ TEST_F(MainWindowTest, ContextMenuGreysByTheSelection) {
         EXPECT_EQ(frame->Action(ID_DELETE_PALS)->isEnabled(), row.del) << row.name;
         EXPECT_EQ(frame->Action(ID_SEND_MAIL)->isEnabled(), row.send) << row.name;
         EXPECT_TRUE(frame->Action(ID_EDIT_PALS)->isEnabled()) << row.name;
+        // Placing from the residence needs a selection, like deleting.
+        EXPECT_EQ(states[ID_PLACE_FROM_RESIDENCE], row.del) << row.name;
+        EXPECT_EQ(frame->Action(ID_PLACE_FROM_RESIDENCE)->isEnabled(), row.del) << row.name;
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QRadialGradient>
 
 #include "core/maps.h"
+#include "core/pal_placement.h"
+#include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "ui/map/map_view.h"
@@ -94,6 +96,47 @@ TEST(MapScreenshots, AllNineMapsWithPals) {
         const QString file = QStringLiteral("%1/map-%2.png").arg(QString::fromUtf8(target)).arg(map);
         EXPECT_TRUE(shot.save(file)) << file.toStdString();
     }
+}
+
+// The bundled sample with every pal placed from its residence: the maps that have pals,
+// side by side, into $YUBINO_SCREENSHOT_DIR/placed-from-residence.png.
+TEST(MapScreenshots, SamplePlacedFromResidence) {
+    const QByteArray target = qgetenv("YUBINO_SCREENSHOT_DIR");
+    if (target.isEmpty()) GTEST_SKIP() << "YUBINO_SCREENSHOT_DIR not set";
+    FakeUserInterface ui;
+    CYubinoApp app{ui};
+    app.m_bMapAllPals = true;
+    ReadPalData(app, ReadFileBytes(YUBINO_SAMPLE_FILE));
+    ASSERT_GT(app.GetPalCount(), 0);
+    const auto placed = PlaceStoredPals(app, PalsToPlace(app, true));
+    EXPECT_EQ(static_cast<int>(placed.size()), app.GetPalCount()) << "every sample residence names a place";
+    std::vector<PalListRow> rows;
+    for (const CPenPal& pal : app.Pals()) rows.push_back({pal.m_strMailAddress, false});
+
+    std::vector<int> maps;
+    for (int map = 0; map < kMapCount; ++map) {
+        if (std::any_of(app.Pals().begin(), app.Pals().end(),
+                        [&](const CPenPal& p) { return IsPalOnMap(p, g_apszMapNames[map]); }))
+            maps.push_back(map);
+    }
+    CPictureCache pictures;
+    CMapView view(app, pictures);
+    view.SetListRows([&] { return rows; });
+    view.resize(kMapSize, kMapSize);
+    view.show();
+    const int columns = 3;
+    const int rowsOfMaps = (static_cast<int>(maps.size()) + columns - 1) / columns;
+    QImage sheet(columns * kMapSize, rowsOfMaps * kMapSize, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        view.ApplyMapChoice(maps[i]);
+        painter.drawPixmap(static_cast<int>(i % columns) * kMapSize, static_cast<int>(i / columns) * kMapSize,
+                           view.grab());
+    }
+    painter.end();
+    const QString file = QString::fromUtf8(target) + QStringLiteral("/placed-from-residence.png");
+    EXPECT_TRUE(sheet.scaled(sheet.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(file));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "core/pal_info_rules.h"
+#include "core/residence_place.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "modal.h"
@@ -117,6 +118,55 @@ TEST_F(PalInfoDlgTest, EditsOnePalAcrossTheTabs) {
     EXPECT_EQ(pal.m_strLastMailText, stored.m_strLastMailText);
     EXPECT_EQ(pal.m_nFaceIcon, 3);
     EXPECT_EQ(pal.m_nMapX, 120);
+}
+
+// While no map is chosen, the map follows the typed residence; the pal is placed at save.
+TEST_F(PalInfoDlgTest, TypedResidenceProposesTheMapAndPlacesANewPal) {
+    pal = CPenPal();
+    Open(PalInfoMode::AddNew);
+    QComboBox* map = Control<QComboBox>("map");
+    const struct {
+        const char* typed;
+        const char* map;
+    } rows[] = {{"大阪府大阪市", "近畿"}, {"ひみつ", ""}, {"ﾛﾝﾄﾞﾝ", "世界"}, {"札幌市中央区", "北海道"}};
+    for (const auto& row : rows) {
+        Type("residence", QString::fromUtf8(row.typed));
+        EXPECT_EQ(map->currentText(), QString::fromUtf8(row.map)) << row.typed;
+    }
+    Type("handleName", "new");
+    Type("mailAddress", "new@example.jp");
+    Save();
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    const auto sapporo = *FindResidencePlace(Sjis("札幌市"));
+    EXPECT_EQ(Utf8(pal.m_strMapName), "北海道");
+    EXPECT_EQ(pal.m_nMapX, sapporo.nX - 16);
+    EXPECT_EQ(pal.m_nMapY, sapporo.nY - 16);
+}
+
+TEST_F(PalInfoDlgTest, AChosenMapIsNotOverriddenByTheResidence) {
+    Open(PalInfoMode::EditOne);
+    Type("residence", "ロンドン");
+    EXPECT_EQ(Control<QComboBox>("map")->currentText(), "関東");
+    Save();
+    EXPECT_EQ(Utf8(pal.m_strMapName), "関東");
+    EXPECT_EQ(pal.m_nMapX, 120);
+}
+
+TEST_F(PalInfoDlgTest, PlaceFromResidenceButtonMovesThePalOrSaysWhyNot) {
+    Open(PalInfoMode::EditOne);
+    Type("residence", "不明");
+    QTest::mouseClick(Control<QPushButton>("placeFromResidence"), Qt::LeftButton);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{texts::kResidenceNamesNoPlace});
+    EXPECT_EQ(Control<QComboBox>("map")->currentText(), "関東");
+
+    Type("residence", "London, UK");
+    QTest::mouseClick(Control<QPushButton>("placeFromResidence"), Qt::LeftButton);
+    EXPECT_EQ(Control<QComboBox>("map")->currentText(), "世界");
+    Save();
+    const auto london = *FindResidencePlace(Sjis("ロンドン"));
+    EXPECT_EQ(Utf8(pal.m_strMapName), "世界");
+    EXPECT_EQ(pal.m_nMapX, london.nX - 16);
+    EXPECT_EQ(pal.m_nMapY, london.nY - 16);
 }
 
 TEST_F(PalInfoDlgTest, ChangedAddressRenamesTheStoredPal) {

@@ -1,4 +1,4 @@
-// Generates Yubino's bundled pictures:
+// Generates Yubino's bundled pictures and its table of places:
 //   src/resources/maps/map0.png .. map8.png  (400x400, 24-bit; 北海道 東北 関東 中部 近畿 中国 四国 九州 世界),
 //                                            the maps without their names; map0@2x.png .. (800x800) for 2x screens
 //   src/resources/maps/labels0.png ..        (400x400 and @2x 800x800, 32-bit) the place names alone, drawn
@@ -6,8 +6,10 @@
 //   src/resources/maps/maps.json             (projection of each map, pixel place of each prefectural capital)
 //   src/resources/cursors/move.png, move_drag.png (32x32, hot spot 0,0; @2x 64x64)
 //   src/resources/nametag.png                (130x25 name tag shape)
+//   src/core/place_table.inc                 (map and pixel of each place a residence may name)
 // Data: Natural Earth (public domain): prefectures from data/jp-prefectures.geojson, countries from
-// the world-atlas package. Usage: node make-maps.mjs [--out DIR] [--svg DIR]  (--svg also writes the map SVGs)
+// the world-atlas package; names of places from lib/places.mjs.
+// Usage: node make-maps.mjs [--out DIR] [--svg DIR]  (--out writes everything under DIR; --svg also writes the map SVGs)
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -18,12 +20,14 @@ import { svgToRgba, FONT_FAMILY } from './lib/render.mjs';
 import { encodePng, rgbaToRgb } from './lib/png.mjs';
 import { cursorPngs, nametagPng } from './lib/sprites.mjs';
 import { PREFS } from './lib/prefs.mjs';
+import { placeTable } from './lib/place-table.mjs';
 
 const require = createRequire(import.meta.url);
 const HERE = path.dirname(fileURLToPath(import.meta.url));
 const args = process.argv.slice(2);
 // --out DIR writes the pictures under DIR instead of the program's resource folder
 const RES = args.includes('--out') ? path.resolve(args[args.indexOf('--out') + 1]) : path.resolve(HERE, '../../src/resources');
+const CORE = args.includes('--out') ? RES : path.resolve(HERE, '../../src/core');
 const SVG_DIR = args.includes('--svg') ? path.resolve(args[args.indexOf('--svg') + 1] || 'out') : null;
 
 const W = 400, H = 400;
@@ -361,6 +365,7 @@ function regionMap(reg, index) {
     }
   }
   const meta = { index, name: reg.name, title: reg.title, projection: projMeta(projection), capitals: main.meta };
+  const projections = { main: projection };
 
   if (reg.inset) {
     const [bx, by, bw, bh] = ib;
@@ -373,10 +378,11 @@ function regionMap(reg, index) {
     body = `<defs><clipPath id="inset"><rect x="${bx}" y="${by}" width="${bw}" height="${bh}"/></clipPath></defs>` + body;
     Object.assign(meta.capitals, ins.meta);
     meta.inset = { box: ib, codes: reg.inset.codes, projection: projMeta(ip) };
+    projections.inset = ip;
   }
   body += titleBox(reg.title, reg.corner);
   body += `<rect x="0.5" y="0.5" width="${W - 1}" height="${H - 1}" fill="none" stroke="#4b5b6b" stroke-width="1"/>`;
-  return { svg: svgDoc(body), meta };
+  return { svg: svgDoc(body), meta, projections };
 }
 
 function worldMap(index) {
@@ -416,7 +422,7 @@ function worldMap(index) {
   const [tx, ty] = proj([tk.lon, tk.lat]);
   const tokyo = { name: tk.ja, lat: tk.lat, lon: tk.lon, x: Math.round(tx), y: Math.round(ty) };
   const [, south] = proj.invert([W / 2, H]);
-  return { svg: svgDoc(body), meta: { index, name: '世界', title: '世界', projection: { ...m, north: NORTH, south: +south.toFixed(2) }, capitals: { 13: tokyo } } };
+  return { svg: svgDoc(body), projections: { main: proj }, meta: { index, name: '世界', title: '世界', projection: { ...m, north: NORTH, south: +south.toFixed(2) }, capitals: { 13: tokyo } } };
 }
 
 // ---------- main ----------
@@ -453,6 +459,16 @@ const json = JSON.stringify({
   maps: allMeta,
 }, null, 1).replace(/[{[][^{}[\]]*[}\]]/g, (m) => m.replace(/\s*\n\s*/g, ' '));
 write(path.join(RES, 'maps', 'maps.json'), json + '\n');
+// Places: a prefecture's cities on the map of its region (Okinawa in the Kyushu inset).
+const placeOn = (code, lon, lat) => {
+  const i = REGIONS.findIndex((r) => r.codes.includes(code) || (r.inset && r.inset.codes.includes(code)));
+  const { main, inset } = maps[i].projections;
+  const proj = REGIONS[i].codes.includes(code) ? main : inset;
+  return [i, ...proj([lon, lat])];
+};
+const table = placeTable({ place: placeOn, world: maps[REGIONS.length].projections.main, worldIndex: REGIONS.length,
+  countries: countries10 });
+report.push({ file: 'place_table.inc', bytes: write(path.join(CORE, 'place_table.inc'), table) });
 for (const [scale, suffix] of [[1, ''], [2, '@2x']]) {
   const cur = cursorPngs(scale);
   report.push({ file: `cursors/move${suffix}.png`, bytes: write(path.join(RES, 'cursors', `move${suffix}.png`), cur.move) });

@@ -30,3 +30,8 @@ int RunBackups(std::span<char*> args);
 // restore DATA.ybf BACKUP: the backup's table becomes the data file's; the file it
 // replaces is kept as a backup first.
 int RunRestore(std::span<char*> args);
+// place DATA.ybf [--all] [--dry-run]: pals placed on the map of their residence.
+int RunPlace(std::span<char*> args);
+// chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg: one chart,
+// drawn by yubino-chart beside yubino-cli.
+int RunChart(std::span<char*> args);

@@ -24,6 +24,8 @@ constexpr Command kCommands[] = {
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
     {"backups", "backups DATA.ybf", RunBackups},
     {"restore", "restore DATA.ybf BACKUP", RunRestore},
+    {"place", "place DATA.ybf [--all] [--dry-run]", RunPlace},
+    {"chart", "chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg", RunChart},
 };
 
 int PrintUsage(FILE* out) {

@@ -3,27 +3,42 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "analysis/analysis_tabs.h"
+#include "analysis/days_to_remember.h"
 #include "core/texts.h"
+#include "core/yubino_app.h"
+#include "ui/charts/charts_page.h"
 #include "ui/qt_text.h"
 
 namespace {
 // The dialog's size at the usual font: about 303 x 253 dialog units.
 constexpr QSize kDialogSize(460, 390);
+// The charts and the days to remember follow the four tables.
+constexpr int kChartsTab = kAnalysisTabCount;
+constexpr int kDaysToRememberTab = kAnalysisTabCount + 1;
 }  // namespace
 
 CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent)
-    : QDialog(parent), m_app(app), m_direction(direction), m_tabs(new QTabBar(this)), m_list(new QTreeView(this)) {
+    : QDialog(parent),
+      m_app(app),
+      m_direction(direction),
+      m_tabs(new QTabBar(this)),
+      m_list(new QTreeView(this)),
+      m_charts(new CChartsPage(app, this)),
+      m_pages(new QStackedWidget(this)) {
     setWindowTitle(ToQString(Cp932Text(texts::kAnalysisTitle)));
     resize(kDialogSize);
 
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->setExpanding(false);
     for (const std::string& title : AnalysisTabTitles()) m_tabs->addTab(ToQString(title));
+    m_tabs->addTab(QString::fromUtf8(texts::kAnalysisTabCharts));
+    m_tabs->addTab(QString::fromUtf8(texts::kAnalysisTabDaysToRemember));
 
     auto* close = new QPushButton(ToQString(Cp932Text(texts::kClose)), this);
     close->setObjectName(QStringLiteral("close"));
@@ -38,7 +53,10 @@ CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWi
     top->addWidget(close, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_list, 1);
+    m_charts->setObjectName(QStringLiteral("charts"));
+    m_pages->addWidget(m_list);
+    m_pages->addWidget(m_charts);
+    layout->addWidget(m_pages, 1);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &CAnalysisDlg::FillList);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CAnalysisDlg::SortByColumn);
@@ -48,6 +66,15 @@ CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWi
 }
 
 void CAnalysisDlg::FillList() {
+    const bool charts = m_tabs->currentIndex() == kChartsTab;
+    m_pages->setCurrentWidget(charts ? static_cast<QWidget*>(m_charts) : m_list);
+    if (charts) return;
+    if (m_tabs->currentIndex() == kDaysToRememberTab) {
+        const auto days = DaysToRemember(m_app.Pals(), COleDateTime::GetCurrentTime());
+        m_model.SetContents(DaysToRememberColumns(), DaysToRememberRows(days));
+        ApplyColumnWidths(*m_list, m_model);
+        return;
+    }
     AnalysisTab tab = BuildAnalysisTab(m_app, m_tabs->currentIndex());
     m_model.SetContents(std::move(tab.columns), std::move(tab.rows));
     ApplyColumnWidths(*m_list, m_model);

@@ -1,12 +1,14 @@
 // The analysis dialog: the pal table in four tabbed views, three per-pal tables and one
-// of totals and averages. It reads the table and changes nothing.
+// of totals and averages, and a fifth tab of charts. It reads the table and changes nothing.
 #pragma once
 
 #include <QDialog>
 
 #include "ui/dialogs/text_rows_model.h"
 
+class CChartsPage;
 class CYubinoApp;
+class QStackedWidget;
 class QTabBar;
 class QTreeView;
 
@@ -14,6 +16,8 @@ class CAnalysisDlg : public QDialog {
 public:
     // `direction` is the sort flag for the whole run, shared by every opening.
     CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent = nullptr);
+
+    CChartsPage& Charts() const { return *m_charts; }
 
 private:
     // Rebuilds the columns and rows of the selected tab, in table order.
@@ -24,5 +28,7 @@ private:
     CSortDirection& m_direction;
     QTabBar* m_tabs;
     QTreeView* m_list;
+    CChartsPage* m_charts;
+    QStackedWidget* m_pages;
     CTextRowsModel m_model;
 };

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/pal_placement.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "ui/dialogs/dialog_text.h"
@@ -89,6 +90,7 @@ void CChoosePalDlg::AddNewPal() {
     CPenPal pal;
     CPalInfoDlg dialog(m_app, pal, PalInfoMode::AddNew, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    PlaceNewPal(m_app, pal);
     m_app.AddPal(pal);
     m_app.UpdateListView();
     m_app.UpdateMapView();

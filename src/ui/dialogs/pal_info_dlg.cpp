@@ -14,8 +14,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/maps.h"
 #include "core/pal_info_rules.h"
 #include "core/shell_hand_off.h"
+#include "core/pal_placement.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/stored_mail_text.h"
@@ -148,9 +150,21 @@ QWidget* CPalInfoDlg::BuildAddressPage() {
     m_residence = MakeEdit(m_pal.m_strResidence, "residence");
     m_birthplace = MakeEdit(m_pal.m_strBirthplace, "birthplace");
     m_map = MakeCombo(MapChoices(), m_pal.m_strMapName, "map");
+    m_placeFromResidence = Named(new QPushButton(Text(texts::kButtonPlaceFromResidence)), "placeFromResidence");
+    auto* map = new QHBoxLayout;
+    map->addWidget(m_map);
+    map->addWidget(m_placeFromResidence);
+    map->addStretch();
     form->addRow(WithAccessKey(texts::kLabelResidence, 'R'), m_residence);
     form->addRow(WithAccessKey(texts::kLabelBirthplace, 'B'), m_birthplace);
-    form->addRow(WithAccessKey(texts::kLabelMap, 'A'), m_map);
+    form->addRow(WithAccessKey(texts::kLabelMap, 'A'), map);
+    if (m_mode == PalInfoMode::EditSeveral) {
+        m_placeFromResidence->setEnabled(false);  // one residence cannot place several pals
+        return page;
+    }
+    connect(m_residence, &QLineEdit::textEdited, this, &CPalInfoDlg::ProposeMap);
+    connect(m_map, &QComboBox::activated, this, [this] { m_nProposedMap = -1; });
+    connect(m_placeFromResidence, &QPushButton::clicked, this, &CPalInfoDlg::PlaceFromResidenceNow);
     return page;
 }
 
@@ -283,6 +297,27 @@ void CPalInfoDlg::OnGo() {
     HandOffToDesktop(m_app.UI(), *link);
 }
 
+// While no map is chosen, the map follows the residence as it is typed.
+void CPalInfoDlg::ProposeMap() {
+    if (m_map->currentIndex() >= 0 && m_map->currentIndex() != m_nProposedMap) return;
+    const auto place = FindResidencePlace(ToCp932Lossy(m_residence->text()));
+    m_nProposedMap = place ? place->nMap : -1;
+    m_map->setCurrentIndex(m_nProposedMap);
+}
+
+void CPalInfoDlg::PlaceFromResidenceNow() {
+    CPenPal pal = m_pal;
+    pal.m_strResidence = ToCp932Lossy(m_residence->text());
+    if (!PlaceAmongPals(m_app, pal, m_pal.m_strMailAddress)) {
+        m_app.UI().ShowMessage(Cp932Text(texts::kResidenceNamesNoPlace), MessageKind::Information);
+        return;
+    }
+    m_pal.m_nMapX = pal.m_nMapX;
+    m_pal.m_nMapY = pal.m_nMapY;
+    m_map->setCurrentIndex(FindMapIndex(pal.m_strMapName));
+    m_nProposedMap = -1;
+}
+
 std::string CPalInfoDlg::ReadCombo(const QComboBox* combo, const std::string& stored) const {
     // A list without a choice keeps what the record holds, so an unknown stored value survives.
     if (combo->currentIndex() < 0) return stored;
@@ -332,7 +367,7 @@ void CPalInfoDlg::FocusControl(QWidget* control) {
 
 void CPalInfoDlg::accept() {
     CDialogTextReader reader;
-    const CPenPal entered = ReadControls(reader);
+    CPenPal entered = ReadControls(reader);
     if (reader.Refused()) {
         if (reader.FirstRefused()) FocusControl(reader.FirstRefused());
         ShowRefusedText(this, reader);
@@ -345,6 +380,8 @@ void CPalInfoDlg::accept() {
         return;
     }
     // The caller replaces the pal by its address: a stored pal moves to the new one first.
+    if (m_nProposedMap >= 0 && m_map->currentIndex() == m_nProposedMap)
+        PlaceAmongPals(m_app, entered, m_pal.m_strMailAddress);
     if (entered.m_strMailAddress != m_pal.m_strMailAddress)
         m_app.ChangePalAddress(m_pal.m_strMailAddress, entered.m_strMailAddress);
     m_pal = entered;

@@ -56,6 +56,8 @@ private:
     void ChooseFaceIcon();
     void ChoosePictureFile();
     void OnGo();
+    void ProposeMap();
+    void PlaceFromResidenceNow();
 
     // The controls' values on top of the record; `reader` tells of refused text.
     CPenPal ReadControls(CDialogTextReader& reader) const;
@@ -95,4 +97,8 @@ private:
     QPushButton* m_change = nullptr;
     QLineEdit* m_pictureFile = nullptr;
     QLineEdit* m_memo = nullptr;
+    QPushButton* m_placeFromResidence = nullptr;
+    // The map the typed residence proposed while no map was chosen; -1 when the user chose.
+    // At "保存して閉じる" a pal still on the proposed map is placed at the residence's place.
+    int m_nProposedMap = -1;
 };

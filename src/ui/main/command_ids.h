@@ -34,6 +34,7 @@ enum CommandId {
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,
     ID_IMPORT_MAIL_FILES = 32821,
+    ID_PLACE_FROM_RESIDENCE = 32840,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

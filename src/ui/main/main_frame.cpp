@@ -209,6 +209,9 @@ void CMainFrame::Execute(int commandId) {
         case ID_EDIT_PALS:
             EditSelectedPals(m_app);
             break;
+        case ID_PLACE_FROM_RESIDENCE:
+            PlaceSelectedPals(m_app);
+            break;
         case ID_HELP:
             OpenHelp();
             break;
@@ -272,6 +275,7 @@ void CMainFrame::RefreshCommandStates() {
     m_actions[ID_DELETE_PALS]->setEnabled(states.deletePals);
     m_actions[ID_SEND_MAIL]->setEnabled(states.sendMail);
     UpdateStatusBar();
+    m_actions[ID_PLACE_FROM_RESIDENCE]->setEnabled(m_listView->SelectedCount() > 0);
 }
 
 void CMainFrame::UpdateCaption() {

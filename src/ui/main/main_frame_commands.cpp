@@ -49,6 +49,7 @@ constexpr CommandDef kCommands[] = {
     {ID_SEND_MAIL, texts::kMenuSendMail, texts::kCmdSendMail, "send_mail", false},
     {ID_ANALYSIS, texts::kMenuAnalysis, texts::kCmdAnalysis, "analysis", false},
     {ID_EDIT_PALS, texts::kLmenuEditSeveral, texts::kCmdEditPals, nullptr, false},
+    {ID_PLACE_FROM_RESIDENCE, texts::kMenuPlaceFromResidence, texts::kCmdPlaceFromResidence, nullptr, false},
     {ID_HELP, texts::kMenuHelpItem, texts::kCmdHelp, "help", false},
     {ID_APP_ABOUT, texts::kMenuAbout, texts::kCmdAbout, "about", false},
 };
@@ -164,6 +165,7 @@ void CMainFrame::CreateMenus() {
     item(add, ID_ADD_MAIL_TEXT);
     item(menu(tools, texts::kMenuEdit), ID_EDIT_PAL);
     item(menu(tools, texts::kMenuDelete), ID_DELETE_PALS);
+    item(tools, ID_PLACE_FROM_RESIDENCE);
     tools->addSeparator();
     item(tools, ID_SEND_MAIL);
     item(tools, ID_ANALYSIS);

@@ -236,6 +236,7 @@ QMenu* CYubinoView::CreateContextMenu(QWidget* parent) {
     menu->addSeparator();
     AddMenuItem(*menu, texts::kLmenuAddMailText, ID_ADD_MAIL_TEXT, true);
     AddMenuItem(*menu, texts::kLmenuSendMail, ID_SEND_MAIL, states.sendMail);
+    AddMenuItem(*menu, texts::kMenuPlaceFromResidence, ID_PLACE_FROM_RESIDENCE, SelectedCount() > 0);
     AddMenuItem(*menu, texts::kLmenuAnalysis, ID_ANALYSIS, true);
     return menu;
 }

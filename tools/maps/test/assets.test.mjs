@@ -52,6 +52,24 @@ test('two runs give the same bytes, and the committed pictures are up to date', 
     assert.ok(a.equals(fs.readFileSync(path.join(tmp, 'b', f))), `${f} differs between runs`);
     assert.ok(a.equals(fs.readFileSync(path.join(RES, f))), `${f} in src/resources is stale: rerun make-maps.mjs`);
   }
+  const table = fs.readFileSync(path.join(tmp, 'a', 'place_table.inc'));
+  assert.ok(table.equals(fs.readFileSync(path.join(tmp, 'b', 'place_table.inc'))), 'place_table.inc differs between runs');
+  assert.ok(table.equals(fs.readFileSync(path.join(RES, '../core/place_table.inc'))),
+    'src/core/place_table.inc is stale: rerun make-maps.mjs');
+});
+
+test('the place table names every name once and places everything inside its map', () => {
+  const rows = fs.readFileSync(path.join(RES, '../core/place_table.inc'), 'utf8').split('\n').filter((l) => l.startsWith('{'));
+  const seen = new Map();
+  for (const [i, line] of rows.entries()) {
+    const [, names, parent, map, x, y] = line.match(/^\{"([^"]*)", (-?\d+), (\d+), (\d+), (\d+)\},$/).map((v, k) => (k > 1 ? Number(v) : v));
+    assert.ok(map >= 0 && map <= 8 && x < 400 && y < 400 && parent < rows.length, line);
+    for (const n of names.split('|')) {
+      // Two places may share a name only when they are one place (a capital and its prefecture).
+      if (seen.has(n)) assert.deepEqual(rows[seen.get(n)].match(/, (\d+), (\d+)\},$/).slice(1), [String(x), String(y)], n);
+      else seen.set(n, i);
+    }
+  }
 });
 
 test('maps are 400x400 24-bit and list every capital inside the picture', () => {

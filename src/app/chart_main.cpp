@@ -1,0 +1,77 @@
+// yubino-chart: draws one chart of the analysis without a display, as PNG or SVG. It is the
+// Qt side of `yubino-cli chart`, which runs it, so that yubino-cli itself links no Qt.
+//   yubino-chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg
+#include <QApplication>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+#include "analysis/chart_data.h"
+#include "app/cli/cli_commands.h"
+#include "app/cli/cli_pal_file.h"
+#include "app/cli/console_user_interface.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "storage/yubino_doc.h"
+#include "ui/charts/chart_render.h"
+
+namespace {
+
+struct ChartArguments {
+    const char* dataFile = nullptr;
+    std::string_view kind;
+    const char* out = nullptr;
+};
+
+std::optional<ChartArguments> ReadArguments(int argc, char* argv[]) {
+    ChartArguments args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--kind" && i + 1 < argc)
+            args.kind = argv[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            args.out = argv[++i];
+        else if (!args.dataFile && !arg.starts_with("--"))
+            args.dataFile = argv[i];
+        else
+            return std::nullopt;
+    }
+    if (!args.dataFile || args.kind.empty() || !args.out) return std::nullopt;
+    return args;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const auto args = ReadArguments(argc, argv);
+    if (!args) {
+        std::fputs("使い方: yubino-cli chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg\n",
+                   stderr);
+        return kExitUsage;
+    }
+    if (args->kind == "months") {
+        PrintMessageLine(Cp932Text(texts::kChartMonthsNeedArchive));
+        return kExitFailure;
+    }
+    const auto kind = ChartKindByName(args->kind);
+    if (!kind) {
+        std::fprintf(stderr, "不明なグラフの種類です: %.*s\n", int(args->kind.size()), args->kind.data());
+        return kExitUsage;
+    }
+    CConsoleUserInterface ui;
+    CYubinoApp app(ui);
+    CYubinoDoc doc(app);
+    if (!OpenPalFile(doc, args->dataFile, /*forWriting=*/false)) return kExitUsage;
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // a chart is drawn, never shown
+    // Qt's notes about the desktop session (no runtime folder...) mean nothing to a script.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    });
+    QApplication application(argc, argv);
+    if (!SaveChart(BuildChart(app.Pals(), *kind), QString::fromLocal8Bit(args->out))) {
+        std::fprintf(stderr, "グラフを保存できませんでした: %s\n", args->out);
+        return kExitFailure;
+    }
+    return kExitOk;
+}

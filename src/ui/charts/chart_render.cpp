@@ -1,0 +1,122 @@
+#include "ui/charts/chart_render.h"
+
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QPieSeries>
+#include <QStackedBarSeries>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include "ui/qt_text.h"
+
+namespace {
+
+QFont ChartFont(int pointSizeDelta = 0) {
+    QFont font = QApplication::font();
+    if (pointSizeDelta != 0 && font.pointSize() > 0) font.setPointSize(font.pointSize() + pointSizeDelta);
+    return font;
+}
+
+void AddPie(QChart& chart, const ChartData& data) {
+    auto* series = new QPieSeries;
+    for (const ChartBar& bar : data.bars) {
+        if (bar.count == 0) continue;
+        QPieSlice* slice = series->append(ToQString(bar.label) + QStringLiteral(" %1").arg(bar.count), bar.count);
+        if (bar.rgb != 0) slice->setColor(QColor::fromRgb(bar.rgb));
+        slice->setLabelVisible(true);
+        slice->setLabelFont(ChartFont());
+    }
+    series->setPieSize(0.6);
+    chart.addSeries(series);
+    chart.legend()->hide();
+}
+
+// One bar set per bar, stacked on its own category, so that each bar can have its colour.
+void AddBars(QChart& chart, const ChartData& data) {
+    auto* series = new QStackedBarSeries;
+    QStringList categories;
+    int highest = 0;
+    const bool ownColours = std::any_of(data.bars.begin(), data.bars.end(), [](const ChartBar& b) { return b.rgb; });
+    auto* single = ownColours ? nullptr : new QBarSet(QString());
+    for (std::size_t i = 0; i < data.bars.size(); ++i) {
+        const ChartBar& bar = data.bars[i];
+        categories << ToQString(bar.label);
+        highest = std::max(highest, bar.count);
+        if (single) {
+            *single << bar.count;
+            continue;
+        }
+        auto* set = new QBarSet(ToQString(bar.label));
+        for (std::size_t j = 0; j < data.bars.size(); ++j) *set << (j == i ? bar.count : 0);
+        set->setColor(QColor::fromRgb(bar.rgb));
+        series->append(set);
+    }
+    if (single) {
+        single->setColor(QColor::fromRgb(0x5C7FB8));
+        series->append(single);
+    }
+    series->setBarWidth(0.7);
+    chart.addSeries(series);
+
+    auto* axisX = new QBarCategoryAxis;
+    axisX->append(categories);
+    axisX->setLabelsFont(ChartFont(-1));
+    chart.addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    auto* axisY = new QValueAxis;
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    axisY->setRange(0, std::max(highest, 1));
+    axisY->setTickCount(std::min(std::max(highest, 1), 5) + 1);
+    axisY->setLabelsFont(ChartFont(-1));
+    chart.addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+    chart.legend()->hide();
+}
+
+}  // namespace
+
+QChart* MakeChart(const ChartData& data) {
+    auto* chart = new QChart;
+    chart->setTitle(ToQString(data.title));
+    chart->setTitleFont(ChartFont(2));
+    chart->setAnimationOptions(QChart::NoAnimation);
+    if (data.pie)
+        AddPie(*chart, data);
+    else
+        AddBars(*chart, data);
+    return chart;
+}
+
+bool SaveChart(const ChartData& data, const QString& path) {
+    QGraphicsScene scene;
+    QChart* chart = MakeChart(data);
+    scene.addItem(chart);  // the scene owns it now
+    chart->resize(kChartWidth, kChartHeight);
+    const QRectF area(0, 0, kChartWidth, kChartHeight);
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(QSize(kChartWidth, kChartHeight));
+        svg.setViewBox(area);
+        svg.setTitle(chart->title());
+        QPainter painter;
+        if (!painter.begin(&svg)) return false;
+        scene.render(&painter, area, area);
+        return painter.end() && file.error() == QFileDevice::NoError;
+    }
+    QImage image(kChartWidth, kChartHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, area, area);
+    painter.end();
+    return image.save(path, "PNG");
+}
