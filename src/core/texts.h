@@ -42,7 +42,8 @@ inline constexpr const char* kMapBarLabel = "マップ";
 inline constexpr const char* kPrintFailed = "メールフレンドの一覧を印刷できませんでした。";
 // What Shift+F1 and a click on a pane tell about it.
 inline constexpr const char* kMapPaneHelp =
-    "マップ: メールフレンドのアイコンをドラッグすると場所を移せます。\nダブルクリックでそのメールフレンドを編集します。";
+    "マップ: "
+    "メールフレンドのアイコンをドラッグすると場所を移せます。\nダブルクリックでそのメールフレンドを編集します。";
 inline constexpr const char* kMailPaneHelp = "選んだメールフレンドから最後に受け取ったメールの文章です。";
 inline constexpr const char* kListPaneHelp =
     "メールフレンドの一覧: ダブルクリックで編集、右ダブルクリックでメールを書きます。\n"
@@ -288,6 +289,25 @@ inline constexpr const char* kPalFileInUse =
     "ファイル\" %s \"は他の Yubino で使用中です。\r\n読み取り専用で開きます。"
     "変更を残すには、別の名前で保存してください。";
 inline constexpr const char* kPalFileInUseNotSaved = "ファイル\" %s \"は他の Yubino で使用中なので保存できません。";
+
+// Address book interchange: the header of the CSV export (one label per pal field, in the
+// record's order) and what reading an address book could not take.
+inline constexpr const char* kPalFieldLabels[] = {
+    "ﾊﾝﾄﾞﾙﾈｰﾑ",           "名前",    "性別",    "年齢",         "メールアドレス", "職業",
+    "ホームページ",       "居住地",  "出身地",  "血液型",       "誕生日",         "最初のメール受信日",
+    "最後のメール受信日", "TEL1",    "TEL2",    "趣味",         "所属マップ",     "最後のメール",
+    "顔アイコン",         "マップX", "マップY", "写真ファイル", "写真を使う",     "メールアドレス2",
+    "携帯メールアドレス", "メモ"};
+inline constexpr const char* kProblemCardNotEnded = "%d 行目: END:VCARD のないカードは読み込みませんでした";
+inline constexpr const char* kProblemLineTooLong = "%d 行目: 長すぎる行は読み込みませんでした";
+inline constexpr const char* kProblemPhotoTooLarge = "%d 行目: 大きすぎる写真は読み込みませんでした";
+inline constexpr const char* kProblemBadBase64 = "%d 行目: 壊れた base64 のデータは読み込みませんでした";
+inline constexpr const char* kProblemNulBytes = "%d 行目: NUL 文字を取り除きました";
+inline constexpr const char* kProblemQuoteNotClosed = "%d 行目: 閉じられていない引用符から後は読み込みませんでした";
+inline constexpr const char* kProblemFieldTooLong = "%d 行目: 長すぎる項目のある行は読み込みませんでした";
+inline constexpr const char* kProblemsMore = "ほかに %d 件";
+inline constexpr const char* kCsvColumnsUnknown =
+    "CSV ファイルの列の意味がわかりません。\r\nYubino の画面からインポートして、列を割り当ててください。";
 
 }  // namespace texts
 
