@@ -21,3 +21,9 @@ int RunParseMail(std::span<char*> args);
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.
 int RunImportCsv(std::span<char*> args);
+// export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]:
+// every pal written as vCard or CSV.
+int RunExport(std::span<char*> args);
+// import DATA.ybf FILE.vcf|FILE.csv: every pal the file gives that can be added, added and
+// saved; prints {"before": N, "added": N, "refused": [{"address": A, "reason": R}]}.
+int RunImport(std::span<char*> args);

@@ -21,6 +21,9 @@ constexpr Command kCommands[] = {
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
+    {"export", "export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]",
+     RunExport},
+    {"import", "import DATA.ybf FILE.vcf|FILE.csv", RunImport},
 };
 
 int PrintUsage(FILE* out) {
