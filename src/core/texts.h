@@ -306,6 +306,34 @@ inline constexpr const char* kProblemNulBytes = "%d 行目: NUL 文字を取り�
 inline constexpr const char* kProblemQuoteNotClosed = "%d 行目: 閉じられていない引用符から後は読み込みませんでした";
 inline constexpr const char* kProblemFieldTooLong = "%d 行目: 長すぎる項目のある行は読み込みませんでした";
 inline constexpr const char* kProblemsMore = "ほかに %d 件";
+inline constexpr const char* kCsvColumnsTitle = "CSV ファイルの列の割り当て";
+inline constexpr const char* kCsvColumnsPrompt = "それぞれの列に、メールフレンドのどの項目を読み込むか選んでください。";
+inline constexpr const char* kCsvColumnsHeader = "列の名前";
+inline constexpr const char* kCsvColumnsSample = "最初の行の値";
+inline constexpr const char* kCsvColumnsField = "読み込む項目";
+inline constexpr const char* kCsvColumnsIgnore = "（読み込まない）";
+inline constexpr const char* kCsvColumnsNeedAddress = "メールアドレスを読み込む列を選んでください。";
+inline constexpr const char* kAddressBookUnreadable = "アドレス帳のファイル\" %s \"を開けません。";
+inline constexpr const char* kAddressBookTooLarge = "アドレス帳のファイル\" %s \"は大きすぎるので開けません。";
+inline constexpr const char* kAddressBookNoPals = "アドレス帳から追加できるメールフレンドが見つかりませんでした。";
+inline constexpr const char* kAddressBookFilter =
+    "アドレス帳 (*.vcf;*.vcard;*.csv)|*.vcf;*.vcard;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|すべてのﾌｧｲﾙ|*.*|";
+inline constexpr const char* kExportVCardFilter = "vCard (*.vcf)|*.vcf|";
+inline constexpr const char* kExportCsvFilter = "CSV (*.csv)|*.csv|";
+inline constexpr const char* kExportFailed = "ファイル\" %s \"に書き出せませんでした。";
+inline constexpr const char* kMenuImportAddressBook = "vCard・CSV(&V)...";
+inline constexpr const char* kCmdImportAddressBook =
+    "vCard や CSV のアドレス帳からメールフレンドを追加\nアドレス帳からインポート";
+inline constexpr const char* kMenuExport = "エクスポート(&E)";
+inline constexpr const char* kMenuExportVCard = "vCard(&V)...";
+inline constexpr const char* kCmdExportVCard =
+    "選択中のメールフレンド（選択がなければ全員）を vCard で書き出す\nvCard で書き出す";
+inline constexpr const char* kMenuExportCsvUtf8 = "CSV UTF-8(&U)...";
+inline constexpr const char* kCmdExportCsvUtf8 =
+    "選択中のメールフレンド（選択がなければ全員）を CSV (UTF-8) で書き出す\nCSV (UTF-8) で書き出す";
+inline constexpr const char* kMenuExportCsvCp932 = "CSV Shift_JIS(&S)...";
+inline constexpr const char* kCmdExportCsvCp932 =
+    "選択中のメールフレンド（選択がなければ全員）を CSV (Shift_JIS) で書き出す\nCSV (Shift_JIS) で書き出す";
 inline constexpr const char* kCsvColumnsUnknown =
     "CSV ファイルの列の意味がわかりません。\r\nYubino の画面からインポートして、列を割り当ててください。";
 

@@ -29,6 +29,10 @@ enum CommandId {
     ID_VIEW_MAP_BAR = 32816,
     ID_IMPORT_CSV = 32817,
     ID_EDIT_PALS = 32818,
+    ID_IMPORT_ADDRESS_BOOK = 32819,
+    ID_EXPORT_VCARD = 32820,
+    ID_EXPORT_CSV_UTF8 = 32821,
+    ID_EXPORT_CSV_CP932 = 32822,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -22,6 +22,7 @@
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
+#include "ui/dialogs/address_book_commands.h"
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
@@ -57,7 +58,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     m_app.m_bListAllPals = true;
 
     setWindowTitle(QString::fromUtf8(texts::kAppName));
-    setWindowIcon(LazyIcon({{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
+    setWindowIcon(LazyIcon(
+        {{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
     CreateActions();
     CreateToolBars();
     CreateMenus();
@@ -111,6 +113,8 @@ void CMainFrame::ConnectPanes() {
     connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::RefreshCommandStates);
     connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
     connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
+    connect(m_listView, &CYubinoView::AddressBookDropped, this,
+            [this](const std::filesystem::path& path) { RunAddressBookImport(m_app, this, path); });
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
 }
 
@@ -208,6 +212,18 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_IMPORT_CSV:
             RunCsvImport(m_app, this, m_chooseCsvFile);
+            break;
+        case ID_IMPORT_ADDRESS_BOOK:
+            if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this))
+                RunAddressBookImport(m_app, this, *path);
+            break;
+        case ID_EXPORT_VCARD:
+        case ID_EXPORT_CSV_UTF8:
+        case ID_EXPORT_CSV_CP932:
+            RunPalExport(m_app, this, m_listView->SelectedAddresses(),
+                         commandId == ID_EXPORT_VCARD      ? ExportFormat::VCard
+                         : commandId == ID_EXPORT_CSV_UTF8 ? ExportFormat::CsvUtf8
+                                                           : ExportFormat::CsvCp932);
             break;
         default:
             break;

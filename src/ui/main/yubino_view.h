@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ signals:
     void CommandRequested(int commandId);
     // Mail text dropped on the list, already code page 932.
     void MailTextDropped(const std::string& text);
+    // A .vcf or .csv file dropped on the list.
+    void AddressBookDropped(const std::filesystem::path& path);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
