@@ -100,7 +100,9 @@ public:
         while (m_pos < m_bytes.size()) {
             const PhysicalLine more = PhysicalLineAt(m_bytes, m_pos);
             const bool folded = !more.text.empty() && (more.text[0] == ' ' || more.text[0] == '\t');
-            const bool softBreak = quotedPrintable && !out.tooLong && !out.text.empty() && out.text.back() == '=';
+            // Some phones end a quoted-printable value with "=" anyway: END still ends the card.
+            const bool softBreak = quotedPrintable && !out.tooLong && !out.text.empty() && out.text.back() == '=' &&
+                                   !EqualsIgnoreCase(more.text.substr(0, 9), "END:VCARD");
             if (!folded && !softBreak) break;
             if (softBreak) out.text.pop_back();
             Append(out, folded ? more.text.substr(1) : more.text);

@@ -199,6 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "BEGIN:VCARD\nVERSION:3.0\rEMAIL:a@x\r\nEND:VCARD\rBEGIN:VCARD\nEMAIL:b@x\nEND:VCARD",
                    {"a@x", "b@x"},
                    {}},
+        DamageCase{"QuotedPrintableEndingInASoftBreakBeforeEnd",
+                   Card("a@x", "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\n") + Card("b@x"), {"a@x", "b@x"}, {}},
         DamageCase{"NothingButNoise", "just some text\r\nwith: a colon\r\n", {}, {}},
         DamageCase{"EndWithoutBegin", "END:VCARD\r\n" + Card("a@x"), {"a@x"}, {}}),
     [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
