@@ -1,16 +1,17 @@
 #include "storage/address_book_csv.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "storage/text_encoding.h"
+#include "storage/user_file.h"
 
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// An address book larger than this is no address book (a device, a disk image).
+constexpr std::size_t kMaxAddressBookFileBytes = 64u << 20;
 
 // The file's lines without their ends ("\n" or "\r\n"). A line ends at a NUL byte too,
 // as text read into a C string always did.
@@ -110,10 +111,8 @@ AddressBookReadResult ReadAddressBook(std::string_view bytes) {
 }
 
 AddressBookReadResult ReadAddressBookFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
     std::string bytes;
-    if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file) {
+    if (ReadUserFile(path, kMaxAddressBookFileBytes, bytes) != UserFileStatus::Read) {
         AddressBookReadResult result;
         result.status = AddressBookReadResult::Status::Unreadable;
         return result;
