@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <cstdlib>
+#include <optional>
 
 #include "core/yubino_app.h"
 #include "storage/pal_vcard.h"
@@ -25,9 +26,15 @@ class AddressBookImportTest : public testing::Test {
 protected:
     void SetUp() override {
         app.m_dataFolder = dir.path();
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldConfig = old;
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     }
-    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+    void TearDown() override {
+        if (oldConfig)
+            setenv("XDG_CONFIG_HOME", oldConfig->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
 
     // Takes every offered pal once the selection dialog is up (a dialog before it, like
     // the column choice, is waited out; it may even have had the same address).
@@ -49,6 +56,7 @@ protected:
     FakeUserInterface ui;
     CYubinoApp app{ui};
     bool offered = false;
+    std::optional<std::string> oldConfig;
 };
 
 TEST_F(AddressBookImportTest, CardsAreOfferedAndTheChosenOnesAddedWithEveryFieldAndPhoto) {
