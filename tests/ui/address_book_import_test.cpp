@@ -115,6 +115,14 @@ TEST_F(AddressBookImportTest, DamagedFileTellsTheLineThenOffersWhatWasRead) {
     EXPECT_EQ(app.GetPalCount(), 1);
 }
 
+TEST_F(AddressBookImportTest, CsvQuotedOpenFromTheStartIsToldWithoutAskingForColumns) {
+    WriteFileBytes(dir / "open.csv", "\"Name,E-mail\r\nAnn,ann@x\r\n");
+    RunAddressBookImport(app, nullptr, dir / "open.csv");
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_NE(ui.messages[0].text.find("1 行目"), std::string::npos);
+    EXPECT_EQ(app.GetPalCount(), 0);
+}
+
 TEST_F(AddressBookImportTest, MissingFileIsToldAndNothingOpens) {
     RunAddressBookImport(app, nullptr, dir / "none.vcf");
     ASSERT_EQ(ui.messages.size(), 1u);

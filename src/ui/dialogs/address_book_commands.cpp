@@ -76,7 +76,8 @@ void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesyste
         case AddressBookFile::Kind::OldCsv:
             return OfferOldCsv(app, parent, file.oldCsv);
         case AddressBookFile::Kind::Csv:
-            if (!RolesGiveAddress(file.roles) && !ChooseCsvRoles(file, parent)) return;
+            // Without a header (a quote open from the start) there are no columns to ask about.
+            if (!RolesGiveAddress(file.roles) && !file.header.empty() && !ChooseCsvRoles(file, parent)) return;
             break;
         case AddressBookFile::Kind::VCard:
             break;
