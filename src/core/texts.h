@@ -42,7 +42,8 @@ inline constexpr const char* kMapBarLabel = "マップ";
 inline constexpr const char* kPrintFailed = "メールフレンドの一覧を印刷できませんでした。";
 // What Shift+F1 and a click on a pane tell about it.
 inline constexpr const char* kMapPaneHelp =
-    "マップ: メールフレンドのアイコンをドラッグすると場所を移せます。\nダブルクリックでそのメールフレンドを編集します。";
+    "マップ: "
+    "メールフレンドのアイコンをドラッグすると場所を移せます。\nダブルクリックでそのメールフレンドを編集します。";
 inline constexpr const char* kMailPaneHelp = "選んだメールフレンドから最後に受け取ったメールの文章です。";
 inline constexpr const char* kListPaneHelp =
     "メールフレンドの一覧: ダブルクリックで編集、右ダブルクリックでメールを書きます。\n"
@@ -420,6 +421,53 @@ inline constexpr const char* kRestoreAdded = "戻すと増える人: %d人";
 inline constexpr const char* kRestoreRemoved = "戻すと消える人: %d人";
 inline constexpr const char* kRestoreChanged = "戻すと内容が変わる人: %d人";
 inline constexpr const char* kRestoreGone = "バックアップ\" %s \"は見つからないか壊れているため、復元できません。";
+
+// Address book interchange: the header of the CSV export (one label per pal field, in the
+// record's order) and what reading an address book could not take.
+inline constexpr const char* kPalFieldLabels[] = {
+    "ﾊﾝﾄﾞﾙﾈｰﾑ",           "名前",    "性別",    "年齢",         "メールアドレス", "職業",
+    "ホームページ",       "居住地",  "出身地",  "血液型",       "誕生日",         "最初のメール受信日",
+    "最後のメール受信日", "TEL1",    "TEL2",    "趣味",         "所属マップ",     "最後のメール",
+    "顔アイコン",         "マップX", "マップY", "写真ファイル", "写真を使う",     "メールアドレス2",
+    "携帯メールアドレス", "メモ"};
+inline constexpr const char* kProblemCardNotEnded = "%d 行目: END:VCARD のないカードは読み込みませんでした";
+inline constexpr const char* kProblemLineTooLong = "%d 行目: 長すぎる行は読み込みませんでした";
+inline constexpr const char* kProblemPhotoTooLarge = "%d 行目: 大きすぎる写真は読み込みませんでした";
+inline constexpr const char* kProblemBadBase64 = "%d 行目: 壊れた base64 のデータは読み込みませんでした";
+inline constexpr const char* kProblemNulBytes = "%d 行目: NUL 文字を取り除きました";
+inline constexpr const char* kProblemQuoteNotClosed = "%d 行目: 閉じられていない引用符から後は読み込みませんでした";
+inline constexpr const char* kProblemFieldTooLong = "%d 行目: 長すぎる項目のある行は読み込みませんでした";
+inline constexpr const char* kProblemsMore = "ほかに %d 件";
+inline constexpr const char* kCsvColumnsTitle = "CSV ファイルの列の割り当て";
+inline constexpr const char* kCsvColumnsPrompt = "それぞれの列に、メールフレンドのどの項目を読み込むか選んでください。";
+inline constexpr const char* kCsvColumnsHeader = "列の名前";
+inline constexpr const char* kCsvColumnsSample = "最初の行の値";
+inline constexpr const char* kCsvColumnsField = "読み込む項目";
+inline constexpr const char* kCsvColumnsIgnore = "（読み込まない）";
+inline constexpr const char* kCsvColumnsNeedAddress = "メールアドレスを読み込む列を選んでください。";
+inline constexpr const char* kAddressBookUnreadable = "アドレス帳のファイル\" %s \"を開けません。";
+inline constexpr const char* kAddressBookTooLarge = "アドレス帳のファイル\" %s \"は大きすぎるので開けません。";
+inline constexpr const char* kAddressBookNoPals = "アドレス帳から追加できるメールフレンドが見つかりませんでした。";
+inline constexpr const char* kAddressBookFilter =
+    "アドレス帳 (*.vcf;*.vcard;*.csv)|*.vcf;*.vcard;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|すべてのﾌｧｲﾙ|*.*|";
+inline constexpr const char* kExportVCardFilter = "vCard (*.vcf)|*.vcf|";
+inline constexpr const char* kExportCsvFilter = "CSV (*.csv)|*.csv|";
+inline constexpr const char* kExportFailed = "ファイル\" %s \"に書き出せませんでした。";
+inline constexpr const char* kMenuImportAddressBook = "vCard・CSV(&V)...";
+inline constexpr const char* kCmdImportAddressBook =
+    "vCard や CSV のアドレス帳からメールフレンドを追加\nアドレス帳からインポート";
+inline constexpr const char* kMenuExport = "エクスポート(&E)";
+inline constexpr const char* kMenuExportVCard = "vCard(&V)...";
+inline constexpr const char* kCmdExportVCard =
+    "選択中のメールフレンド（選択がなければ全員）を vCard で書き出す\nvCard で書き出す";
+inline constexpr const char* kMenuExportCsvUtf8 = "CSV UTF-8(&U)...";
+inline constexpr const char* kCmdExportCsvUtf8 =
+    "選択中のメールフレンド（選択がなければ全員）を CSV (UTF-8) で書き出す\nCSV (UTF-8) で書き出す";
+inline constexpr const char* kMenuExportCsvCp932 = "CSV Shift_JIS(&S)...";
+inline constexpr const char* kCmdExportCsvCp932 =
+    "選択中のメールフレンド（選択がなければ全員）を CSV (Shift_JIS) で書き出す\nCSV (Shift_JIS) で書き出す";
+inline constexpr const char* kCsvColumnsUnknown =
+    "CSV ファイルの列の意味がわかりません。\r\nYubino の画面からインポートして、列を割り当ててください。";
 
 }  // namespace texts
 

@@ -5,67 +5,13 @@
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "storage/file_read.h"
+#include "storage/text_encoding.h"
 
 namespace {
 
-using Byte = unsigned char;
-
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-// Length of the well-formed UTF-8 sequence at text[pos], or 0 when there is none.
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t pos) {
-    const Byte lead = static_cast<Byte>(text[pos]);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    Byte low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const Byte b = static_cast<Byte>(text[pos + i]);
-        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return 0;
-    }
-    return length;
-}
-
-// Whether the bytes are UTF-8 that code page 932 would not read the same: well formed
-// and not plain ASCII.
-bool LooksLikeUtf8(std::string_view bytes) {
-    bool beyondAscii = false;
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        std::size_t length = Utf8SequenceAt(bytes, pos);
-        if (length == 0) return false;
-        beyondAscii |= length > 1;
-        pos += length;
-    }
-    return beyondAscii;
-}
-
-// UTF-8 to code page 932, each character it lacks (or each stray byte) becoming "?".
-std::string Utf8ToCp932Lossy(std::string_view utf8) {
-    if (std::optional<std::string> whole = cp932::FromUtf8(utf8)) return *whole;
-    std::string out;
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        std::size_t length = std::max<std::size_t>(Utf8SequenceAt(utf8, pos), 1);
-        std::optional<std::string> one = length > 1 || static_cast<Byte>(utf8[pos]) < 0x80
-                                             ? cp932::FromUtf8(utf8.substr(pos, length))
-                                             : std::nullopt;
-        out += one.value_or("?");
-        pos += length;
-    }
-    return out;
-}
+// An address book larger than this is no address book (a device, a disk image).
+constexpr std::size_t kMaxAddressBookFileBytes = 64u << 20;
 
 // The file's lines without their ends ("\n" or "\r\n"). A line ends at a NUL byte too,
 // as text read into a C string always did.

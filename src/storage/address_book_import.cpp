@@ -1,25 +1,36 @@
 #include "storage/address_book_import.h"
 
-#include "core/texts.h"
 #include "core/table_steps.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
 
-int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries) {
+PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
     CTableChange change(app, StepKind::Import);
-    CPenPal pal;
-    int added = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        // A full table is told once, with what is left, not once per entry.
+    using Reason = PalImportResult::Refusal::Reason;
+    PalImportResult result;
+    int leftOut = 0;
+    for (const CPenPal& pal : pals) {
+        // A full table is told once, with the count left out, not once per entry.
         if (app.GetPalCount() >= kMaxPals) {
-            app.UI().ShowMessage(FormatText(texts::kImportTableFull, static_cast<int>(entries.size() - i)),
-                                 MessageKind::Warning);
-            break;
+            result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
+            ++leftOut;
+        } else if (app.AddPal(pal)) {
+            ++result.added;
+        } else {
+            result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
         }
-        pal.m_strHandleName = entries[i].name;
-        pal.m_strMailAddress = entries[i].address;
-        added += app.AddPal(pal);
     }
+    if (leftOut > 0) app.UI().ShowMessage(FormatText(texts::kImportTableFull, leftOut), MessageKind::Warning);
     app.UpdateListView();
     app.UpdateMapView();
-    return added;
+    return result;
+}
+
+int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries) {
+    std::vector<CPenPal> pals(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        pals[i].m_strHandleName = entries[i].name;
+        pals[i].m_strMailAddress = entries[i].address;
+    }
+    return ImportPals(app, pals).added;
 }

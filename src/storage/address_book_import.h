@@ -1,14 +1,28 @@
 // Adding the chosen address book entries to the pal table, as the import's OK does.
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "core/pen_pal.h"
 #include "storage/address_book_csv.h"
 
 class CYubinoApp;
 
-// Adds one new pal per entry, in order: a fresh record with the display name as handle
-// name and the address as mail address. AddPal tells the user of each address already
-// there and the import goes on; a full table stops it, told once with the count of entries
-// left out. Then the list and the map are refreshed. Returns the number of pals added.
+struct PalImportResult {
+    struct Refusal {
+        std::string address;  // code page 932
+        enum class Reason { TableFull, AlreadyRegistered } reason;
+    };
+    int added = 0;
+    std::vector<Refusal> refused;
+};
+
+// Adds the pals in order. AddPal tells the user of each address already there and the
+// import goes on; a full table is told once, with the count of entries left out. Then the
+// list and the map are refreshed.
+PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals);
+
+// One new pal per entry: a fresh record with the display name as handle name and the
+// address as mail address, added as above. Returns the number of pals added.
 int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries);

@@ -27,8 +27,8 @@ TEST(AppPaths, WritableProgramDirectoryHoldsBothFiles) {
 
 TEST(AppPaths, ReadOnlyProgramDirectoryUsesXdgDirectories) {
     TempDir home;
-    AppPaths paths = ResolveAppPaths("/proc", Env({{"HOME", home.path().string()},
-                                                   {"XDG_DATA_HOME", (home / "data").string()}}));
+    AppPaths paths =
+        ResolveAppPaths("/proc", Env({{"HOME", home.path().string()}, {"XDG_DATA_HOME", (home / "data").string()}}));
     EXPECT_EQ(paths.settingsFile, home / ".config/yubino/yubino.cfg");
     EXPECT_EQ(paths.sampleFile, home / "data/yubino/サンプル.ybf");
     EXPECT_TRUE(fs::is_directory(home / ".config/yubino"));

@@ -13,7 +13,6 @@ struct FirstLineCase {
 };
 void PrintTo(const FirstLineCase& c, std::ostream* os) { *os << c.name; }
 
-
 class SettingsFirstLineTest : public testing::TestWithParam<FirstLineCase> {};
 
 TEST_P(SettingsFirstLineTest, ReadsOnlyTheFirstLine) {
@@ -24,8 +23,7 @@ TEST_P(SettingsFirstLineTest, ReadsOnlyTheFirstLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Content, SettingsFirstLineTest,
-    testing::Values(FirstLineCase{"Empty", "", ""},
-                    FirstLineCase{"NoLineEnd", "/home/u/pals.ybf", "/home/u/pals.ybf"},
+    testing::Values(FirstLineCase{"Empty", "", ""}, FirstLineCase{"NoLineEnd", "/home/u/pals.ybf", "/home/u/pals.ybf"},
                     FirstLineCase{"LfAndMore", "/home/u/pals.ybf\nmore text\n", "/home/u/pals.ybf"},
                     FirstLineCase{"CrLf", "/home/u/pals.ybf\r\nmore", "/home/u/pals.ybf"},
                     FirstLineCase{"BlankFirstLine", "\n/home/u/pals.ybf", ""},

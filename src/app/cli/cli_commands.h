@@ -35,3 +35,9 @@ int RunPlace(std::span<char*> args);
 // chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg: one chart,
 // drawn by yubino-chart beside yubino-cli.
 int RunChart(std::span<char*> args);
+// export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]:
+// every pal written as vCard or CSV.
+int RunExport(std::span<char*> args);
+// import DATA.ybf FILE.vcf|FILE.csv: every pal the file gives that can be added, added and
+// saved; prints {"before": N, "added": N, "refused": [{"address": A, "reason": R}]}.
+int RunImport(std::span<char*> args);

@@ -26,6 +26,9 @@ constexpr Command kCommands[] = {
     {"restore", "restore DATA.ybf BACKUP", RunRestore},
     {"place", "place DATA.ybf [--all] [--dry-run]", RunPlace},
     {"chart", "chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg", RunChart},
+    {"export", "export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]",
+     RunExport},
+    {"import", "import DATA.ybf FILE.vcf|FILE.csv", RunImport},
 };
 
 int PrintUsage(FILE* out) {

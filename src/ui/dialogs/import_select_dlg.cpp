@@ -27,8 +27,8 @@ std::vector<TextColumn> ImportColumns() {
 }  // namespace
 
 CImportSelectDlg::CImportSelectDlg(CYubinoApp& app, const std::vector<AddressBookEntry>& entries, bool withColumns,
-                                   ImportSortDirections& directions, QWidget* parent)
-    : QDialog(parent), m_app(app) {
+                                   ImportSortDirections& directions, QWidget* parent, Importer importer)
+    : QDialog(parent), m_app(app), m_importer(std::move(importer)) {
     setWindowTitle(Text(texts::kImportSelectTitle));
 
     std::vector<TextRow> rows;
@@ -98,6 +98,9 @@ std::vector<AddressBookEntry> CImportSelectDlg::ChosenEntries() const {
 }
 
 void CImportSelectDlg::accept() {
-    ImportAddressBookEntries(m_app, ChosenEntries());
+    if (m_importer)
+        m_importer(ChosenEntries());
+    else
+        ImportAddressBookEntries(m_app, ChosenEntries());
     QDialog::accept();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "storage/address_book_csv.h"
@@ -19,10 +20,14 @@ struct ImportSortDirections {
 
 class CImportSelectDlg : public QDialog {
 public:
+    // What OK does with the chosen entries; by default each becomes a pal with its name
+    // and address only.
+    using Importer = std::function<void(const std::vector<AddressBookEntry>&)>;
+
     // `withColumns` false shows two empty lists without column headers (the file could
     // not be opened, or was empty).
     CImportSelectDlg(CYubinoApp& app, const std::vector<AddressBookEntry>& entries, bool withColumns,
-                     ImportSortDirections& directions, QWidget* parent = nullptr);
+                     ImportSortDirections& directions, QWidget* parent = nullptr, Importer importer = {});
 
     // The entries of the right list, top to bottom: what OK adds.
     std::vector<AddressBookEntry> ChosenEntries() const;
@@ -35,6 +40,7 @@ private:
     void MoveLeft();
 
     CYubinoApp& m_app;
+    Importer m_importer;
     CTextRowsModel m_notImported;
     CTextRowsModel m_imported;
     QTreeView* m_left;

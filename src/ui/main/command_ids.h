@@ -35,6 +35,10 @@ enum CommandId {
     ID_EDIT_REDO = 57644,
     ID_IMPORT_MAIL_FILES = 32821,
     ID_PLACE_FROM_RESIDENCE = 32840,
+    ID_IMPORT_ADDRESS_BOOK = 32823,
+    ID_EXPORT_VCARD = 32824,
+    ID_EXPORT_CSV_UTF8 = 32825,
+    ID_EXPORT_CSV_CP932 = 32826,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -25,6 +25,7 @@
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
 #include "storage/data_file_name.h"
+#include "ui/dialogs/address_book_commands.h"
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/mail_edit_view.h"
@@ -62,7 +63,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     m_app.m_bListAllPals = true;
 
     setWindowTitle(QString::fromUtf8(texts::kAppName));
-    setWindowIcon(LazyIcon({{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
+    setWindowIcon(LazyIcon(
+        {{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
     CreateActions();
     CreateToolBars();
     CreateMenus();
@@ -123,6 +125,8 @@ void CMainFrame::ConnectPanes() {
     m_mailImport = new CMailImport(m_app, this);
     connect(m_listView, &CYubinoView::InternetMessageDropped, m_mailImport, &CMailImport::TakeMessage);
     connect(m_listView, &CYubinoView::MailFilesDropped, m_mailImport, &CMailImport::TakeFiles);
+    connect(m_listView, &CYubinoView::AddressBookDropped, this,
+            [this](const std::filesystem::path& path) { RunAddressBookImport(m_app, this, path); });
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
     connect(this, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateStatusBar);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::RefreshPrintStates);
@@ -235,6 +239,17 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_IMPORT_MAIL_FILES:
             m_mailImport->ChooseAndTakeFiles();
+        case ID_IMPORT_ADDRESS_BOOK:
+            if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this))
+                RunAddressBookImport(m_app, this, *path);
+            break;
+        case ID_EXPORT_VCARD:
+        case ID_EXPORT_CSV_UTF8:
+        case ID_EXPORT_CSV_CP932:
+            RunPalExport(m_app, this, m_listView->SelectedAddresses(),
+                         commandId == ID_EXPORT_VCARD      ? ExportFormat::VCard
+                         : commandId == ID_EXPORT_CSV_UTF8 ? ExportFormat::CsvUtf8
+                                                           : ExportFormat::CsvCp932);
             break;
         default:
             break;

@@ -33,6 +33,10 @@ constexpr CommandDef kCommands[] = {
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
     {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
     {ID_IMPORT_MAIL_FILES, texts::kMenuImportMailFiles, texts::kCmdImportMailFiles, nullptr, false},
+    {ID_IMPORT_ADDRESS_BOOK, texts::kMenuImportAddressBook, texts::kCmdImportAddressBook, nullptr, false},
+    {ID_EXPORT_VCARD, texts::kMenuExportVCard, texts::kCmdExportVCard, nullptr, false},
+    {ID_EXPORT_CSV_UTF8, texts::kMenuExportCsvUtf8, texts::kCmdExportCsvUtf8, nullptr, false},
+    {ID_EXPORT_CSV_CP932, texts::kMenuExportCsvCp932, texts::kCmdExportCsvCp932, nullptr, false},
     {ID_APP_EXIT, texts::kMenuExit, texts::kCmdAppExit, nullptr, false},
     {ID_VIEW_LARGE_ICONS, texts::kMenuLargeIcons, texts::kCmdLargeIcons, "view_large", true},
     {ID_VIEW_SMALL_ICONS, texts::kMenuSmallIcons, texts::kCmdSmallIcons, "view_small", true},
@@ -137,8 +141,12 @@ void CMainFrame::CreateMenus() {
     item(menu(file, texts::kMenuOpen), ID_FILE_OPEN);
     item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
     item(file, ID_FILE_SAVE);
-    item(menu(file, texts::kMenuImport), ID_IMPORT_CSV);
+    QMenu* import = menu(file, texts::kMenuImport);
+    item(import, ID_IMPORT_CSV);
+    item(import, ID_IMPORT_ADDRESS_BOOK);
     item(file, ID_IMPORT_MAIL_FILES);
+    QMenu* exportMenu = menu(file, texts::kMenuExport);
+    for (int id : {ID_EXPORT_VCARD, ID_EXPORT_CSV_UTF8, ID_EXPORT_CSV_CP932}) item(exportMenu, id);
     file->addSeparator();
     item(file, ID_FILE_PRINT);
     item(file, ID_FILE_PRINT_PREVIEW);

@@ -2,17 +2,20 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 #include <utility>
+#include <optional>
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -54,6 +57,16 @@ bool OffersMail(const QMimeData& data) {
     const QStringList formats = data.formats();
     return std::any_of(formats.begin(), formats.end(),
                        [](const QString& format) { return format.startsWith(QStringLiteral("text/plain")); });
+}
+
+// The address book file a drop carries: one local .vcf, .vcard or .csv file.
+std::optional<std::filesystem::path> DroppedAddressBook(const QMimeData& data) {
+    if (!data.hasUrls() || data.urls().size() != 1 || !data.urls().front().isLocalFile()) return std::nullopt;
+    const QString file = data.urls().front().toLocalFile();
+    for (const char* suffix : {".vcf", ".vcard", ".csv"})
+        if (file.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return std::filesystem::path(QFile::encodeName(file).toStdString());
+    return std::nullopt;
 }
 
 void AcceptTextDrag(QDropEvent& event) {
@@ -291,6 +304,13 @@ void CYubinoView::dragEnterEvent(QDragEnterEvent* event) { AcceptTextDrag(*event
 void CYubinoView::dragMoveEvent(QDragMoveEvent* event) { AcceptTextDrag(*event); }
 
 void CYubinoView::dropEvent(QDropEvent* event) {
+    if (const std::optional<std::filesystem::path> book = DroppedAddressBook(*event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        QMetaObject::invokeMethod(
+            this, [this, path = *book] { emit AddressBookDropped(path); }, Qt::QueuedConnection);
+        return;
+    }
     if (!OffersMail(*event->mimeData())) {
         event->ignore();
         return;

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ signals:
     void InternetMessageDropped(const QByteArray& bytes);
     // Files or folders dropped from a file manager or a mail program.
     void MailFilesDropped(const QStringList& paths);
+    // A .vcf or .csv file dropped on the list.
+    void AddressBookDropped(const std::filesystem::path& path);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

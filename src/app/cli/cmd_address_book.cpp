@@ -1,0 +1,153 @@
+// yubino-cli export and import: pals out as vCard or CSV, and any address book in, all
+// that can be added by the rules of the import.
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "app/cli/cli_commands.h"
+#include "app/cli/cli_pal_file.h"
+#include "app/cli/console_user_interface.h"
+#include "app/cli/json_writer.h"
+#include "core/cp932.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+#include "storage/address_book_file.h"
+#include "storage/atomic_file.h"
+#include "storage/csv_column_memory.h"
+#include "storage/pal_csv.h"
+#include "storage/pal_import.h"
+#include "storage/pal_vcard.h"
+#include "storage/yubino_doc.h"
+
+namespace {
+
+constexpr const char* kExportUsage =
+    "使い方: yubino-cli export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv "
+    "[--encoding utf-8|cp932]\n";
+constexpr const char* kImportUsage = "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv\n";
+
+int Usage(const char* text) {
+    std::fputs(text, stderr);
+    return kExitUsage;
+}
+
+struct ExportOptions {
+    const char* dataFile = nullptr;
+    const char* vcard = nullptr;
+    const char* csv = nullptr;
+    VCardVersion version = VCardVersion::V4;
+    CsvEncoding encoding = CsvEncoding::Utf8WithBom;
+};
+
+bool ParseExport(std::span<char*> args, ExportOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--vcard" && hasValue)
+            options.vcard = args[++i];
+        else if (arg == "--csv" && hasValue)
+            options.csv = args[++i];
+        else if (arg == "--vcard-version" && hasValue) {
+            const std::string_view v = args[++i];
+            if (v != "3.0" && v != "4.0") return false;
+            options.version = v == "3.0" ? VCardVersion::V3 : VCardVersion::V4;
+        } else if (arg == "--encoding" && hasValue) {
+            const std::string_view e = args[++i];
+            if (e != "utf-8" && e != "cp932") return false;
+            options.encoding = e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
+        } else if (!options.dataFile && !arg.starts_with("--"))
+            options.dataFile = args[i];
+        else
+            return false;
+    }
+    return options.dataFile && (options.vcard == nullptr) != (options.csv == nullptr);
+}
+
+void PrintProblems(const std::vector<ImportProblem>& problems) {
+    for (const ImportProblem& problem : problems) PrintMessageLine(DescribeImportProblem(problem));
+}
+
+// The pals the file offers; false (told on standard error) when it offers none to read.
+bool PalsOfFile(const char* path, std::vector<ImportedPal>& pals) {
+    AddressBookFile file = ReadAddressBookForImport(path);
+    switch (file.kind) {
+        case AddressBookFile::Kind::CannotOpen:
+        case AddressBookFile::Kind::TooLarge:
+            std::fprintf(stderr, "ファイルを開けません: %s\n", path);
+            return false;
+        case AddressBookFile::Kind::OldCsv:
+            if (file.oldCsv.status == AddressBookReadResult::Status::WrongFormat) {
+                PrintMessageLine(Cp932Text(texts::kCsvWrongFormat));
+                return false;
+            }
+            for (const AddressBookEntry& entry : file.oldCsv.entries) {
+                ImportedPal pal;
+                pal.pal.m_strHandleName = entry.name;
+                pal.pal.m_strMailAddress = entry.address;
+                pals.push_back(std::move(pal));
+            }
+            return true;
+        case AddressBookFile::Kind::Csv:
+            if (!RolesGiveAddress(file.roles)) {
+                const std::optional<std::vector<CsvRole>> remembered =
+                    RecallCsvRoles(CsvColumnMemoryFile(), file.header);
+                if (!remembered || !RolesGiveAddress(*remembered)) {
+                    PrintMessageLine(Cp932Text(texts::kCsvColumnsUnknown));
+                    return false;
+                }
+                ApplyCsvRoles(file, *remembered);
+            }
+            break;
+        case AddressBookFile::Kind::VCard:
+            break;
+    }
+    PrintProblems(file.pals.problems);
+    pals = std::move(file.pals.pals);
+    return true;
+}
+
+}  // namespace
+
+int RunExport(std::span<char*> args) {
+    ExportOptions options;
+    if (!ParseExport(args, options)) return Usage(kExportUsage);
+    CConsoleUserInterface ui;
+    CYubinoApp app(ui);
+    CYubinoDoc doc(app);
+    if (!OpenPalFile(doc, options.dataFile, /*forWriting=*/false)) return kExitUsage;
+    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder)
+                                            : WritePalCsv(app.Pals(), options.encoding);
+    const char* out = options.vcard ? options.vcard : options.csv;
+    if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
+        std::fprintf(stderr, "%s: %s\n", out, written.error.c_str());
+        return kExitFailure;
+    }
+    JsonWriter json;
+    json.BeginObject().Key("exported").Int(app.GetPalCount()).EndObject();
+    std::printf("%s\n", json.Text().c_str());
+    return kExitOk;
+}
+
+int RunImport(std::span<char*> args) {
+    if (args.size() != 2) return Usage(kImportUsage);
+    std::vector<ImportedPal> pals;
+    if (!PalsOfFile(args[1], pals)) return kExitUsage;
+    CConsoleUserInterface ui;
+    CYubinoApp app(ui);
+    CYubinoDoc doc(app);
+    if (!OpenPalFile(doc, args[0], /*forWriting=*/true)) return kExitUsage;
+    if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+    const int before = app.GetPalCount();
+    const PalImportResult result = AddImportedPals(app, pals, app.m_dataFolder);
+    if (!doc.OnSaveDocument(args[0]).ok) return kExitFailure;  // the port has said why
+    JsonWriter json;
+    json.BeginObject().Key("before").Int(before).Key("added").Int(result.added).Key("refused").BeginArray();
+    for (const PalImportResult::Refusal& refusal : result.refused) {
+        const bool full = refusal.reason == PalImportResult::Refusal::Reason::TableFull;
+        json.BeginObject().Key("address").String(cp932::ToUtf8(refusal.address, /*escapeInvalid=*/true));
+        json.Key("reason").String(full ? "table full" : "already registered").EndObject();
+    }
+    json.EndArray().EndObject();
+    std::printf("%s\n", json.Text().c_str());
+    return kExitOk;
+}

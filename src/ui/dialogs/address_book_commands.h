@@ -1,0 +1,23 @@
+// The address book commands: any vCard or CSV file imported through the selection
+// dialog (with the columns of an unknown CSV assigned first), and pals exported.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CYubinoApp;
+class QWidget;
+
+// The open-file dialog for address books: vCard, CSV or all files.
+std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent);
+
+// Reads the file and offers its pals in the import selection dialog; the file's
+// problems and refusals are told through the port. The old CSV format keeps its road.
+void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesystem::path& path);
+
+enum class ExportFormat { VCard, CsvUtf8, CsvCp932 };
+
+// Asks where to write and writes the pals with the given addresses (all pals when none).
+void RunPalExport(CYubinoApp& app, QWidget* parent, const std::vector<std::string>& addresses, ExportFormat format);

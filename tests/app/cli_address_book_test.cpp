@@ -1,0 +1,107 @@
+// yubino-cli export and import run as the programs they are: the bundled sample taken out
+// as vCard and CSV and read into an empty data file, and the import's report.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdio>
+
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+Outcome Cli(const std::string& args, const TempDir& dir) {
+    const std::string command = Quoted(YUBINO_CLI_PATH) + " " + args + " 2>" + Quoted((dir / "stderr.txt").string());
+    Outcome run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::vector<CPenPal> PalsOf(const std::filesystem::path& file) {
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    ReadPalData(app, ReadFileBytes(file));
+    return app.Pals();
+}
+
+class CliAddressBookTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(YUBINO_SAMPLE)) GTEST_SKIP() << "the sample is made by the build";
+        sample = PalsOf(YUBINO_SAMPLE);
+        ASSERT_FALSE(sample.empty());
+        WriteFileBytes(dir / "empty.ybf", std::string(kPalDataMagic));
+    }
+    std::string Path(const std::string& name) const { return Quoted((dir / name).string()); }
+
+    TempDir dir;
+    std::vector<CPenPal> sample;
+};
+
+TEST_F(CliAddressBookTest, SampleThroughVCardComesBackTheSame) {
+    for (const char* version : {"4.0", "3.0"}) {
+        WriteFileBytes(dir / "empty.ybf", std::string(kPalDataMagic));
+        ASSERT_EQ(
+            Cli("export " + Quoted(YUBINO_SAMPLE) + " --vcard " + Path("out.vcf") + " --vcard-version " + version, dir)
+                .status,
+            0);
+        const Outcome imported = Cli("import " + Path("empty.ybf") + " " + Path("out.vcf"), dir);
+        ASSERT_EQ(imported.status, 0) << ReadFileBytes(dir / "stderr.txt");
+        EXPECT_EQ(imported.out, "{\"before\":0,\"added\":" + std::to_string(sample.size()) + ",\"refused\":[]}\n");
+        EXPECT_EQ(PalsOf(dir / "empty.ybf"), sample) << version;
+    }
+}
+
+TEST_F(CliAddressBookTest, SampleThroughCsvKeepsAllButTheTimeOfMailDates) {
+    for (const char* encoding : {"utf-8", "cp932"}) {
+        WriteFileBytes(dir / "empty.ybf", std::string(kPalDataMagic));
+        ASSERT_EQ(Cli("export " + Quoted(YUBINO_SAMPLE) + " --csv " + Path("out.csv") + " --encoding " + encoding, dir)
+                      .status,
+                  0);
+        ASSERT_EQ(Cli("import " + Path("empty.ybf") + " " + Path("out.csv"), dir).status, 0);
+        std::vector<CPenPal> expected = sample;
+        for (CPenPal& pal : expected) {
+            for (COleDateTime* date : {&pal.m_dtFirstMail, &pal.m_dtLastMail})
+                *date = COleDateTime(date->GetYear(), date->GetMonth(), date->GetDay());
+        }
+        EXPECT_EQ(PalsOf(dir / "empty.ybf"), expected) << encoding;
+    }
+}
+
+TEST_F(CliAddressBookTest, ImportTellsWhatItRefusedAndWhy) {
+    WriteFileBytes(dir / "book.vcf",
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nEMAIL:a@x\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A again\r\nEMAIL:a@x\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL:cut@x\r\n");
+    const Outcome out = Cli("import " + Path("empty.ybf") + " " + Path("book.vcf"), dir);
+    ASSERT_EQ(out.status, 0);
+    EXPECT_EQ(out.out,
+              "{\"before\":0,\"added\":1,\"refused\":[{\"address\":\"a@x\",\"reason\":\"already registered\"}]}\n");
+    EXPECT_NE(ReadFileBytes(dir / "stderr.txt").find("11 行目"), std::string::npos);
+    EXPECT_EQ(PalsOf(dir / "empty.ybf").size(), 1u);
+}
+
+TEST_F(CliAddressBookTest, WrongArgumentsAndUnknownColumnsExitWithTwo) {
+    EXPECT_EQ(Cli("export " + Path("empty.ybf") + " --csv " + Path("a.csv") + " --encoding latin1", dir).status, 2);
+    EXPECT_EQ(Cli("export " + Path("empty.ybf") + " --csv " + Path("a.csv") + " --vcard " + Path("a.vcf"), dir).status,
+              2);
+    WriteFileBytes(dir / "odd.csv", "Who,Where\r\nAnn,ann@x\r\n");
+    EXPECT_EQ(Cli("import " + Path("empty.ybf") + " " + Path("odd.csv"), dir).status, 2);
+    EXPECT_EQ(ReadFileBytes(dir / "empty.ybf"), std::string(kPalDataMagic));
+}
+
+}  // namespace
