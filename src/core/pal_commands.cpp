@@ -1,5 +1,7 @@
 #include "core/pal_commands.h"
 
+#include <algorithm>
+
 #include "core/pal_info_rules.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -44,6 +46,13 @@ void DeleteSelectedPals(CYubinoApp& app) {
     const std::vector<std::string> addresses = app.UI().GetSelectedAddresses();
     if (addresses.empty()) return;
     if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
-    for (const std::string& address : addresses) app.DeletePal(address);
+    CPalHistory* history = app.History();
+    const bool anyMails = history && std::any_of(addresses.begin(), addresses.end(),
+                                                  [&](const std::string& a) { return history->HasMails(a); });
+    const bool deleteMails = anyMails && app.UI().AskYesNo(Cp932Text(texts::kDeleteMailsToo));
+    for (const std::string& address : addresses) {
+        app.DeletePal(address);
+        if (history) history->PalDeleted(address, deleteMails);
+    }
     RefreshViews(app);
 }

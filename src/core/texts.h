@@ -289,6 +289,19 @@ inline constexpr const char* kPalFileInUse =
     "変更を残すには、別の名前で保存してください。";
 inline constexpr const char* kPalFileInUseNotSaved = "ファイル\" %s \"は他の Yubino で使用中なので保存できません。";
 
+
+// The correspondence archive.
+inline constexpr const char* kDeleteMailsToo =
+    "削除するメールフレンドとやり取りしたメールも削除しますか？\r\n"
+    "「いいえ」ではメールを残し、同じメールアドレスで登録し直すと元に戻ります。";
+inline constexpr const char* kArchiveRebuilt =
+    "メールの保管ファイルが壊れていたので、\" %s \"として残し、新しく作り直しました。";
+inline constexpr const char* kArchiveNewer =
+    "メールの保管ファイルは新しいバージョンの Yubino で作られています。\r\n読み取り専用で開きます。";
+inline constexpr const char* kArchiveUnavailable =
+    "メールの保管ファイル\" %s \"を開けません。\r\nメールの履歴は保管されません。";
+inline constexpr const char* kArchiveNotStored = "メールを保管ファイルに保存できませんでした。\r\n(%s)";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

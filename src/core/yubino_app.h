@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/pal_history.h"
 #include "core/pen_pal.h"
 #include "core/user_interface.h"
 
@@ -57,6 +58,10 @@ public:
     void ClearPals() { m_pals.clear(); }
     const std::vector<CPenPal>& Pals() const { return m_pals; }
 
+    // The record of the pals' mails, when one is kept (the correspondence archive).
+    CPalHistory* History() const { return m_pHistory; }
+    void SetHistory(CPalHistory* history) { m_pHistory = history; }
+
     void UpdateListView() { m_ui->UpdateListView(); }
     void UpdateMapView() { m_ui->UpdateMapView(); }
 
@@ -75,5 +80,6 @@ private:
     std::vector<CPenPal>::iterator FindByAddress(const std::string& address);
 
     CUserInterface* m_ui;
+    CPalHistory* m_pHistory = nullptr;
     std::vector<CPenPal> m_pals;
 };

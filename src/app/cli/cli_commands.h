@@ -21,3 +21,9 @@ int RunParseMail(std::span<char*> args);
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.
 int RunImportCsv(std::span<char*> args);
+// own-addresses DATA.ybf [ADDRESS...]: sets the user's own addresses when given; prints them.
+int RunOwnAddresses(std::span<char*> args);
+// mails DATA.ybf [--pal ADDRESS] [--search TEXT]: the archive's mails, newest first.
+int RunMails(std::span<char*> args);
+// queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]: the reply queue.
+int RunQueue(std::span<char*> args);

@@ -21,6 +21,9 @@ constexpr Command kCommands[] = {
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
+    {"own-addresses", "own-addresses DATA.ybf [ADDRESS...]", RunOwnAddresses},
+    {"mails", "mails DATA.ybf [--pal ADDRESS] [--search TEXT]", RunMails},
+    {"queue", "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]", RunQueue},
 };
 
 int PrintUsage(FILE* out) {
