@@ -160,7 +160,7 @@ TEST_F(CliTest, MailsPrintsTheSeededLastMailAndSearchesLoosely) {
 
 TEST_F(CliTest, ArchiveCommandsRefuseWrongArguments) {
     WritePals("in.ybf", 1);
-    for (const std::string args : {"queue " + Path("in.ybf") + " --today 2003-13-01",
+    for (const std::string& args : std::vector<std::string>{"queue " + Path("in.ybf") + " --today 2003-13-01",
                                    "queue " + Path("in.ybf") + " --quiet-days -1", "queue " + Path("in.ybf") + " --today",
                                    "mails " + Path("in.ybf") + " --bogus x", "mails", "own-addresses"}) {
         SCOPED_TRACE(args);
