@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,9 @@ public:
     // The folder of the pal data file in use, empty until one is named; pictures stored
     // with a Windows path are looked for there.
     std::filesystem::path m_dataFolder;
+    // While a search is active, the list (and so the map) shows only these pals.
+    bool m_bSearchActive = false;
+    std::set<std::string> m_searchMatches;
 
 private:
     // AddPal's checks: room in the table and a new address, each refusal with its message.

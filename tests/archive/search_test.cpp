@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "archive/mail_archive.h"
+#include "archive/pal_search.h"
 #include "archive/text_fold.h"
+#include "core/yubino_app.h"
+#include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -99,5 +102,44 @@ INSTANTIATE_TEST_SUITE_P(
                                    return s;
                                }(), ""}),
     [](const testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+
+}  // namespace
+
+namespace {
+
+// The search field: pal texts and archived mails both count.
+TEST(PalSearch, MatchesAnyTextOfThePalOrOfItsMails) {
+    TempDir dir;
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
+    CPenPal kana;
+    kana.m_strMailAddress = "kana@x";
+    kana.m_strHandleName = Sjis("ｶﾀｶﾅ");
+    CPenPal hobby;
+    hobby.m_strMailAddress = "hobby@x";
+    hobby.m_strHobby = Sjis("ＡＢＣ順の読書");
+    CPenPal mailOnly;
+    mailOnly.m_strMailAddress = "mail@x";
+    for (const CPenPal& pal : {kana, hobby, mailOnly}) app.AddPal(pal);
+    CMailArchive archive;
+    archive.Open(dir / "a.mails.sqlite", false);
+    MailRecord mail;
+    mail.pal = "mail@x";
+    mail.date = "2026-01-01T00:00:00";
+    mail.body = "カタカナとabcの話";
+    archive.Store({mail});
+
+    const struct {
+        const char* query;
+        std::set<std::string> pals;
+    } cases[] = {{"かたかな", {"kana@x", "mail@x"}},
+                 {"abc", {"hobby@x", "mail@x"}},
+                 {"読書", {"hobby@x"}},
+                 {"MAIL@", {"mail@x"}},
+                 {"", {}},
+                 {"%", {}}};
+    for (const auto& c : cases) EXPECT_EQ(PalsMatchingSearch(app, &archive, c.query), c.pals) << c.query;
+    EXPECT_EQ(PalsMatchingSearch(app, nullptr, "かたかな"), std::set<std::string>{"kana@x"});
+}
 
 }  // namespace
