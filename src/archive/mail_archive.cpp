@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <map>
+#include <set>
 #include <ctime>
 
 #include "archive/archive_schema.h"
@@ -37,13 +39,14 @@ std::string FtsPhrase(std::string_view folded) {
 struct SearchFilter {
     std::string sql;  // a condition on mails aliased m, with one parameter
     std::string parameter;
+    bool indexed;  // answered by the full-text index
 };
 
 SearchFilter FilterFor(std::string_view search) {
     const std::string folded = FoldForSearch(search);
     if (CodePoints(folded) >= 3)
-        return {"m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)", FtsPhrase(folded)};
-    return {"instr(m.folded, ?) > 0", folded};
+        return {"m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)", FtsPhrase(folded), true};
+    return {"instr(m.folded, ?) > 0", folded, false};
 }
 
 std::string DamagedName(const fs::path& path) {
@@ -197,16 +200,33 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
     StoreResult result;
     try {
         CTransaction transaction(m_db);
+        // Prepared once for the whole batch.
         CStatement insert(m_db,
                           "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
                           "folded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        CStatement byId(m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ?");
+        CStatement same(m_db,
+                        "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
+                        "AND message_id = ''");
+        std::map<std::string, std::int64_t, std::less<>> palIds;
         for (const MailRecord& mail : mails) {
             if (mail.pal.empty()) continue;
-            if (Contains(mail)) {
+            auto known = palIds.find(mail.pal);
+            if (known == palIds.end()) known = palIds.emplace(mail.pal, PalId(mail.pal, true)).first;
+            const std::int64_t pal = known->second;
+            CStatement& duplicate = mail.messageId.empty() ? same : byId;
+            duplicate.Bind(1, pal);
+            if (mail.messageId.empty())
+                same.Bind(2, mail.date).Bind(3, BodyHash(mail.body)).Bind(4, mail.body);
+            else
+                byId.Bind(2, mail.messageId);
+            const bool stored = duplicate.Step();
+            duplicate.Reset();
+            if (stored) {
                 ++result.duplicate;
                 continue;
             }
-            insert.Bind(1, PalId(mail.pal, true)).Bind(2, static_cast<std::int64_t>(mail.direction));
+            insert.Bind(1, pal).Bind(2, static_cast<std::int64_t>(mail.direction));
             insert.Bind(3, mail.date).Bind(4, mail.subject).Bind(5, mail.body).Bind(6, mail.messageId);
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
             insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body));
@@ -256,8 +276,12 @@ int CMailArchive::MailCount(std::string_view pal) {
 
 std::vector<std::string> CMailArchive::PalsWithText(std::string_view search) {
     const SearchFilter filter = FilterFor(search);
-    CStatement query(m_db, "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id AND " +
-                               filter.sql + ")");
+    // The index gives the matching mails at once; a short text is looked for pal by pal,
+    // where the first hit ends the pal's scan.
+    CStatement query(m_db, filter.indexed
+                               ? "SELECT DISTINCT p.address FROM mails m JOIN pals p ON p.id = m.pal_id WHERE " + filter.sql
+                               : "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id "
+                                 "AND " + filter.sql + ")");
     query.Bind(1, filter.parameter);
     std::vector<std::string> pals;
     while (query.Step()) pals.push_back(query.Text(0));
@@ -318,20 +342,18 @@ void CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<int> days
 std::vector<PalMailDates> CMailArchive::MailDates(const std::vector<std::string>& pals,
                                                   std::optional<int> quietDaysForAll) {
     const int defaultDays = quietDaysForAll.value_or(DefaultQuietDays());
+    const std::set<std::string_view> wanted(pals.begin(), pals.end());
     // Each newest date is one step down the (pal, direction, date) index.
     CStatement query(m_db,
-                     "SELECT quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
-                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p "
-                     "WHERE address = ?");
+                     "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
+                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
     std::vector<PalMailDates> dates;
-    for (const std::string& pal : pals) {
-        query.Bind(1, pal);
-        if (query.Step()) {
-            PalMailDates entry{pal, query.Text(1), query.Text(2), defaultDays};
-            if (!quietDaysForAll && !query.IsNull(0)) entry.quietDays = static_cast<int>(query.Int(0));
-            dates.push_back(std::move(entry));
-        }
-        query.Reset();
+    while (query.Step()) {
+        std::string address = query.Text(0);
+        if (!wanted.contains(address)) continue;  // mails kept for a deleted pal
+        PalMailDates entry{std::move(address), query.Text(2), query.Text(3), defaultDays};
+        if (!quietDaysForAll && !query.IsNull(1)) entry.quietDays = static_cast<int>(query.Int(1));
+        dates.push_back(std::move(entry));
     }
     return dates;
 }

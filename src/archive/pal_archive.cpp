@@ -53,15 +53,17 @@ bool CPalArchive::Writable() {
     return archive && !archive->IsReadOnly();
 }
 
-void CPalArchive::CopyAlongTo(const fs::path& newDataFile) {
+bool CPalArchive::CopyAlongTo(const fs::path& newDataFile) {
     const fs::path target = CMailArchive::PathFor(newDataFile);
     std::error_code ec;
     CMailArchive* archive = Archive();
-    if (!archive || fs::exists(target, ec)) return;
+    if (!archive || fs::exists(target, ec)) return false;
     try {
         archive->CopyTo(target);
+        return true;
     } catch (const CSqliteError& e) {
         Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return false;
     }
 }
 

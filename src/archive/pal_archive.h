@@ -31,7 +31,8 @@ public:
     bool Writable();
 
     // Save As: the archive goes along to the new data file, unless one is there already.
-    void CopyAlongTo(const std::filesystem::path& newDataFile);
+    // True when a copy was made.
+    bool CopyAlongTo(const std::filesystem::path& newDataFile);
 
     // Mails from any reader, filed by the stored own addresses and `moreOwnAddresses`
     // under the table's pals, in one transaction. Failures are told through the port.

@@ -29,6 +29,11 @@ enum CommandId {
     ID_VIEW_MAP_BAR = 32816,
     ID_IMPORT_CSV = 32817,
     ID_EDIT_PALS = 32818,
+    // The correspondence archive's commands.
+    ID_VIEW_REPLY_QUEUE = 32830,
+    ID_MARK_ANSWERED = 32831,
+    ID_ARCHIVE_SETTINGS = 32832,
+    ID_FIND = 32833,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -23,7 +23,9 @@
 #include "mail/mail_intake.h"
 #include "mail/mail_link.h"
 #include "ui/lazy_icon.h"
+#include "archive/pal_archive.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
@@ -48,6 +50,11 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
       m_app(app),
       m_ui(ui),
       m_session(app, std::move(paths), std::move(bundledSample)),
+      m_archive(std::make_unique<CPalArchive>(app,
+                                              [this] {
+                                                  return ArchiveDocument{m_session.Doc().GetPathName(),
+                                                                         m_session.Doc().IsReadOnly()};
+                                              })),
       m_pictures([&app] { return app.m_dataFolder; }) {
     if (m_ui) {
         m_ui->SetApp(&m_app);
@@ -63,6 +70,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreateMenus();
     CreatePanes();
     ConnectPanes();
+    CreateArchiveParts();
     // The map the bar names is the one drawn when the window first shows.
     ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
@@ -73,6 +81,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
 }
 
 CMainFrame::~CMainFrame() {
+    m_app.SetHistory(nullptr);
     if (m_ui) {
         m_ui->SetViewHost(nullptr);
         m_ui->SetParentWidget(nullptr);
@@ -83,11 +92,12 @@ void CMainFrame::CreatePanes() {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_subSplitter = new QSplitter(Qt::Vertical, m_splitter);
     m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
-    m_mailView = new CMailEditView(m_app, m_subSplitter);
+    m_correspondence = new CCorrespondenceView(m_app, *m_archive, m_subSplitter);
+    m_mailView = m_correspondence->TextView();
     m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
     m_mapView->SetListRows([this] { return m_listView->ListRows(); });
     m_subSplitter->addWidget(m_mapView);
-    m_subSplitter->addWidget(m_mailView);
+    m_subSplitter->addWidget(m_correspondence);
     m_splitter->addWidget(m_subSplitter);
     m_splitter->addWidget(m_listView);
     // The map and the left column can be made as small as one pixel, never hidden.
@@ -218,7 +228,7 @@ void CMainFrame::ApplyMapChoice() { m_mapView->ApplyMapChoice(m_mapCombo->curren
 
 void CMainFrame::OnSelectionChanged() {
     const std::vector<std::string> selected = m_listView->SelectedAddresses();
-    m_mailView->ShowMailOf(selected.size() == 1 ? &selected.front() : nullptr);
+    m_correspondence->ShowPal(selected.size() == 1 ? &selected.front() : nullptr);
     RefreshCommandStates();
     WatchSelectionForMap();
 }
@@ -258,7 +268,11 @@ bool CMainFrame::OpenFile(const QString& path) {
 }
 
 bool CMainFrame::SaveAs(const QString& path) {
+    // The archive goes along before the document's path changes to the new file.
+    const bool copied = m_archive->CopyAlongTo(ToPath(path));
     const bool saved = m_session.SaveAs(ToPath(path));
+    std::error_code ec;
+    if (!saved && copied) fs::remove(CMailArchive::PathFor(ToPath(path)), ec);
     UpdateCaption();
     return saved;
 }
@@ -313,7 +327,11 @@ void CMainFrame::PrintList() {
 
 void CMainFrame::OnMailTextDropped(const std::string& text) { AddMailText(m_app, text); }
 
-void CMainFrame::UpdateListView() { m_listView->FillList(); }
+void CMainFrame::UpdateListView() {
+    MatchSearch();
+    m_listView->FillList();
+    RefreshQueue();
+}
 
 void CMainFrame::UpdateMapView() { m_mapView->RedrawNow(); }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "storage/yubino_session.h"
@@ -16,6 +17,11 @@
 #include "ui/qt_user_interface.h"
 
 class CYubinoApp;
+class CPalArchive;
+class CCorrespondenceView;
+class CReplyQueuePane;
+class QLabel;
+class QLineEdit;
 class CYubinoView;
 class CMailEditView;
 class CMapView;
@@ -48,6 +54,13 @@ public:
     QToolBar* MainToolBar() const { return m_toolBar; }
     QToolBar* MapBar() const { return m_mapBar; }
     QComboBox* MapCombo() const { return m_mapCombo; }
+    // The correspondence archive and its panes.
+    CPalArchive& Archive() { return *m_archive; }
+    CCorrespondenceView* Correspondence() const { return m_correspondence; }
+    CReplyQueuePane* QueuePane() const { return m_queuePane; }
+    QLineEdit* SearchField() const { return m_searchField; }
+    // Selects the pal with `address` in the list (and so on the map).
+    void SelectPal(const std::string& address);
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -94,10 +107,18 @@ private:
     void ActivateNextPane(int step);
     void PrintList();
     void OnMailTextDropped(const std::string& text);
+    // The archive's parts (main_frame_archive.cpp).
+    void CreateArchiveParts();
+    void RefreshQueue();
+    void ApplySearch(const QString& text);
+    void MatchSearch();
+    void MarkAnswered();
+    void ShowArchiveSettings();
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
     CYubinoSession m_session;
+    std::unique_ptr<CPalArchive> m_archive;
     CPictureCache m_pictures;
     CYubinoSession::ChooseFileFn m_chooseSaveFile;
 
@@ -112,6 +133,10 @@ private:
     CMapView* m_mapView = nullptr;
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
+    CCorrespondenceView* m_correspondence = nullptr;
+    CReplyQueuePane* m_queuePane = nullptr;
+    QLineEdit* m_searchField = nullptr;
+    QLabel* m_queueCounts = nullptr;
 
     std::string m_strLastSelection;
 };
