@@ -181,21 +181,6 @@ std::int64_t CMailArchive::PalId(std::string_view address, bool create) {
     return find.Step() ? find.Int(0) : 0;
 }
 
-bool CMailArchive::Contains(const MailRecord& mail) {
-    const std::int64_t pal = PalId(mail.pal, false);
-    if (pal == 0) return false;
-    if (!mail.messageId.empty()) {
-        CStatement byId(m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ?");
-        byId.Bind(1, pal).Bind(2, mail.messageId);
-        return byId.Step();
-    }
-    CStatement same(m_db,
-                    "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
-                    "AND message_id = ''");
-    same.Bind(1, pal).Bind(2, mail.date).Bind(3, BodyHash(mail.body)).Bind(4, mail.body);
-    return same.Step();
-}
-
 CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mails) {
     StoreResult result;
     try {

@@ -53,7 +53,6 @@ public:
     // Stores the mails, each already filed under its pal, in one transaction. A mail is
     // stored once: by its Message-ID for the pal, or without one by pal, date and body.
     StoreResult Store(const std::vector<MailRecord>& mails);
-    bool Contains(const MailRecord& mail);
 
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds the folded search text.
