@@ -36,18 +36,39 @@ std::string FtsPhrase(std::string_view folded) {
     return phrase + "\"";
 }
 
-struct SearchFilter {
-    std::string sql;  // a condition on mails aliased m, with one parameter
-    std::string parameter;
-    bool indexed;  // answered by the full-text index
-};
+constexpr const char* kIndexedCondition = "m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)";
+// Below this many mails holding a short text, the index is asked; above it the text is
+// common, and a scan finds it in each pal's first mails.
+constexpr std::int64_t kShortTextIndexLimit = 20000;
+constexpr std::size_t kShortTextTermLimit = 400;
 
-SearchFilter FilterFor(std::string_view search) {
+// The stored folded text ends with two line feeds, so that every text of one or two
+// characters begins some three-character term of the index.
+constexpr const char* kFoldedEnd = "\n\n";
+
+}  // namespace
+
+CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search) {
     const std::string folded = FoldForSearch(search);
-    if (CodePoints(folded) >= 3)
-        return {"m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)", FtsPhrase(folded), true};
+    if (CodePoints(folded) >= 3) return {kIndexedCondition, FtsPhrase(folded), true};
+    // The index's terms that begin with the text tell where it occurs, and how often.
+    CStatement terms(m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
+    terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
+    std::string anyOf;
+    std::int64_t mails = 0;
+    std::size_t count = 0;
+    while (terms.Step()) {
+        anyOf += (anyOf.empty() ? "" : " OR ") + FtsPhrase(terms.Text(0));
+        mails += terms.Int(1);
+        ++count;
+    }
+    // No term: the text is nowhere, and the phrase of fewer than three characters matches nothing.
+    if (count == 0) return {kIndexedCondition, FtsPhrase(folded), true};
+    if (mails <= kShortTextIndexLimit && count <= kShortTextTermLimit) return {kIndexedCondition, anyOf, true};
     return {"instr(m.folded, ?) > 0", folded, false};
 }
+
+namespace {
 
 std::string DamagedName(const fs::path& path) {
     const std::time_t now = std::time(nullptr);
@@ -98,6 +119,10 @@ void CMailArchive::Prepare() {
     }
 }
 
+void CMailArchive::AttachVocabulary() {
+    m_db.Exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp.mails_vocab USING fts5vocab(main, mails_fts, row)");
+}
+
 void CMailArchive::UseWal() {
     m_db.Exec("PRAGMA journal_mode = WAL");
     m_db.Exec("PRAGMA synchronous = NORMAL");
@@ -126,6 +151,11 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
                 m_db.Open(path, /*readOnly=*/true, /*create=*/false);
                 m_bReadOnly = true;
                 result.status = OpenStatus::NewerSchema;
+                try {
+                    AttachVocabulary();
+                } catch (const CSqliteError&) {
+                    // A newer layout may lack the index: searches then fail and are told so.
+                }
                 return result;
             }
             if (!readOnly) {
@@ -161,6 +191,12 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
         result.status = OpenStatus::Failed;
         result.error = e.what();
         return result;
+    }
+    try {
+        AttachVocabulary();
+    } catch (const CSqliteError& e) {
+        m_db.Close();
+        return {OpenStatus::Failed, {}, e.what()};
     }
     m_bReadOnly = readOnly;
     return result;
@@ -214,7 +250,7 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             insert.Bind(1, pal).Bind(2, static_cast<std::int64_t>(mail.direction));
             insert.Bind(3, mail.date).Bind(4, mail.subject).Bind(5, mail.body).Bind(6, mail.messageId);
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
-            insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body));
+            insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
             insert.Run();
             ++result.stored;
         }
@@ -229,7 +265,8 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
 std::vector<StoredMail> CMailArchive::Mails(std::string_view pal, std::string_view search) {
     std::string sql =
         "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
-        "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE (?1 = '' OR p.address = ?1)";
+        "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
+    sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
     const SearchFilter filter = FilterFor(search);
     if (!search.empty()) sql += " AND " + filter.sql;
     sql += " ORDER BY m.date DESC, m.id DESC";

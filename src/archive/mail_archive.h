@@ -84,6 +84,13 @@ public:
     void CopyTo(const std::filesystem::path& path);
 
 private:
+    struct SearchFilter {
+        std::string sql;  // a condition on mails aliased m, with one parameter
+        std::string parameter;
+        bool indexed;  // answered by the full-text index
+    };
+    SearchFilter FilterFor(std::string_view search);
+    void AttachVocabulary();
     void Prepare();
     void UseWal();
     std::int64_t PalId(std::string_view address, bool create);

@@ -76,7 +76,13 @@ std::vector<std::string> CPalArchive::TableAddresses() const {
 CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mails,
                                               const std::vector<std::string>& moreOwnAddresses) {
     if (!Writable()) return {};
-    std::vector<std::string> own = m_archive.OwnAddresses();
+    std::vector<std::string> own;
+    try {
+        own = m_archive.OwnAddresses();
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return {};
+    }
     own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
     const std::vector<std::string> pals = TableAddresses();
     const FindPalFn findPal = [&](std::string_view address) -> std::optional<std::string> {
@@ -110,15 +116,11 @@ void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const 
 ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysForAll) {
     CMailArchive* archive = Archive();
     if (!archive) return {};
-    return BuildReplyQueue(archive->MailDates(TableAddresses(), quietDaysForAll), today);
-}
-
-std::vector<std::string> CPalArchive::PalsWithText(const std::string& utf8Search) {
-    CMailArchive* archive = Archive();
-    std::vector<std::string> pals;
-    if (!archive) return pals;
-    for (const std::string& pal : archive->PalsWithText(utf8Search)) pals.push_back(TableAddress(pal));
-    return pals;
+    try {
+        return BuildReplyQueue(archive->MailDates(TableAddresses(), quietDaysForAll), today);
+    } catch (const CSqliteError&) {
+        return {};  // an archive of another layout (a newer Yubino's) has no queue for us
+    }
 }
 
 void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {
@@ -138,7 +140,11 @@ void CPalArchive::AddressChanged(const std::string& oldAddress, const std::strin
 
 bool CPalArchive::HasMails(const std::string& address) {
     CMailArchive* archive = Archive();
-    return archive && archive->MailCount(ArchiveAddress(address)) > 0;
+    try {
+        return archive && archive->MailCount(ArchiveAddress(address)) > 0;
+    } catch (const CSqliteError&) {
+        return false;
+    }
 }
 
 void CPalArchive::PalDeleted(const std::string& address, bool deleteMails) {

@@ -43,8 +43,6 @@ public:
 
     // The reply queue over the table's pals (addresses in UTF-8).
     ReplyQueue Queue(CalendarDay today, std::optional<int> quietDaysForAll = std::nullopt);
-    // Table addresses (code page 932) of the pals whose mails hold the text.
-    std::vector<std::string> PalsWithText(const std::string& utf8Search);
 
     void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override;
     void AddressChanged(const std::string& oldAddress, const std::string& newAddress) override;

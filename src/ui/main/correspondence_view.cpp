@@ -53,7 +53,12 @@ CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& arc
 void CCorrespondenceView::ShowPal(const std::string* address) {
     m_list->clear();
     CMailArchive* archive = address ? m_archive.Archive() : nullptr;
-    const std::vector<StoredMail> mails = archive ? archive->Mails(ArchiveAddress(*address)) : std::vector<StoredMail>{};
+    std::vector<StoredMail> mails;
+    try {
+        if (archive) mails = archive->Mails(ArchiveAddress(*address));
+    } catch (const CSqliteError&) {
+        // An archive that cannot be read shows the table's last mail, as without one.
+    }
     if (mails.empty()) {
         m_list->hide();
         m_text->ShowMailOf(address);
