@@ -89,6 +89,7 @@ protected:
         frame->resize(1000, 760);
         frame->show();
         frame->Start();
+        EXPECT_FALSE(fs::exists(dir / "friends.mails.sqlite")) << "start-up leaves the archive for its first use";
         frame->Archive().TakeIn({Mail("aki@example.jp", MailDirection::Sent, DaysAgo(16), "Re: 元気です",
                                       "お返事ありがとう。\nまた書きます。"),
                                  Mail("aki@example.jp", MailDirection::Received, DaysAgo(66, "T08:00:00"), "旅行",
