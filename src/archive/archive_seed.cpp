@@ -22,8 +22,8 @@ std::string PlainLines(const std::string& stored) {
 }  // namespace
 
 std::string ArchiveDateOf(const COleDateTime& date) {
-    const COleDateTime usable = date.GetStatus() == COleDateTime::valid ? date
-                                                                        : COleDateTime(kDefaultPalDate, COleDateTime::valid);
+    const COleDateTime usable =
+        date.GetStatus() == COleDateTime::valid ? date : COleDateTime(kDefaultPalDate, COleDateTime::valid);
     return usable.Format("%Y-%m-%dT%H:%M:%S");
 }
 

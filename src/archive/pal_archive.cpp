@@ -30,11 +30,17 @@ void CPalArchive::OpenFor(const ArchiveDocument& document) {
         case CMailArchive::OpenStatus::Rebuilt:
             Tell(FormatText(texts::kArchiveRebuilt, PathText(opened.movedAside.filename())));
             break;
-        case CMailArchive::OpenStatus::NewerSchema: Tell(Cp932Text(texts::kArchiveNewer)); return;
-        case CMailArchive::OpenStatus::Failed: Tell(FormatText(texts::kArchiveUnavailable, PathText(path))); return;
-        case CMailArchive::OpenStatus::Missing: return;
+        case CMailArchive::OpenStatus::NewerSchema:
+            Tell(Cp932Text(texts::kArchiveNewer));
+            return;
+        case CMailArchive::OpenStatus::Failed:
+            Tell(FormatText(texts::kArchiveUnavailable, PathText(path)));
+            return;
+        case CMailArchive::OpenStatus::Missing:
+            return;
         case CMailArchive::OpenStatus::Opened:
-        case CMailArchive::OpenStatus::Created: break;
+        case CMailArchive::OpenStatus::Created:
+            break;
     }
     if (m_archive.IsReadOnly()) return;
     // An old file's history starts with the last mails it kept; stored ones are skipped.

@@ -10,11 +10,12 @@ namespace {
 
 // Every text field of the pal, the last mail's too.
 bool PalTextHolds(const CPenPal& pal, const std::string& folded) {
-    const std::string* fields[] = {&pal.m_strHandleName, &pal.m_strName,      &pal.m_strSex,          &pal.m_strAge,
-                                   &pal.m_strMailAddress, &pal.m_strJob,      &pal.m_strHomePage,     &pal.m_strResidence,
-                                   &pal.m_strBirthplace,  &pal.m_strBloodType, &pal.m_strTel1,        &pal.m_strTel2,
-                                   &pal.m_strHobby,       &pal.m_strMapName,  &pal.m_strLastMailText, &pal.m_strMailAddress2,
-                                   &pal.m_strMobileAddress, &pal.m_strMemo};
+    const std::string* fields[] = {&pal.m_strHandleName,   &pal.m_strName,          &pal.m_strSex,
+                                   &pal.m_strAge,          &pal.m_strMailAddress,   &pal.m_strJob,
+                                   &pal.m_strHomePage,     &pal.m_strResidence,     &pal.m_strBirthplace,
+                                   &pal.m_strBloodType,    &pal.m_strTel1,          &pal.m_strTel2,
+                                   &pal.m_strHobby,        &pal.m_strMapName,       &pal.m_strLastMailText,
+                                   &pal.m_strMailAddress2, &pal.m_strMobileAddress, &pal.m_strMemo};
     for (const std::string* field : fields) {
         if (!field->empty() && FoldForSearch(cp932::ToUtf8(*field)).find(folded) != std::string::npos) return true;
     }

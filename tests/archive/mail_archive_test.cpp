@@ -107,7 +107,8 @@ TEST_F(MailArchiveTest, HistoryFollowsAnAddressChangeAndMergesWithAnExistingOne)
     EXPECT_EQ(archive.MailCount("old@x"), 0);
     EXPECT_EQ(archive.PalQuietDays("new@x"), 14);
 
-    archive.Store({Mail("third@x", "2026-01-03T00:00:00", "c", "m3"), Mail("third@x", "2026-01-01T00:00:00", "a", "m1")});
+    archive.Store(
+        {Mail("third@x", "2026-01-03T00:00:00", "c", "m3"), Mail("third@x", "2026-01-01T00:00:00", "a", "m1")});
     archive.ChangePalAddress("new@x", "third@x");
     EXPECT_EQ(Bodies("third@x"), (std::vector<std::string>{"c", "b", "a"}));
     EXPECT_EQ(archive.Mails("", "b").size(), 1u) << "the moved mail is still found by search";
@@ -179,7 +180,8 @@ TEST_P(DamagedArchive, IsMovedAsideAndRebuilt) {
         first.Open(file, false);
         std::vector<MailRecord> many;
         for (int i = 0; i < 300; ++i)
-            many.push_back(Mail("a@x", "2026-01-01T00:00:00", std::string(2000, char('a' + i % 26)) + std::to_string(i)));
+            many.push_back(
+                Mail("a@x", "2026-01-01T00:00:00", std::string(2000, char('a' + i % 26)) + std::to_string(i)));
         first.Store(many);
     }
     GetParam().spoil(file);
@@ -194,29 +196,28 @@ TEST_P(DamagedArchive, IsMovedAsideAndRebuilt) {
     EXPECT_EQ(archive.MailCount("a@x"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DamagedArchive,
-    testing::Values(DamageCase{"NotSqliteAtAll",
-                               [](const fs::path& f) {
-                                   fs::remove(f.string() + "-wal");
-                                   WriteFileBytes(f, "YBF 2.00 this is no database at all");
-                               }},
-                    DamageCase{"PagesOverwritten",
-                               [](const fs::path& f) {
-                                   std::string bytes = ReadFileBytes(f);
-                                   ASSERT_GT(bytes.size(), 40000u);
-                                   for (std::size_t i = 8192; i < bytes.size(); i += 4096)
-                                       bytes.replace(i + 100, 200, std::string(200, '\xA5'));
-                                   WriteFileBytes(f, bytes);
-                               }},
-                    DamageCase{"AnotherProgramsDatabase",
-                               [](const fs::path& f) {
-                                   fs::remove(f);
-                                   fs::remove(f.string() + "-wal");
-                                   fs::remove(f.string() + "-shm");
-                                   RunSql(f, "CREATE TABLE notes(text TEXT)");
-                               }}),
-    [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive,
+                         testing::Values(DamageCase{"NotSqliteAtAll",
+                                                    [](const fs::path& f) {
+                                                        fs::remove(f.string() + "-wal");
+                                                        WriteFileBytes(f, "YBF 2.00 this is no database at all");
+                                                    }},
+                                         DamageCase{"PagesOverwritten",
+                                                    [](const fs::path& f) {
+                                                        std::string bytes = ReadFileBytes(f);
+                                                        ASSERT_GT(bytes.size(), 40000u);
+                                                        for (std::size_t i = 8192; i < bytes.size(); i += 4096)
+                                                            bytes.replace(i + 100, 200, std::string(200, '\xA5'));
+                                                        WriteFileBytes(f, bytes);
+                                                    }},
+                                         DamageCase{"AnotherProgramsDatabase",
+                                                    [](const fs::path& f) {
+                                                        fs::remove(f);
+                                                        fs::remove(f.string() + "-wal");
+                                                        fs::remove(f.string() + "-shm");
+                                                        RunSql(f, "CREATE TABLE notes(text TEXT)");
+                                                    }}),
+                         [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
 TEST(DamagedArchive, ReadOnlyLeavesItWhereItIs) {
     TempDir dir;

@@ -70,7 +70,9 @@ TEST_F(PalArchiveTest, AnOldFilesLastMailsSeedTheArchiveOnce) {
 
 TEST_F(PalArchiveTest, BothIntakeRoadsKeepEveryMailAndTheOneTheyReplace) {
     // The archive is first opened by the intake itself, after the table has changed.
-    const std::string mail = "送信者 : <hana@example.jp>\r\n宛先 : me@example.jp\r\n件名 : 二通目\r\n日時 :  2026年 12月 5日 21:04\r\n\r\n二通目です\r\n";
+    const std::string mail =
+        "送信者 : <hana@example.jp>\r\n宛先 : me@example.jp\r\n件名 : 二通目\r\n日時 :  2026年 12月 5日 "
+        "21:04\r\n\r\n二通目です\r\n";
     AddMailText(app, Sjis(mail));
     ui.yesNoAnswers = {true};
     AddMailText(app, Sjis(mail));  // the same mail again, confirmed: still stored once

@@ -37,15 +37,16 @@ INSTANTIATE_TEST_SUITE_P(
         QueueCase{"ReceivedNeverAnswered", {"a", "2026-12-01T09:00:00", "", 60}, true, 6, false, 0},
         QueueCase{"AnsweredLater", {"a", "2026-12-01T09:00:00", "2026-12-02T09:00:00", 60}, false, 0, false, 0},
         QueueCase{"AnsweredTheSameSecond", {"a", "2026-12-01T09:00:00", "2026-12-01T09:00:00", 60}, false, 0, false, 0},
-        QueueCase{"AnsweredEarlierTheSameDay", {"a", "2026-12-01T21:00:00", "2026-12-01T08:00:00", 60}, true, 6, false, 0},
+        QueueCase{
+            "AnsweredEarlierTheSameDay", {"a", "2026-12-01T21:00:00", "2026-12-01T08:00:00", 60}, true, 6, false, 0},
         QueueCase{"NoMailAtAll", {"a", "", "", 60}, false, 0, false, 0},
         QueueCase{"SentOnlyLongAgo", {"a", "", "2026-01-01T00:00:00", 60}, false, 0, true, 340},
         QueueCase{"ExactlyTheIntervalIsNotQuiet", {"a", "", "2026-10-08T23:59:59", 60}, false, 0, false, 0},
         QueueCase{"OneDayOverTheInterval", {"a", "", "2026-10-07T00:00:00", 60}, false, 0, true, 61},
         QueueCase{"OwnShortIntervalCounts", {"a", "", "2026-11-26T00:00:00", 10}, false, 0, true, 11},
         QueueCase{"UnansweredAndQuiet", {"a", "2025-12-07T12:00:00", "2025-11-01T00:00:00", 60}, true, 365, true, 365},
-        QueueCase{"NewestEitherWayDecidesQuiet", {"a", "2026-01-01T00:00:00", "2026-12-06T00:00:00", 60}, false, 0,
-                  false, 0},
+        QueueCase{
+            "NewestEitherWayDecidesQuiet", {"a", "2026-01-01T00:00:00", "2026-12-06T00:00:00", 60}, false, 0, false, 0},
         QueueCase{"LeapDayCounted", {"a", "2024-02-28T00:00:00", "", 2000}, true, 1013, false, 0}),
     [](const testing::TestParamInfo<QueueCase>& info) { return info.param.name; });
 

@@ -21,19 +21,20 @@ class Folding : public testing::TestWithParam<FoldCase> {};
 
 TEST_P(Folding, FoldsToOneForm) { EXPECT_EQ(FoldForSearch(GetParam().text), GetParam().folded); }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Folding,
-                         testing::Values(FoldCase{"HalfWidthKatakana", "ｶﾀｶﾅ", "かたかな"},
-                                         FoldCase{"FullWidthKatakana", "カタカナ", "かたかな"},
-                                         FoldCase{"Hiragana", "かたかな", "かたかな"},
-                                         FoldCase{"HalfWidthVoicedMarksCompose", "ｶﾞｯｺｳ", "がっこう"},
-                                         FoldCase{"FullWidthLetters", "ＡＢＣ", "abc"},
-                                         FoldCase{"UpperCase", "ABC Def", "abc def"},
-                                         FoldCase{"FullWidthDigits", "１２３", "123"},
-                                         FoldCase{"KanjiStay", "東京都", "東京都"},
-                                         FoldCase{"LongVowelMarkStays", "ラーメン", "らーめん"},
-                                         FoldCase{"SmallKeKa", "ヵヶ", "ゕゖ"},
-                                         FoldCase{"MalformedUtf8", "a\xFF" "b", "a\xEF\xBF\xBD" "b"}),
-                         [](const testing::TestParamInfo<FoldCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Folding,
+    testing::Values(FoldCase{"HalfWidthKatakana", "ｶﾀｶﾅ", "かたかな"},
+                    FoldCase{"FullWidthKatakana", "カタカナ", "かたかな"}, FoldCase{"Hiragana", "かたかな", "かたかな"},
+                    FoldCase{"HalfWidthVoicedMarksCompose", "ｶﾞｯｺｳ", "がっこう"},
+                    FoldCase{"FullWidthLetters", "ＡＢＣ", "abc"}, FoldCase{"UpperCase", "ABC Def", "abc def"},
+                    FoldCase{"FullWidthDigits", "１２３", "123"}, FoldCase{"KanjiStay", "東京都", "東京都"},
+                    FoldCase{"LongVowelMarkStays", "ラーメン", "らーめん"}, FoldCase{"SmallKeKa", "ヵヶ", "ゕゖ"},
+                    FoldCase{"MalformedUtf8",
+                             "a\xFF"
+                             "b",
+                             "a\xEF\xBF\xBD"
+                             "b"}),
+    [](const testing::TestParamInfo<FoldCase>& info) { return info.param.name; });
 
 class ArchiveSearch : public testing::Test {
 protected:
@@ -79,31 +80,25 @@ TEST_P(ArchiveSearchCases, FindsThePalsWhoseMailsHoldTheText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveSearchCases,
-    testing::Values(SearchCase{"HalfWidthFindsKatakana", "ｶﾀｶﾅ", "kana@x"},
-                    SearchCase{"HiraganaFindsKatakana", "かたかな", "kana@x"},
-                    SearchCase{"KatakanaFindsItself", "カタカナ", "kana@x"},
-                    SearchCase{"FullWidthFindsAscii", "ＡＢＣ", "abc@x"},
-                    SearchCase{"SubjectIsSearched", "news", "abc@x"},
-                    SearchCase{"TwoCharacters", "かな", "kana@x"},
-                    SearchCase{"OneCharacter", "猫", "short@x"},
-                    SearchCase{"TwoCharactersEndingTheBody", "した", "kana@x"},
-                    SearchCase{"TwoCharactersNowhere", "ぬぬ", ""},
-                    SearchCase{"TwoCharactersAcrossSubjectAndBody", "名か", ""},
-                    SearchCase{"Percent", "%", "syntax@x"},
-                    SearchCase{"Underscore", "_", "syntax@x"},
-                    SearchCase{"UnderscoreIsNoWildcard", "a_b", "syntax@x"},
-                    SearchCase{"LikeWildcardsFindNothingElse", "c%t", ""},
-                    SearchCase{"DoubleQuote", "\"quoted\"", "syntax@x"},
-                    SearchCase{"LoneDoubleQuote", "\"", "syntax@x"},
-                    SearchCase{"Star", "* near", "syntax@x"},
-                    SearchCase{"NearIsText", "NEAR(x", "syntax@x"},
-                    SearchCase{"FtsOperators", "abc OR kana", ""},
-                    SearchCase{"TenThousandCharacters", std::string(10000, 'a'), ""},
-                    SearchCase{"TenThousandKana", [] {
-                                   std::string s;
-                                   for (int i = 0; i < 10000; ++i) s += "ア";
-                                   return s;
-                               }(), ""}),
+    testing::Values(
+        SearchCase{"HalfWidthFindsKatakana", "ｶﾀｶﾅ", "kana@x"},
+        SearchCase{"HiraganaFindsKatakana", "かたかな", "kana@x"},
+        SearchCase{"KatakanaFindsItself", "カタカナ", "kana@x"}, SearchCase{"FullWidthFindsAscii", "ＡＢＣ", "abc@x"},
+        SearchCase{"SubjectIsSearched", "news", "abc@x"}, SearchCase{"TwoCharacters", "かな", "kana@x"},
+        SearchCase{"OneCharacter", "猫", "short@x"}, SearchCase{"TwoCharactersEndingTheBody", "した", "kana@x"},
+        SearchCase{"TwoCharactersNowhere", "ぬぬ", ""}, SearchCase{"TwoCharactersAcrossSubjectAndBody", "名か", ""},
+        SearchCase{"Percent", "%", "syntax@x"}, SearchCase{"Underscore", "_", "syntax@x"},
+        SearchCase{"UnderscoreIsNoWildcard", "a_b", "syntax@x"}, SearchCase{"LikeWildcardsFindNothingElse", "c%t", ""},
+        SearchCase{"DoubleQuote", "\"quoted\"", "syntax@x"}, SearchCase{"LoneDoubleQuote", "\"", "syntax@x"},
+        SearchCase{"Star", "* near", "syntax@x"}, SearchCase{"NearIsText", "NEAR(x", "syntax@x"},
+        SearchCase{"FtsOperators", "abc OR kana", ""}, SearchCase{"TenThousandCharacters", std::string(10000, 'a'), ""},
+        SearchCase{"TenThousandKana",
+                   [] {
+                       std::string s;
+                       for (int i = 0; i < 10000; ++i) s += "ア";
+                       return s;
+                   }(),
+                   ""}),
     [](const testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
 
 }  // namespace

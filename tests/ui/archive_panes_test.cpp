@@ -36,7 +36,9 @@ public:
     void UpdateMapView() override {
         if (host) host->UpdateMapView();
     }
-    std::vector<std::string> GetSelectedAddresses() override { return host ? host->GetSelectedAddresses() : std::vector<std::string>{}; }
+    std::vector<std::string> GetSelectedAddresses() override {
+        return host ? host->GetSelectedAddresses() : std::vector<std::string>{};
+    }
 };
 
 CPenPal Pal(const std::string& address, const std::string& handleUtf8, const std::string& lastMailUtf8,
@@ -59,7 +61,8 @@ std::string DaysAgo(int days, const char* time = "T10:00:00") {
 
 COleDateTime OleDaysAgo(int days) {
     const std::string date = DaysAgo(days);
-    return COleDateTime(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)), std::stoi(date.substr(8, 2)), 9, 0, 0);
+    return COleDateTime(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)), std::stoi(date.substr(8, 2)), 9, 0,
+                        0);
 }
 
 MailRecord Mail(const std::string& pal, MailDirection direction, const std::string& date, const std::string& subject,
@@ -90,10 +93,10 @@ protected:
         frame->show();
         frame->Start();
         EXPECT_FALSE(fs::exists(dir / "friends.mails.sqlite")) << "start-up leaves the archive for its first use";
-        frame->Archive().TakeIn({Mail("aki@example.jp", MailDirection::Sent, DaysAgo(16), "Re: 元気です",
-                                      "お返事ありがとう。\nまた書きます。"),
-                                 Mail("aki@example.jp", MailDirection::Received, DaysAgo(66, "T08:00:00"), "旅行",
-                                      "京都に行きました。")});
+        frame->Archive().TakeIn(
+            {Mail("aki@example.jp", MailDirection::Sent, DaysAgo(16), "Re: 元気です",
+                  "お返事ありがとう。\nまた書きます。"),
+             Mail("aki@example.jp", MailDirection::Received, DaysAgo(66, "T08:00:00"), "旅行", "京都に行きました。")});
     }
     CYubinoView& List() { return *frame->GetListView(); }
     std::vector<std::string> Rows() {
@@ -104,13 +107,15 @@ protected:
     void Select(const std::string& address) { frame->SelectPal(address); }
     std::vector<std::string> ListColumn(QTreeWidget* list, int column) {
         std::vector<std::string> texts;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) texts.push_back(list->topLevelItem(i)->text(column).toStdString());
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts.push_back(list->topLevelItem(i)->text(column).toStdString());
         return texts;
     }
     void Screenshot(const QString& name) {
         if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) return;
         QApplication::processEvents();
-        const QString path = QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
+        const QString path =
+            QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
         EXPECT_TRUE(frame->grab().save(path)) << path.toStdString();
     }
 
@@ -143,7 +148,7 @@ TEST_F(ArchivePanesTest, SearchFiltersTheListAndTheMapByPalTextAndMailsAndEscape
         const char* typed;
         std::vector<std::string> rows;
     } cases[] = {{"ﾌﾞﾝ", {"bun@example.jp"}},
-                 {"きょうと", {}},   // two characters of a mail the trigram index does not answer
+                 {"きょうと", {}},  // two characters of a mail the trigram index does not answer
                  {"京都", {"aki@example.jp"}},
                  {"ＣＨＩ@", {"chi@example.jp"}},
                  {"らーめん", {"bun@example.jp"}},

@@ -104,7 +104,8 @@ int RunMails(std::span<char*> args) {
     JsonWriter json;
     json.BeginArray();
     if (CMailArchive* archive = session.archive.Archive()) {
-        for (const StoredMail& stored : archive->Mails(options.Get("--pal").value_or(""), options.Get("--search").value_or(""))) {
+        for (const StoredMail& stored :
+             archive->Mails(options.Get("--pal").value_or(""), options.Get("--search").value_or(""))) {
             const MailRecord& m = stored.mail;
             json.BeginObject().Key("pal").String(m.pal);
             json.Key("direction").String(m.direction == MailDirection::Sent ? "sent" : "received");
@@ -119,7 +120,8 @@ int RunMails(std::span<char*> args) {
 int RunQueue(std::span<char*> args) {
     constexpr const char* kUsage = "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]";
     Options options;
-    if (!ParseOptions(args, {"--today", "--quiet-days"}, options) || options.positional.size() != 1) return Usage(kUsage);
+    if (!ParseOptions(args, {"--today", "--quiet-days"}, options) || options.positional.size() != 1)
+        return Usage(kUsage);
     CalendarDay today = CalendarDay::Today();
     if (const auto given = options.Get("--today")) {
         const auto day = CalendarDay::Parse(*given);

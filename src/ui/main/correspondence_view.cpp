@@ -69,9 +69,9 @@ void CCorrespondenceView::ShowPal(const std::string* address) {
     for (const StoredMail& stored : mails) {
         const MailRecord& mail = stored.mail;
         const bool received = mail.direction == MailDirection::Received;
-        auto* item = new QTreeWidgetItem(m_list, {ShownDate(mail.date),
-                                                  QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
-                                                  QString::fromUtf8(mail.subject), FirstLine(mail.body)});
+        auto* item = new QTreeWidgetItem(
+            m_list, {ShownDate(mail.date), QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
+                     QString::fromUtf8(mail.subject), FirstLine(mail.body)});
         item->setData(0, kBodyRole, QString::fromUtf8(mail.body));
         if (received && !chosen) chosen = item;
     }

@@ -20,7 +20,8 @@ public:
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        if (column == kDaysColumn) return data(column, Qt::DisplayRole).toLongLong() < other.data(column, Qt::DisplayRole).toLongLong();
+        if (column == kDaysColumn)
+            return data(column, Qt::DisplayRole).toLongLong() < other.data(column, Qt::DisplayRole).toLongLong();
         return QTreeWidgetItem::operator<(other);
     }
 };
@@ -75,7 +76,8 @@ void CReplyQueuePane::Fill(QTreeWidget* list, const std::vector<QueueEntry>& ent
 void CReplyQueuePane::Show(const ReplyQueue& queue) {
     Fill(m_waiting, queue.waiting);
     Fill(m_quiet, queue.quiet);
-    m_tabs->setTabText(0, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(texts::kQueueWaiting)).arg(queue.waiting.size()));
+    m_tabs->setTabText(
+        0, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(texts::kQueueWaiting)).arg(queue.waiting.size()));
     m_tabs->setTabText(1, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(texts::kQueueQuiet)).arg(queue.quiet.size()));
 }
 
