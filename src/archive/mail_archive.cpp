@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -48,9 +49,33 @@ constexpr const char* kFoldedEnd = "\n\n";
 
 }  // namespace
 
-CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search) {
-    const std::string folded = FoldForSearch(search);
-    if (CodePoints(folded) >= 3) return {kIndexedCondition, FtsPhrase(folded), true};
+// How many mails hold the rarest three-character piece of the text: at least as many hold
+// none of the text, so a large count means a common text.
+std::int64_t CMailArchive::RarestPieceMails(const std::string& folded) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < folded.size(); ++i)
+        if ((static_cast<unsigned char>(folded[i]) & 0xC0) != 0x80) starts.push_back(i);
+    starts.push_back(folded.size());
+    CStatement piece(m_db, "SELECT doc FROM temp.mails_vocab WHERE term = ?");
+    std::int64_t rarest = -1;
+    for (std::size_t i = 0; i + 3 < starts.size() && rarest != 0; ++i) {
+        piece.Bind(1, std::string_view(folded).substr(starts[i], starts[i + 3] - starts[i]));
+        const std::int64_t mails = piece.Step() ? piece.Int(0) : 0;
+        piece.Reset();
+        rarest = rarest < 0 ? mails : std::min(rarest, mails);
+    }
+    return rarest;
+}
+
+CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search, bool forPals) {
+    const SearchFilter scan{"instr(m.folded, ?) > 0", FoldForSearch(search), false};
+    const std::string& folded = scan.parameter;
+    if (folded.empty()) return scan;
+    if (CodePoints(folded) >= 3) {
+        // A common text is found in each pal's first mails sooner than the index lists it.
+        if (forPals && RarestPieceMails(folded) > kShortTextIndexLimit) return scan;
+        return {kIndexedCondition, FtsPhrase(folded), true};
+    }
     // The index's terms that begin with the text tell where it occurs, and how often.
     CStatement terms(m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
     terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
@@ -65,7 +90,7 @@ CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search) {
     // No term: the text is nowhere, and the phrase of fewer than three characters matches nothing.
     if (count == 0) return {kIndexedCondition, FtsPhrase(folded), true};
     if (mails <= kShortTextIndexLimit && count <= kShortTextTermLimit) return {kIndexedCondition, anyOf, true};
-    return {"instr(m.folded, ?) > 0", folded, false};
+    return scan;
 }
 
 namespace {
@@ -271,7 +296,7 @@ std::vector<StoredMail> CMailArchive::Mails(std::string_view pal, std::string_vi
         "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
         "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
     sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
-    const SearchFilter filter = FilterFor(search);
+    const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(search, false);
     if (!search.empty()) sql += " AND " + filter.sql;
     sql += " ORDER BY m.date DESC, m.id DESC";
     CStatement query(m_db, sql);
@@ -301,7 +326,7 @@ int CMailArchive::MailCount(std::string_view pal) {
 }
 
 std::vector<std::string> CMailArchive::PalsWithText(std::string_view search) {
-    const SearchFilter filter = FilterFor(search);
+    const SearchFilter filter = FilterFor(search, true);
     // The index gives the matching mails at once; a short text is looked for pal by pal,
     // where the first hit ends the pal's scan.
     CStatement query(m_db,

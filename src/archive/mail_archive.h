@@ -87,9 +87,12 @@ private:
     struct SearchFilter {
         std::string sql;  // a condition on mails aliased m, with one parameter
         std::string parameter;
-        bool indexed;  // answered by the full-text index
+        bool indexed = false;  // answered by the full-text index
     };
-    SearchFilter FilterFor(std::string_view search);
+    // The condition for mails holding the folded text; `forPals` when only whether a pal
+    // has one counts, so that a scan of each pal's mails may stop at its first hit.
+    SearchFilter FilterFor(std::string_view search, bool forPals);
+    std::int64_t RarestPieceMails(const std::string& folded);
     void AttachVocabulary();
     void Prepare();
     void UseWal();
