@@ -38,7 +38,7 @@ CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& arc
     for (const char* title : texts::kMailListColumns) headers << QString::fromUtf8(title);
     m_list->setHeaderLabels(headers);
     m_list->header()->setStretchLastSection(true);
-    m_list->setColumnWidth(0, 110);
+    m_list->setColumnWidth(0, 125);
     m_list->setColumnWidth(1, 36);
     m_list->setColumnWidth(2, 120);
     m_text = new CMailEditView(app, this);
