@@ -1,5 +1,7 @@
 #include "core/pal_commands.h"
 
+#include <algorithm>
+
 #include "core/pal_info_rules.h"
 #include "core/table_steps.h"
 #include "core/pal_placement.h"
@@ -51,7 +53,14 @@ void DeleteSelectedPals(CYubinoApp& app) {
     if (addresses.empty()) return;
     if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
     CTableChange change(app, StepKind::Delete);
-    for (const std::string& address : addresses) app.DeletePal(address);
+    CPalHistory* history = app.History();
+    const bool anyMails = history && std::any_of(addresses.begin(), addresses.end(),
+                                                  [&](const std::string& a) { return history->HasMails(a); });
+    const bool deleteMails = anyMails && app.UI().AskYesNo(Cp932Text(texts::kDeleteMailsToo));
+    for (const std::string& address : addresses) {
+        app.DeletePal(address);
+        if (history) history->PalDeleted(address, deleteMails);
+    }
     RefreshViews(app);
 }
 

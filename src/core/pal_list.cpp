@@ -16,8 +16,10 @@ const PalListColumn kPalListColumns[kPalListColumnCount] = {
 std::vector<CPenPal> ListedPals(const CYubinoApp& app) {
     std::vector<CPenPal> rows;
     rows.reserve(app.Pals().size());
-    for (const CPenPal& pal : app.Pals())
+    for (const CPenPal& pal : app.Pals()) {
+        if (app.m_bSearchActive && !app.m_searchMatches.contains(pal.m_strMailAddress)) continue;
         if (app.m_bListAllPals || pal.m_strMapName == app.m_strCurrentMap) rows.push_back(pal);
+    }
     return rows;
 }
 

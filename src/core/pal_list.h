@@ -21,7 +21,8 @@ inline constexpr int kPalListColumnCount = 6;
 inline constexpr int kAddressColumn = 4;
 extern const PalListColumn kPalListColumns[kPalListColumnCount];
 
-// The pals the list shows, in table order: all of them, or those of the map shown.
+// The pals the list shows, in table order: all of them, or those of the map shown; while
+// a search is active, only those it matched.
 std::vector<CPenPal> ListedPals(const CYubinoApp& app);
 
 // The text of a pal's cell in column `column` (code page 932).

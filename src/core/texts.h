@@ -469,6 +469,38 @@ inline constexpr const char* kCmdExportCsvCp932 =
 inline constexpr const char* kCsvColumnsUnknown =
     "CSV ファイルの列の意味がわかりません。\r\nYubino の画面からインポートして、列を割り当ててください。";
 
+
+// The correspondence archive.
+inline constexpr const char* kDeleteMailsToo =
+    "削除するメールフレンドとやり取りしたメールも削除しますか？\r\n"
+    "「いいえ」ではメールを残し、同じメールアドレスで登録し直すと元に戻ります。";
+inline constexpr const char* kArchiveRebuilt =
+    "メールの保管ファイルが壊れていたので、\" %s \"として残し、新しく作り直しました。";
+inline constexpr const char* kArchiveNewer =
+    "メールの保管ファイルは新しいバージョンの Yubino で作られています。\r\n読み取り専用で開きます。";
+inline constexpr const char* kArchiveUnavailable =
+    "メールの保管ファイル\" %s \"を開けません。\r\nメールの履歴は保管されません。";
+inline constexpr const char* kArchiveNotStored = "メールを保管ファイルに保存できませんでした。\r\n(%s)";
+// The correspondence pane, the reply queue, the search field and the archive's settings.
+inline constexpr const char* kMailListColumns[] = {"日時", "", "件名", "1行目"};
+inline constexpr const char* kMailReceived = "受信";
+inline constexpr const char* kMailSent = "送信";
+inline constexpr const char* kQueuePaneTitle = "返事の一覧";
+inline constexpr const char* kQueueWaiting = "返事待ち";
+inline constexpr const char* kQueueQuiet = "ご無沙汰";
+inline constexpr const char* kQueueColumns[] = {"ﾊﾝﾄﾞﾙﾈｰﾑ", "ﾒｰﾙｱﾄﾞﾚｽ", "日付", "日数"};
+inline constexpr const char* kQueueCounts = "返事待ち %1 人、ご無沙汰 %2 人";
+inline constexpr const char* kMenuReplyQueue = "返事の一覧(&Q)";
+inline constexpr const char* kCmdReplyQueue = "返事待ちとご無沙汰のメールフレンドを表示します\n返事の一覧";
+inline constexpr const char* kMenuMarkAnswered = "返事を書いた(&R)";
+inline constexpr const char* kCmdMarkAnswered = "選んだメールフレンドに今日返事を書いたことにします\n返事を書いた";
+inline constexpr const char* kMenuArchiveSettings = "メールの保管の設定(&S)...";
+inline constexpr const char* kArchiveSettingsTitle = "メールの保管の設定";
+inline constexpr const char* kOwnAddressesLabel = "自分のメールアドレス (1 行に 1 つ)";
+inline constexpr const char* kQuietDaysLabel = "ご無沙汰とみなす日数";
+inline constexpr const char* kSearchPlaceholder = "検索 (Ctrl+F)";
+inline constexpr const char* kArchiveNotAvailable = "メールの保管ファイルを使えないため、設定を保存できません。";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

@@ -108,7 +108,9 @@ void CYubinoApp::DeletePal(std::string address) {
 
 void CYubinoApp::ChangePalAddress(const std::string& oldAddress, const std::string& newAddress) {
     auto it = FindByAddress(oldAddress);
-    if (it != m_pals.end()) it->m_strMailAddress = newAddress;
+    if (it == m_pals.end()) return;
+    it->m_strMailAddress = newAddress;
+    if (m_pHistory) m_pHistory->AddressChanged(oldAddress, newAddress);
 }
 
 void CYubinoApp::SortPals(int key, bool ascending) {

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "core/pal_history.h"
 #include "core/pen_pal.h"
 #include "core/user_interface.h"
 
@@ -70,6 +72,10 @@ public:
     // How many CTableChange scopes are open; only the outermost records a step.
     int m_nOpenChanges = 0;
 
+    // The record of the pals' mails, when one is kept (the correspondence archive).
+    CPalHistory* History() const { return m_pHistory; }
+    void SetHistory(CPalHistory* history) { m_pHistory = history; }
+
     void UpdateListView() { m_ui->UpdateListView(); }
     void UpdateMapView() { m_ui->UpdateMapView(); }
 
@@ -81,6 +87,9 @@ public:
     // The folder of the pal data file in use, empty until one is named; pictures stored
     // with a Windows path are looked for there.
     std::filesystem::path m_dataFolder;
+    // While a search is active, the list (and so the map) shows only these pals.
+    bool m_bSearchActive = false;
+    std::set<std::string> m_searchMatches;
 
 private:
     // AddPal's checks: room in the table and a new address, each refusal with its message.
@@ -88,6 +97,7 @@ private:
     std::vector<CPenPal>::iterator FindByAddress(const std::string& address);
 
     CUserInterface* m_ui;
+    CPalHistory* m_pHistory = nullptr;
     std::vector<CPenPal> m_pals;
     StepSink m_stepSink;
 };

@@ -8,6 +8,11 @@
 
 namespace {
 
+// The archive keeps every mail the table's last mail replaces.
+void KeepInHistory(CYubinoApp& app, const CPenPal* before, const CPenPal& pal, const char* source) {
+    if (CPalHistory* history = app.History()) history->MailTakenIn(before, pal, source);
+}
+
 void Refresh(CYubinoApp& app) {
     app.UpdateListView();
     app.UpdateMapView();
@@ -34,7 +39,7 @@ void AddNewSender(CYubinoApp& app, const CPenPal& mail) {
         if (ui.AskYesNo(Cp932Text(texts::kConfirmNotAdding))) return;
     }
     PlaceNewPal(app, pal);
-    app.AddPal(pal);  // shows its own message when it refuses
+    if (app.AddPal(pal)) KeepInHistory(app, nullptr, pal, "drop");  // AddPal tells why it refuses
     Refresh(app);
 }
 
@@ -46,9 +51,11 @@ bool IsSameLastMail(const CPenPal& pal, const CPenPal& mail) {
 // A known sender: only the last mail's text and date change.
 void UpdateKnownSender(CYubinoApp& app, CPenPal pal, const CPenPal& mail) {
     if (IsSameLastMail(pal, mail) && !app.UI().AskYesNo(Cp932Text(texts::kSameMailAgain))) return;
+    const CPenPal before = pal;
     pal.m_strLastMailText = mail.m_strLastMailText;
     pal.m_dtLastMail = mail.m_dtLastMail;
     app.ReplacePal(pal);
+    KeepInHistory(app, &before, pal, "drop");
     ReportUpdated(app, pal);
 }
 
@@ -96,8 +103,10 @@ void AddMailTextFromClipboard(CYubinoApp& app) {
     // A chosen address the table no longer holds changes nothing: replacing with a
     // blank record would overwrite a pal that happens to have an empty address.
     if (!app.FindPalByAddress(address, pal)) return;
+    const CPenPal before = pal;
     pal.m_dtLastMail = received;
     pal.m_strLastMailText = stored;
     app.ReplacePal(pal);
+    KeepInHistory(app, &before, pal, "clipboard");
     ReportUpdated(app, pal);
 }

@@ -343,3 +343,50 @@ TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
 }
 
 }  // namespace
+
+TEST_F(CliTest, QueueOfAnOldFileCountsDaysSinceItsLastMails) {
+    const std::string bytes = WritePals("in.ybf", 2);
+    Outcome run = Cli("queue " + Path("in.ybf") + " --today 2003-04-15", dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "{\"waiting\":[{\"pal\":\"pal0@example.jp\",\"since\":\"2003-04-05\",\"days\":10},"
+              "{\"pal\":\"pal1@example.jp\",\"since\":\"2003-04-05\",\"days\":10}],\"quiet\":[]}\n");
+    run = Cli("queue " + Path("in.ybf") + " --quiet-days 9 --today 2003-04-15", dir);
+    EXPECT_NE(run.out.find("\"quiet\":[{\"pal\":\"pal0@example.jp\",\"last\":\"2003-04-05\",\"days\":10},"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadFileBytes(dir / "in.ybf"), bytes) << "the data file is never written";
+    EXPECT_TRUE(std::filesystem::exists(dir / "in.mails.sqlite"));
+}
+
+TEST_F(CliTest, OwnAddressesAreKeptPerDataFile) {
+    WritePals("in.ybf", 1);
+    WritePals("other.ybf", 1);
+    Outcome set = Cli("own-addresses " + Path("in.ybf") + " me@home.jp me@mobile.jp", dir);
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "[\"me@home.jp\",\"me@mobile.jp\"]\n");
+    EXPECT_EQ(Cli("own-addresses " + Path("in.ybf"), dir).out, set.out);
+    EXPECT_EQ(Cli("own-addresses " + Path("other.ybf"), dir).out, "[]\n");
+}
+
+TEST_F(CliTest, MailsPrintsTheSeededLastMailAndSearchesLoosely) {
+    WritePals("in.ybf", 2);
+    Outcome run = Cli("mails " + Path("in.ybf") + " --pal pal1@example.jp --search ｺﾝﾆﾁﾊ", dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "[{\"pal\":\"pal1@example.jp\",\"direction\":\"received\",\"date\":\"2003-04-05T06:07:08\","
+              "\"subject\":\"\",\"body\":\"こんにちは\\n\\\"quoted\\\"\\\\\",\"messageId\":\"\"}]\n");
+    EXPECT_EQ(Cli("mails " + Path("in.ybf") + " --search '\"%_* NEAR'", dir).out, "[]\n");
+}
+
+TEST_F(CliTest, ArchiveCommandsRefuseWrongArguments) {
+    WritePals("in.ybf", 1);
+    for (const std::string& args : std::vector<std::string>{"queue " + Path("in.ybf") + " --today 2003-13-01",
+                                   "queue " + Path("in.ybf") + " --quiet-days -1", "queue " + Path("in.ybf") + " --today",
+                                   "mails " + Path("in.ybf") + " --bogus x", "mails", "own-addresses"}) {
+        SCOPED_TRACE(args);
+        Outcome run = Cli(args, dir);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+    }
+}

@@ -41,3 +41,9 @@ int RunExport(std::span<char*> args);
 // import DATA.ybf FILE.vcf|FILE.csv: every pal the file gives that can be added, added and
 // saved; prints {"before": N, "added": N, "refused": [{"address": A, "reason": R}]}.
 int RunImport(std::span<char*> args);
+// own-addresses DATA.ybf [ADDRESS...]: sets the user's own addresses when given; prints them.
+int RunOwnAddresses(std::span<char*> args);
+// mails DATA.ybf [--pal ADDRESS] [--search TEXT]: the archive's mails, newest first.
+int RunMails(std::span<char*> args);
+// queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]: the reply queue.
+int RunQueue(std::span<char*> args);

@@ -29,6 +29,9 @@ constexpr Command kCommands[] = {
     {"export", "export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]",
      RunExport},
     {"import", "import DATA.ybf FILE.vcf|FILE.csv", RunImport},
+    {"own-addresses", "own-addresses DATA.ybf [ADDRESS...]", RunOwnAddresses},
+    {"mails", "mails DATA.ybf [--pal ADDRESS] [--search TEXT]", RunMails},
+    {"queue", "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]", RunQueue},
 };
 
 int PrintUsage(FILE* out) {

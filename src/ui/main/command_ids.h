@@ -39,6 +39,11 @@ enum CommandId {
     ID_EXPORT_VCARD = 32824,
     ID_EXPORT_CSV_UTF8 = 32825,
     ID_EXPORT_CSV_CP932 = 32826,
+    // The correspondence archive's commands.
+    ID_VIEW_REPLY_QUEUE = 32830,
+    ID_MARK_ANSWERED = 32831,
+    ID_ARCHIVE_SETTINGS = 32832,
+    ID_FIND = 32833,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

@@ -27,7 +27,9 @@
 #include "storage/data_file_name.h"
 #include "ui/dialogs/address_book_commands.h"
 #include "ui/lazy_icon.h"
+#include "archive/pal_archive.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
 #include "ui/main/mail_import.h"
 #include "ui/main/pal_list_model.h"
@@ -54,6 +56,11 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
       m_app(app),
       m_ui(ui),
       m_session(app, std::move(paths), std::move(bundledSample)),
+      m_archive(std::make_unique<CPalArchive>(app,
+                                              [this] {
+                                                  return ArchiveDocument{m_session.Doc().GetPathName(),
+                                                                         m_session.Doc().IsReadOnly()};
+                                              })),
       m_pictures([&app] { return app.m_dataFolder; }) {
     if (m_ui) {
         m_ui->SetApp(&m_app);
@@ -72,6 +79,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     CreateStatusBar();
     ConnectPanes();
     SetUpHistory();
+    CreateArchiveParts();
     // The map the bar names is the one drawn when the window first shows.
     ApplyMapChoice();
     resize(kLeftColumnWidth + 540, 720);
@@ -82,6 +90,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
 }
 
 CMainFrame::~CMainFrame() {
+    m_app.SetHistory(nullptr);
     // The panes go before the frame's connections do, and each takes its focus with it.
     disconnect(m_focusWatch);
     if (m_ui) {
@@ -94,11 +103,12 @@ void CMainFrame::CreatePanes() {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_subSplitter = new QSplitter(Qt::Vertical, m_splitter);
     m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
-    m_mailView = new CMailEditView(m_app, m_subSplitter);
+    m_correspondence = new CCorrespondenceView(m_app, *m_archive, m_subSplitter);
+    m_mailView = m_correspondence->TextView();
     m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
     m_mapView->SetListRows([this] { return m_listView->ListRows(); });
     m_subSplitter->addWidget(m_mapView);
-    m_subSplitter->addWidget(m_mailView);
+    m_subSplitter->addWidget(m_correspondence);
     m_splitter->addWidget(m_subSplitter);
     m_splitter->addWidget(m_listView);
     // The map and the left column can be made as small as one pixel, never hidden.
@@ -260,7 +270,7 @@ void CMainFrame::ApplyMapChoice() { m_mapView->ApplyMapChoice(m_mapCombo->curren
 
 void CMainFrame::OnSelectionChanged() {
     const std::vector<std::string> selected = m_listView->SelectedAddresses();
-    m_mailView->ShowMailOf(selected.size() == 1 ? &selected.front() : nullptr);
+    m_correspondence->ShowPal(selected.size() == 1 ? &selected.front() : nullptr);
     RefreshCommandStates();
     WatchSelectionForMap();
 }
@@ -314,7 +324,12 @@ bool CMainFrame::OpenFile(const QString& path) {
 }
 
 bool CMainFrame::SaveAs(const QString& path) {
-    const bool saved = m_session.SaveAs(WithDataFileExtension(ToPath(path)));
+    // The archive goes along before the document's path changes to the new file.
+    const fs::path target = WithDataFileExtension(ToPath(path));
+    const bool copied = m_archive->CopyAlongTo(target);
+    const bool saved = m_session.SaveAs(target);
+    std::error_code ec;
+    if (!saved && copied) fs::remove(CMailArchive::PathFor(target), ec);
     UpdateCaption();
     if (saved) RememberDataFile();
     return saved;
@@ -394,7 +409,11 @@ void CMainFrame::RefreshPrintStates() {
 
 void CMainFrame::OnMailTextDropped(const std::string& text) { AddMailText(m_app, text); }
 
-void CMainFrame::UpdateListView() { m_listView->FillList(); }
+void CMainFrame::UpdateListView() {
+    MatchSearch();
+    m_listView->FillList();
+    RefreshQueue();
+}
 
 void CMainFrame::UpdateMapView() { m_mapView->RedrawNow(); }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "storage/window_state.h"
@@ -17,6 +18,11 @@
 #include "ui/qt_user_interface.h"
 
 class CYubinoApp;
+class CPalArchive;
+class CCorrespondenceView;
+class CReplyQueuePane;
+class QLabel;
+class QLineEdit;
 class CYubinoView;
 class CMailEditView;
 class CMapView;
@@ -58,6 +64,13 @@ public:
     QComboBox* MapCombo() const { return m_mapCombo; }
     // Received mail from files, folders and dropped messages.
     CMailImport& MailImport() const { return *m_mailImport; }
+    // The correspondence archive and its panes.
+    CPalArchive& Archive() { return *m_archive; }
+    CCorrespondenceView* Correspondence() const { return m_correspondence; }
+    CReplyQueuePane* QueuePane() const { return m_queuePane; }
+    QLineEdit* SearchField() const { return m_searchField; }
+    // Selects the pal with `address` in the list (and so on the map).
+    void SelectPal(const std::string& address);
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -131,10 +144,18 @@ private:
     void AfterFileOpened();
     void ChooseAndRestoreBackup();
     void DiscardRecoveryCopy();
+    // The archive's parts (main_frame_archive.cpp).
+    void CreateArchiveParts();
+    void RefreshQueue();
+    void ApplySearch(const QString& text);
+    void MatchSearch();
+    void MarkAnswered();
+    void ShowArchiveSettings();
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
     CYubinoSession m_session;
+    std::unique_ptr<CPalArchive> m_archive;
     CPictureCache m_pictures;
     CYubinoSession::ChooseFileFn m_chooseSaveFile;
 
@@ -150,6 +171,10 @@ private:
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
     CMailImport* m_mailImport = nullptr;
+    CCorrespondenceView* m_correspondence = nullptr;
+    CReplyQueuePane* m_queuePane = nullptr;
+    QLineEdit* m_searchField = nullptr;
+    QLabel* m_queueCounts = nullptr;
 
     std::string m_strLastSelection;
     std::filesystem::path m_stateFile;

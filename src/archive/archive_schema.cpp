@@ -1,0 +1,62 @@
+#include "archive/archive_schema.h"
+
+#include <string>
+
+#include "archive/sqlite_db.h"
+
+namespace {
+
+// Version 1: pals by address, their mails, the user's own addresses, settings, and the
+// full-text index over the folded subject and body ("folded" keeps it for short queries,
+// which the trigram index cannot answer).
+constexpr const char* kVersion1 = R"sql(
+CREATE TABLE schema_version(version INTEGER NOT NULL);
+INSERT INTO schema_version VALUES(0);
+CREATE TABLE settings(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE own_addresses(address TEXT PRIMARY KEY COLLATE NOCASE, position INTEGER NOT NULL);
+CREATE TABLE pals(id INTEGER PRIMARY KEY, address TEXT NOT NULL UNIQUE, quiet_days INTEGER);
+CREATE TABLE mails(
+  id INTEGER PRIMARY KEY,
+  pal_id INTEGER NOT NULL REFERENCES pals(id) ON DELETE CASCADE,
+  direction INTEGER NOT NULL CHECK(direction IN (0, 1)),
+  date TEXT NOT NULL,
+  subject TEXT NOT NULL,
+  body TEXT NOT NULL,
+  message_id TEXT NOT NULL,
+  source TEXT NOT NULL,
+  body_hash INTEGER NOT NULL,
+  folded TEXT NOT NULL);
+CREATE INDEX mails_by_pal_date ON mails(pal_id, date);
+CREATE INDEX mails_by_pal_direction_date ON mails(pal_id, direction, date);
+CREATE UNIQUE INDEX mails_by_message_id ON mails(pal_id, message_id) WHERE message_id <> '';
+CREATE VIRTUAL TABLE mails_fts USING fts5(folded, content='mails', content_rowid='id', tokenize='trigram');
+CREATE TRIGGER mails_fts_insert AFTER INSERT ON mails BEGIN
+  INSERT INTO mails_fts(rowid, folded) VALUES (new.id, new.folded);
+END;
+CREATE TRIGGER mails_fts_delete AFTER DELETE ON mails BEGIN
+  INSERT INTO mails_fts(mails_fts, rowid, folded) VALUES ('delete', old.id, old.folded);
+END;
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1};
+static_assert(std::size(kSteps) == kArchiveSchemaVersion);
+
+}  // namespace
+
+int ReadSchemaVersion(CSqliteDb& db) {
+    CStatement tables(db, "SELECT count(*), sum(name = 'schema_version') FROM sqlite_master WHERE type = 'table'");
+    tables.Step();
+    if (tables.Int(0) == 0) return 0;
+    if (tables.Int(1) == 0) return -1;
+    CStatement version(db, "SELECT max(version) FROM schema_version");
+    return version.Step() ? static_cast<int>(version.Int(0)) : -1;
+}
+
+void MigrateSchema(CSqliteDb& db, int version) {
+    for (int step = version; step < kArchiveSchemaVersion; ++step) {
+        CTransaction transaction(db);
+        db.Exec(kSteps[step]);
+        db.Exec(("UPDATE schema_version SET version = " + std::to_string(step + 1)).c_str());
+        transaction.Commit();
+    }
+}

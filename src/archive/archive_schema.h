@@ -1,0 +1,14 @@
+// The archive's tables and their migrations. Each release that changes the tables adds
+// one step; an archive is brought up step by step, each step in its own transaction.
+#pragma once
+
+class CSqliteDb;
+
+inline constexpr int kArchiveSchemaVersion = 1;
+
+// The version the archive's tables have: 0 for an empty database, -1 for a database that
+// holds tables of some other program.
+int ReadSchemaVersion(CSqliteDb& db);
+
+// Brings the tables from `version` up to kArchiveSchemaVersion.
+void MigrateSchema(CSqliteDb& db, int version);

@@ -1,0 +1,442 @@
+#include "archive/mail_archive.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <set>
+
+#include "archive/archive_schema.h"
+#include "archive/text_fold.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDefaultQuietKey = "default_quiet_days";
+
+std::int64_t BodyHash(std::string_view body) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : body) hash = (hash ^ c) * 1099511628211ull;
+    return static_cast<std::int64_t>(hash);
+}
+
+std::size_t CodePoints(std::string_view utf8) {
+    std::size_t count = 0;
+    for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+// The trigram index answers three characters and more; a phrase in double quotes (inner
+// quotes doubled) is taken literally, so no search text is read as query syntax.
+std::string FtsPhrase(std::string_view folded) {
+    std::string phrase = "\"";
+    for (char c : folded) phrase += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return phrase + "\"";
+}
+
+constexpr const char* kIndexedCondition = "m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)";
+// Below this many mails holding a short text, the index is asked; above it the text is
+// common, and a scan finds it in each pal's first mails.
+constexpr std::int64_t kShortTextIndexLimit = 20000;
+constexpr std::size_t kShortTextTermLimit = 400;
+
+// The stored folded text ends with two line feeds, so that every text of one or two
+// characters begins some three-character term of the index.
+constexpr const char* kFoldedEnd = "\n\n";
+
+}  // namespace
+
+// How many mails hold the rarest three-character piece of the text: at least as many hold
+// none of the text, so a large count means a common text.
+std::int64_t CMailArchive::RarestPieceMails(const std::string& folded) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < folded.size(); ++i)
+        if ((static_cast<unsigned char>(folded[i]) & 0xC0) != 0x80) starts.push_back(i);
+    starts.push_back(folded.size());
+    CStatement piece(m_db, "SELECT doc FROM temp.mails_vocab WHERE term = ?");
+    std::int64_t rarest = -1;
+    for (std::size_t i = 0; i + 3 < starts.size() && rarest != 0; ++i) {
+        piece.Bind(1, std::string_view(folded).substr(starts[i], starts[i + 3] - starts[i]));
+        const std::int64_t mails = piece.Step() ? piece.Int(0) : 0;
+        piece.Reset();
+        rarest = rarest < 0 ? mails : std::min(rarest, mails);
+    }
+    return rarest;
+}
+
+CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search, bool forPals) {
+    const SearchFilter scan{"instr(m.folded, ?) > 0", FoldForSearch(search), false};
+    const std::string& folded = scan.parameter;
+    if (folded.empty()) return scan;
+    if (CodePoints(folded) >= 3) {
+        // A common text is found in each pal's first mails sooner than the index lists it.
+        if (forPals && RarestPieceMails(folded) > kShortTextIndexLimit) return scan;
+        return {kIndexedCondition, FtsPhrase(folded), true};
+    }
+    // The index's terms that begin with the text tell where it occurs, and how often.
+    CStatement terms(m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
+    terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
+    std::string anyOf;
+    std::int64_t mails = 0;
+    std::size_t count = 0;
+    while (terms.Step()) {
+        anyOf += (anyOf.empty() ? "" : " OR ") + FtsPhrase(terms.Text(0));
+        mails += terms.Int(1);
+        ++count;
+    }
+    // No term: the text is nowhere, and the phrase of fewer than three characters matches nothing.
+    if (count == 0) return {kIndexedCondition, FtsPhrase(folded), true};
+    if (mails <= kShortTextIndexLimit && count <= kShortTextTermLimit) return {kIndexedCondition, anyOf, true};
+    return scan;
+}
+
+namespace {
+
+std::string DamagedName(const fs::path& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    return path.filename().string() + ".damaged-" + stamp;
+}
+
+// Moves the damaged file and its journal aside; the shared-memory index is rebuilt anyway.
+fs::path MoveAside(const fs::path& path) {
+    const fs::path aside = path.parent_path() / DamagedName(path);
+    fs::rename(path, aside);
+    std::error_code ec;
+    fs::rename(path.string() + "-wal", aside.string() + "-wal", ec);
+    fs::remove(path.string() + "-shm", ec);
+    return aside;
+}
+
+bool IsDamage(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+class CDamaged : public std::runtime_error {
+public:
+    CDamaged() : std::runtime_error("quick_check failed") {}
+};
+
+}  // namespace
+
+std::string ArchiveDate(int year, int month, int day, int hour, int minute, int second) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute, second);
+    return text;
+}
+
+fs::path CMailArchive::PathFor(const fs::path& dataFile) {
+    return dataFile.parent_path() / (dataFile.stem().string() + ".mails.sqlite");
+}
+
+void CMailArchive::Prepare() {
+    m_db.Exec("PRAGMA foreign_keys = ON");
+    // The full-text index's merges and the per-pal indexes touch pages all over a large
+    // archive: a bigger cache and mapped reads keep intake and search off the disk.
+    m_db.Exec("PRAGMA cache_size = -32768");
+    m_db.Exec("PRAGMA mmap_size = 268435456");
+    {
+        CStatement check(m_db, "PRAGMA quick_check");
+        if (!check.Step() || check.Text(0) != "ok") throw CDamaged();
+    }
+}
+
+void CMailArchive::AttachVocabulary() {
+    m_db.Exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp.mails_vocab USING fts5vocab(main, mails_fts, row)");
+}
+
+void CMailArchive::UseWal() {
+    m_db.Exec("PRAGMA journal_mode = WAL");
+    m_db.Exec("PRAGMA synchronous = NORMAL");
+}
+
+CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly) {
+    Close();
+    OpenResult result;
+    std::error_code ec;
+    const bool exists = fs::exists(path, ec);
+    if (exists && !fs::is_regular_file(path, ec)) {
+        result.error = "not a regular file";
+        return result;
+    }
+    if (!exists && readOnly) {
+        result.status = OpenStatus::Missing;
+        return result;
+    }
+    try {
+        try {
+            m_db.Open(path, readOnly, /*create=*/true);
+            Prepare();
+            const int version = ReadSchemaVersion(m_db);
+            if (version < 0) throw CDamaged();  // some other program's database
+            if (version > kArchiveSchemaVersion) {
+                m_db.Open(path, /*readOnly=*/true, /*create=*/false);
+                m_bReadOnly = true;
+                result.status = OpenStatus::NewerSchema;
+                try {
+                    AttachVocabulary();
+                } catch (const CSqliteError&) {
+                    // A newer layout may lack the index: searches then fail and are told so.
+                }
+                return result;
+            }
+            if (!readOnly) {
+                UseWal();
+                MigrateSchema(m_db, version);
+            }
+            result.status = exists && version > 0 ? OpenStatus::Opened : OpenStatus::Created;
+        } catch (const CSqliteError& e) {
+            if (!IsDamage(e.Code())) throw;
+            throw CDamaged();
+        }
+    } catch (const CDamaged&) {
+        m_db.Close();
+        if (readOnly) {
+            result.error = "the archive is damaged";
+            return result;
+        }
+        try {
+            result.movedAside = MoveAside(path);
+            m_db.Open(path, false, true);
+            Prepare();
+            UseWal();
+            MigrateSchema(m_db, 0);
+            result.status = OpenStatus::Rebuilt;
+        } catch (const std::exception& e) {
+            m_db.Close();
+            result.status = OpenStatus::Failed;
+            result.error = e.what();
+            return result;
+        }
+    } catch (const CSqliteError& e) {
+        m_db.Close();
+        result.status = OpenStatus::Failed;
+        result.error = e.what();
+        return result;
+    }
+    try {
+        AttachVocabulary();
+    } catch (const CSqliteError& e) {
+        m_db.Close();
+        return {OpenStatus::Failed, {}, e.what()};
+    }
+    m_bReadOnly = readOnly;
+    return result;
+}
+
+void CMailArchive::Close() {
+    m_db.Close();
+    m_bReadOnly = false;
+}
+
+std::int64_t CMailArchive::PalId(std::string_view address, bool create) {
+    if (create) {
+        CStatement insert(m_db, "INSERT INTO pals(address) VALUES (?) ON CONFLICT(address) DO NOTHING");
+        insert.Bind(1, address).Run();
+    }
+    CStatement find(m_db, "SELECT id FROM pals WHERE address = ?");
+    find.Bind(1, address);
+    return find.Step() ? find.Int(0) : 0;
+}
+
+CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mails) {
+    StoreResult result;
+    try {
+        CTransaction transaction(m_db);
+        // Prepared once for the whole batch.
+        CStatement insert(m_db,
+                          "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
+                          "folded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        CStatement byId(m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ?");
+        CStatement same(m_db,
+                        "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
+                        "AND message_id = ''");
+        std::map<std::string, std::int64_t, std::less<>> palIds;
+        for (const MailRecord& mail : mails) {
+            if (mail.pal.empty()) continue;
+            auto known = palIds.find(mail.pal);
+            if (known == palIds.end()) known = palIds.emplace(mail.pal, PalId(mail.pal, true)).first;
+            const std::int64_t pal = known->second;
+            CStatement& duplicate = mail.messageId.empty() ? same : byId;
+            duplicate.Bind(1, pal);
+            if (mail.messageId.empty())
+                same.Bind(2, mail.date).Bind(3, BodyHash(mail.body)).Bind(4, mail.body);
+            else
+                byId.Bind(2, mail.messageId);
+            const bool stored = duplicate.Step();
+            duplicate.Reset();
+            if (stored) {
+                ++result.duplicate;
+                continue;
+            }
+            insert.Bind(1, pal).Bind(2, static_cast<std::int64_t>(mail.direction));
+            insert.Bind(3, mail.date).Bind(4, mail.subject).Bind(5, mail.body).Bind(6, mail.messageId);
+            insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
+            insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
+            insert.Run();
+            ++result.stored;
+        }
+        transaction.Commit();
+    } catch (const CSqliteError& e) {
+        result = StoreResult{};
+        result.error = e.what();
+    }
+    return result;
+}
+
+std::vector<StoredMail> CMailArchive::Mails(std::string_view pal, std::string_view search) {
+    std::string sql =
+        "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
+        "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
+    sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
+    const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(search, false);
+    if (!search.empty()) sql += " AND " + filter.sql;
+    sql += " ORDER BY m.date DESC, m.id DESC";
+    CStatement query(m_db, sql);
+    query.Bind(1, pal);
+    if (!search.empty()) query.Bind(2, filter.parameter);
+    std::vector<StoredMail> mails;
+    while (query.Step()) {
+        StoredMail stored;
+        stored.id = query.Int(0);
+        MailRecord& mail = stored.mail;
+        mail.pal = query.Text(1);
+        mail.direction = query.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
+        mail.date = query.Text(3);
+        mail.subject = query.Text(4);
+        mail.body = query.Text(5);
+        mail.messageId = query.Text(6);
+        mail.source = query.Text(7);
+        mails.push_back(std::move(stored));
+    }
+    return mails;
+}
+
+int CMailArchive::MailCount(std::string_view pal) {
+    CStatement count(m_db, "SELECT count(*) FROM mails m JOIN pals p ON p.id = m.pal_id WHERE p.address = ?");
+    count.Bind(1, pal).Step();
+    return static_cast<int>(count.Int(0));
+}
+
+std::vector<std::string> CMailArchive::PalsWithText(std::string_view search) {
+    const SearchFilter filter = FilterFor(search, true);
+    // The index gives the matching mails at once; a short text is looked for pal by pal,
+    // where the first hit ends the pal's scan.
+    CStatement query(m_db,
+                     filter.indexed
+                         ? "SELECT DISTINCT p.address FROM mails m JOIN pals p ON p.id = m.pal_id WHERE " + filter.sql
+                         : "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id "
+                           "AND " +
+                               filter.sql + ")");
+    query.Bind(1, filter.parameter);
+    std::vector<std::string> pals;
+    while (query.Step()) pals.push_back(query.Text(0));
+    return pals;
+}
+
+std::vector<std::string> CMailArchive::OwnAddresses() {
+    CStatement query(m_db, "SELECT address FROM own_addresses ORDER BY position");
+    std::vector<std::string> addresses;
+    while (query.Step()) addresses.push_back(query.Text(0));
+    return addresses;
+}
+
+void CMailArchive::SetOwnAddresses(const std::vector<std::string>& addresses) {
+    CTransaction transaction(m_db);
+    m_db.Exec("DELETE FROM own_addresses");
+    CStatement insert(m_db, "INSERT OR IGNORE INTO own_addresses(address, position) VALUES (?, ?)");
+    std::int64_t position = 0;
+    for (const std::string& address : addresses) {
+        if (!address.empty()) insert.Bind(1, address).Bind(2, position++).Run();
+    }
+    transaction.Commit();
+}
+
+std::string CMailArchive::Setting(std::string_view key) {
+    CStatement query(m_db, "SELECT value FROM settings WHERE key = ?");
+    query.Bind(1, key);
+    return query.Step() ? query.Text(0) : std::string();
+}
+
+int CMailArchive::DefaultQuietDays() {
+    const std::string value = Setting(kDefaultQuietKey);
+    return value.empty() ? kDefaultQuietDays : std::stoi(value);
+}
+
+void CMailArchive::SetDefaultQuietDays(int days) {
+    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    set.Bind(1, kDefaultQuietKey).Bind(2, std::to_string(days)).Run();
+}
+
+std::optional<int> CMailArchive::PalQuietDays(std::string_view pal) {
+    CStatement query(m_db, "SELECT quiet_days FROM pals WHERE address = ?");
+    query.Bind(1, pal);
+    if (!query.Step() || query.IsNull(0)) return std::nullopt;
+    return static_cast<int>(query.Int(0));
+}
+
+void CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<int> days) {
+    const std::int64_t id = PalId(pal, true);
+    CStatement set(m_db, "UPDATE pals SET quiet_days = ? WHERE id = ?");
+    if (days)
+        set.Bind(1, static_cast<std::int64_t>(*days));
+    else
+        set.BindNull(1);
+    set.Bind(2, id).Run();
+}
+
+std::vector<PalMailDates> CMailArchive::MailDates(const std::vector<std::string>& pals,
+                                                  std::optional<int> quietDaysForAll) {
+    const int defaultDays = quietDaysForAll.value_or(DefaultQuietDays());
+    const std::set<std::string_view> wanted(pals.begin(), pals.end());
+    // Each newest date is one step down the (pal, direction, date) index.
+    CStatement query(m_db,
+                     "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
+                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
+    std::vector<PalMailDates> dates;
+    while (query.Step()) {
+        std::string address = query.Text(0);
+        if (!wanted.contains(address)) continue;  // mails kept for a deleted pal
+        PalMailDates entry{std::move(address), query.Text(2), query.Text(3), defaultDays};
+        if (!quietDaysForAll && !query.IsNull(1)) entry.quietDays = static_cast<int>(query.Int(1));
+        dates.push_back(std::move(entry));
+    }
+    return dates;
+}
+
+void CMailArchive::ChangePalAddress(std::string_view oldAddress, std::string_view newAddress) {
+    if (oldAddress == newAddress) return;
+    CTransaction transaction(m_db);
+    const std::int64_t oldId = PalId(oldAddress, false);
+    if (oldId != 0) {
+        const std::int64_t newId = PalId(newAddress, false);
+        if (newId == 0) {
+            CStatement rename(m_db, "UPDATE pals SET address = ? WHERE id = ?");
+            rename.Bind(1, newAddress).Bind(2, oldId).Run();
+        } else {
+            // Both addresses have mails: move them over; those already there go with the old pal.
+            CStatement move(m_db, "UPDATE OR IGNORE mails SET pal_id = ? WHERE pal_id = ?");
+            move.Bind(1, newId).Bind(2, oldId).Run();
+            CStatement drop(m_db, "DELETE FROM pals WHERE id = ?");
+            drop.Bind(1, oldId).Run();
+        }
+    }
+    transaction.Commit();
+}
+
+void CMailArchive::DeletePalMails(std::string_view pal) {
+    CStatement drop(m_db, "DELETE FROM pals WHERE address = ?");
+    drop.Bind(1, pal).Run();
+}
+
+void CMailArchive::CopyTo(const fs::path& path) {
+    CStatement copy(m_db, "VACUUM INTO ?");
+    copy.Bind(1, path.string()).Run();
+}

@@ -1,0 +1,107 @@
+// The correspondence archive: every mail taken in, received and sent, per pal, in one
+// SQLite file beside the pal data file, with the user's own addresses and the pals' quiet
+// intervals. The pal data file stays the document; losing this file loses history, never
+// a pal. Qt-free; texts are UTF-8, pal addresses as the pal table spells them.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/mail_record.h"
+#include "archive/reply_queue.h"
+#include "archive/sqlite_db.h"
+
+class CMailArchive {
+public:
+    enum class OpenStatus {
+        Opened,       // an existing archive, brought up to date
+        Created,      // a new, empty archive
+        Rebuilt,      // the old file was damaged or no archive: moved aside, a new one made
+        NewerSchema,  // written by a newer Yubino: opened read-only, never downgraded
+        Missing,      // read-only and there is no archive yet
+        Failed,       // cannot be opened or made (see error)
+    };
+    struct OpenResult {
+        OpenStatus status = OpenStatus::Failed;
+        std::filesystem::path movedAside;  // for Rebuilt
+        std::string error;                 // for Failed, from SQLite or the file system
+    };
+    struct StoreResult {
+        int stored = 0;     // new mails
+        int duplicate = 0;  // already there
+        std::string error;  // nothing stored when set (the transaction rolled back)
+        bool Ok() const { return error.empty(); }
+    };
+
+    // "<data file without extension>.mails.sqlite" in the data file's folder.
+    static std::filesystem::path PathFor(const std::filesystem::path& dataFile);
+
+    // Opens the archive at `path`, creating it unless `readOnly`. A damaged file (one that
+    // SQLite cannot read or whose quick check fails) is renamed "<name>.damaged-<date>"
+    // and a new archive made in its place, except when read-only.
+    OpenResult Open(const std::filesystem::path& path, bool readOnly);
+    void Close();
+    bool IsOpen() const { return m_db.IsOpen(); }
+    bool IsReadOnly() const { return m_bReadOnly; }
+
+    // The methods below need an open archive; they throw CSqliteError on failure.
+
+    // Stores the mails, each already filed under its pal, in one transaction. A mail is
+    // stored once: by its Message-ID for the pal, or without one by pal, date and body.
+    StoreResult Store(const std::vector<MailRecord>& mails);
+
+    // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
+    // those whose subject or body holds the folded search text.
+    std::vector<StoredMail> Mails(std::string_view pal = {}, std::string_view search = {});
+    int MailCount(std::string_view pal);
+    // Addresses of the pals with a mail whose subject or body holds the folded text.
+    std::vector<std::string> PalsWithText(std::string_view search);
+
+    std::vector<std::string> OwnAddresses();
+    void SetOwnAddresses(const std::vector<std::string>& addresses);
+
+    int DefaultQuietDays();
+    void SetDefaultQuietDays(int days);
+    // The pal's own interval, if one is set.
+    std::optional<int> PalQuietDays(std::string_view pal);
+    void SetPalQuietDays(std::string_view pal, std::optional<int> days);
+
+    // The newest mail dates of each pal in `pals` (the pal table), with its interval, or
+    // `quietDaysForAll` for every pal when given.
+    std::vector<PalMailDates> MailDates(const std::vector<std::string>& pals,
+                                        std::optional<int> quietDaysForAll = std::nullopt);
+
+    // The pal's mails and interval follow its new address; mails the new address already
+    // has (the same Message-ID) are kept once.
+    void ChangePalAddress(std::string_view oldAddress, std::string_view newAddress);
+    void DeletePalMails(std::string_view pal);
+
+    // A consistent copy of the whole archive into a new file (Save As).
+    void CopyTo(const std::filesystem::path& path);
+
+private:
+    struct SearchFilter {
+        std::string sql;  // a condition on mails aliased m, with one parameter
+        std::string parameter;
+        bool indexed = false;  // answered by the full-text index
+    };
+    // The condition for mails holding the folded text; `forPals` when only whether a pal
+    // has one counts, so that a scan of each pal's mails may stop at its first hit.
+    SearchFilter FilterFor(std::string_view search, bool forPals);
+    std::int64_t RarestPieceMails(const std::string& folded);
+    void AttachVocabulary();
+    void Prepare();
+    void UseWal();
+    std::int64_t PalId(std::string_view address, bool create);
+    std::string Setting(std::string_view key);
+
+    CSqliteDb m_db;
+    bool m_bReadOnly = false;
+};
+
+// A date-time in the archive's form from its parts.
+std::string ArchiveDate(int year, int month, int day, int hour, int minute, int second);

@@ -1,0 +1,163 @@
+#include "archive/pal_archive.h"
+
+#include "archive/archive_seed.h"
+#include "core/cp932.h"
+#include "core/texts.h"
+#include "core/yubino_app.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAnsweredSource = "answered";
+
+std::string PathText(const fs::path& path) { return cp932::FromUtf8(path.string()).value_or(path.string()); }
+
+}  // namespace
+
+CPalArchive::CPalArchive(CYubinoApp& app, DocumentFn document) : m_app(app), m_document(std::move(document)) {}
+
+void CPalArchive::Tell(const std::string& cp932Message) { m_app.UI().ShowMessage(cp932Message, MessageKind::Warning); }
+
+void CPalArchive::OpenFor(const ArchiveDocument& document) {
+    m_archive.Close();
+    m_openedFor = document.dataFile;
+    m_bTried = true;
+    if (document.dataFile.empty()) return;
+    const fs::path path = CMailArchive::PathFor(document.dataFile);
+    const CMailArchive::OpenResult opened = m_archive.Open(path, document.readOnly);
+    switch (opened.status) {
+        case CMailArchive::OpenStatus::Rebuilt:
+            Tell(FormatText(texts::kArchiveRebuilt, PathText(opened.movedAside.filename())));
+            break;
+        case CMailArchive::OpenStatus::NewerSchema:
+            Tell(Cp932Text(texts::kArchiveNewer));
+            return;
+        case CMailArchive::OpenStatus::Failed:
+            Tell(FormatText(texts::kArchiveUnavailable, PathText(path)));
+            return;
+        case CMailArchive::OpenStatus::Missing:
+            return;
+        case CMailArchive::OpenStatus::Opened:
+        case CMailArchive::OpenStatus::Created:
+            break;
+    }
+    if (m_archive.IsReadOnly()) return;
+    // An old file's history starts with the last mails it kept; stored ones are skipped.
+    const CMailArchive::StoreResult seeded = m_archive.Store(SeedRecords(m_app.Pals()));
+    if (!seeded.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+}
+
+CMailArchive* CPalArchive::Archive() {
+    const ArchiveDocument document = m_document ? m_document() : ArchiveDocument{};
+    if (!m_bTried || document.dataFile != m_openedFor) OpenFor(document);
+    return m_archive.IsOpen() ? &m_archive : nullptr;
+}
+
+bool CPalArchive::Writable() {
+    const CMailArchive* archive = Archive();
+    return archive && !archive->IsReadOnly();
+}
+
+bool CPalArchive::CopyAlongTo(const fs::path& newDataFile) {
+    const fs::path target = CMailArchive::PathFor(newDataFile);
+    std::error_code ec;
+    CMailArchive* archive = Archive();
+    if (!archive || fs::exists(target, ec)) return false;
+    try {
+        archive->CopyTo(target);
+        return true;
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return false;
+    }
+}
+
+std::vector<std::string> CPalArchive::TableAddresses() const {
+    std::vector<std::string> addresses;
+    for (const CPenPal& pal : m_app.Pals()) addresses.push_back(ArchiveAddress(pal.m_strMailAddress));
+    return addresses;
+}
+
+CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mails,
+                                              const std::vector<std::string>& moreOwnAddresses) {
+    if (!Writable()) return {};
+    std::vector<std::string> own;
+    try {
+        own = m_archive.OwnAddresses();
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return {};
+    }
+    own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
+    const std::vector<std::string> pals = TableAddresses();
+    const FindPalFn findPal = [&](std::string_view address) -> std::optional<std::string> {
+        for (const std::string& pal : pals)
+            if (SameAddress(pal, address)) return pal;
+        return std::nullopt;
+    };
+    std::vector<MailRecord> filed;
+    for (const MailRecord& mail : mails) {
+        std::vector<MailRecord> copies = FileMail(mail, own, findPal);
+        filed.insert(filed.end(), std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
+    }
+    CMailArchive::StoreResult result = m_archive.Store(filed);
+    if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
+    return result;
+}
+
+void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const std::string& now) {
+    std::vector<MailRecord> answers;
+    for (const std::string& address : addresses) {
+        MailRecord answer;
+        answer.pal = ArchiveAddress(address);
+        answer.direction = MailDirection::Sent;
+        answer.date = now;
+        answer.source = kAnsweredSource;
+        answers.push_back(std::move(answer));
+    }
+    TakeIn(answers);
+}
+
+ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysForAll) {
+    CMailArchive* archive = Archive();
+    if (!archive) return {};
+    try {
+        return BuildReplyQueue(archive->MailDates(TableAddresses(), quietDaysForAll), today);
+    } catch (const CSqliteError&) {
+        return {};  // an archive of another layout (a newer Yubino's) has no queue for us
+    }
+}
+
+void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {
+    std::vector<MailRecord> mails = SeedRecords(before ? std::vector<CPenPal>{*before} : std::vector<CPenPal>{});
+    mails.push_back(LastMailOf(pal, source));
+    TakeIn(mails);
+}
+
+void CPalArchive::AddressChanged(const std::string& oldAddress, const std::string& newAddress) {
+    if (!Writable()) return;
+    try {
+        m_archive.ChangePalAddress(ArchiveAddress(oldAddress), ArchiveAddress(newAddress));
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+    }
+}
+
+bool CPalArchive::HasMails(const std::string& address) {
+    CMailArchive* archive = Archive();
+    try {
+        return archive && archive->MailCount(ArchiveAddress(address)) > 0;
+    } catch (const CSqliteError&) {
+        return false;
+    }
+}
+
+void CPalArchive::PalDeleted(const std::string& address, bool deleteMails) {
+    if (!deleteMails || !Writable()) return;
+    try {
+        m_archive.DeletePalMails(ArchiveAddress(address));
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+    }
+}

@@ -1,0 +1,62 @@
+// The archive of the document in use, as the pal table sees it: opened at first use (off
+// the start-up path) for the data file the document names, seeded from the table's last
+// mails, opened again when another file becomes the document, and told of every intake,
+// address change and delete. Problems reach the user once through the port.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/mail_archive.h"
+#include "core/pal_history.h"
+
+class CYubinoApp;
+
+struct ArchiveDocument {
+    std::filesystem::path dataFile;  // empty: no document, no archive
+    bool readOnly = false;           // the data file is in use elsewhere
+};
+
+class CPalArchive : public CPalHistory {
+public:
+    using DocumentFn = std::function<ArchiveDocument()>;
+    CPalArchive(CYubinoApp& app, DocumentFn document);
+
+    // The archive of the current document; nullptr when there is none to be had.
+    CMailArchive* Archive();
+    // Whether the archive can take mails (open and not read-only).
+    bool Writable();
+
+    // Save As: the archive goes along to the new data file, unless one is there already.
+    // True when a copy was made.
+    bool CopyAlongTo(const std::filesystem::path& newDataFile);
+
+    // Mails from any reader, filed by the stored own addresses and `moreOwnAddresses`
+    // under the table's pals, in one transaction. Failures are told through the port.
+    CMailArchive::StoreResult TakeIn(const std::vector<MailRecord>& mails,
+                                     const std::vector<std::string>& moreOwnAddresses = {});
+    // "返事を書いた": a sent entry without text at `now` for each pal (code page 932 addresses).
+    void MarkAnswered(const std::vector<std::string>& addresses, const std::string& now);
+
+    // The reply queue over the table's pals (addresses in UTF-8).
+    ReplyQueue Queue(CalendarDay today, std::optional<int> quietDaysForAll = std::nullopt);
+
+    void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override;
+    void AddressChanged(const std::string& oldAddress, const std::string& newAddress) override;
+    bool HasMails(const std::string& address) override;
+    void PalDeleted(const std::string& address, bool deleteMails) override;
+
+private:
+    void OpenFor(const ArchiveDocument& document);
+    void Tell(const std::string& cp932Message);
+    std::vector<std::string> TableAddresses() const;
+
+    CYubinoApp& m_app;
+    DocumentFn m_document;
+    CMailArchive m_archive;
+    std::filesystem::path m_openedFor;
+    bool m_bTried = false;
+};

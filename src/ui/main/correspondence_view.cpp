@@ -1,0 +1,109 @@
+#include "ui/main/correspondence_view.h"
+
+#include <QHeaderView>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTreeWidget>
+
+#include "archive/archive_seed.h"
+#include "archive/pal_archive.h"
+#include "core/texts.h"
+#include "ui/main/mail_edit_view.h"
+
+namespace {
+
+constexpr int kBodyRole = Qt::UserRole;
+
+QString FirstLine(const std::string& body) {
+    const QString text = QString::fromUtf8(body).trimmed();
+    return text.section(QLatin1Char('\n'), 0, 0);
+}
+
+// "2026-12-07T09:30:00" as "2026/12/07 09:30".
+QString ShownDate(const std::string& date) {
+    QString text = QString::fromUtf8(date).left(16);
+    text.replace(QLatin1Char('-'), QLatin1Char('/'));
+    text.replace(QLatin1Char('T'), QLatin1Char(' '));
+    return text;
+}
+
+}  // namespace
+
+CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& archive, QWidget* parent)
+    : QSplitter(Qt::Vertical, parent), m_app(app), m_archive(archive) {
+    m_list = new QTreeWidget(this);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    QStringList headers;
+    for (const char* title : texts::kMailListColumns) headers << QString::fromUtf8(title);
+    m_list->setHeaderLabels(headers);
+    m_list->header()->setStretchLastSection(true);
+    m_list->setColumnWidth(0, 125);
+    m_list->setColumnWidth(1, 36);
+    m_list->setColumnWidth(2, 120);
+    m_text = new CMailEditView(app, this);
+    addWidget(m_list);
+    addWidget(m_text);
+    setChildrenCollapsible(false);
+    setSizes({120, 280});
+    m_list->hide();
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &CCorrespondenceView::ShowChosenMail);
+}
+
+void CCorrespondenceView::ShowPal(const std::string* address) {
+    m_list->clear();
+    CMailArchive* archive = address ? m_archive.Archive() : nullptr;
+    std::vector<StoredMail> mails;
+    try {
+        if (archive) mails = archive->Mails(ArchiveAddress(*address));
+    } catch (const CSqliteError&) {
+        // An archive that cannot be read shows the table's last mail, as without one.
+    }
+    if (mails.empty()) {
+        m_list->hide();
+        m_text->ShowMailOf(address);
+        ApplyHighlight();
+        return;
+    }
+    QTreeWidgetItem* chosen = nullptr;
+    for (const StoredMail& stored : mails) {
+        const MailRecord& mail = stored.mail;
+        const bool received = mail.direction == MailDirection::Received;
+        auto* item = new QTreeWidgetItem(
+            m_list, {ShownDate(mail.date), QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
+                     QString::fromUtf8(mail.subject), FirstLine(mail.body)});
+        item->setData(0, kBodyRole, QString::fromUtf8(mail.body));
+        if (received && !chosen) chosen = item;
+    }
+    m_list->show();
+    m_list->setCurrentItem(chosen ? chosen : m_list->topLevelItem(0));
+}
+
+void CCorrespondenceView::ShowChosenMail() {
+    const QTreeWidgetItem* item = m_list->currentItem();
+    if (!item) return;
+    // Trailing blank lines are cut, as for the table's last mail.
+    QString body = item->data(0, kBodyRole).toString();
+    while (!body.isEmpty() && body.back() <= QLatin1Char(' ')) body.chop(1);
+    m_text->setPlainText(body);
+    ApplyHighlight();
+}
+
+void CCorrespondenceView::SetHighlight(const QString& text) {
+    m_highlight = text;
+    ApplyHighlight();
+}
+
+void CCorrespondenceView::ApplyHighlight() {
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!m_highlight.isEmpty()) {
+        QTextCharFormat format;
+        format.setBackground(QColor(255, 230, 120));
+        QTextCursor found = m_text->document()->find(m_highlight);
+        while (!found.isNull()) {
+            marks.append({found, format});
+            found = m_text->document()->find(m_highlight, found);
+        }
+    }
+    m_text->setExtraSelections(marks);
+}

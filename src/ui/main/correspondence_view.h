@@ -1,0 +1,36 @@
+// The pane under the map: the selected pal's correspondence, a list of its mails (newest
+// first) over the text of the chosen one. The last received mail is chosen at first; a pal
+// the archive knows nothing of shows its last mail from the table, as it always did.
+#pragma once
+
+#include <QSplitter>
+#include <string>
+
+class CYubinoApp;
+class CPalArchive;
+class CMailEditView;
+class QTreeWidget;
+
+class CCorrespondenceView : public QSplitter {
+    Q_OBJECT
+public:
+    CCorrespondenceView(const CYubinoApp& app, CPalArchive& archive, QWidget* parent = nullptr);
+
+    // The mails of the pal with `address`; none empties the pane.
+    void ShowPal(const std::string* address);
+    // Marks every occurrence of `text` in the shown mail (letter case aside); empty clears.
+    void SetHighlight(const QString& text);
+
+    CMailEditView* TextView() const { return m_text; }
+    QTreeWidget* MailList() const { return m_list; }
+
+private:
+    void ShowChosenMail();
+    void ApplyHighlight();
+
+    const CYubinoApp& m_app;
+    CPalArchive& m_archive;
+    QTreeWidget* m_list;
+    CMailEditView* m_text;
+    QString m_highlight;
+};

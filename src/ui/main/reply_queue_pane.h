@@ -1,0 +1,38 @@
+// The reply queue pane: "返事待ち" (received, not answered) and "ご無沙汰" (gone quiet), each
+// a sortable list; a double-click asks to select the pal.
+#pragma once
+
+#include <QDockWidget>
+#include <string>
+
+#include "archive/reply_queue.h"
+
+class CYubinoApp;
+class QTabWidget;
+class QTreeWidget;
+
+class CReplyQueuePane : public QDockWidget {
+    Q_OBJECT
+public:
+    explicit CReplyQueuePane(const CYubinoApp& app, QWidget* parent = nullptr);
+
+    // Shows `queue` (addresses in UTF-8) with the pals' handle names from the table.
+    void Show(const ReplyQueue& queue);
+    QTreeWidget* WaitingList() const { return m_waiting; }
+    QTreeWidget* QuietList() const { return m_quiet; }
+    // "返事待ち N 人、ご無沙汰 M 人".
+    QString CountsText() const;
+
+signals:
+    // The table address (code page 932) of a double-clicked pal.
+    void PalActivated(const std::string& address);
+
+private:
+    QTreeWidget* MakeList();
+    void Fill(QTreeWidget* list, const std::vector<QueueEntry>& entries);
+
+    const CYubinoApp& m_app;
+    QTabWidget* m_tabs;
+    QTreeWidget* m_waiting;
+    QTreeWidget* m_quiet;
+};

@@ -1,0 +1,189 @@
+// The archive in the main window: the correspondence pane, the reply queue pane, the
+// search field and "返事を書いた", on a real data file and its archive.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "archive/pal_archive.h"
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+#include "ui/main/command_ids.h"
+#include "ui/main/correspondence_view.h"
+#include "ui/main/mail_edit_view.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/pal_list_model.h"
+#include "ui/main/reply_queue_pane.h"
+#include "ui/main/yubino_view.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Passes the table's refreshes on to the window, as the desktop port does.
+class FramePort : public FakeUserInterface {
+public:
+    CViewHost* host = nullptr;
+    void UpdateListView() override {
+        if (host) host->UpdateListView();
+    }
+    void UpdateMapView() override {
+        if (host) host->UpdateMapView();
+    }
+    std::vector<std::string> GetSelectedAddresses() override {
+        return host ? host->GetSelectedAddresses() : std::vector<std::string>{};
+    }
+};
+
+CPenPal Pal(const std::string& address, const std::string& handleUtf8, const std::string& lastMailUtf8,
+            COleDateTime last) {
+    CPenPal pal;
+    pal.m_strMailAddress = address;
+    pal.m_strHandleName = Sjis(handleUtf8);
+    pal.m_strMapName = Sjis("関東");
+    pal.m_strLastMailText = Sjis(lastMailUtf8);
+    pal.m_dtLastMail = last;
+    pal.m_nMapX = 100 + static_cast<int>(address[0] - 'a') * 60;
+    pal.m_nMapY = 180;
+    return pal;
+}
+
+// A date-time `days` before today, so that the queue's days stay the same whenever the test runs.
+std::string DaysAgo(int days, const char* time = "T10:00:00") {
+    return CalendarDay{CalendarDay::Today().number - days}.Format() + time;
+}
+
+COleDateTime OleDaysAgo(int days) {
+    const std::string date = DaysAgo(days);
+    return COleDateTime(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)), std::stoi(date.substr(8, 2)), 9, 0,
+                        0);
+}
+
+MailRecord Mail(const std::string& pal, MailDirection direction, const std::string& date, const std::string& subject,
+                const std::string& body) {
+    MailRecord mail;
+    mail.pal = pal;
+    mail.direction = direction;
+    mail.date = date;
+    mail.subject = subject;
+    mail.body = body;
+    mail.source = "test";
+    return mail;
+}
+
+class ArchivePanesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        FakeUserInterface quiet;
+        CYubinoApp source(quiet);
+        source.AddPal(Pal("aki@example.jp", "あき", "こんにちは、アキです。\r\b元気ですか？", OleDaysAgo(17)));
+        source.AddPal(Pal("bun@example.jp", "ブン", "ラーメンを食べました", OleDaysAgo(128)));
+        source.AddPal(Pal("chi@example.jp", "ちー", "", COleDateTime(2026, 1, 1)));
+        WriteFileBytes(dataFile, WritePalData(source));
+        WriteFileBytes(dir / "yubino.cfg", dataFile.string());
+        frame = std::make_unique<CMainFrame>(app, nullptr, AppPaths{dir / "yubino.cfg", dir / "sample.ybf"});
+        ui.host = frame.get();
+        frame->resize(1000, 760);
+        frame->show();
+        frame->Start();
+        EXPECT_FALSE(fs::exists(dir / "friends.mails.sqlite")) << "start-up leaves the archive for its first use";
+        frame->Archive().TakeIn(
+            {Mail("aki@example.jp", MailDirection::Sent, DaysAgo(16), "Re: 元気です",
+                  "お返事ありがとう。\nまた書きます。"),
+             Mail("aki@example.jp", MailDirection::Received, DaysAgo(66, "T08:00:00"), "旅行", "京都に行きました。")});
+    }
+    CYubinoView& List() { return *frame->GetListView(); }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (const CPenPal& pal : List().Model().Rows()) rows.push_back(pal.m_strMailAddress);
+        return rows;
+    }
+    void Select(const std::string& address) { frame->SelectPal(address); }
+    std::vector<std::string> ListColumn(QTreeWidget* list, int column) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts.push_back(list->topLevelItem(i)->text(column).toStdString());
+        return texts;
+    }
+    void Screenshot(const QString& name) {
+        if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) return;
+        QApplication::processEvents();
+        const QString path =
+            QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
+        EXPECT_TRUE(frame->grab().save(path)) << path.toStdString();
+    }
+
+    TempDir dir;
+    fs::path dataFile = dir / "friends.ybf";
+    FramePort ui;
+    CYubinoApp app{ui};
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(ArchivePanesTest, CorrespondencePaneListsNewestFirstAndOpensOnTheLastReceivedMail) {
+    Select("aki@example.jp");
+    QTreeWidget* mails = frame->Correspondence()->MailList();
+    ASSERT_TRUE(mails->isVisible());
+    EXPECT_EQ(ListColumn(mails, 1), (std::vector<std::string>{"送信", "受信", "受信"}));
+    EXPECT_EQ(mails->currentItem(), mails->topLevelItem(1));
+    EXPECT_EQ(frame->GetMailEditView()->toPlainText(), QStringLiteral("こんにちは、アキです。\n元気ですか？"));
+    mails->setCurrentItem(mails->topLevelItem(0));
+    EXPECT_EQ(frame->GetMailEditView()->toPlainText(), QStringLiteral("お返事ありがとう。\nまた書きます。"));
+    Screenshot(QStringLiteral("correspondence-pane"));
+
+    Select("chi@example.jp");  // no mail at all: the pane is as it always was
+    EXPECT_FALSE(mails->isVisible());
+    EXPECT_EQ(frame->GetMailEditView()->toPlainText(), QString());
+}
+
+TEST_F(ArchivePanesTest, SearchFiltersTheListAndTheMapByPalTextAndMailsAndEscapeClearsIt) {
+    QLineEdit* search = frame->SearchField();
+    const struct {
+        const char* typed;
+        std::vector<std::string> rows;
+    } cases[] = {{"ﾌﾞﾝ", {"bun@example.jp"}},
+                 {"きょうと", {}},  // two characters of a mail the trigram index does not answer
+                 {"京都", {"aki@example.jp"}},
+                 {"ＣＨＩ@", {"chi@example.jp"}},
+                 {"らーめん", {"bun@example.jp"}},
+                 {"%", {}}};
+    for (const auto& c : cases) {
+        search->setText(QString::fromUtf8(c.typed));
+        EXPECT_EQ(Rows(), c.rows) << c.typed;
+    }
+    search->setText(QStringLiteral("元気"));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"aki@example.jp"}));
+    Select("aki@example.jp");
+    EXPECT_FALSE(frame->GetMailEditView()->extraSelections().isEmpty()) << "the hits are marked";
+    Screenshot(QStringLiteral("search"));
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(Rows().size(), 3u);
+}
+
+TEST_F(ArchivePanesTest, ReplyQueuePaneListsWaitingAndQuietAndADoubleClickSelectsThePal) {
+    frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
+    CReplyQueuePane* pane = frame->QueuePane();
+    ASSERT_TRUE(pane->isVisible());
+    // aki answered 16 days ago; bun's mail of 128 days ago waits and has gone quiet; chi has no mail.
+    EXPECT_EQ(ListColumn(pane->WaitingList(), 1), std::vector<std::string>{"bun@example.jp"});
+    EXPECT_EQ(ListColumn(pane->QuietList(), 1), std::vector<std::string>{"bun@example.jp"});
+    QTreeWidgetItem* bun = pane->WaitingList()->topLevelItem(0);
+    emit pane->WaitingList()->itemDoubleClicked(bun, 0);
+    EXPECT_EQ(List().SelectedAddresses(), std::vector<std::string>{"bun@example.jp"});
+    Screenshot(QStringLiteral("reply-queue"));
+
+    frame->Action(ID_MARK_ANSWERED)->trigger();
+    EXPECT_EQ(pane->WaitingList()->topLevelItemCount(), 0);
+    EXPECT_EQ(pane->QuietList()->topLevelItemCount(), 0);
+    EXPECT_EQ(frame->Correspondence()->MailList()->topLevelItem(0)->text(1), QStringLiteral("送信"));
+}
+
+}  // namespace
