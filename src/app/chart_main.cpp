@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, args->dataFile, /*forWriting=*/false)) return kExitUsage;
+    if (!OpenPalFile(doc, args->dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
 
     qputenv("QT_QPA_PLATFORM", "offscreen");  // a chart is drawn, never shown
     // Qt's notes about the desktop session (no runtime folder...) mean nothing to a script.

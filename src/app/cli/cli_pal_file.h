@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "storage/yubino_doc.h"
 
@@ -10,3 +11,8 @@
 // process, and a file another process holds is refused. False when the file is refused,
 // busy or cannot be read.
 bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path, CYubinoDoc::OpenMode mode);
+
+// Opens `path` Exclusive for a command that writes it. Nothing when it is open; otherwise
+// the command's exit status: 1 when another process holds the file, 2 when it was refused
+// or could not be read (the port has said which).
+std::optional<int> OpenPalFileToWrite(CYubinoDoc& doc, const std::filesystem::path& path);

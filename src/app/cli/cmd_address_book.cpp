@@ -1,6 +1,7 @@
 // yubino-cli export and import: pals out as vCard or CSV, and any address book in, all
 // that can be added by the rules of the import.
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -114,7 +115,7 @@ int RunExport(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, options.dataFile, /*forWriting=*/false)) return kExitUsage;
+    if (!OpenPalFile(doc, options.dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
     const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder)
                                             : WritePalCsv(app.Pals(), options.encoding);
     const char* out = options.vcard ? options.vcard : options.csv;
@@ -135,8 +136,7 @@ int RunImport(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, args[0], /*forWriting=*/true)) return kExitUsage;
-    if (doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+    if (const std::optional<int> refused = OpenPalFileToWrite(doc, args[0])) return *refused;
     const int before = app.GetPalCount();
     const PalImportResult result = AddImportedPals(app, pals, app.m_dataFolder);
     if (!doc.OnSaveDocument(args[0]).ok) return kExitFailure;  // the port has said why

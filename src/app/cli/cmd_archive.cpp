@@ -31,7 +31,8 @@ struct Session {
     CPalArchive archive{app, [this] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; }};
 
     bool Open(const char* dataFile) {
-        if (!OpenPalFile(doc, dataFile, /*forWriting=*/true)) return false;
+        // Edit: another Yubino holding the file leaves the archive read-only, not refused.
+        if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Edit)) return false;
         app.SetHistory(&archive);
         return true;
     }

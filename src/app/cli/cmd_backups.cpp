@@ -71,10 +71,7 @@ int RunRestore(std::span<char*> args) {
     // A data file that is gone is simply written anew; the save takes the lock.
     std::error_code ec;
     if (fs::exists(dataFile, ec)) {
-        const CYubinoDoc::OpenResult opened = doc.OnOpenDocument(dataFile, CYubinoDoc::OpenMode::Exclusive);
-        // In use by another process, refused or unreadable: the port has said so.
-        if (opened.status == CYubinoDoc::OpenStatus::Busy) return kExitFailure;
-        if (!opened.Opened()) return kExitUsage;
+        if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) return *refused;
     }
     app.ReplaceRows(0, app.Pals().size(), *pals);
     // The save keeps the file it replaces among the backups first.

@@ -2,6 +2,7 @@
 // selection dialog. With --list, the entries the dialog would offer; otherwise all of them
 // added in file order, as if all had been chosen, and the pal data file saved.
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -36,10 +37,7 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult opened = doc.OnOpenDocument(dataFile, CYubinoDoc::OpenMode::Exclusive);
-    // The port has said why: in use by another process, refused or unreadable.
-    if (opened.status == CYubinoDoc::OpenStatus::Busy) return kExitFailure;
-    if (!opened.Opened()) return kExitUsage;
+    if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) return *refused;
     const int before = app.GetPalCount();
     const int added = ImportAddressBookEntries(app, entries);
     if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why

@@ -2,6 +2,7 @@
 // Without --all only the pals with no map name; with it every pal whose residence names a
 // place. Prints the pals placed as a JSON array and saves, unless --dry-run.
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -56,8 +57,11 @@ int RunPlace(std::span<char*> args) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, dataFile, /*forWriting=*/!dryRun)) return kExitUsage;
-    if (!dryRun && doc.IsReadOnly()) return kExitFailure;  // in use by another process; the port has said so
+    if (dryRun) {
+        if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
+    } else if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) {
+        return *refused;
+    }
     const std::vector<PlacedPal> placed = PlaceStoredPals(app, PalsToPlace(app, all));
     if (!dryRun && !placed.empty() && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;
     PrintPlaced(placed);
