@@ -249,6 +249,7 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_IMPORT_MAIL_FILES:
             m_mailImport->ChooseAndTakeFiles();
+            break;
         case ID_IMPORT_ADDRESS_BOOK:
             if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this))
                 RunAddressBookImport(m_app, this, *path);
