@@ -9,9 +9,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// $VAR/yubino, or $HOME/<fallback>/yubino, created; empty when that fails.
 fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
     fs::path base = env(variable);
     if (base.empty() || base.is_relative()) {
@@ -24,6 +21,8 @@ fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* ho
     fs::create_directories(dir, ec);
     return IsWritableDirectory(dir) ? dir : fs::path();
 }
+
+namespace {
 
 bool OpenOrCreate(const fs::path& file) {
     if (file.empty()) return false;

@@ -18,6 +18,10 @@ std::filesystem::path ProgramDirectory();
 using EnvLookup = std::function<std::string(const char*)>;
 std::string SystemEnv(const char* name);
 
+// $VARIABLE/yubino (an XDG base directory), or $HOME/<homeFallback>/yubino, created; empty
+// when that fails.
+std::filesystem::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback);
+
 // Whether the program runs from an installation (its data in ../share/yubino).
 bool IsInstalledProgram(const std::filesystem::path& programDir);
 

@@ -21,3 +21,6 @@ int RunParseMail(std::span<char*> args);
 int RunStats(std::span<char*> args);
 // import-csv DATA.ybf BOOK.csv [--list]: the address book import.
 int RunImportCsv(std::span<char*> args);
+// check-mail DATA.ybf --imap URL --password-file FILE ...: the mailbox check; prints
+// {"fetched", "updated", "received", "sent", "errors"}; 1 when a source failed.
+int RunCheckMail(std::span<char*> args);

@@ -21,6 +21,10 @@ constexpr Command kCommands[] = {
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
+    {"check-mail",
+     "check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] [--trust-fingerprint SHA256] "
+     "[--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... [--maildir DIR]... [--mbox FILE]...",
+     RunCheckMail},
 };
 
 int PrintUsage(FILE* out) {
