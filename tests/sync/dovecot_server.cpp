@@ -135,6 +135,7 @@ void CDovecotServer::WriteConfig() {
               "ssl_key = <" + d + "/server.key\n"
               "disable_plaintext_auth = no\n"
               "auth_mechanisms = plain login\n"
+              "auth_failure_delay = 0\n"
               "first_valid_uid = 1\n"
               "mail_location = maildir:~/Maildir\n" +
               internalUser +
