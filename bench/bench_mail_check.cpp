@@ -40,12 +40,13 @@ struct Fixture {
 
     void WriteMbsyncConfig() {
         const std::string d = dir.path().string();
-        std::ofstream(dir / "mbsyncrc") << "IMAPAccount test\nHost 127.0.0.1\nPort " << server->ImapsPort()
+        // FSync off: mbsync at its fastest, as the check itself syncs nothing to disk.
+        std::ofstream(dir / "mbsyncrc") << "FSync no\n\nIMAPAccount test\nHost 127.0.0.1\nPort " << server->ImapsPort()
                                         << "\nUser " << server->User() << "\nPass " << server->Password()
                                         << "\nSSLType IMAPS\nCertificateFile " << server->CaFile().string()
                                         << "\n\nIMAPStore remote\nAccount test\n\nMaildirStore local\nPath " << d
                                         << "/copy/\nInbox " << d << "/copy/INBOX\n\nChannel all\nFar :remote:\nNear :local:\n"
-                                        << "Patterns INBOX\nCreate Near\nSync Pull\nSyncState " << d << "/copy/\n";
+                                        << "Patterns INBOX\nCreate Near\nSync Pull\nSyncState *\n";
     }
 
     std::size_t Check(CSyncStateStore& state) {
@@ -88,7 +89,7 @@ void BM_MbsyncCopiesTheFolder(benchmark::State& state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("mbsync failed");
     }
 }
-BENCHMARK(BM_MbsyncCopiesTheFolder)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_MbsyncCopiesTheFolder)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 void BM_CheckWithNothingNew(benchmark::State& state) {
     Fixture& f = Shared();

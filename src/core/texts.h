@@ -308,6 +308,19 @@ inline constexpr const char* kCheckTooLarge =
 inline constexpr const char* kCheckProtocol = "メールアカウント %s: サーバーとのやり取りに失敗しました (%s)";
 inline constexpr const char* kCheckMailTooLarge =
     "メールアカウント %s: フォルダー\" %s \"のメール (UID %s) は大きすぎるため読みませんでした";
+inline constexpr const char* kCheckLocalNotYet = "このメールフォルダーはまだ読めません: %s";
+// The mailbox check in the window.
+inline constexpr const char* kCmdCheckMail = "メールを確認";
+inline constexpr const char* kCmdMailAccounts = "メールアカウント...";
+inline constexpr const char* kMailAccountsTitle = "メールアカウント";
+inline constexpr const char* kCheckRunning = "メールを確認しています: %s (%s/%s)";
+inline constexpr const char* kCheckCancel = "中止";
+inline constexpr const char* kCheckNewMailFromPals = "%s人から新しいメールが%s通";
+inline constexpr const char* kCheckNewMail = "新しいメールが%s通";
+inline constexpr const char* kCheckNoNewMail = "新しいメールはありません";
+inline constexpr const char* kCheckNoAccounts = "メールアカウントがありません。メールアカウントを登録してください。";
+inline constexpr const char* kCheckPasswordTitle = "メールアカウントのパスワード";
+inline constexpr const char* kCheckPasswordPrompt = "%s のパスワード:";
 inline constexpr const char* kCheckNotKept = "メールアカウント %s: 受け取ったメールを保存できなかったため、確認を中止しました";
 
 }  // namespace texts

@@ -1,14 +1,9 @@
 #include "sync/imap_check.h"
 
-#include <initializer_list>
-
 #include "core/texts.h"
 #include "sync/folder_name.h"
 
-namespace {
-
-// The messages stay UTF-8: account, folder and the server's words are UTF-8 already.
-std::string FillIn(std::string_view utf8Template, std::initializer_list<std::string_view> args) {
+std::string CheckText(std::string_view utf8Template, std::initializer_list<std::string_view> args) {
     std::string out(utf8Template);
     std::size_t at = 0;
     for (std::string_view arg : args) {
@@ -20,12 +15,10 @@ std::string FillIn(std::string_view utf8Template, std::initializer_list<std::str
     return out;
 }
 
-}  // namespace
-
 std::string CheckFailureText(ImapFailure failure, const std::string& account, const std::string& detail,
                              const std::string& folder, const std::string& fingerprint) {
     auto with = [&](const char* text, const std::string& second = {}, const std::string& third = {}) {
-        return FillIn(text, {account, second, third});
+        return CheckText(text, {account, second, third});
     };
     switch (failure) {
     case ImapFailure::Connect: return with(texts::kCheckConnect, detail);
@@ -57,7 +50,7 @@ CheckOutcome CImapCheck::Run(const ImapCheckOptions& options, const MailSink& si
         Report(session, {}, outcome);
         return outcome;
     }
-    if (session.Plain()) outcome.warnings.push_back(FillIn(texts::kCheckPlainUsed, {m_account}));
+    if (session.Plain()) outcome.warnings.push_back(CheckText(texts::kCheckPlainUsed, {m_account}));
     const std::vector<Folder> folders = FoldersToCheck(options, session, outcome);
     for (const Folder& folder : folders) {
         if (!CheckFolder(folder, options, session, sink, progress, outcome)) break;
@@ -118,13 +111,13 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
         if (progress) progress({folder.displayName, i, uids->size()});
         const std::uint32_t uid = (*uids)[i];
         if ((*sizes)[i] > options.session.maxMailBytes) {
-            outcome.errors.push_back(FillIn(texts::kCheckMailTooLarge, {m_account, folder.displayName, std::to_string(uid)}));
+            outcome.errors.push_back(CheckText(texts::kCheckMailTooLarge, {m_account, folder.displayName, std::to_string(uid)}));
         } else {
             std::optional<std::string> bytes = session.Fetch(uid);
             if (!bytes) return Report(session, folder.displayName, outcome), false;
             if (!bytes->empty()) {
                 if (!sink({m_account, folder.displayName, folder.sent, uid, std::move(*bytes)})) {
-                    outcome.errors.push_back(FillIn(texts::kCheckNotKept, {m_account}));
+                    outcome.errors.push_back(CheckText(texts::kCheckNotKept, {m_account}));
                     return false;
                 }
                 ++outcome.fetched;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -77,3 +79,7 @@ private:
 // The message for a failure of the session, naming the account (and the folder, when one is given).
 std::string CheckFailureText(ImapFailure failure, const std::string& account, const std::string& detail,
                              const std::string& folder, const std::string& fingerprint);
+
+// A message template of texts.h with its "%s" filled in order. The mailbox check's messages
+// stay UTF-8: account, folder names and the server's words are UTF-8 already.
+std::string CheckText(std::string_view utf8Template, std::initializer_list<std::string_view> args);

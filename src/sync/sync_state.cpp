@@ -27,6 +27,12 @@ bool Storable(const std::string& name) { return name.find_first_of("\t\r\n") == 
 
 }  // namespace
 
+std::filesystem::path SyncStateFileFor(const std::filesystem::path& dataFile) {
+    std::filesystem::path state = dataFile;
+    state.replace_extension(".mailcheck.tsv");
+    return state;
+}
+
 CSyncStateFile::CSyncStateFile(std::filesystem::path file) : m_file(std::move(file)) { ReadFile(); }
 
 CSyncStateFile::~CSyncStateFile() {

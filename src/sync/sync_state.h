@@ -16,6 +16,10 @@ struct SyncPoint {
     bool operator==(const SyncPoint&) const = default;
 };
 
+// Where the state of the checks for a pal data file is kept until the archive holds it:
+// beside the data file ("pals.ybf" -> "pals.mailcheck.tsv").
+std::filesystem::path SyncStateFileFor(const std::filesystem::path& dataFile);
+
 class CSyncStateStore {
 public:
     virtual ~CSyncStateStore() = default;

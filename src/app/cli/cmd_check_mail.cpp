@@ -16,6 +16,7 @@
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
 #include "sync/checked_mail_intake.h"
@@ -125,13 +126,6 @@ std::optional<std::string> ReadPassword(const std::string& path) {
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
-// The state of the check is kept beside the data file until the archive holds it.
-std::filesystem::path StateFileFor(const std::filesystem::path& dataFile) {
-    std::filesystem::path state = dataFile;
-    state.replace_extension(".mailcheck.tsv");
-    return state;
-}
-
 void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector<std::string>& errors) {
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
@@ -176,7 +170,7 @@ int RunCheckMail(std::span<char*> argv) {
         options.sinceYear = args->sinceYear;
         options.sinceMonth = args->sinceMonth;
         options.sinceDay = args->sinceDay;
-        CSyncStateFile state(StateFileFor(args->dataFile));
+        CSyncStateFile state(SyncStateFileFor(args->dataFile));
         CImapCheck check(state);
         const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
             return TakeCheckedMail(app, args->me, mail, tally);
@@ -187,7 +181,7 @@ int RunCheckMail(std::span<char*> argv) {
     }
     // Local folders are read by the Internet mail reader; until it is here they are told, not read.
     for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes})
-        for (const std::string& path : *paths) errors.push_back("このメールフォルダーはまだ読めません: " + path);
+        for (const std::string& path : *paths) errors.push_back(CheckText(texts::kCheckLocalNotYet, {path}));
 
     PrintResult(fetched, tally, errors);
     return errors.empty() ? kExitOk : kExitFailure;
