@@ -19,11 +19,30 @@ bool AnyFileHolds(const std::filesystem::path& dir, const QByteArray& text) {
     return false;
 }
 
+// Sets an environment variable for the life of the object.
+class CEnvOverride {
+public:
+    CEnvOverride(const char* name, const QByteArray& value) : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~CEnvOverride() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 TEST(MailPasswordStore, WithoutAKeyringEachPasswordIsAskedOncePerSessionAndWrittenNowhere) {
     TempDir home;
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-        qputenv(name, QByteArray::fromStdString(home.path().string()));
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QByteArray::fromStdString((home / "no-bus").string()));
+    const QByteArray homePath = QByteArray::fromStdString(home.path().string());
+    CEnvOverride env[] = {{"HOME", homePath}, {"XDG_CONFIG_HOME", homePath}, {"XDG_DATA_HOME", homePath},
+                          {"XDG_RUNTIME_DIR", homePath}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + homePath + "/no-bus"}};
 
     QStringList asked;
     bool cancel = false;

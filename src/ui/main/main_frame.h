@@ -18,6 +18,7 @@
 class CYubinoApp;
 class CYubinoView;
 class CMailEditView;
+class CMailCheckController;
 class CMapView;
 class QAction;
 class QComboBox;
@@ -48,6 +49,7 @@ public:
     QToolBar* MainToolBar() const { return m_toolBar; }
     QToolBar* MapBar() const { return m_mapBar; }
     QComboBox* MapCombo() const { return m_mapCombo; }
+    CMailCheckController* MailCheck() const { return m_mailCheck; }
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -107,6 +109,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
+    CMailCheckController* m_mailCheck = nullptr;
     QSplitter* m_splitter = nullptr;
     QSplitter* m_subSplitter = nullptr;
     CMapView* m_mapView = nullptr;
