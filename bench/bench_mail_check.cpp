@@ -102,6 +102,17 @@ void BM_CheckWithNothingNew(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckWithNothingNew)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What any client pays before it can ask anything: TCP, TLS, greeting and login.
+void BM_ConnectAndLogIn(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        CCancelToken cancel;
+        CImapSession session(cancel, f.options.session);
+        if (!session.Open(f.options.server, f.options.password)) state.SkipWithError("no login");
+    }
+}
+BENCHMARK(BM_ConnectAndLogIn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 #include <libetpan/libetpan.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -120,6 +121,9 @@ bool CNetStream::Connect(const std::string& host, std::uint16_t port) {
             int soError = 0;
             socklen_t len = sizeof soError;
             if (Wait(POLLOUT) && getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &soError, &len) == 0 && soError == 0) {
+                // Each command is one short write answered at once: no waiting for more to send.
+                const int one = 1;
+                setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                 freeaddrinfo(found);
                 return true;
             }

@@ -208,7 +208,8 @@ std::string CDovecotServer::ImapUrl() const {
 void CDovecotServer::AddMail(const std::string& folder, const std::string& bytes) {
     const std::string name = std::to_string(1700000000 + m_mailCount) + ".M" + std::to_string(m_mailCount) + ".yubino-test";
     ++m_mailCount;
-    const fs::path file = FolderDir(folder) / "new" / name;
+    // Into cur/ as a mail program that has seen it leaves it: the server renames nothing.
+    const fs::path file = FolderDir(folder) / "cur" / (name + ":2,S");
     WriteText(file, bytes);
     Own(file);
 }
