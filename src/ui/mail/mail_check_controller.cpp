@@ -47,7 +47,6 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
       m_app(app),
       m_window(window),
       m_dataFile(std::move(dataFile)),
-      m_accountsFile(MailAccountsFile()),
       m_passwords([this](const QString& account) { return AskPasswordInDialog(&m_window, account); }),
       m_editAccounts([this](std::vector<MailAccount>& accounts) { return RunMailAccountsDlg(&m_window, accounts); }) {
     m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
@@ -77,6 +76,11 @@ CMailCheckController::~CMailCheckController() {
     if (m_worker.joinable()) m_worker.join();
 }
 
+// Found when first needed: making the window creates no folder.
+std::filesystem::path CMailCheckController::AccountsFile() const {
+    return m_accountsFile.empty() ? MailAccountsFile() : m_accountsFile;
+}
+
 void CMailCheckController::SetRunning(bool running) {
     m_progressLabel->setVisible(running);
     m_progressBar->setVisible(running);
@@ -89,16 +93,16 @@ void CMailCheckController::SetRunning(bool running) {
 }
 
 void CMailCheckController::EditAccounts() {
-    MailAccountsRead read = ReadMailAccounts(m_accountsFile);
+    MailAccountsRead read = ReadMailAccounts(AccountsFile());
     if (!read.error.empty()) m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
     if (!m_editAccounts(read.accounts)) return;
-    const WriteResult written = WriteMailAccounts(m_accountsFile, read.accounts);
+    const WriteResult written = WriteMailAccounts(AccountsFile(), read.accounts);
     if (!written.ok) m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
 }
 
 void CMailCheckController::Check() {
     if (m_worker.joinable()) return;
-    const MailAccountsRead read = ReadMailAccounts(m_accountsFile);
+    const MailAccountsRead read = ReadMailAccounts(AccountsFile());
     if (read.accounts.empty()) {
         m_app.UI().ShowMessage(Cp932Text(texts::kCheckNoAccounts), MessageKind::Information);
         EditAccounts();

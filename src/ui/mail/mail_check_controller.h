@@ -58,12 +58,13 @@ private:
     void ShowProgress(const CheckProgress& progress);
     void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins);
     void SetRunning(bool running);
+    std::filesystem::path AccountsFile() const;
     bool TakeOnWindowThread(const FetchedMail& mail);
 
     CYubinoApp& m_app;
     QMainWindow& m_window;
     DataFileFn m_dataFile;
-    std::filesystem::path m_accountsFile;
+    std::filesystem::path m_accountsFile;  // empty: the user's
     CMailPasswordStore m_passwords;
     EditAccountsFn m_editAccounts;
     QAction* m_checkAction;
