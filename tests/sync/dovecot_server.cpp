@@ -160,6 +160,8 @@ bool CDovecotServer::Start() {
         ::dup2(log, 1);
         ::dup2(log, 2);
         const std::string conf = (m_dir / "dovecot.conf").string();
+        // /usr/sbin is not on every user's PATH.
+        ::execl("/usr/sbin/dovecot", "dovecot", "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
         ::execlp("dovecot", "dovecot", "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
