@@ -501,6 +501,40 @@ inline constexpr const char* kQuietDaysLabel = "ご無沙汰とみなす日数";
 inline constexpr const char* kSearchPlaceholder = "検索 (Ctrl+F)";
 inline constexpr const char* kArchiveNotAvailable = "メールの保管ファイルを使えないため、設定を保存できません。";
 
+// The mailbox check: one message per failure, naming the account. These stay UTF-8 (filled
+// in with folder names and the server's words), shown and printed as they are.
+inline constexpr const char* kCheckConnect = "メールアカウント %s: サーバーに接続できませんでした (%s)";
+inline constexpr const char* kCheckCertificate =
+    "メールアカウント %s: サーバーの証明書を確認できないため接続しませんでした (%s)。\r\n"
+    "この証明書を信頼するときは、SHA-256 フィンガープリント %s を確かめてから登録してください。";
+inline constexpr const char* kCheckTls = "メールアカウント %s: 暗号化した接続を始められませんでした (%s)";
+inline constexpr const char* kCheckPlainRefused =
+    "メールアカウント %s: サーバーが暗号化に対応していません。暗号化しない接続は、このコンピューター上のサーバーにだけ使えます";
+inline constexpr const char* kCheckPlainUsed = "メールアカウント %s: このコンピューター上のサーバーなので、暗号化せずに接続しました";
+inline constexpr const char* kCheckLogin = "メールアカウント %s: ユーザー名またはパスワードが違います (%s)";
+inline constexpr const char* kCheckNoFolder = "メールアカウント %s: フォルダー\" %s \"がサーバーにありません";
+inline constexpr const char* kCheckTimedOut = "メールアカウント %s: サーバーから応答がありません";
+inline constexpr const char* kCheckCancelled = "メールアカウント %s: メールの確認を中止しました";
+inline constexpr const char* kCheckTooLarge =
+    "メールアカウント %s: サーバーが大きすぎるデータ (%s バイト) を送ろうとしたため、接続を切りました";
+inline constexpr const char* kCheckProtocol = "メールアカウント %s: サーバーとのやり取りに失敗しました (%s)";
+inline constexpr const char* kCheckMailTooLarge =
+    "メールアカウント %s: フォルダー\" %s \"のメール (UID %s) は大きすぎるため読みませんでした";
+inline constexpr const char* kCheckLocalNotYet = "このメールフォルダーはまだ読めません: %s";
+// The mailbox check in the window.
+inline constexpr const char* kCmdCheckMail = "メールを確認";
+inline constexpr const char* kCmdMailAccounts = "メールアカウント...";
+inline constexpr const char* kMailAccountsTitle = "メールアカウント";
+inline constexpr const char* kCheckRunning = "メールを確認しています: %s (%s/%s)";
+inline constexpr const char* kCheckCancel = "中止";
+inline constexpr const char* kCheckNewMailFromPals = "%s人から新しいメールが%s通";
+inline constexpr const char* kCheckNewMail = "新しいメールが%s通";
+inline constexpr const char* kCheckNoNewMail = "新しいメールはありません";
+inline constexpr const char* kCheckNoAccounts = "メールアカウントがありません。メールアカウントを登録してください。";
+inline constexpr const char* kCheckPasswordTitle = "メールアカウントのパスワード";
+inline constexpr const char* kCheckPasswordPrompt = "%s のパスワード:";
+inline constexpr const char* kCheckNotKept = "メールアカウント %s: 受け取ったメールを保存できなかったため、確認を中止しました";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

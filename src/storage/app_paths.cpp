@@ -8,9 +8,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// $VAR/yubino, or $HOME/<fallback>/yubino, created; empty when that fails.
 fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
     const fs::path base = XdgBaseDirectory(env, variable, homeFallback);
     if (base.empty()) return {};
@@ -19,9 +16,6 @@ fs::path XdgDirectory(const EnvLookup& env, const char* variable, const char* ho
     fs::create_directories(dir, ec);
     return IsWritableDirectory(dir) ? dir : fs::path();
 }
-
-
-}  // namespace
 
 fs::path XdgBaseDirectory(const EnvLookup& env, const char* variable, const char* homeFallback) {
     fs::path base = env(variable);

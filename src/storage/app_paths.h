@@ -21,6 +21,10 @@ std::string SystemEnv(const char* name);
 // $VAR, or $HOME/<homeFallback> when it is unset or relative; empty without either.
 std::filesystem::path XdgBaseDirectory(const EnvLookup& env, const char* variable, const char* homeFallback);
 
+// $VARIABLE/yubino (an XDG base directory), or $HOME/<homeFallback>/yubino, created; empty
+// when that fails.
+std::filesystem::path XdgDirectory(const EnvLookup& env, const char* variable, const char* homeFallback);
+
 // Whether the program runs from an installation (its data in ../share/yubino).
 bool IsInstalledProgram(const std::filesystem::path& programDir);
 

@@ -47,3 +47,6 @@ int RunOwnAddresses(std::span<char*> args);
 int RunMails(std::span<char*> args);
 // queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]: the reply queue.
 int RunQueue(std::span<char*> args);
+// check-mail DATA.ybf --imap URL --password-file FILE ...: the mailbox check; prints
+// {"fetched", "updated", "received", "sent", "errors"}; 1 when a source failed.
+int RunCheckMail(std::span<char*> args);

@@ -34,6 +34,7 @@
 #include "ui/main/mail_import.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
+#include "ui/mail/mail_check_controller.h"
 #include "ui/map/map_view.h"
 #include "ui/qt_text.h"
 
@@ -72,6 +73,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     setWindowIcon(LazyIcon(
         {{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
+    m_mailCheck = new CMailCheckController(m_app, *this, [this] { return m_session.Doc().GetPathName(); });
     CreateActions();
     CreateToolBars();
     CreateMenus();

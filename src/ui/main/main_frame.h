@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class CYubinoView;
 class CMailEditView;
+class CMailCheckController;
 class CMapView;
 class CRecoveryKeeper;
 class CUndoHistory;
@@ -71,6 +72,7 @@ public:
     QLineEdit* SearchField() const { return m_searchField; }
     // Selects the pal with `address` in the list (and so on the map).
     void SelectPal(const std::string& address);
+    CMailCheckController* MailCheck() const { return m_mailCheck; }
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -165,6 +167,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
+    CMailCheckController* m_mailCheck = nullptr;
     QSplitter* m_splitter = nullptr;
     QSplitter* m_subSplitter = nullptr;
     CMapView* m_mapView = nullptr;

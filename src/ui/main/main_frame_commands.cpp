@@ -11,6 +11,7 @@
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
+#include "ui/mail/mail_check_controller.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -177,6 +178,9 @@ void CMainFrame::CreateMenus() {
     tools->addSeparator();
     item(tools, ID_SEND_MAIL);
     item(tools, ID_ANALYSIS);
+    tools->addSeparator();
+    tools->addAction(m_mailCheck->CheckAction());
+    tools->addAction(m_mailCheck->AccountsAction());
 
     QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
     item(help, ID_HELP);
@@ -213,6 +217,10 @@ void CMainFrame::CreateToolBars() {
         else
             m_toolBar->addAction(m_actions[id]);
     }
+    // The mailbox check has a bar of its own: the main toolbar keeps its thirteen buttons.
+    QToolBar* mailBar = addToolBar(QStringLiteral("mail"));
+    mailBar->setObjectName(QStringLiteral("mailBar"));
+    mailBar->addAction(m_mailCheck->CheckAction());
     QAction* toggleToolBar = m_toolBar->toggleViewAction();
     toggleToolBar->setText(QString::fromUtf8(texts::kMenuMainToolBar));
     SetCommandText(*toggleToolBar, texts::kCmdMainToolBar);

@@ -1,0 +1,118 @@
+// The mailbox check through a Dovecot of its own on 127.0.0.1: the first check of a
+// folder of 10,000 mails (2,000 from or to pals) beside mbsync copying the same folder to
+// a Maildir, and a check that finds nothing new.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "support/temp_dir.h"
+#include "sync/dovecot_server.h"
+#include "sync/imap_check.h"
+
+namespace {
+
+constexpr int kMails = 10000;
+constexpr int kPals = 300;
+
+struct Fixture {
+    TempDir dir;
+    std::unique_ptr<CDovecotServer> server;
+    ImapCheckOptions options;
+
+    Fixture() {
+        server = std::make_unique<CDovecotServer>(dir.path());
+        for (int p = 0; p < kPals; ++p) options.addresses.push_back("pal" + std::to_string(p) + "@example.jp");
+        // Mails of about 3 KB; every fifth is from or to a pal.
+        for (int i = 0; i < kMails; ++i) {
+            const std::string pal = options.addresses[static_cast<std::size_t>(i % kPals)];
+            const std::string stranger = "someone" + std::to_string(i) + "@example.com";
+            server->AddMail("", i % 5 == 0 ? TestMail(pal, "me@example.org", i, 3000)
+                                           : TestMail(stranger, "me@example.org", i, 3000));
+        }
+        if (!server->Start()) std::abort();
+        options.server = *ParseImapUrl(server->ImapsUrl());
+        options.password = server->Password();
+        options.session.trust.caFile = server->CaFile().string();
+        WriteMbsyncConfig();
+    }
+
+    void WriteMbsyncConfig() {
+        const std::string d = dir.path().string();
+        // FSync off: mbsync at its fastest, as the check itself syncs nothing to disk.
+        std::ofstream(dir / "mbsyncrc") << "FSync no\n\nIMAPAccount test\nHost 127.0.0.1\nPort " << server->ImapsPort()
+                                        << "\nUser " << server->User() << "\nPass " << server->Password()
+                                        << "\nSSLType IMAPS\nCertificateFile " << server->CaFile().string()
+                                        << "\n\nIMAPStore remote\nAccount test\n\nMaildirStore local\nPath " << d
+                                        << "/copy/\nInbox " << d << "/copy/INBOX\n\nChannel all\nFar :remote:\nNear :local:\n"
+                                        << "Patterns INBOX\nCreate Near\nSync Pull\nSyncState *\n";
+    }
+
+    std::size_t Check(CSyncStateStore& state) {
+        CImapCheck check(state);
+        std::size_t bytes = 0;
+        const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
+            bytes += mail.bytes.size();
+            return true;
+        });
+        if (!outcome.Ok()) std::abort();
+        return outcome.fetched;
+    }
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_FirstCheck(benchmark::State& state) {
+    Fixture& f = Shared();
+    std::size_t fetched = 0;
+    for (auto _ : state) {
+        std::filesystem::remove(f.dir / "state.tsv");
+        CSyncStateFile sync(f.dir / "state.tsv");
+        fetched = f.Check(sync);
+    }
+    state.counters["fetched"] = static_cast<double>(fetched);
+}
+BENCHMARK(BM_FirstCheck)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_MbsyncCopiesTheFolder(benchmark::State& state) {
+    Fixture& f = Shared();
+    const std::string command = "mbsync -q -c '" + (f.dir / "mbsyncrc").string() + "' all";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(f.dir / "copy");
+        std::filesystem::create_directories(f.dir / "copy");
+        state.ResumeTiming();
+        if (std::system(command.c_str()) != 0) state.SkipWithError("mbsync failed");
+    }
+}
+BENCHMARK(BM_MbsyncCopiesTheFolder)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+void BM_CheckWithNothingNew(benchmark::State& state) {
+    Fixture& f = Shared();
+    std::filesystem::remove(f.dir / "state.tsv");
+    CSyncStateFile sync(f.dir / "state.tsv");
+    f.Check(sync);
+    for (auto _ : state) {
+        if (f.Check(sync) != 0) state.SkipWithError("found new mail");
+    }
+}
+BENCHMARK(BM_CheckWithNothingNew)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What any client pays before it can ask anything: TCP, TLS, greeting and login.
+void BM_ConnectAndLogIn(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        CCancelToken cancel;
+        CImapSession session(cancel, f.options.session);
+        if (!session.Open(f.options.server, f.options.password)) state.SkipWithError("no login");
+    }
+}
+BENCHMARK(BM_ConnectAndLogIn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,249 @@
+#include "sync/imap_session.h"
+
+#include <libetpan/libetpan.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "sync/folder_name.h"
+
+namespace {
+
+// How many addresses go into one SEARCH (each is FROM, TO and CC).
+constexpr std::size_t kAddressesPerSearch = 100;
+
+char* Copy(const std::string& text) { return strdup(text.c_str()); }
+
+// A balanced tree of ORs keeps the command's nesting shallow for hundreds of keys.
+mailimap_search_key* AnyOf(const std::vector<mailimap_search_key*>& keys, std::size_t begin, std::size_t end) {
+    if (end - begin == 1) return keys[begin];
+    const std::size_t mid = begin + (end - begin) / 2;
+    return mailimap_search_key_new_or(AnyOf(keys, begin, mid), AnyOf(keys, mid, end));
+}
+
+mailimap_search_key* AddressKey(const std::vector<std::string>& addresses, std::size_t begin, std::size_t end) {
+    std::vector<mailimap_search_key*> keys;
+    for (std::size_t i = begin; i < end; ++i) {
+        keys.push_back(mailimap_search_key_new_from(Copy(addresses[i])));
+        keys.push_back(mailimap_search_key_new_to(Copy(addresses[i])));
+        keys.push_back(mailimap_search_key_new_cc(Copy(addresses[i])));
+    }
+    return AnyOf(keys, 0, keys.size());
+}
+
+mailimap_set* UidSet(const std::vector<std::uint32_t>& sortedUids) {
+    mailimap_set* set = mailimap_set_new_empty();
+    for (std::size_t i = 0; i < sortedUids.size();) {
+        std::size_t j = i;
+        while (j + 1 < sortedUids.size() && sortedUids[j + 1] == sortedUids[j] + 1) ++j;
+        mailimap_set_add_interval(set, sortedUids[i], sortedUids[j]);
+        i = j + 1;
+    }
+    return set;
+}
+
+bool HasSentFlag(const mailimap_mailbox_list* box) {
+    if (!box->mb_flag || !box->mb_flag->mbf_oflags) return false;
+    for (clistiter* it = clist_begin(box->mb_flag->mbf_oflags); it; it = clist_next(it)) {
+        auto* flag = static_cast<mailimap_mbx_list_oflag*>(clist_content(it));
+        if (flag->of_type == MAILIMAP_MBX_LIST_OFLAG_FLAG_EXT && flag->of_flag_ext &&
+            strcasecmp(flag->of_flag_ext, "Sent") == 0)
+            return true;
+    }
+    return false;
+}
+
+// Calls `visit(uid, static attribute)` for every static attribute of every fetched mail.
+template <typename Visit>
+void ForEachAttribute(clist* fetched, Visit visit) {
+    for (clistiter* m = clist_begin(fetched); m; m = clist_next(m)) {
+        auto* att = static_cast<mailimap_msg_att*>(clist_content(m));
+        std::uint32_t uid = 0;
+        for (clistiter* i = clist_begin(att->att_list); i; i = clist_next(i)) {
+            auto* item = static_cast<mailimap_msg_att_item*>(clist_content(i));
+            if (item->att_type == MAILIMAP_MSG_ATT_ITEM_STATIC && item->att_data.att_static->att_type == MAILIMAP_MSG_ATT_UID)
+                uid = item->att_data.att_static->att_data.att_uid;
+        }
+        for (clistiter* i = clist_begin(att->att_list); i; i = clist_next(i)) {
+            auto* item = static_cast<mailimap_msg_att_item*>(clist_content(i));
+            if (item->att_type == MAILIMAP_MSG_ATT_ITEM_STATIC) visit(uid, *item->att_data.att_static);
+        }
+    }
+}
+
+}  // namespace
+
+CImapSession::CImapSession(const CCancelToken& cancel, ImapSessionOptions options)
+    : m_options(std::move(options)), m_stream(cancel, m_options.timeoutMs, m_options.maxMailBytes) {}
+
+CImapSession::~CImapSession() {
+    if (m_imap) {
+        if (m_failure == ImapFailure::None) mailimap_logout(m_imap);
+        mailimap_free(m_imap);
+    }
+}
+
+bool CImapSession::Fail(ImapFailure failure, int code) {
+    if (code == MAILIMAP_ERROR_STREAM || m_stream.Error() != StreamError::None) return FailFromStream(failure);
+    m_failure = failure;
+    if (m_imap && m_imap->imap_response) m_detail = m_imap->imap_response;
+    return false;
+}
+
+// A failure of the connection says more than the command that met it.
+bool CImapSession::FailFromStream(ImapFailure otherwise) {
+    m_detail = m_stream.ErrorDetail();
+    switch (m_stream.Error()) {
+    case StreamError::Resolve:
+    case StreamError::Connect: m_failure = ImapFailure::Connect; break;
+    case StreamError::TimedOut: m_failure = ImapFailure::TimedOut; break;
+    case StreamError::Cancelled: m_failure = ImapFailure::Cancelled; break;
+    case StreamError::Certificate: m_failure = ImapFailure::Certificate; break;
+    case StreamError::Tls: m_failure = ImapFailure::Tls; break;
+    case StreamError::TooLarge:
+        m_failure = ImapFailure::TooLarge;
+        m_detail = std::to_string(m_stream.RefusedLiteral());
+        break;
+    case StreamError::Closed:
+    case StreamError::Io: m_failure = ImapFailure::Protocol; break;
+    case StreamError::None: m_failure = otherwise; break;
+    }
+    return false;
+}
+
+bool CImapSession::Open(const ImapServer& server, const std::string& password) {
+    if (!m_stream.Connect(server.host, server.port)) return FailFromStream(ImapFailure::Connect);
+    if (server.security == ImapSecurity::Tls && !m_stream.StartTls(server.host, m_options.trust))
+        return FailFromStream(ImapFailure::Tls);
+    if (server.security == ImapSecurity::Plain && !m_stream.PeerIsLoopback()) {
+        m_failure = ImapFailure::PlainRefused;
+        return false;
+    }
+    m_imap = mailimap_new(0, nullptr);
+    const int r = mailimap_connect(m_imap, m_stream.MakeMailstream());
+    if (r != MAILIMAP_NO_ERROR_NON_AUTHENTICATED && r != MAILIMAP_NO_ERROR_AUTHENTICATED)
+        return Fail(ImapFailure::Protocol, r);
+    if (server.security == ImapSecurity::StartTls && !UpgradeAfterGreeting(server)) return false;
+    const int login = mailimap_login(m_imap, server.user.c_str(), password.c_str());
+    if (login != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Login, login);
+    return true;
+}
+
+// STARTTLS when offered; without it, only a connection to this machine may stay plain.
+bool CImapSession::UpgradeAfterGreeting(const ImapServer& server) {
+    mailimap_capability_data* caps = nullptr;
+    const int r = mailimap_capability(m_imap, &caps);
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r);
+    mailimap_capability_data_free(caps);
+    if (!mailimap_has_extension(m_imap, "STARTTLS")) {
+        if (!m_stream.PeerIsLoopback()) {
+            m_failure = ImapFailure::PlainRefused;
+            return false;
+        }
+        m_plain = true;
+        return true;
+    }
+    const int s = mailimap_starttls(m_imap);
+    if (s != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Tls, s);
+    if (!m_stream.StartTls(server.host, m_options.trust)) return FailFromStream(ImapFailure::Tls);
+    return true;
+}
+
+std::optional<std::vector<ImapFolder>> CImapSession::ListFolders() {
+    clist* list = nullptr;
+    const int r = mailimap_list(m_imap, "", "*", &list);
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r), std::nullopt;
+    std::vector<ImapFolder> folders;
+    for (clistiter* it = clist_begin(list); it; it = clist_next(it)) {
+        auto* box = static_cast<mailimap_mailbox_list*>(clist_content(it));
+        ImapFolder folder;
+        folder.wireName = box->mb_name;
+        folder.displayName = FolderNameFromImap(folder.wireName).value_or(folder.wireName);
+        folder.sent = HasSentFlag(box);
+        folders.push_back(std::move(folder));
+    }
+    mailimap_list_result_free(list);
+    return folders;
+}
+
+std::optional<ImapSelection> CImapSession::Examine(const std::string& wireName) {
+    const int r = mailimap_examine(m_imap, wireName.c_str());
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::NoFolder, r), std::nullopt;
+    ImapSelection selection;
+    if (m_imap->imap_selection_info) {
+        selection.uidValidity = m_imap->imap_selection_info->sel_uidvalidity;
+        selection.uidNext = m_imap->imap_selection_info->sel_uidnext;
+    }
+    return selection;
+}
+
+std::optional<std::vector<std::uint32_t>> CImapSession::Search(const ImapSearch& search) {
+    std::vector<std::uint32_t> uids;
+    for (std::size_t begin = 0; begin < search.addresses.size(); begin += kAddressesPerSearch) {
+        const std::size_t end = std::min(search.addresses.size(), begin + kAddressesPerSearch);
+        mailimap_search_key* key = mailimap_search_key_new_multiple_empty();
+        mailimap_search_key_multiple_add(
+            key, mailimap_search_key_new_uid(mailimap_set_new_interval(search.firstUid, search.lastUid)));
+        if (search.sinceYear)
+            mailimap_search_key_multiple_add(
+                key, mailimap_search_key_new_since(mailimap_date_new(search.sinceDay, search.sinceMonth, search.sinceYear)));
+        mailimap_search_key_multiple_add(key, AddressKey(search.addresses, begin, end));
+        clist* found = nullptr;
+        const int r = mailimap_uid_search(m_imap, nullptr, key, &found);
+        mailimap_search_key_free(key);
+        if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r), std::nullopt;
+        for (clistiter* it = clist_begin(found); it; it = clist_next(it)) {
+            const std::uint32_t uid = *static_cast<std::uint32_t*>(clist_content(it));
+            // "first:*" also matches the newest mail when it is below `first`.
+            if (uid >= search.firstUid && (search.lastUid == 0 || uid <= search.lastUid)) uids.push_back(uid);
+        }
+        mailimap_search_result_free(found);
+    }
+    std::sort(uids.begin(), uids.end());
+    uids.erase(std::unique(uids.begin(), uids.end()), uids.end());
+    return uids;
+}
+
+std::optional<std::vector<std::uint64_t>> CImapSession::Sizes(const std::vector<std::uint32_t>& uids) {
+    std::vector<std::uint64_t> sizes(uids.size(), 0);
+    if (uids.empty()) return sizes;
+    std::vector<std::uint32_t> sorted = uids;
+    std::sort(sorted.begin(), sorted.end());
+    mailimap_set* set = UidSet(sorted);
+    mailimap_fetch_type* type = mailimap_fetch_type_new_fetch_att_list_empty();
+    mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_uid());
+    mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_rfc822_size());
+    clist* fetched = nullptr;
+    const int r = mailimap_uid_fetch(m_imap, set, type, &fetched);
+    mailimap_fetch_type_free(type);
+    mailimap_set_free(set);
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r), std::nullopt;
+    std::map<std::uint32_t, std::uint64_t> byUid;
+    ForEachAttribute(fetched, [&](std::uint32_t uid, const mailimap_msg_att_static& a) {
+        if (a.att_type == MAILIMAP_MSG_ATT_RFC822_SIZE) byUid[uid] = a.att_data.att_rfc822_size;
+    });
+    mailimap_fetch_list_free(fetched);
+    for (std::size_t i = 0; i < uids.size(); ++i)
+        if (const auto it = byUid.find(uids[i]); it != byUid.end()) sizes[i] = it->second;
+    return sizes;
+}
+
+std::optional<std::string> CImapSession::Fetch(std::uint32_t uid) {
+    mailimap_set* set = mailimap_set_new_single(uid);
+    mailimap_fetch_type* type = mailimap_fetch_type_new_fetch_att_list_empty();
+    mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_uid());
+    mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_body_peek_section(mailimap_section_new(nullptr)));
+    clist* fetched = nullptr;
+    const int r = mailimap_uid_fetch(m_imap, set, type, &fetched);
+    mailimap_fetch_type_free(type);
+    mailimap_set_free(set);
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r), std::nullopt;
+    std::string bytes;
+    ForEachAttribute(fetched, [&](std::uint32_t got, const mailimap_msg_att_static& a) {
+        if (got == uid && a.att_type == MAILIMAP_MSG_ATT_BODY_SECTION && a.att_data.att_body_section->sec_body_part)
+            bytes.assign(a.att_data.att_body_section->sec_body_part, a.att_data.att_body_section->sec_length);
+    });
+    mailimap_fetch_list_free(fetched);
+    return bytes;  // empty when the mail was expunged meanwhile
+}

@@ -1,0 +1,142 @@
+#include "sync/mail_accounts.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <sstream>
+
+namespace {
+
+constexpr std::size_t kMaxAccountsFileBytes = 1024 * 1024;
+constexpr const char* kSection = "[account]";
+
+struct KindName {
+    MailAccount::Kind kind;
+    const char* name;
+};
+constexpr KindName kKinds[] = {{MailAccount::Kind::Imap, "imap"}, {MailAccount::Kind::Maildir, "maildir"}, {MailAccount::Kind::Mbox, "mbox"}};
+
+struct SecurityName {
+    ImapSecurity security;
+    const char* name;
+};
+constexpr SecurityName kSecurities[] = {
+    {ImapSecurity::Tls, "tls"}, {ImapSecurity::StartTls, "starttls"}, {ImapSecurity::Plain, "plain"}};
+
+// Values are one line each: line ends in a value would start a new key.
+std::string OneLine(const std::string& value) {
+    std::string out = value;
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+template <typename Number>
+bool ReadNumber(const std::string& text, Number& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+// One "key=value" of an account; false for a key or value that is not understood.
+bool Apply(MailAccount& account, const std::string& key, const std::string& value) {
+    if (key == "name") {
+        account.name = value;
+    } else if (key == "kind") {
+        for (const KindName& k : kKinds)
+            if (value == k.name) return account.kind = k.kind, true;
+        return false;
+    } else if (key == "host") {
+        account.server.host = value;
+    } else if (key == "port") {
+        return ReadNumber(value, account.server.port) && account.server.port != 0;
+    } else if (key == "security") {
+        for (const SecurityName& s : kSecurities)
+            if (value == s.name) return account.server.security = s.security, true;
+        return false;
+    } else if (key == "user") {
+        account.server.user = value;
+    } else if (key == "folder") {
+        account.folders.push_back(value);
+    } else if (key == "since_days") {
+        return ReadNumber(value, account.sinceDays) && account.sinceDays > 0;
+    } else if (key == "ca_file") {
+        account.caFile = value;
+    } else if (key == "trusted_fingerprint") {
+        account.trustedFingerprint = value;
+    } else if (key == "path") {
+        account.path = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path MailAccountsFile(const EnvLookup& env) {
+    const std::filesystem::path dir = XdgDirectory(env, "XDG_CONFIG_HOME", ".config");
+    return dir.empty() ? dir : dir / "accounts.ini";
+}
+
+MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
+    MailAccountsRead read;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) read.error = "メールアカウントの設定ファイルを開けません: " + file.string();
+        return read;
+    }
+    struct stat st {};
+    std::string bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= kMaxAccountsFileBytes) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        const ssize_t n = ::read(fd, bytes.data(), bytes.size());
+        bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    } else {
+        read.error = "メールアカウントの設定ファイルではありません: " + file.string();
+    }
+    ::close(fd);
+    std::istringstream in(bytes);
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line == kSection) {
+            read.accounts.emplace_back();
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (read.accounts.empty() || eq == std::string::npos ||
+            !Apply(read.accounts.back(), line.substr(0, eq), line.substr(eq + 1))) {
+            if (read.error.empty())
+                read.error = "メールアカウントの設定ファイル " + file.string() + " の " + std::to_string(lineNumber) +
+                             " 行目が読めません";
+        }
+    }
+    return read;
+}
+
+WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts) {
+    std::ostringstream out;
+    out << "# Yubino のメールアカウント (パスワードはここに書きません)\n";
+    for (const MailAccount& a : accounts) {
+        out << kSection << "\nname=" << OneLine(a.name) << "\n";
+        for (const KindName& k : kKinds)
+            if (a.kind == k.kind) out << "kind=" << k.name << "\n";
+        if (a.kind == MailAccount::Kind::Imap) {
+            out << "host=" << OneLine(a.server.host) << "\nport=" << a.server.port << "\n";
+            for (const SecurityName& s : kSecurities)
+                if (a.server.security == s.security) out << "security=" << s.name << "\n";
+            out << "user=" << OneLine(a.server.user) << "\n";
+            for (const std::string& folder : a.folders) out << "folder=" << OneLine(folder) << "\n";
+            out << "since_days=" << a.sinceDays << "\n";
+            if (!a.caFile.empty()) out << "ca_file=" << OneLine(a.caFile) << "\n";
+            if (!a.trustedFingerprint.empty()) out << "trusted_fingerprint=" << OneLine(a.trustedFingerprint) << "\n";
+        } else {
+            out << "path=" << OneLine(a.path) << "\n";
+        }
+    }
+    return WriteFileAtomically(file, out.str());
+}

@@ -1,0 +1,34 @@
+// The user's mail accounts, kept in $XDG_CONFIG_HOME/yubino/accounts.ini: never in the pal
+// data file or the one-line settings file, and never with a password (that is the
+// keyring's, or asked once per session).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "storage/app_paths.h"
+#include "storage/atomic_file.h"
+#include "sync/imap_url.h"
+
+struct MailAccount {
+    enum class Kind { Imap, Maildir, Mbox };
+    std::string name;  // as the user calls it; unique
+    Kind kind = Kind::Imap;
+    ImapServer server;                 // Imap
+    std::vector<std::string> folders;  // Imap, UTF-8; empty: INBOX and the folders flagged \Sent
+    int sinceDays = 365;               // how far back the first check goes
+    std::string caFile;                // Imap; empty: the system's certificates
+    std::string trustedFingerprint;    // Imap; SHA-256 of a certificate the user trusted
+    std::string path;                  // Maildir folder, mbox file or a mail program's profile folder
+    bool operator==(const MailAccount&) const = default;
+};
+
+std::filesystem::path MailAccountsFile(const EnvLookup& env = SystemEnv);
+
+struct MailAccountsRead {
+    std::vector<MailAccount> accounts;
+    std::string error;  // UTF-8; empty when the file was read (or is not there yet)
+};
+MailAccountsRead ReadMailAccounts(const std::filesystem::path& file);
+WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts);

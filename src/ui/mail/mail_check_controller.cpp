@@ -1,0 +1,211 @@
+#include "ui/mail/mail_check_controller.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <chrono>
+#include <ctime>
+
+#include "core/cp932.h"
+#include "core/texts.h"
+#include "core/user_interface.h"
+#include "core/yubino_app.h"
+#include "ui/mail/mail_accounts_dlg.h"
+
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& account) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
+                                                QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
+                                                QLineEdit::Password, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return typed;
+}
+
+// The date `days` before today, for the first check's SINCE.
+void SetSince(ImapCheckOptions& options, int days) {
+    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
+    std::tm local{};
+    localtime_r(&then, &local);
+    options.sinceYear = local.tm_year + 1900;
+    options.sinceMonth = local.tm_mon + 1;
+    options.sinceDay = local.tm_mday;
+}
+
+}  // namespace
+
+CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile)
+    : QObject(&window),
+      m_app(app),
+      m_window(window),
+      m_dataFile(std::move(dataFile)),
+      m_passwords([this](const QString& account) { return AskPasswordInDialog(&m_window, account); }),
+      m_editAccounts([this](std::vector<MailAccount>& accounts) { return RunMailAccountsDlg(&m_window, accounts); }) {
+    m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
+    m_checkAction->setShortcut(QKeySequence(Qt::Key_F5));
+    m_checkAction->setIcon(QIcon::fromTheme(QStringLiteral("mail-receive")));
+    connect(m_checkAction, &QAction::triggered, this, &CMailCheckController::Check);
+    m_accountsAction = new QAction(Text(texts::kCmdMailAccounts), this);
+    connect(m_accountsAction, &QAction::triggered, this, &CMailCheckController::EditAccounts);
+
+    m_progressLabel = new QLabel(&m_window);
+    m_progressBar = new QProgressBar(&m_window);
+    m_progressBar->setMaximumWidth(160);
+    m_cancelButton = new QPushButton(Text(texts::kCheckCancel), &m_window);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CMailCheckController::Cancel);
+    for (QWidget* w : {static_cast<QWidget*>(m_progressLabel), static_cast<QWidget*>(m_progressBar),
+                       static_cast<QWidget*>(m_cancelButton)})
+        m_window.statusBar()->addPermanentWidget(w);
+    SetRunning(false);
+}
+
+CMailCheckController::~CMailCheckController() {
+    if (!m_worker.joinable()) return;
+    m_closing = true;
+    Cancel();
+    // The worker may be waiting for this thread to take a mail in: let it.
+    while (!m_workerDone) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (m_worker.joinable()) m_worker.join();
+}
+
+// Found when first needed: making the window creates no folder.
+std::filesystem::path CMailCheckController::AccountsFile() const {
+    return m_accountsFile.empty() ? MailAccountsFile() : m_accountsFile;
+}
+
+void CMailCheckController::SetRunning(bool running) {
+    m_progressLabel->setVisible(running);
+    m_progressBar->setVisible(running);
+    m_cancelButton->setVisible(running);
+    m_checkAction->setEnabled(!running);
+    if (running) {
+        m_progressBar->setRange(0, 0);
+        m_progressLabel->clear();
+    }
+}
+
+void CMailCheckController::EditAccounts() {
+    MailAccountsRead read = ReadMailAccounts(AccountsFile());
+    if (!read.error.empty()) m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
+    if (!m_editAccounts(read.accounts)) return;
+    const WriteResult written = WriteMailAccounts(AccountsFile(), read.accounts);
+    if (!written.ok) m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
+}
+
+void CMailCheckController::Check() {
+    if (m_worker.joinable()) return;
+    const MailAccountsRead read = ReadMailAccounts(AccountsFile());
+    if (read.accounts.empty()) {
+        m_app.UI().ShowMessage(Cp932Text(texts::kCheckNoAccounts), MessageKind::Information);
+        EditAccounts();
+        return;
+    }
+    const std::vector<std::string> addresses = PalAddressesToCheck(m_app);
+    std::vector<Job> jobs;
+    std::vector<std::string> errors;
+    for (const MailAccount& account : read.accounts) {
+        if (account.kind != MailAccount::Kind::Imap) {
+            errors.push_back(CheckText(texts::kCheckLocalNotYet, {account.path}));
+            continue;
+        }
+        Job job;
+        job.account = QString::fromStdString(ImapAccountKey(account.server));
+        const std::optional<QString> password = m_passwords.Password(job.account);
+        if (!password) continue;
+        job.options.server = account.server;
+        job.options.password = password->toStdString();
+        job.options.session.trust = {account.caFile, account.trustedFingerprint};
+        job.options.folders = account.folders;
+        job.options.addresses = addresses;
+        SetSince(job.options, account.sinceDays);
+        jobs.push_back(std::move(job));
+    }
+    m_fetched = 0;
+    m_tally = {};
+    m_cancelled = false;
+    m_workerDone = false;
+    SetRunning(true);
+    const std::filesystem::path stateFile = SyncStateFileFor(m_dataFile());
+    m_worker = std::thread([this, jobs = std::move(jobs), errors, stateFile]() mutable {
+        std::vector<QString> refusedLogins;
+        CSyncStateFile state(stateFile);
+        for (const Job& job : jobs) {
+            CImapCheck check(state);
+            {
+                std::lock_guard lock(m_currentMutex);
+                if (m_cancelled) break;
+                m_current = &check;
+            }
+            const CheckOutcome outcome = check.Run(
+                job.options, [this](const FetchedMail& mail) { return TakeOnWindowThread(mail); },
+                [this](const CheckProgress& p) {
+                    QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
+                });
+            {
+                std::lock_guard lock(m_currentMutex);
+                m_current = nullptr;
+            }
+            errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
+            if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
+        }
+        QMetaObject::invokeMethod(this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
+        m_workerDone = true;
+    });
+}
+
+bool CMailCheckController::TakeOnWindowThread(const FetchedMail& mail) {
+    bool kept = false;
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            kept = TakeCheckedMail(m_app, {}, mail, m_tally);
+            if (kept) ++m_fetched;
+        },
+        Qt::BlockingQueuedConnection);
+    return kept;
+}
+
+void CMailCheckController::Cancel() {
+    std::lock_guard lock(m_currentMutex);
+    m_cancelled = true;
+    if (m_current) m_current->Cancel();
+}
+
+void CMailCheckController::ShowProgress(const CheckProgress& progress) {
+    m_progressBar->setRange(0, static_cast<int>(progress.total));
+    m_progressBar->setValue(static_cast<int>(progress.done));
+    m_progressLabel->setText(QString::fromStdString(
+        CheckText(texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
+}
+
+void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins) {
+    if (m_worker.joinable()) m_worker.join();
+    if (m_closing) return;
+    SetRunning(false);
+    for (const QString& account : refusedLogins) m_passwords.Forget(account);
+    std::string summary = m_tally.updated.empty()
+                              ? (m_fetched ? CheckText(texts::kCheckNewMail, {std::to_string(m_fetched)}) : texts::kCheckNoNewMail)
+                              : CheckText(texts::kCheckNewMailFromPals,
+                                          {std::to_string(m_tally.updated.size()), std::to_string(m_fetched)});
+    m_window.statusBar()->showMessage(QString::fromStdString(summary));
+    QStringList errorList;
+    for (const std::string& e : errors) errorList << QString::fromStdString(e);
+    if (m_fetched) {
+        m_app.UI().UpdateListView();
+        m_app.UI().UpdateMapView();
+    }
+    // Told once per check, all together.
+    if (!errors.empty()) {
+        const QString all = errorList.join(QStringLiteral("\n"));
+        m_app.UI().ShowMessage(cp932::FromUtf8(all.toStdString()).value_or(all.toStdString()), MessageKind::Warning);
+    }
+    emit Finished(QString::fromStdString(summary), errorList);
+}

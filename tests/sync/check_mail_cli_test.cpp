@@ -1,0 +1,105 @@
+// yubino-cli check-mail against a Dovecot of the test's own, run as a script would run it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+#include "sync/dovecot_server.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class CheckMailCliTest : public testing::Test {
+protected:
+    void SetUp() override {
+        server = std::make_unique<CDovecotServer>(dir.path());
+        ASSERT_TRUE(server->Start()) << server->Log();
+        FakeUserInterface quiet;
+        CYubinoApp app(quiet);
+        CPenPal pal;
+        pal.m_strHandleName = "pal";
+        pal.m_strMailAddress = "pal@example.jp";
+        pal.m_strMobileAddress = "pal-mobile@example.ne.jp";
+        app.AddPal(pal);
+        WriteFileBytes(dir / "pals.ybf", WritePalData(app));
+        WriteFileBytes(dir / "password", server->Password() + "\n");
+    }
+
+    Outcome Cli(const std::string& args) {
+        Outcome run;
+        FILE* pipe = ::popen((Quoted(YUBINO_CLI_PATH) + " check-mail " + args + " 2>/dev/null").c_str(), "r");
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }
+    std::string Imap() const {
+        return Quoted((dir / "pals.ybf").string()) + " --imap " + server->ImapsUrl() + " --ca-file " +
+               Quoted(server->CaFile().string()) + " --since 2000-01-01 --me me@example.org --password-file ";
+    }
+
+    TempDir dir;
+    std::unique_ptr<CDovecotServer> server;
+};
+
+TEST_F(CheckMailCliTest, PrintsWhatItFetchedAndNextTimeOnlyWhatIsNew) {
+    server->AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
+    server->AddMail("", TestMail("stranger@example.com", "me@example.org", 2));
+    server->AddMail(CDovecotServer::kSentFolder, TestMail("me@example.org", "pal-mobile@example.ne.jp", 3));
+    const std::string password = Quoted((dir / "password").string());
+    Outcome first = Cli(Imap() + password);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, "{\"fetched\":2,\"updated\":[],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    Outcome second = Cli(Imap() + password);
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.out, "{\"fetched\":0,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[]}\n");
+}
+
+TEST_F(CheckMailCliTest, AFailedSourceIsToldInTheJsonAndExitsOne) {
+    WriteFileBytes(dir / "wrong", "not-the-password\n");
+    Outcome run = Cli(Imap() + Quoted((dir / "wrong").string()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\"fetched\":0"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("パスワードが違います"), std::string::npos) << run.out;
+}
+
+TEST_F(CheckMailCliTest, WrongArgumentsExitTwo) {
+    const std::string data = Quoted((dir / "pals.ybf").string());
+    const std::string password = " --password-file " + Quoted((dir / "password").string());
+    struct Case {
+        const char* name;
+        std::string args;
+    };
+    const Case cases[] = {
+        {"no data file", "--imap " + server->ImapsUrl() + password},
+        {"no mailbox", data},
+        {"not an IMAP URL", data + " --imap http://x/" + password},
+        {"IMAP without a password file", data + " --imap " + server->ImapsUrl()},
+        {"a password file that is a folder", data + " --imap " + server->ImapsUrl() + " --password-file " + Quoted(dir.path().string())},
+        {"a date that is no date", data + " --imap " + server->ImapsUrl() + password + " --since 2026-13-01"},
+        {"an unknown option", data + " --imap " + server->ImapsUrl() + password + " --pop3 x"},
+        {"an option without its value", data + " --folder"},
+        {"a data file that is not there", Quoted((dir / "none" / "x.ybf").string()) + " --imap " + server->ImapsUrl() + password},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Outcome run = Cli(c.args);
+        EXPECT_EQ(run.status, 2) << run.out;
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+// The mailbox check against a real Dovecot started by each test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include "support/temp_dir.h"
+#include "sync/dovecot_server.h"
+#include "sync/imap_check.h"
+
+namespace {
+
+const char* const kPal = "pal@example.jp";
+const char* const kOtherPal = "other@example.net";
+const char* const kMe = "me@example.org";
+const char* const kStranger = "stranger@example.com";
+
+class ImapCheckTest : public testing::Test {
+protected:
+    void SetUp() override {
+        server = std::make_unique<CDovecotServer>(dir.path());
+        ASSERT_TRUE(server->Start()) << server->Log();
+    }
+    void TearDown() override {
+        if (HasFailure()) std::fprintf(stderr, "Dovecot's log:\n%s\n", server->Log().c_str());
+    }
+
+    ImapCheckOptions Options() const {
+        ImapCheckOptions options;
+        options.server = *ParseImapUrl(server->ImapsUrl());
+        options.password = server->Password();
+        options.session.trust.caFile = server->CaFile().string();
+        options.session.timeoutMs = 5000;
+        options.addresses = {kPal, kOtherPal};
+        return options;
+    }
+
+    // One check; the mails it handed to the sink are kept in `taken`.
+    CheckOutcome Check(const ImapCheckOptions& options, const MailSink& sink = {}) {
+        CSyncStateFile state(dir / "state.tsv");
+        CImapCheck check(state);
+        return check.Run(options, [&](const FetchedMail& mail) {
+            taken.push_back(mail);
+            return !sink || sink(mail);
+        });
+    }
+    CheckOutcome Check() { return Check(Options()); }
+
+    std::vector<std::uint32_t> TakenUids(std::size_t from = 0) const {
+        std::vector<std::uint32_t> uids;
+        for (std::size_t i = from; i < taken.size(); ++i) uids.push_back(taken[i].uid);
+        return uids;
+    }
+
+    TempDir dir;
+    std::unique_ptr<CDovecotServer> server;
+    std::vector<FetchedMail> taken;
+};
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
+TEST_F(ImapCheckTest, FirstCheckTakesThePalsMailsAndTheNextOnlyThoseAppended) {
+    server->AddMail("", TestMail(kPal, kMe, 1));
+    server->AddMail("", TestMail(kStranger, kMe, 2));
+    server->AddMail("", TestMail(kOtherPal, kMe, 3));
+    server->AddMail(CDovecotServer::kSentFolder, TestMail(kMe, kPal, 4));
+    server->AddMail(CDovecotServer::kSentFolder, TestMail(kMe, kStranger, 5));
+
+    CheckOutcome first = Check();
+    EXPECT_TRUE(first.Ok()) << Joined(first.errors);
+    ASSERT_EQ(first.fetched, 3u);
+    EXPECT_EQ(first.fromSentFolders, 1u);
+    EXPECT_EQ(taken[0].folder, "INBOX");
+    EXPECT_NE(taken[0].bytes.find("Message-ID: <1@"), std::string::npos);
+    EXPECT_NE(taken[1].bytes.find("Message-ID: <3@"), std::string::npos);
+    // The Sent folder is found by its flag and named as the user reads it.
+    EXPECT_EQ(taken[2].folder, CDovecotServer::kSentFolder);
+    EXPECT_TRUE(taken[2].sentFolder);
+    EXPECT_EQ(taken[2].bytes, TestMail(kMe, kPal, 4));
+
+    server->AddMail("", TestMail(kStranger, kMe, 6));
+    server->AddMail("", TestMail(kPal, kMe, 7));
+    const std::size_t before = taken.size();
+    CheckOutcome second = Check();
+    EXPECT_TRUE(second.Ok()) << Joined(second.errors);
+    ASSERT_EQ(second.fetched, 1u);
+    EXPECT_NE(taken[before].bytes.find("Message-ID: <7@"), std::string::npos);
+
+    EXPECT_EQ(Check().fetched, 0u);
+}
+
+TEST_F(ImapCheckTest, AFolderWithANewUidValidityIsCheckedInFullAgain) {
+    for (int i = 1; i <= 3; ++i) server->AddMail("", TestMail(kPal, kMe, i));
+    ASSERT_EQ(Check().fetched, 3u);
+    ASSERT_EQ(Check().fetched, 0u);
+    server->Stop();
+    server->RenewUidValidity("");
+    ASSERT_TRUE(server->Start());
+    CheckOutcome again = Check();
+    EXPECT_TRUE(again.Ok()) << Joined(again.errors);
+    EXPECT_EQ(again.fetched, 3u);
+}
+
+TEST_F(ImapCheckTest, AWrongPasswordIsToldAndNothingIsTakenOrRemembered) {
+    server->AddMail("", TestMail(kPal, kMe, 1));
+    ImapCheckOptions options = Options();
+    options.password = "wrong";
+    CheckOutcome outcome = Check(options);
+    EXPECT_EQ(outcome.failure, ImapFailure::Login);
+    ASSERT_EQ(outcome.errors.size(), 1u);
+    EXPECT_NE(outcome.errors[0].find("パスワードが違います"), std::string::npos) << outcome.errors[0];
+    EXPECT_NE(outcome.errors[0].find("pal@127.0.0.1"), std::string::npos) << outcome.errors[0];
+    EXPECT_TRUE(taken.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "state.tsv"));
+    EXPECT_EQ(Check().fetched, 1u);
+}
+
+TEST_F(ImapCheckTest, AServerKilledInTheMiddleKeepsWhatWasTakenAndTheNextCheckFinishes) {
+    for (int i = 1; i <= 10; ++i) server->AddMail("", TestMail(kPal, kMe, i));
+    CheckOutcome cut = Check(Options(), [&](const FetchedMail&) {
+        if (taken.size() == 4) server->Kill();
+        return true;
+    });
+    EXPECT_FALSE(cut.Ok());
+    EXPECT_EQ(cut.fetched, 4u);
+    ASSERT_TRUE(server->Start()) << server->Log();
+    CheckOutcome rest = Check();
+    EXPECT_TRUE(rest.Ok()) << Joined(rest.errors);
+    EXPECT_EQ(rest.fetched, 6u);
+    const std::vector<std::uint32_t> uids = TakenUids();
+    EXPECT_EQ(std::set<std::uint32_t>(uids.begin(), uids.end()).size(), 10u);
+}
+
+TEST_F(ImapCheckTest, AMailTheSinkCannotKeepStopsTheCheckAndIsFetchedAgainNextTime) {
+    for (int i = 1; i <= 3; ++i) server->AddMail("", TestMail(kPal, kMe, i));
+    CheckOutcome stopped = Check(Options(), [&](const FetchedMail&) { return taken.size() < 2; });
+    EXPECT_FALSE(stopped.Ok());
+    EXPECT_EQ(stopped.fetched, 1u);
+    CheckOutcome rest = Check();
+    EXPECT_EQ(rest.fetched, 2u);
+    EXPECT_EQ(TakenUids(2), (std::vector<std::uint32_t>{taken[1].uid, taken[1].uid + 1}));
+}
+
+std::string Sha256Fingerprint(const std::filesystem::path& pem) {
+    const std::string command = "openssl x509 -noout -fingerprint -sha256 -in '" + pem.string() + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char line[256] = {};
+    if (pipe && std::fgets(line, sizeof line, pipe)) {
+        ::pclose(pipe);
+        std::string text(line);
+        text = text.substr(text.find('=') + 1);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        return text;
+    }
+    if (pipe) ::pclose(pipe);
+    return {};
+}
+
+TEST_F(ImapCheckTest, AnUntrustedCertificateIsRefusedUntilItsFingerprintIsTrusted) {
+    server->AddMail("", TestMail(kPal, kMe, 1));
+    const std::string fingerprint = Sha256Fingerprint(server->Dir() / "server.pem");
+    ASSERT_FALSE(fingerprint.empty());
+    struct Case {
+        const char* name;
+        bool starttls;
+    };
+    for (const Case& c : {Case{"SSL/TLS", false}, Case{"STARTTLS", true}}) {
+        SCOPED_TRACE(c.name);
+        taken.clear();
+        std::filesystem::remove(dir / "state.tsv");
+        ImapCheckOptions options = Options();
+        if (c.starttls) options.server = *ParseImapUrl(server->ImapUrl());
+        options.session.trust.caFile.clear();  // the system's certificates do not know the test's CA
+        CheckOutcome refused = Check(options);
+        EXPECT_EQ(refused.failure, ImapFailure::Certificate);
+        EXPECT_EQ(refused.fingerprint, fingerprint);
+        ASSERT_EQ(refused.errors.size(), 1u);
+        EXPECT_NE(refused.errors[0].find(fingerprint), std::string::npos) << refused.errors[0];
+        EXPECT_TRUE(taken.empty());
+
+        options.session.trust.trustedFingerprint = fingerprint;
+        CheckOutcome trusted = Check(options);
+        EXPECT_TRUE(trusted.Ok()) << Joined(trusted.errors);
+        EXPECT_EQ(trusted.fetched, 1u);
+        EXPECT_TRUE(trusted.warnings.empty());
+    }
+}
+
+TEST_F(ImapCheckTest, BigMailsArriveWholeUpToTheCapAndAboveItAreToldAndPassed) {
+    const std::string big = TestMail(kPal, kMe, 1, 20 * 1024 * 1024);
+    server->AddMail("", big);
+    server->AddMail("", TestMail(kPal, kMe, 2, 3 * 1024 * 1024));
+    server->AddMail("", TestMail(kPal, kMe, 3));
+    ImapCheckOptions options = Options();
+    options.session.maxMailBytes = 24 * 1024 * 1024;
+    CheckOutcome first = Check(options);
+    EXPECT_TRUE(first.Ok()) << Joined(first.errors);
+    ASSERT_EQ(first.fetched, 3u);
+    EXPECT_EQ(taken[0].bytes, big);
+
+    // Under a smaller cap the big ones are refused by their size, and the small one still comes.
+    std::filesystem::remove(dir / "state.tsv");
+    taken.clear();
+    options.session.maxMailBytes = 1024 * 1024;
+    CheckOutcome capped = Check(options);
+    EXPECT_EQ(capped.fetched, 1u);
+    ASSERT_EQ(capped.errors.size(), 2u);
+    EXPECT_NE(capped.errors[0].find("大きすぎる"), std::string::npos) << capped.errors[0];
+}
+
+TEST_F(ImapCheckTest, AMissingFolderIsToldAndTheOthersAreChecked) {
+    server->AddMail("", TestMail(kPal, kMe, 1));
+    server->AddMail(CDovecotServer::kSentFolder, TestMail(kMe, kPal, 2));
+    ImapCheckOptions options = Options();
+    options.folders = {"存在しないフォルダー", "INBOX", CDovecotServer::kSentFolder};
+    CheckOutcome outcome = Check(options);
+    EXPECT_EQ(outcome.failure, ImapFailure::NoFolder);
+    ASSERT_EQ(outcome.errors.size(), 1u);
+    EXPECT_NE(outcome.errors[0].find("存在しないフォルダー"), std::string::npos) << outcome.errors[0];
+    EXPECT_EQ(outcome.fetched, 2u);
+    EXPECT_EQ(outcome.fromSentFolders, 1u);
+}
+
+TEST_F(ImapCheckTest, OfTenThousandMailsOnlyTheTwoThousandFromOrToPalsAreFetched) {
+    std::vector<std::string> pals;
+    for (int p = 0; p < 300; ++p) pals.push_back("pal" + std::to_string(p) + "@example.jp");
+    for (int i = 0; i < 10000; ++i) {
+        const std::string pal = pals[static_cast<std::size_t>(i) % pals.size()];
+        if (i % 5 == 0)
+            server->AddMail("", i % 10 == 0 ? TestMail(pal, kMe, i) : TestMail(kStranger, kMe + std::string(", ") + pal, i));
+        else
+            server->AddMail("", TestMail("someone" + std::to_string(i) + "@example.com", kMe, i));
+    }
+    ImapCheckOptions options = Options();
+    options.addresses = pals;
+    CheckOutcome outcome = Check(options);
+    EXPECT_TRUE(outcome.Ok()) << Joined(outcome.errors);
+    EXPECT_EQ(outcome.fetched, 2000u);
+    EXPECT_EQ(Check(options).fetched, 0u);
+}
+
+}  // namespace

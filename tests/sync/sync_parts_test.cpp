@@ -1,0 +1,191 @@
+// The small parts of the mailbox check: URLs, folder names, the literal guard, the state file.
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "sync/folder_name.h"
+#include "sync/imap_url.h"
+#include "sync/literal_guard.h"
+#include "sync/mail_accounts.h"
+#include "sync/net_stream.h"
+#include "sync/sync_state.h"
+
+namespace {
+
+TEST(ImapUrl, ReadsTheFormsScriptsGive) {
+    struct Case {
+        const char* name;
+        const char* url;
+        bool ok;
+        ImapServer expected;
+    };
+    const Case cases[] = {
+        {"imaps with port", "imaps://taro@mail.example.jp:1993/", true, {"mail.example.jp", 1993, ImapSecurity::Tls, "taro"}},
+        {"imaps default port", "imaps://taro@mail.example.jp", true, {"mail.example.jp", 993, ImapSecurity::Tls, "taro"}},
+        {"imap means STARTTLS", "imap://taro@127.0.0.1:1143/", true, {"127.0.0.1", 1143, ImapSecurity::StartTls, "taro"}},
+        {"imap default port", "imap://taro@host", true, {"host", 143, ImapSecurity::StartTls, "taro"}},
+        {"user with an encoded @", "imaps://taro%40example.jp@host/", true, {"host", 993, ImapSecurity::Tls, "taro@example.jp"}},
+        {"IPv6 literal", "imaps://u@[::1]:2000/", true, {"::1", 2000, ImapSecurity::Tls, "u"}},
+        {"no user", "imaps://host/", false, {}},
+        {"other scheme", "pop3://u@host/", false, {}},
+        {"port zero", "imaps://u@host:0/", false, {}},
+        {"port too big", "imaps://u@host:70000/", false, {}},
+        {"port not a number", "imaps://u@host:abc/", false, {}},
+        {"a folder in the path", "imaps://u@host/INBOX", false, {}},
+        {"cut percent escape", "imaps://u%4@host/", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<ImapServer> got = ParseImapUrl(c.url);
+        ASSERT_EQ(got.has_value(), c.ok);
+        if (!got) continue;
+        EXPECT_EQ(got->host, c.expected.host);
+        EXPECT_EQ(got->port, c.expected.port);
+        EXPECT_EQ(got->security, c.expected.security);
+        EXPECT_EQ(got->user, c.expected.user);
+    }
+}
+
+TEST(FolderName, ModifiedUtf7BothWays) {
+    struct Case {
+        const char* name;
+        const char* wire;
+        const char* utf8;
+    };
+    const Case cases[] = {
+        {"ASCII stays", "INBOX", "INBOX"},
+        {"ampersand", "Tom &- Jerry", "Tom & Jerry"},
+        {"Japanese", "&kAFP4W4IMH8w4TD8MOs-", "送信済みメール"},
+        {"mixed", "Archive/&MIYwczBq-", "Archive/ゆびな"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FolderNameFromImap(c.wire).value_or("(none)"), c.utf8);
+        EXPECT_EQ(FolderNameToImap(c.utf8).value_or("(none)"), c.wire);
+    }
+    EXPECT_FALSE(FolderNameFromImap("&Jjo!"));  // "!" is no base64
+}
+
+TEST(LiteralGuard, RefusesOnlyLiteralsAboveTheCapWhereverTheBytesAreCut) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"no literal", "* OK ready\r\nA1 OK done\r\n", false},
+        {"literal at the cap", "* 1 FETCH (BODY[] {100}\r\n" + std::string(100, 'x') + ")\r\n", false},
+        {"literal above the cap", "* 1 FETCH (BODY[] {101}\r\n", true},
+        {"four gigabytes", "* 1 FETCH (BODY[] {4294967296}\r\n", true},
+        {"a number too long to read", "* OK {99999999999999999999999}\r\n", true},
+        {"braces inside a literal are data", "* 1 FETCH (BODY[] {12}\r\nx {999999}\r\n)\r\n", false},
+        {"literal+ form", "A1 LOGIN {200+}\r\n", true},
+        {"braces not at the end of the line", "* OK {999999} text\r\n", false},
+        {"a line end without CR", "* 1 FETCH (BODY[] {500}\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (std::size_t chunk : {c.bytes.size(), std::size_t(1), std::size_t(3)}) {
+            CLiteralGuard guard(100);
+            bool ok = true;
+            for (std::size_t i = 0; i < c.bytes.size() && ok; i += chunk)
+                ok = guard.Feed(c.bytes.data() + i, std::min(chunk, c.bytes.size() - i));
+            EXPECT_EQ(!ok, c.refused) << "chunk " << chunk;
+        }
+    }
+}
+
+TEST(Fingerprint, ComparesDigitsOnly) {
+    EXPECT_TRUE(SameFingerprint("AB:cd:01", "abCD01"));
+    EXPECT_FALSE(SameFingerprint("AB:CD:01", "AB:CD:02"));
+    EXPECT_FALSE(SameFingerprint("", ""));
+}
+
+TEST(SyncStateFile, KeepsTheLastPointOfEachFolderAcrossReopeningAndCutLines) {
+    TempDir dir;
+    const auto file = dir / "state.tsv";
+    {
+        CSyncStateFile state(file);
+        EXPECT_FALSE(state.Load("a@h:993", "INBOX"));
+        EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 10}));
+        EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 12}));
+        EXPECT_TRUE(state.Save("a@h:993", "&kAFP4W4IMH8w4TD8-", {9, 3}));
+        EXPECT_FALSE(state.Save("a@h:993", "tab\tname", {1, 1}));
+    }
+    // A process killed while writing leaves a cut last line: the lines before it hold.
+    WriteFileBytes(file, ReadFileBytes(file) + "a@h:993\tINBOX\t7\t1");
+    CSyncStateFile state(file);
+    EXPECT_EQ(state.Load("a@h:993", "INBOX"), (SyncPoint{7, 12}));
+    EXPECT_EQ(state.Load("a@h:993", "&kAFP4W4IMH8w4TD8-"), (SyncPoint{9, 3}));
+    EXPECT_FALSE(state.Load("b@h:993", "INBOX"));
+    // What is saved after the cut line reads back too.
+    EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 13}));
+    EXPECT_EQ(CSyncStateFile(file).Load("a@h:993", "INBOX"), (SyncPoint{7, 13}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MailAccounts, WrittenAccountsReadBackAndAPasswordHasNoPlaceInTheFile) {
+    TempDir dir;
+    MailAccount imap;
+    imap.name = "仕事";
+    imap.server = {"mail.example.jp", 993, ImapSecurity::StartTls, "taro@example.jp"};
+    imap.folders = {"INBOX", "送信済み"};
+    imap.sinceDays = 30;
+    imap.trustedFingerprint = "AB:CD";
+    MailAccount maildir;
+    maildir.name = "手元";
+    maildir.kind = MailAccount::Kind::Maildir;
+    maildir.path = "/home/taro/Maildir";
+    MailAccount broken = maildir;
+    broken.name = "line\nbreak";
+
+    const auto file = dir / "accounts.ini";
+    ASSERT_TRUE(WriteMailAccounts(file, {imap, maildir, broken}).ok);
+    const MailAccountsRead read = ReadMailAccounts(file);
+    EXPECT_EQ(read.error, "");
+    ASSERT_EQ(read.accounts.size(), 3u);
+    EXPECT_EQ(read.accounts[0], imap);
+    EXPECT_EQ(read.accounts[1], maildir);
+    EXPECT_EQ(read.accounts[2].name, "line break");
+    EXPECT_EQ(ReadFileBytes(file).find("password"), std::string::npos);
+}
+
+TEST(MailAccounts, TheFileIsFoundUnderTheConfigHome) {
+    TempDir dir;
+    const auto env = [&](const char* name) { return std::string(name) == "XDG_CONFIG_HOME" ? dir.path().string() : ""; };
+    EXPECT_EQ(MailAccountsFile(env), dir / "yubino" / "accounts.ini");
+}
+
+TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::size_t accounts;
+        bool error;
+    };
+    const Case cases[] = {
+        {"empty", "", 0, false},
+        {"comment only", "# nothing\n", 0, false},
+        {"key before any account", "name=x\n[account]\nname=y\n", 1, true},
+        {"unknown kind", "[account]\nkind=pop3\n", 1, true},
+        {"port out of range", "[account]\nport=70000\n", 1, true},
+        {"unknown key", "[account]\npassword=secret\n", 1, true},
+        {"CR LF lines", "[account]\r\nname=a\r\nkind=mbox\r\npath=/x\r\n", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFileBytes(dir / "accounts.ini", c.text);
+        const MailAccountsRead read = ReadMailAccounts(dir / "accounts.ini");
+        EXPECT_EQ(read.accounts.size(), c.accounts);
+        EXPECT_EQ(!read.error.empty(), c.error) << read.error;
+    }
+    TempDir dir;
+    EXPECT_EQ(ReadMailAccounts(dir / "missing.ini").error, "");
+    std::filesystem::create_directory(dir / "folder.ini");
+    EXPECT_NE(ReadMailAccounts(dir / "folder.ini").error, "");
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// The mailbox check from the window: F5, the status bar, cancel, and a window that stays usable.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeView>
+
+#include "core/yubino_app.h"
+#include "storage/pal_data_file.h"
+#include "support/fake_user_interface.h"
+#include "support/temp_dir.h"
+#include "sync/dovecot_server.h"
+#include "ui/mail/mail_check_controller.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/pal_list_model.h"
+#include "ui/main/yubino_view.h"
+
+namespace {
+
+// A server that takes the connection and never says a word.
+class CSilentServer {
+public:
+    CSilentServer() {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::listen(m_fd, 4);
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
+        m_port = ntohs(addr.sin_port);
+    }
+    ~CSilentServer() { ::close(m_fd); }
+    std::uint16_t Port() const { return m_port; }
+
+private:
+    int m_fd;
+    std::uint16_t m_port;
+};
+
+CPenPal Pal(const std::string& address, const std::string& handle) {
+    CPenPal pal;
+    pal.m_strMailAddress = address;
+    pal.m_strHandleName = handle;
+    return pal;
+}
+
+class MailCheckWindowTest : public testing::Test {
+protected:
+    void Start(const MailAccount& account) {
+        FakeUserInterface quiet;
+        CYubinoApp source(quiet);
+        source.AddPal(Pal("pal@example.jp", "Pal"));
+        source.AddPal(Pal("aki@example.jp", "Aki"));
+        WriteFileBytes(dir / "friends.ybf", WritePalData(source));
+        WriteFileBytes(dir / "yubino.cfg", (dir / "friends.ybf").string());
+        ASSERT_TRUE(WriteMailAccounts(dir / "accounts.ini", {account}).ok);
+        frame = std::make_unique<CMainFrame>(app, nullptr, AppPaths{dir / "yubino.cfg", dir / "sample.ybf"});
+        Check().SetAccountsFile(dir / "accounts.ini");
+        Check().SetAskPassword([this](const QString&) -> std::optional<QString> { return password; });
+        frame->show();
+        frame->Start();
+    }
+    CMailCheckController& Check() { return *frame->MailCheck(); }
+    QPushButton* CancelButton() {
+        for (QPushButton* b : frame->statusBar()->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("中止")) return b;
+        return nullptr;
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (const CPenPal& pal : frame->GetListView()->Model().Rows()) rows.push_back(pal.m_strMailAddress);
+        return rows;
+    }
+
+    TempDir dir;
+    QString password = QStringLiteral("pw");
+    FakeUserInterface ui;
+    CYubinoApp app{ui};
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MailCheckWindowTest, TheWindowAnswersClicksDuringACheckAndCancelEndsIt) {
+    CSilentServer server;
+    MailAccount account;
+    account.name = "silent";
+    account.server = {"127.0.0.1", server.Port(), ImapSecurity::Plain, "u"};
+    Start(account);
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_F5);
+    ASSERT_TRUE(Check().Running());
+    EXPECT_FALSE(Check().CheckAction()->isEnabled());
+    ASSERT_NE(CancelButton(), nullptr);
+    EXPECT_TRUE(CancelButton()->isVisible());
+
+    // While the server keeps silent, a click on the list's header sorts the list.
+    const std::vector<std::string> before = Rows();
+    QHeaderView* header = frame->GetListView()->DetailsView().header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
+    QTest::qWait(50);
+    EXPECT_NE(Rows(), before);
+    EXPECT_TRUE(Check().Running());
+
+    QTest::mouseClick(CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(Check().Running());
+    EXPECT_TRUE(Check().CheckAction()->isEnabled());
+    EXPECT_FALSE(CancelButton()->isVisible());
+    const QStringList errors = finished.at(0).at(1).toStringList();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("中止"))) << errors[0].toStdString();
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(MailCheckWindowTest, ACheckAgainstARealServerEndsWithOneLineInTheStatusBar) {
+    CDovecotServer server(dir.path());
+    server.AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
+    server.AddMail("", TestMail("stranger@example.com", "me@example.org", 2));
+    server.AddMail(CDovecotServer::kSentFolder, TestMail("me@example.org", "aki@example.jp", 3));
+    ASSERT_TRUE(server.Start()) << server.Log();
+    MailAccount account;
+    account.name = "dovecot";
+    account.server = *ParseImapUrl(server.ImapsUrl());
+    account.caFile = server.CaFile().string();
+    password = QString::fromStdString(server.Password());
+    Start(account);
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+
+    Check().CheckAction()->trigger();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("新しいメールが2通"));
+    EXPECT_TRUE(finished.at(0).at(1).toStringList().isEmpty());
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("新しいメールが2通"));
+    EXPECT_TRUE(ui.messages.empty());
+
+    Check().CheckAction()->trigger();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.at(1).at(0).toString(), QStringLiteral("新しいメールはありません"));
+}
+
+TEST_F(MailCheckWindowTest, WithoutAccountsTheCheckOpensTheAccountsDialogAndKeepsWhatItGives) {
+    MailAccount none;
+    none.name = "placeholder";
+    Start(none);
+    WriteMailAccounts(dir / "accounts.ini", {});
+    MailAccount added;
+    added.name = "仕事";
+    added.server = {"mail.example.jp", 993, ImapSecurity::Tls, "taro"};
+    Check().SetEditAccounts([&](std::vector<MailAccount>& accounts) {
+        accounts.push_back(added);
+        return true;
+    });
+    Check().CheckAction()->trigger();
+    EXPECT_FALSE(Check().Running());
+    EXPECT_EQ(ui.messages.size(), 1u);
+    const MailAccountsRead read = ReadMailAccounts(dir / "accounts.ini");
+    ASSERT_EQ(read.accounts.size(), 1u);
+    EXPECT_EQ(read.accounts[0], added);
+}
+
+}  // namespace
