@@ -239,6 +239,7 @@ TEST_F(CliTest, ParseMailReadsAnInternetMessageWithItsTimeOfDay) {
     EXPECT_NE(run.out.find("\"m_strLastMailText\":\"こんにちは\\bhttps://hanako.example.jp/\\b\""), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("\"m_strHomePage\":\"https://hanako.example.jp/\""), std::string::npos) << run.out;
+}
 
 // Pals with residences: one known place each, one unknown, one already on a map.
 void WriteResidents(const std::filesystem::path& file) {

@@ -155,7 +155,7 @@ int RunCheckMail(std::span<char*> argv) {
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, args->dataFile, /*forWriting=*/true)) return kExitUsage;
+    if (const std::optional<int> refused = OpenPalFileToWrite(doc, args->dataFile)) return *refused;
 
     CheckTally tally;
     std::size_t fetched = 0;
