@@ -495,6 +495,7 @@ inline constexpr const char* kCmdReplyQueue = "返事待ちとご無沙汰のメ
 inline constexpr const char* kMenuMarkAnswered = "返事を書いた(&R)";
 inline constexpr const char* kCmdMarkAnswered = "選んだメールフレンドに今日返事を書いたことにします\n返事を書いた";
 inline constexpr const char* kMenuArchiveSettings = "メールの保管の設定(&S)...";
+inline constexpr const char* kCmdArchiveSettings = "自分のメールアドレスとご無沙汰までの日数を設定します\nメールの保管の設定";
 inline constexpr const char* kArchiveSettingsTitle = "メールの保管の設定";
 inline constexpr const char* kOwnAddressesLabel = "自分のメールアドレス (1 行に 1 つ)";
 inline constexpr const char* kQuietDaysLabel = "ご無沙汰とみなす日数";
@@ -524,6 +525,8 @@ inline constexpr const char* kCheckLocalNotYet = "このメールフォルダー
 // The mailbox check in the window.
 inline constexpr const char* kCmdCheckMail = "メールを確認";
 inline constexpr const char* kCmdMailAccounts = "メールアカウント...";
+inline constexpr const char* kCheckMailTip = "メールボックスからメールフレンドとのメールを取り込みます";
+inline constexpr const char* kMailAccountsTip = "確認するメールボックスとアカウントを設定します";
 inline constexpr const char* kMailAccountsTitle = "メールアカウント";
 inline constexpr const char* kCheckRunning = "メールを確認しています: %s (%s/%s)";
 inline constexpr const char* kCheckCancel = "中止";

@@ -66,7 +66,7 @@ TEST_F(CliBackupsTest, AFileNeverReplacedHasNoBackups) {
 TEST_F(CliBackupsTest, RepairIntoAFileKeepsItThenRestoreBringsItBack) {
     WriteFileBytes(dir / "pals.ybf", PalData(3));
     WriteFileBytes(dir / "other.ybf", PalData(5));
-    ASSERT_EQ(Cli("repair " + Quoted((dir / "other.ybf").string()) + " " + Data()).status, 0);
+    ASSERT_EQ(Cli("repair " + Quoted((dir / "other.ybf").string()) + " " + Data() + " --force").status, 0);
     ASSERT_EQ(ReadFileBytes(dir / "pals.ybf"), PalData(5));
 
     Outcome listed = Cli("backups " + Data());

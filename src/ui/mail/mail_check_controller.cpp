@@ -52,8 +52,10 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
     m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
     m_checkAction->setShortcut(QKeySequence(Qt::Key_F5));
     m_checkAction->setIcon(QIcon::fromTheme(QStringLiteral("mail-receive")));
+    m_checkAction->setStatusTip(Text(texts::kCheckMailTip));
     connect(m_checkAction, &QAction::triggered, this, &CMailCheckController::Check);
     m_accountsAction = new QAction(Text(texts::kCmdMailAccounts), this);
+    m_accountsAction->setStatusTip(Text(texts::kMailAccountsTip));
     connect(m_accountsAction, &QAction::triggered, this, &CMailCheckController::EditAccounts);
 
     m_progressLabel = new QLabel(&m_window);

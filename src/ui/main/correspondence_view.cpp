@@ -8,6 +8,7 @@
 #include "archive/archive_seed.h"
 #include "archive/pal_archive.h"
 #include "core/texts.h"
+#include "core/yubino_app.h"
 #include "ui/main/mail_edit_view.h"
 
 namespace {
@@ -50,7 +51,15 @@ CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& arc
     connect(m_list, &QTreeWidget::currentItemChanged, this, &CCorrespondenceView::ShowChosenMail);
 }
 
+void CCorrespondenceView::Refresh() {
+    if (!m_shownAddress) return;
+    CPenPal pal;
+    const std::string address = *m_shownAddress;
+    ShowPal(m_app.FindPalByAddress(address, pal) ? &address : nullptr);
+}
+
 void CCorrespondenceView::ShowPal(const std::string* address) {
+    m_shownAddress = address ? std::optional<std::string>(*address) : std::nullopt;
     m_list->clear();
     CMailArchive* archive = address ? m_archive.Archive() : nullptr;
     std::vector<StoredMail> mails;

@@ -3,6 +3,9 @@
 // the archive knows nothing of shows its last mail from the table, as it always did.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include <QSplitter>
 #include <string>
 
@@ -18,6 +21,8 @@ public:
 
     // The mails of the pal with `address`; none empties the pane.
     void ShowPal(const std::string* address);
+    // Shows the shown pal's mails again as they now stand, or nothing once the pal is gone.
+    void Refresh();
     // Marks every occurrence of `text` in the shown mail (letter case aside); empty clears.
     void SetHighlight(const QString& text);
 
@@ -33,4 +38,5 @@ private:
     QTreeWidget* m_list;
     CMailEditView* m_text;
     QString m_highlight;
+    std::optional<std::string> m_shownAddress;
 };

@@ -30,17 +30,11 @@ CMailEditView::CMailEditView(const CYubinoApp& app, QWidget* parent) : QPlainTex
 
 void CMailEditView::ShowMailOf(const std::string* address) {
     if (!address) {
-        m_shownAddress.reset();
         setPlainText(QString());
         return;
     }
-    m_shownAddress = *address;
     CPenPal pal;
     m_app.FindPalByAddress(*address, pal);
     const QString text = ScreenText(FormatMailTextForDisplay(pal.m_strLastMailText));
     if (text != toPlainText()) setPlainText(text);  // keeps the reader's place in an unchanged mail
-}
-
-void CMailEditView::Refresh() {
-    if (m_shownAddress) ShowMailOf(&*m_shownAddress);
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <optional>
 #include <string>
 
 class CYubinoApp;
@@ -16,11 +15,7 @@ public:
     // The last mail of the pal with `address` (empty when no pal has it); no address
     // empties the pane.
     void ShowMailOf(const std::string* address);
-    // After the pal table changed: the mail of the pal shown, as it now stands, or an
-    // empty pane when that pal is gone. The placeholder stays until a pal is shown.
-    void Refresh();
 
 private:
     const CYubinoApp& m_app;
-    std::optional<std::string> m_shownAddress;
 };

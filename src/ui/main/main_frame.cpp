@@ -281,7 +281,7 @@ void CMainFrame::OnSelectionChanged() {
 // A refill ends the selection without telling it: the panes that follow the selection
 // look again.
 void CMainFrame::OnListFilled() {
-    m_mailView->Refresh();
+    m_correspondence->Refresh();
     RefreshCommandStates();
     WatchSelectionForMap();
 }

@@ -53,6 +53,7 @@ void CMainFrame::CreateArchiveParts() {
     m_queuePane->hide();
     QAction* queue = m_queuePane->toggleViewAction();
     queue->setText(QString::fromUtf8(texts::kMenuReplyQueue));
+    queue->setStatusTip(QString::fromUtf8(texts::kCmdReplyQueue).section(QLatin1Char('\n'), 0, 0));
     queue->setData(static_cast<int>(ID_VIEW_REPLY_QUEUE));
     connect(m_queuePane, &QDockWidget::visibilityChanged, this, [this](bool shown) {
         if (shown) RefreshQueue();
@@ -64,7 +65,7 @@ void CMainFrame::CreateArchiveParts() {
 
     QAction* answered = NewCommand(this, ID_MARK_ANSWERED, texts::kMenuMarkAnswered, texts::kCmdMarkAnswered);
     connect(answered, &QAction::triggered, this, &CMainFrame::MarkAnswered);
-    QAction* settings = NewCommand(this, ID_ARCHIVE_SETTINGS, texts::kMenuArchiveSettings, nullptr);
+    QAction* settings = NewCommand(this, ID_ARCHIVE_SETTINGS, texts::kMenuArchiveSettings, texts::kCmdArchiveSettings);
     connect(settings, &QAction::triggered, this, &CMainFrame::ShowArchiveSettings);
     for (QAction* action : {queue, answered, settings}) m_actions[action->data().toInt()] = action;
 
