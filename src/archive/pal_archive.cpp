@@ -4,6 +4,7 @@
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "mail/mail_batch.h"
 
 namespace fs = std::filesystem;
 
@@ -90,11 +91,11 @@ CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mai
         return {};
     }
     own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
-    const std::vector<std::string> pals = TableAddresses();
+    // Any of a pal's three addresses files the mail under the pal's first one.
     const FindPalFn findPal = [&](std::string_view address) -> std::optional<std::string> {
-        for (const std::string& pal : pals)
-            if (SameAddress(pal, address)) return pal;
-        return std::nullopt;
+        CPenPal pal;
+        if (!FindPalByAnyAddress(m_app, TableAddress(std::string(address)), pal)) return std::nullopt;
+        return ArchiveAddress(pal.m_strMailAddress);
     };
     std::vector<MailRecord> filed;
     for (const MailRecord& mail : mails) {

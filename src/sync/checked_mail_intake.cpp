@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "archive/pal_archive.h"
+#include "archive/parsed_mail_record.h"
 #include "core/yubino_app.h"
+#include "mail/internet_mail.h"
 
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     std::vector<std::string> addresses;
@@ -18,10 +21,30 @@ std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     return addresses;
 }
 
-bool TakeCheckedMail(CYubinoApp&, const std::vector<std::string>&, const FetchedMail& mail, CheckTally& tally) {
-    if (mail.sentFolder)
-        ++tally.sent;
-    else
-        ++tally.received;
+CCheckedMailIntake::CCheckedMailIntake(CYubinoApp& app, CPalArchive* archive, std::vector<std::string> ownAddresses)
+    : m_archive(archive), m_own(std::move(ownAddresses)), m_batch(app) {}
+
+bool CCheckedMailIntake::IsOwn(const std::string& address) const {
+    return std::any_of(m_own.begin(), m_own.end(), [&](const std::string& own) { return SameAddress(own, address); });
+}
+
+bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
+    const MailReadResult read = ReadInternetMessage(fetched.bytes);
+    if (!read.Ok()) return true;
+    const ParsedMail& mail = read.mail;
+    const bool sent = fetched.sentFolder || IsOwn(mail.fromAddress);
+    if (m_archive) {
+        std::vector<std::string> own;
+        if (sent) own.push_back(mail.fromAddress);
+        if (!m_archive->TakeIn({ArchiveRecordOf(mail, "imap")}, own).Ok()) return false;
+    }
+    if (sent) {
+        ++m_nSent;
+    } else {
+        ++m_nReceived;
+        m_batch.Take(mail);
+    }
     return true;
 }
+
+CheckTally CCheckedMailIntake::Tally() const { return {m_nReceived, m_nSent, m_batch.UpdatedPals()}; }

@@ -1,30 +1,46 @@
 // Where a mail fetched by the mailbox check enters the program. The CLI and the window's
-// worker both hand every fetched mail to TakeCheckedMail.
+// worker both hand every fetched mail to one CCheckedMailIntake.
 #pragma once
 
 #include <cstddef>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "mail/mail_batch.h"
 #include "sync/imap_check.h"
 
+class CPalArchive;
 class CYubinoApp;
 
 struct CheckTally {
     std::size_t received = 0;
     std::size_t sent = 0;
-    std::set<std::string> updated;  // addresses of the pals the mails updated
+    std::vector<std::string> updated;  // addresses (code page 932) of the pals the mails updated
 };
 
 // The addresses the check asks the server about: every address of every pal, once.
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app);
 
-// Takes one fetched mail in for good and counts it; false when it could not be kept (the
-// check then stops, and the mail is fetched again next time).
-// For now it only counts: a mail from a folder flagged \Sent is a sent one. The Internet
-// mail reader (parse the bytes), the archive (store once by Message-ID, direction by the
-// user's own addresses, in the same transaction as the sync point) and the batch intake
-// rules (update the pal, fill `updated`) go here.
-bool TakeCheckedMail(CYubinoApp& app, const std::vector<std::string>& ownAddresses, const FetchedMail& mail,
-                     CheckTally& tally);
+// Each fetched mail is read as Internet mail and kept in the archive (once, by its
+// Message-ID; sent when it is from one of the user's own addresses or in the Sent
+// folder). A received mail updates its pal by the batch rules: a newer mail replaces the
+// last mail, an older one moves the first-mail date back. A sender who is no pal is
+// never added.
+class CCheckedMailIntake {
+public:
+    CCheckedMailIntake(CYubinoApp& app, CPalArchive* archive, std::vector<std::string> ownAddresses);
+
+    // False when the mail could not be kept: the check then stops, and the mail is
+    // fetched again next time. Bytes that are no mail are passed over.
+    bool Take(const FetchedMail& mail);
+    CheckTally Tally() const;
+
+private:
+    bool IsOwn(const std::string& address) const;
+
+    CPalArchive* m_archive;
+    std::vector<std::string> m_own;
+    CMailBatch m_batch;
+    std::size_t m_nReceived = 0;
+    std::size_t m_nSent = 0;
+};

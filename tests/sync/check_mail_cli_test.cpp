@@ -37,9 +37,9 @@ protected:
         WriteFileBytes(dir / "password", server->Password() + "\n");
     }
 
-    Outcome Cli(const std::string& args) {
+    Outcome Cli(const std::string& args, const std::string& command = "check-mail") {
         Outcome run;
-        FILE* pipe = ::popen((Quoted(YUBINO_CLI_PATH) + " check-mail " + args + " 2>/dev/null").c_str(), "r");
+        FILE* pipe = ::popen((Quoted(YUBINO_CLI_PATH) + " " + command + " " + args + " 2>/dev/null").c_str(), "r");
         char buffer[4096];
         for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
         const int status = ::pclose(pipe);
@@ -62,7 +62,9 @@ TEST_F(CheckMailCliTest, PrintsWhatItFetchedAndNextTimeOnlyWhatIsNew) {
     const std::string password = Quoted((dir / "password").string());
     Outcome first = Cli(Imap() + password);
     EXPECT_EQ(first.status, 0);
-    EXPECT_EQ(first.out, "{\"fetched\":2,\"updated\":[],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    // The pal's mail updates the pal; the stranger's is never fetched.
+    EXPECT_EQ(first.out, "{\"fetched\":2,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    EXPECT_NE(Cli(Quoted((dir / "pals.ybf").string()), "mails").out.find("\"direction\":\"sent\""), std::string::npos);
     Outcome second = Cli(Imap() + password);
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.out, "{\"fetched\":0,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[]}\n");

@@ -140,9 +140,9 @@ TEST_F(MailCheckWindowTest, ACheckAgainstARealServerEndsWithOneLineInTheStatusBa
 
     Check().CheckAction()->trigger();
     ASSERT_TRUE(finished.wait(10000));
-    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("新しいメールが2通"));
+    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("1人から新しいメールが2通"));
     EXPECT_TRUE(finished.at(0).at(1).toStringList().isEmpty());
-    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("新しいメールが2通"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("1人から新しいメールが2通"));
     EXPECT_TRUE(ui.messages.empty());
 
     Check().CheckAction()->trigger();

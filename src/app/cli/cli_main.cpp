@@ -19,7 +19,7 @@ constexpr Command kCommands[] = {
     {"dump", "dump FILE", RunDump},
     {"repair", "repair IN OUT", RunRepair},
     {"parse-mail", "parse-mail [FILE] [--utf8]", RunParseMail},
-    {"take-mail", "take-mail DATA.ybf [--add-new] PATH...", RunTakeMail},
+    {"take-mail", "take-mail DATA.ybf [--add-new] [--me ADDRESS]... PATH...", RunTakeMail},
     {"stats", "stats FILE", RunStats},
     {"import-csv", "import-csv DATA.ybf BOOK.csv [--list]", RunImportCsv},
     {"backups", "backups DATA.ybf", RunBackups},

@@ -14,9 +14,11 @@
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
+#include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "core/texts.h"
+#include "core/cp932.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
 #include "sync/checked_mail_intake.h"
@@ -130,7 +132,7 @@ void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
     json.Key("updated").BeginArray();
-    for (const std::string& address : tally.updated) json.String(address);
+    for (const std::string& address : tally.updated) json.String(cp932::ToUtf8(address));
     json.EndArray();
     json.Key("received").Int(static_cast<long long>(tally.received));
     json.Key("sent").Int(static_cast<long long>(tally.sent));
@@ -157,7 +159,9 @@ int RunCheckMail(std::span<char*> argv) {
     CYubinoDoc doc(app);
     if (const std::optional<int> refused = OpenPalFileToWrite(doc, args->dataFile)) return *refused;
 
-    CheckTally tally;
+    CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
+    app.SetHistory(&archive);
+    CCheckedMailIntake intake(app, &archive, args->me);
     std::size_t fetched = 0;
     std::vector<std::string> errors;
     if (args->imap) {
@@ -173,7 +177,7 @@ int RunCheckMail(std::span<char*> argv) {
         CSyncStateFile state(SyncStateFileFor(args->dataFile));
         CImapCheck check(state);
         const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
-            return TakeCheckedMail(app, args->me, mail, tally);
+            return intake.Take(mail);
         });
         fetched += outcome.fetched;
         errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
@@ -183,6 +187,9 @@ int RunCheckMail(std::span<char*> argv) {
     for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes})
         for (const std::string& path : *paths) errors.push_back(CheckText(texts::kCheckLocalNotYet, {path}));
 
+    const CheckTally tally = intake.Tally();
+    // What was fetched is kept even when a source failed.
+    if (!tally.updated.empty() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
     PrintResult(fetched, tally, errors);
     return errors.empty() ? kExitOk : kExitFailure;
 }

@@ -9,6 +9,8 @@
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
+#include "archive/parsed_mail_record.h"
 #include "core/cp932.h"
 #include "core/yubino_app.h"
 #include "mail/mail_batch.h"
@@ -18,7 +20,7 @@
 namespace {
 
 int PrintTakeMailUsage() {
-    std::fputs("使い方: yubino-cli take-mail DATA.ybf [--add-new] パス...\n", stderr);
+    std::fputs("使い方: yubino-cli take-mail DATA.ybf [--add-new] [--me ADDRESS]... パス...\n", stderr);
     return kExitUsage;
 }
 
@@ -27,10 +29,14 @@ struct Failure {
     std::string reason;
 };
 
+// Each mail goes into the archive in a transaction of its own, so that a killed run loses
+// at most the mail being taken in, then updates the table by the batch rules.
 class CBatchSink : public CMailSink {
 public:
-    explicit CBatchSink(CMailBatch& batch) : m_batch(batch) {}
+    CBatchSink(CMailBatch& batch, CPalArchive& archive, const std::vector<std::string>& me)
+        : m_batch(batch), m_archive(archive), m_me(me) {}
     bool TakeMail(const ParsedMail& mail) override {
+        m_archive.TakeIn({ArchiveRecordOf(mail, "mail-file")}, m_me);
         m_batch.Take(mail);
         return true;
     }
@@ -41,6 +47,8 @@ public:
 
 private:
     CMailBatch& m_batch;
+    CPalArchive& m_archive;
+    const std::vector<std::string>& m_me;
 };
 
 void AddressArray(JsonWriter& json, const char* key, const std::vector<std::string>& addresses) {
@@ -68,12 +76,18 @@ void PrintResult(const CMailBatch& batch, const std::vector<std::string>& added,
 
 int RunTakeMail(std::span<char*> args) {
     std::vector<const char*> paths;
+    std::vector<std::string> me;
     bool addNew = false;
-    for (char* arg : args) {
-        if (std::string_view(arg) == "--add-new")
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--add-new") {
             addNew = true;
-        else
-            paths.push_back(arg);
+        } else if (arg == "--me") {
+            if (++i == args.size()) return PrintTakeMailUsage();
+            me.emplace_back(args[i]);
+        } else {
+            paths.push_back(args[i]);
+        }
     }
     if (paths.size() < 2) return PrintTakeMailUsage();
 
@@ -84,8 +98,10 @@ int RunTakeMail(std::span<char*> args) {
     // Refused, unreadable or in use by another process: the port has said so.
     if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Exclusive)) return kExitUsage;
 
+    CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
+    app.SetHistory(&archive);
     CMailBatch batch(app);
-    CBatchSink sink(batch);
+    CBatchSink sink(batch, archive, me);
     for (std::size_t i = 1; i < paths.size(); ++i) ReadMailPath(paths[i], sink);
     std::vector<std::string> added;
     if (addNew) added = batch.AddUnknownSenders();

@@ -42,13 +42,15 @@ void SetSince(ImapCheckOptions& options, int days) {
 
 }  // namespace
 
-CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile)
+CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile,
+                                           CPalArchive* archive)
     : QObject(&window),
       m_app(app),
       m_window(window),
       m_dataFile(std::move(dataFile)),
       m_passwords([this](const QString& account) { return AskPasswordInDialog(&m_window, account); }),
-      m_editAccounts([this](std::vector<MailAccount>& accounts) { return RunMailAccountsDlg(&m_window, accounts); }) {
+      m_editAccounts([this](std::vector<MailAccount>& accounts) { return RunMailAccountsDlg(&m_window, accounts); }),
+      m_archive(archive) {
     m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
     m_checkAction->setShortcut(QKeySequence(Qt::Key_F5));
     m_checkAction->setIcon(QIcon::fromTheme(QStringLiteral("mail-receive")));
@@ -131,7 +133,7 @@ void CMailCheckController::Check() {
         jobs.push_back(std::move(job));
     }
     m_fetched = 0;
-    m_tally = {};
+    m_intake = std::make_unique<CCheckedMailIntake>(m_app, m_archive, std::vector<std::string>{});
     m_cancelled = false;
     m_workerDone = false;
     SetRunning(true);
@@ -168,7 +170,7 @@ bool CMailCheckController::TakeOnWindowThread(const FetchedMail& mail) {
     QMetaObject::invokeMethod(
         this,
         [&] {
-            kept = TakeCheckedMail(m_app, {}, mail, m_tally);
+            kept = m_intake->Take(mail);
             if (kept) ++m_fetched;
         },
         Qt::BlockingQueuedConnection);
@@ -193,10 +195,11 @@ void CMailCheckController::Finish(const std::vector<std::string>& errors, const 
     if (m_closing) return;
     SetRunning(false);
     for (const QString& account : refusedLogins) m_passwords.Forget(account);
-    std::string summary = m_tally.updated.empty()
+    const CheckTally tally = m_intake->Tally();
+    std::string summary = tally.updated.empty()
                               ? (m_fetched ? CheckText(texts::kCheckNewMail, {std::to_string(m_fetched)}) : texts::kCheckNoNewMail)
                               : CheckText(texts::kCheckNewMailFromPals,
-                                          {std::to_string(m_tally.updated.size()), std::to_string(m_fetched)});
+                                          {std::to_string(tally.updated.size()), std::to_string(m_fetched)});
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
     for (const std::string& e : errors) errorList << QString::fromStdString(e);

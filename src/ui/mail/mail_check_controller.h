@@ -8,6 +8,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +18,7 @@
 
 class CYubinoApp;
 class QAction;
+class CPalArchive;
 class QLabel;
 class QMainWindow;
 class QProgressBar;
@@ -27,7 +29,8 @@ class CMailCheckController : public QObject {
 public:
     using DataFileFn = std::function<std::filesystem::path()>;
 
-    CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile);
+    // Fetched mails go into `archive` (none: the table only) and update the pals.
+    CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile, CPalArchive* archive = nullptr);
     ~CMailCheckController() override;
 
     QAction* CheckAction() const { return m_checkAction; }
@@ -80,5 +83,6 @@ private:
     bool m_cancelled = false;
     bool m_closing = false;
     std::size_t m_fetched = 0;
-    CheckTally m_tally;
+    CPalArchive* m_archive;
+    std::unique_ptr<CCheckedMailIntake> m_intake;
 };

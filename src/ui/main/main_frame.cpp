@@ -73,7 +73,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     setWindowIcon(LazyIcon(
         {{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
-    m_mailCheck = new CMailCheckController(m_app, *this, [this] { return m_session.Doc().GetPathName(); });
+    m_mailCheck =
+        new CMailCheckController(m_app, *this, [this] { return m_session.Doc().GetPathName(); }, m_archive.get());
     CreateActions();
     CreateToolBars();
     CreateMenus();
