@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/cp932.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "mail/gmime_message_reader.h"
 #include "mail/mail_text_parser.h"
@@ -28,19 +29,15 @@ constexpr std::size_t kHeadBytes = 64 << 10;
 class CMailFile {
 public:
     explicit CMailFile(const fs::path& path) {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (m_fd < 0) {
-            m_error = texts::kMailFileUnreadable;
+        OpenedFile file = OpenRegularFile(path);
+        if (!file.fd.IsOpen()) {
+            m_error = file.status == FileReadResult::Status::NotRegular ? texts::kMailFileNotRegular
+                                                                        : texts::kMailFileUnreadable;
             return;
         }
-        struct stat st {};
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            m_error = texts::kMailFileNotRegular;
-            Close();
-            return;
-        }
-        m_size = static_cast<std::uint64_t>(st.st_size);
-        m_mtime = static_cast<std::int64_t>(st.st_mtime);
+        m_size = file.size;
+        m_mtime = file.modified;
+        m_fd = file.fd.Release();
     }
     ~CMailFile() { Close(); }
     CMailFile(const CMailFile&) = delete;

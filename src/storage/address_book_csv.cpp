@@ -4,7 +4,7 @@
 
 #include "core/cp932.h"
 #include "core/texts.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 #include "storage/text_encoding.h"
 
 namespace {

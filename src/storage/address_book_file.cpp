@@ -6,7 +6,7 @@
 #include "core/texts.h"
 #include "storage/pal_vcard.h"
 #include "storage/text_encoding.h"
-#include "storage/user_file.h"
+#include "core/file_read.h"
 
 namespace {
 
@@ -69,18 +69,13 @@ void ApplyCsvRoles(AddressBookFile& file, const std::vector<CsvRole>& roles) {
 }
 
 AddressBookFile ReadAddressBookForImport(const std::filesystem::path& path) {
-    std::string bytes;
-    AddressBookFile refused;
-    switch (ReadUserFile(path, kMaxAddressBookBytes, bytes)) {
-        case UserFileStatus::Read:
-            break;
-        case UserFileStatus::TooLarge:
-            refused.kind = AddressBookFile::Kind::TooLarge;
-            return refused;
-        case UserFileStatus::CannotOpen:
-        case UserFileStatus::NotRegular:
-            return refused;
+    FileReadResult file = ReadRegularFile(path, kMaxAddressBookBytes);
+    if (!file.Ok()) {
+        AddressBookFile refused;
+        if (file.status == FileReadResult::Status::TooLarge) refused.kind = AddressBookFile::Kind::TooLarge;
+        return refused;
     }
+    const std::string bytes = std::move(file.bytes);
     std::string extension = path.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ReadAddressBookBytes(bytes, extension == ".vcf" || extension == ".vcard");

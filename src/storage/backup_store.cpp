@@ -14,7 +14,7 @@
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "storage/atomic_file.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 namespace fs = std::filesystem;
 

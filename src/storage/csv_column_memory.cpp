@@ -1,11 +1,12 @@
 #include "storage/csv_column_memory.h"
 
+#include <optional>
 #include <charconv>
 #include <sstream>
 #include <system_error>
 
 #include "storage/atomic_file.h"
-#include "storage/user_file.h"
+#include "core/file_read.h"
 
 namespace {
 
@@ -44,10 +45,10 @@ std::optional<std::vector<CsvRole>> ParseRoles(std::string_view text, std::size_
 }
 
 std::vector<std::string> Lines(const std::filesystem::path& file) {
-    std::string bytes;
     std::vector<std::string> lines;
-    if (ReadUserFile(file, kMaxMemoryBytes, bytes) != UserFileStatus::Read) return lines;
-    std::istringstream in(bytes);
+    const std::optional<std::string> bytes = ReadRegularFileBytes(file, kMaxMemoryBytes);
+    if (!bytes) return lines;
+    std::istringstream in(*bytes);
     for (std::string line; std::getline(in, line);)
         if (!line.empty()) lines.push_back(line);
     return lines;

@@ -1,3 +1,4 @@
+#include <optional>
 #include <algorithm>
 
 #include "core/cp932.h"
@@ -6,7 +7,7 @@
 #include "storage/pal_fields.h"
 #include "storage/pal_vcard.h"
 #include "storage/text_encoding.h"
-#include "storage/user_file.h"
+#include "core/file_read.h"
 #include "storage/vcard_text.h"
 
 namespace {
@@ -71,9 +72,8 @@ std::string EncodeBase64(std::string_view bytes) {
 }
 
 std::string ReadPhoto(const CPenPal& pal, const std::filesystem::path& dataFolder) {
-    std::string bytes;
     for (const std::filesystem::path& candidate : PictureFileCandidates(pal.m_strPictureFile, dataFolder))
-        if (ReadUserFile(candidate, kMaxVCardPhotoBytes, bytes) == UserFileStatus::Read) return bytes;
+        if (std::optional<std::string> bytes = ReadRegularFileBytes(candidate, kMaxVCardPhotoBytes)) return *bytes;
     return {};
 }
 

@@ -8,7 +8,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/backup_store.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 #include "storage/pal_data_file.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/file_read.h"
 #include "storage/atomic_file.h"
 
 namespace fs = std::filesystem;
@@ -109,21 +110,8 @@ std::string FormatWindowState(const WindowState& state) {
 }
 
 WindowState ReadWindowState(const fs::path& file) {
-    // Without blocking: a FIFO or a device put at the path must not stop the start-up.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {};
-    std::string text;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) <= kMaxStateBytes) {
-        text.resize(kMaxStateBytes + 1);
-        std::size_t got = 0;
-        ssize_t n;
-        while (got < text.size() && (n = ::read(fd, text.data() + got, text.size() - got)) > 0)
-            got += static_cast<std::size_t>(n);
-        text.resize(got <= kMaxStateBytes ? got : 0);
-    }
-    ::close(fd);
-    return ParseWindowState(text);
+    // A FIFO or a device put at the path must not stop the start-up.
+    return ParseWindowState(ReadRegularFileBytes(file, kMaxStateBytes).value_or(std::string()));
 }
 
 bool WriteWindowState(const fs::path& file, const WindowState& state) {

@@ -5,7 +5,7 @@
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 namespace fs = std::filesystem;
 

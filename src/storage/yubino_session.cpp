@@ -2,7 +2,7 @@
 
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 #include "storage/settings_file.h"
 
 namespace fs = std::filesystem;

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "core/file_read.h"
+
 namespace {
 
 constexpr std::size_t kMaxAccountsFileBytes = 1024 * 1024;
@@ -82,22 +84,12 @@ std::filesystem::path MailAccountsFile(const EnvLookup& env) {
 
 MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
     MailAccountsRead read;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) read.error = "メールアカウントの設定ファイルを開けません: " + file.string();
-        return read;
-    }
-    struct stat st {};
-    std::string bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= kMaxAccountsFileBytes) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        const ssize_t n = ::read(fd, bytes.data(), bytes.size());
-        bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    } else {
-        read.error = "メールアカウントの設定ファイルではありません: " + file.string();
-    }
-    ::close(fd);
-    std::istringstream in(bytes);
+    const FileReadResult stored = ReadRegularFile(file, kMaxAccountsFileBytes);
+    if (stored.status == FileReadResult::Status::Missing) return read;
+    if (!stored.Ok())
+        read.error = "メールアカウントの設定ファイルを読めません: " + file.string() + "（" +
+                     FileReadProblem(stored, kMaxAccountsFileBytes) + "）";
+    std::istringstream in(stored.bytes);
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNumber;

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "core/file_read.h"
 #include "storage/atomic_file.h"
 
 namespace {

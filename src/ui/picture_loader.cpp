@@ -5,7 +5,7 @@
 #include <QImageReader>
 
 #include "core/picture_path.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 LoadedPicture LoadPictureFile(const QString& path) {
     const FileReadResult file = ReadRegularFile(QFile::encodeName(path).toStdString(), kPictureFileCap);

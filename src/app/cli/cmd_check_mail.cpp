@@ -17,6 +17,7 @@
 #include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/cp932.h"
 #include "core/yubino_app.h"

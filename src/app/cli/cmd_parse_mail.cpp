@@ -13,7 +13,7 @@
 #include "mail/internet_mail.h"
 #include "mail/mail_files.h"
 #include "mail/mail_text_parser.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
-#include "storage/file_read.h"
+#include "core/file_read.h"
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -56,6 +57,7 @@ struct OpenedFile {
     FileReadResult::Status status = FileReadResult::Status::Read;
     int error = 0;
     std::size_t size = 0;
+    std::int64_t modified = 0;  // seconds since the epoch
 };
 OpenedFile OpenRegularFile(const std::filesystem::path& path);
 

@@ -1,4 +1,4 @@
-#include "storage/file_read.h"
+#include "core/file_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,6 +49,7 @@ OpenedFile OpenRegularFile(const fs::path& path) {
         file.status = Status::NotRegular;
     } else {
         file.size = static_cast<std::size_t>(st.st_size);
+        file.modified = static_cast<std::int64_t>(st.st_mtime);
         const int flags = ::fcntl(file.fd.Get(), F_GETFL);
         if (flags >= 0) ::fcntl(file.fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
         return file;
