@@ -6,6 +6,7 @@
 #include "archive/parsed_mail_record.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
+#include "mail/mail_files.h"
 
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     std::vector<std::string> addresses;
@@ -22,7 +23,7 @@ std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
 }
 
 CCheckedMailIntake::CCheckedMailIntake(CYubinoApp& app, CPalArchive* archive, std::vector<std::string> ownAddresses)
-    : m_archive(archive), m_own(std::move(ownAddresses)), m_batch(app) {}
+    : m_app(app), m_archive(archive), m_own(std::move(ownAddresses)), m_batch(app) {}
 
 bool CCheckedMailIntake::IsOwn(const std::string& address) const {
     return std::any_of(m_own.begin(), m_own.end(), [&](const std::string& own) { return SameAddress(own, address); });
@@ -30,9 +31,14 @@ bool CCheckedMailIntake::IsOwn(const std::string& address) const {
 
 bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
     const MailReadResult read = ReadInternetMessage(fetched.bytes);
-    if (!read.Ok()) return true;
-    const ParsedMail& mail = read.mail;
-    const bool sent = fetched.sentFolder || IsOwn(mail.fromAddress);
+    return !read.Ok() || TakeParsed(read.mail, fetched.sentFolder);
+}
+
+bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder) {
+    const bool sent = inSentFolder || IsOwn(mail.fromAddress);
+    CPenPal pal;
+    // A local folder holds everyone's mail; only the pals' is taken.
+    if (!sent && !FindPalByAnyAddress(m_app, mail.pal.m_strMailAddress, pal)) return true;
     if (m_archive) {
         std::vector<std::string> own;
         if (sent) own.push_back(mail.fromAddress);
@@ -48,3 +54,32 @@ bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
 }
 
 CheckTally CCheckedMailIntake::Tally() const { return {m_nReceived, m_nSent, m_batch.UpdatedPals()}; }
+
+namespace {
+
+class CLocalFolderSink : public CMailSink {
+public:
+    CLocalFolderSink(CCheckedMailIntake& intake, std::vector<std::string>& errors)
+        : m_intake(intake), m_errors(errors) {}
+    bool TakeMail(const ParsedMail& mail) override {
+        ++read;
+        return m_intake.TakeParsed(mail, false);
+    }
+    void Failed(const std::filesystem::path& path, const std::string& reason) override {
+        m_errors.push_back(path.string() + ": " + reason);
+    }
+    std::size_t read = 0;
+
+private:
+    CCheckedMailIntake& m_intake;
+    std::vector<std::string>& m_errors;
+};
+
+}  // namespace
+
+std::size_t CheckLocalFolder(CCheckedMailIntake& intake, const std::filesystem::path& path,
+                             std::vector<std::string>& errors) {
+    CLocalFolderSink sink(intake, errors);
+    ReadMailPath(path, sink);
+    return sink.read;
+}

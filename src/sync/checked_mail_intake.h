@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,23 @@ public:
     // False when the mail could not be kept: the check then stops, and the mail is
     // fetched again next time. Bytes that are no mail are passed over.
     bool Take(const FetchedMail& mail);
+    // A mail already read (from a local folder); `inSentFolder` makes it a sent one.
+    bool TakeParsed(const ParsedMail& mail, bool inSentFolder);
     CheckTally Tally() const;
 
 private:
     bool IsOwn(const std::string& address) const;
 
+    CYubinoApp& m_app;
     CPalArchive* m_archive;
     std::vector<std::string> m_own;
     CMailBatch m_batch;
     std::size_t m_nReceived = 0;
     std::size_t m_nSent = 0;
 };
+
+// Reads a local Maildir folder or mbox file into `intake`, every mail of it at each check
+// (the archive keeps each once, by its Message-ID). Returns the mails read; what could not
+// be read is added to `errors` (UTF-8).
+std::size_t CheckLocalFolder(CCheckedMailIntake& intake, const std::filesystem::path& path,
+                             std::vector<std::string>& errors);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "core/yubino_app.h"
@@ -102,6 +103,30 @@ TEST_F(CheckMailCliTest, WrongArgumentsExitTwo) {
         EXPECT_EQ(run.status, 2) << run.out;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// A local Maildir is read as a mailbox: the pal's mail updates the pal, a stranger's is left.
+TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
+    TempDir dir;
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    CPenPal pal;
+    pal.m_strMailAddress = "pal@example.jp";
+    app.AddPal(pal);
+    WriteFileBytes(dir / "pals.ybf", WritePalData(app));
+    std::filesystem::create_directories(dir / "Mail" / "cur");
+    std::filesystem::create_directories(dir / "Mail" / "new");
+    WriteFileBytes(dir / "Mail" / "cur" / "1.eml", TestMail("pal@example.jp", "me@example.org", 1));
+    WriteFileBytes(dir / "Mail" / "new" / "2.eml", TestMail("stranger@example.com", "me@example.org", 2));
+    const std::string command = Quoted(YUBINO_CLI_PATH) + " check-mail " + Quoted((dir / "pals.ybf").string()) +
+                                " --maildir " + Quoted((dir / "Mail").string()) + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(out, "{\"fetched\":2,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":0,\"errors\":[]}\n");
 }
 
 }  // namespace

@@ -184,9 +184,8 @@ int RunCheckMail(std::span<char*> argv) {
         errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
         for (const std::string& warning : outcome.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     }
-    // Local folders are read by the Internet mail reader; until it is here they are told, not read.
     for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes})
-        for (const std::string& path : *paths) errors.push_back(CheckText(texts::kCheckLocalNotYet, {path}));
+        for (const std::string& path : *paths) fetched += CheckLocalFolder(intake, path, errors);
 
     const CheckTally tally = intake.Tally();
     // What was fetched is kept even when a source failed.
