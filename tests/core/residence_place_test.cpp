@@ -5,7 +5,6 @@
 #include <fstream>
 #include <map>
 #include <random>
-#include <regex>
 #include <sstream>
 
 #include "core/maps.h"
@@ -22,19 +21,18 @@ std::map<int, ResidencePlace> CapitalsOnRegionMaps() {
     text << in.rdbuf();
     const std::string json = text.str();
     std::map<int, ResidencePlace> capitals;
-    const std::regex index(R"re("index": (\d+))re");
-    const std::regex capital(
-        R"re("(\d+)": \{ "name": "[^"]*", "lat": [-\d.]+, "lon": [-\d.]+, "x": (\d+), "y": (\d+) \})re");
     int map = -1;
     std::size_t pos = 0;
     for (std::string line; pos < json.size();) {
         const std::size_t end = json.find('\n', pos);
         line = json.substr(pos, end - pos);
         pos = end == std::string::npos ? json.size() : end + 1;
-        std::smatch m;
-        if (std::regex_search(line, m, index)) map = std::stoi(m[1]);
-        if (map < 8 && std::regex_search(line, m, capital))
-            capitals[std::stoi(m[1])] = {map, std::stoi(m[2]), std::stoi(m[3])};
+        // Lines such as "index": 2, and "13": { "name": "東京", "lat": …, "lon": …, "x": 212, "y": 180 }
+        if (const std::size_t at = line.find("\"index\": "); at != std::string::npos) map = std::stoi(line.substr(at + 9));
+        const std::size_t x = line.find("\"x\": "), y = line.find("\"y\": ");
+        if (map < 8 && line.find("\"lat\": ") != std::string::npos && x != std::string::npos && y != std::string::npos)
+            capitals[std::stoi(line.substr(line.find('"') + 1))] = {map, std::stoi(line.substr(x + 5)),
+                                                                     std::stoi(line.substr(y + 5))};
     }
     return capitals;
 }
