@@ -17,6 +17,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
+#include "main_window_fixture.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/reply_queue_pane.h"
@@ -26,20 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Passes the table's refreshes on to the window, as the desktop port does.
-class FramePort : public FakeUserInterface {
-public:
-    CViewHost* host = nullptr;
-    void UpdateListView() override {
-        if (host) host->UpdateListView();
-    }
-    void UpdateMapView() override {
-        if (host) host->UpdateMapView();
-    }
-    std::vector<std::string> GetSelectedAddresses() override {
-        return host ? host->GetSelectedAddresses() : std::vector<std::string>{};
-    }
-};
+using main_window_fixture::FramePort;
 
 CPenPal Pal(const std::string& address, const std::string& handleUtf8, const std::string& lastMailUtf8,
             COleDateTime last) {
