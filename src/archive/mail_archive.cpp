@@ -259,6 +259,7 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
                         "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
                         "AND message_id = ''");
         std::map<std::string, std::int64_t, std::less<>> palIds;
+        std::int64_t firstNew = 0;
         for (const MailRecord& mail : mails) {
             if (mail.pal.empty()) continue;
             auto known = palIds.find(mail.pal);
@@ -281,7 +282,12 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
             insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
             insert.Run();
-            ++result.stored;
+            if (result.stored++ == 0) firstNew = m_db.LastInsertRowId();
+        }
+        // New rows take ids above every stored one; one statement indexes them all.
+        if (result.stored > 0) {
+            CStatement index(m_db, "INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails WHERE id >= ?");
+            index.Bind(1, firstNew).Run();
         }
         transaction.Commit();
     } catch (const CSqliteError& e) {

@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include "archive/archive_schema.h"
 #include "archive/mail_archive.h"
+#include "archive/text_fold.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -253,6 +255,47 @@ TEST(NewerArchive, IsOpenedReadOnlyAndNeverDowngraded) {
     sqlite3_finalize(version);
     sqlite3_close(db);
     EXPECT_TRUE(DamagedCopies(dir.path()).empty());
+}
+
+// Every stored mail is in the full-text index and nothing else is.
+void ExpectIndexMatchesMails(const fs::path& file) {
+    RunSql(file, "INSERT INTO mails_fts(mails_fts, rank) VALUES ('integrity-check', 1)");
+}
+
+TEST(ArchiveMigration, AFirstReleaseArchiveKeepsItsMailsAndIndexesNewOnes) {
+    TempDir dir;
+    const fs::path file = dir / "p.mails.sqlite";
+    {
+        // An archive as the first release made it: its tables, and a mail stored its way.
+        CSqliteDb db;
+        db.Open(file, false, true);
+        db.Exec("PRAGMA journal_mode = WAL");
+        MigrateSchema(db, 0, 1);
+        db.Exec("INSERT INTO pals(address) VALUES ('a@x')");
+        CStatement insert(db,
+                          "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
+                          "folded) VALUES (1, 0, '2025-05-05T00:00:00', '', ?, 'old@x', 'drop', 0, ?)");
+        insert.Bind(1, "ｶﾀｶﾅの手紙").Bind(2, "\n" + FoldForSearch("ｶﾀｶﾅの手紙") + "\n\n").Run();
+    }
+    CMailArchive archive;
+    ASSERT_EQ(archive.Open(file, false).status, CMailArchive::OpenStatus::Opened);
+    ASSERT_TRUE(archive.Store({Mail("a@x", "2026-01-01T00:00:00", "かたかなの葉書", "new@x"),
+                               Mail("b@x", "2026-01-02T00:00:00", "ABCの手紙")})
+                    .Ok());
+    ExpectIndexMatchesMails(file);
+    const struct {
+        const char* search;
+        std::size_t found;
+    } searches[] = {{"カタカナ", 2}, {"の手紙", 2}, {"手紙", 2}, {"葉書", 1}, {"abc", 1}, {"ひらがな", 0}};
+    for (const auto& s : searches) EXPECT_EQ(archive.Mails("", s.search).size(), s.found) << s.search;
+    archive.DeletePalMails("a@x");
+    ExpectIndexMatchesMails(file);
+    EXPECT_EQ(archive.Mails("", "カタカナ").size(), 0u);
+    EXPECT_EQ(archive.Mails("", "手紙").size(), 1u);
+    archive.Close();
+    CSqliteDb db;
+    db.Open(file, true, false);
+    EXPECT_EQ(ReadSchemaVersion(db), kArchiveSchemaVersion);
 }
 
 TEST(ArchiveFile, ADirectoryInItsPlaceIsRefused) {
