@@ -40,9 +40,11 @@ END;
 
 // Version 2: the index is filled by the intake, one statement per batch. A statement
 // that writes to the index makes it flush its pending terms into a new segment, so a
-// trigger per inserted mail made one segment, and merges, per mail.
+// trigger per inserted mail made one segment, and merges, per mail. Segments are merged
+// eight at a time rather than four, which halves the merge work of an intake.
 constexpr const char* kVersion2 = R"sql(
 DROP TRIGGER mails_fts_insert;
+INSERT INTO mails_fts(mails_fts, rank) VALUES ('automerge', 8);
 )sql";
 
 constexpr const char* kSteps[] = {kVersion1, kVersion2};

@@ -89,10 +89,11 @@ private:
         std::string parameter;
         bool indexed = false;  // answered by the full-text index
     };
-    // The condition for mails holding the folded text; `forPals` when only whether a pal
-    // has one counts, so that a scan of each pal's mails may stop at its first hit.
-    SearchFilter FilterFor(std::string_view search, bool forPals);
-    std::int64_t RarestPieceMails(const std::string& folded);
+    // The condition for mails holding the folded text.
+    SearchFilter FilterFor(const std::string& folded);
+    bool CommonInNewestMails(const std::string& folded);
+    std::vector<std::string> PalsByScan(const std::string& folded);
+    std::vector<std::string> PalsByIndex(const std::string& match);
     void AttachVocabulary();
     void Prepare();
     void UseWal();
