@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "archive/archive_schema.h"
@@ -16,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDefaultQuietKey = "default_quiet_days";
+constexpr const char* kLastCheckKey = "last_quick_check";
 
 std::int64_t BodyHash(std::string_view body) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -130,10 +132,6 @@ void CMailArchive::Prepare() {
     // archive: a bigger cache and mapped reads keep intake and search off the disk.
     m_db.Exec("PRAGMA cache_size = -32768");
     m_db.Exec("PRAGMA mmap_size = 268435456");
-    {
-        CStatement check(m_db, "PRAGMA quick_check");
-        if (!check.Step() || check.Text(0) != "ok") throw CDamaged();
-    }
 }
 
 void CMailArchive::AttachVocabulary() {
@@ -145,8 +143,68 @@ void CMailArchive::UseWal() {
     m_db.Exec("PRAGMA synchronous = NORMAL");
 }
 
+CMailArchive::OpenResult CMailArchive::Rebuild() {
+    m_db.Close();
+    m_bReadOnly = false;
+    OpenResult result;
+    try {
+        result.movedAside = MoveAside(m_path);
+        m_db.Open(m_path, false, true);
+        Prepare();
+        UseWal();
+        MigrateSchema(m_db, 0);
+        AttachVocabulary();
+        result.status = OpenStatus::Rebuilt;
+    } catch (const std::exception& e) {
+        m_db.Close();
+        result.status = OpenStatus::Failed;
+        result.error = e.what();
+    }
+    return result;
+}
+
+void CMailArchive::CheckStop::Stop() {
+    const std::lock_guard lock(m_mutex);
+    m_bStopped = true;
+    if (m_db) sqlite3_interrupt(m_db);
+}
+
+bool CMailArchive::CheckStop::Begin(sqlite3* db) {
+    const std::lock_guard lock(m_mutex);
+    m_db = m_bStopped ? nullptr : db;
+    return !m_bStopped;
+}
+
+void CMailArchive::CheckStop::End() {
+    const std::lock_guard lock(m_mutex);
+    m_db = nullptr;
+}
+
+CMailArchive::CheckResult CMailArchive::CheckFile(const fs::path& path, CheckStop& stop) {
+    CSqliteDb db;
+    try {
+        db.Open(path, /*readOnly=*/true, /*create=*/false);
+        if (!stop.Begin(db.Handle())) return CheckResult::NotFinished;
+        CStatement check(db, "PRAGMA quick_check");
+        const bool healthy = check.Step() && check.Text(0) == "ok";
+        stop.End();
+        return healthy ? CheckResult::Healthy : CheckResult::Damaged;
+    } catch (const CSqliteError& e) {
+        stop.End();
+        return IsDamage(e.Code()) ? CheckResult::Damaged : CheckResult::NotFinished;
+    }
+}
+
+bool CMailArchive::CheckDue(std::string_view today) { return !m_bReadOnly && Setting(kLastCheckKey) != today; }
+
+void CMailArchive::RecordCheck(std::string_view today) {
+    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    set.Bind(1, kLastCheckKey).Bind(2, today).Run();
+}
+
 CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly) {
     Close();
+    m_path = path;
     OpenResult result;
     std::error_code ec;
     const bool exists = fs::exists(path, ec);
@@ -190,19 +248,7 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
             result.error = "the archive is damaged";
             return result;
         }
-        try {
-            result.movedAside = MoveAside(path);
-            m_db.Open(path, false, true);
-            Prepare();
-            UseWal();
-            MigrateSchema(m_db, 0);
-            result.status = OpenStatus::Rebuilt;
-        } catch (const std::exception& e) {
-            m_db.Close();
-            result.status = OpenStatus::Failed;
-            result.error = e.what();
-            return result;
-        }
+        return Rebuild();
     } catch (const CSqliteError& e) {
         m_db.Close();
         result.status = OpenStatus::Failed;

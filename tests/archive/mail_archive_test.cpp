@@ -170,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct DamageCase {
     const char* name;
     std::function<void(const fs::path&)> spoil;
+    bool foundAtOpen;  // or only by the full check, which runs apart from the open
 };
 
 class DamagedArchive : public testing::TestWithParam<DamageCase> {};
@@ -190,7 +191,13 @@ TEST_P(DamagedArchive, IsMovedAsideAndRebuilt) {
     const std::string spoiled = ReadFileBytes(file);
 
     CMailArchive archive;
-    const CMailArchive::OpenResult result = archive.Open(file, false);
+    CMailArchive::OpenResult result = archive.Open(file, false);
+    if (!GetParam().foundAtOpen) {
+        ASSERT_EQ(result.status, CMailArchive::OpenStatus::Opened) << result.error;
+        CMailArchive::CheckStop running;
+        ASSERT_EQ(CMailArchive::CheckFile(file, running), CMailArchive::CheckResult::Damaged);
+        result = archive.Rebuild();
+    }
     ASSERT_EQ(result.status, CMailArchive::OpenStatus::Rebuilt) << result.error;
     ASSERT_EQ(DamagedCopies(dir.path()), std::vector<fs::path>{result.movedAside});
     EXPECT_TRUE(ReadFileBytes(result.movedAside) == spoiled) << "the damaged file is kept as it was";
@@ -203,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive,
                                                     [](const fs::path& f) {
                                                         fs::remove(f.string() + "-wal");
                                                         WriteFileBytes(f, "YBF 2.00 this is no database at all");
-                                                    }},
+                                                    },
+                                                    true},
                                          DamageCase{"PagesOverwritten",
                                                     [](const fs::path& f) {
                                                         std::string bytes = ReadFileBytes(f);
@@ -211,15 +219,34 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive,
                                                         for (std::size_t i = 8192; i < bytes.size(); i += 4096)
                                                             bytes.replace(i + 100, 200, std::string(200, '\xA5'));
                                                         WriteFileBytes(f, bytes);
-                                                    }},
+                                                    },
+                                                    false},
                                          DamageCase{"AnotherProgramsDatabase",
                                                     [](const fs::path& f) {
                                                         fs::remove(f);
                                                         fs::remove(f.string() + "-wal");
                                                         fs::remove(f.string() + "-shm");
                                                         RunSql(f, "CREATE TABLE notes(text TEXT)");
-                                                    }}),
+                                                    },
+                                                    true}),
                          [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+
+TEST(ArchiveCheck, AHealthyArchivePassesAndAStoppedCheckFindsNothing) {
+    TempDir dir;
+    const fs::path file = dir / "p.mails.sqlite";
+    CMailArchive archive;
+    archive.Open(file, false);
+    archive.Store({Mail("a@x", "2026-01-01T00:00:00", "kept")});
+    CMailArchive::CheckStop running;
+    EXPECT_EQ(CMailArchive::CheckFile(file, running), CMailArchive::CheckResult::Healthy);
+    CMailArchive::CheckStop stopped;
+    stopped.Stop();
+    EXPECT_EQ(CMailArchive::CheckFile(file, stopped), CMailArchive::CheckResult::NotFinished);
+    EXPECT_TRUE(archive.CheckDue("2026-12-07"));
+    archive.RecordCheck("2026-12-07");
+    EXPECT_FALSE(archive.CheckDue("2026-12-07"));
+    EXPECT_TRUE(archive.CheckDue("2026-12-08"));
+}
 
 TEST(DamagedArchive, ReadOnlyLeavesItWhereItIs) {
     TempDir dir;
