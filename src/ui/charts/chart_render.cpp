@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QImage>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPieSeries>
 #include <QStackedBarSeries>
@@ -79,6 +81,42 @@ void AddBars(QChart& chart, const ChartData& data) {
     chart.legend()->hide();
 }
 
+// Lines over categories (the months), each category at its index on the x axis; every
+// third category is labelled, the last one always, so that two years of labels fit.
+void AddLines(QChart& chart, const ChartData& data) {
+    const int count = static_cast<int>(data.categories.size());
+    auto* axisX = new QCategoryAxis;
+    axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int i = (count - 1) % 3; i < count; i += 3)
+        axisX->append(ToQString(data.categories[static_cast<std::size_t>(i)]), i);
+    axisX->setRange(0, std::max(count - 1, 1));
+    axisX->setLabelsFont(ChartFont(-1));
+    chart.addAxis(axisX, Qt::AlignBottom);
+    int highest = 0;
+    auto* axisY = new QValueAxis;
+    chart.addAxis(axisY, Qt::AlignLeft);
+    for (const ChartLine& line : data.lines) {
+        auto* series = new QLineSeries;
+        series->setName(ToQString(line.label));
+        for (std::size_t i = 0; i < line.counts.size(); ++i) {
+            series->append(static_cast<qreal>(i), line.counts[i]);
+            highest = std::max(highest, line.counts[i]);
+        }
+        QPen pen(QColor::fromRgb(line.rgb));
+        pen.setWidth(2);
+        series->setPen(pen);
+        chart.addSeries(series);
+        series->attachAxis(axisX);
+        series->attachAxis(axisY);
+    }
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    axisY->setRange(0, std::max(highest, 1));
+    axisY->setTickCount(std::min(std::max(highest, 1), 5) + 1);
+    axisY->setLabelsFont(ChartFont(-1));
+    chart.legend()->setFont(ChartFont(-1));
+    chart.legend()->setAlignment(Qt::AlignBottom);
+}
+
 }  // namespace
 
 QChart* MakeChart(const ChartData& data) {
@@ -88,6 +126,8 @@ QChart* MakeChart(const ChartData& data) {
     chart->setAnimationOptions(QChart::NoAnimation);
     if (data.pie)
         AddPie(*chart, data);
+    else if (!data.lines.empty())
+        AddLines(*chart, data);
     else
         AddBars(*chart, data);
     return chart;

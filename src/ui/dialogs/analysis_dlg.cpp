@@ -23,13 +23,14 @@ constexpr int kChartsTab = kAnalysisTabCount;
 constexpr int kDaysToRememberTab = kAnalysisTabCount + 1;
 }  // namespace
 
-CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent)
+CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, const std::filesystem::path& archive,
+                           QWidget* parent)
     : QDialog(parent),
       m_app(app),
       m_direction(direction),
       m_tabs(new QTabBar(this)),
       m_list(new QTreeView(this)),
-      m_charts(new CChartsPage(app, this)),
+      m_charts(new CChartsPage(app, archive, this)),
       m_pages(new QStackedWidget(this)) {
     setWindowTitle(ToQString(Cp932Text(texts::kAnalysisTitle)));
     resize(kDialogSize);

@@ -1,0 +1,119 @@
+#include "archive/mail_figures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "archive/sqlite_db.h"
+#include "core/texts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kReceivedColour = 0x5C7FB8;
+constexpr unsigned kSentColour = 0xE57373;
+
+std::size_t ReplyBand(long long days) {
+    const auto* band = std::lower_bound(std::begin(kReplyBandLastDays), std::end(kReplyBandLastDays), days);
+    return static_cast<std::size_t>(band - std::begin(kReplyBandLastDays));
+}
+
+// The first days of the counted months and of the month after them.
+struct MonthStarts {
+    std::vector<MonthMails> months;
+    std::vector<long long> starts;  // kChartMonthCount + 1 day numbers
+
+    explicit MonthStarts(CalendarDay today) {
+        int year = 0, month = 0, day = 0;
+        std::sscanf(today.Format().c_str(), "%d-%d-%d", &year, &month, &day);
+        const int last = year * 12 + month - 1;
+        for (int m = last - kChartMonthCount + 1; m <= last + 1; ++m) {
+            starts.push_back(CalendarDay::FromDate(m / 12, m % 12 + 1, 1).number);
+            if (m <= last) months.push_back({m / 12, m % 12 + 1, 0, 0});
+        }
+    }
+    // The month of a day, if it is one of those counted.
+    std::optional<std::size_t> MonthOf(CalendarDay day) const {
+        const auto next = std::upper_bound(starts.begin(), starts.end(), day.number);
+        if (next == starts.begin() || next == starts.end()) return std::nullopt;
+        return static_cast<std::size_t>(next - starts.begin() - 1);
+    }
+};
+
+}  // namespace
+
+MailFigures CountMailFigures(const std::vector<MailMoment>& moments, CalendarDay today) {
+    MonthStarts calendar(today);
+    MailFigures figures;
+    std::optional<std::int64_t> pal;
+    std::optional<CalendarDay> unanswered;  // the oldest received mail since the user last wrote
+    for (const MailMoment& moment : moments) {
+        if (moment.pal != pal) unanswered.reset();
+        pal = moment.pal;
+        if (moment.day.number > today.number) continue;
+        const auto month = calendar.MonthOf(moment.day);
+        if (moment.direction == MailDirection::Received) {
+            if (month) ++calendar.months[*month].received;
+            if (!unanswered) unanswered = moment.day;
+            continue;
+        }
+        if (month) ++calendar.months[*month].sent;
+        if (unanswered && month) ++figures.replyBands[ReplyBand(moment.day.number - unanswered->number)];
+        unanswered.reset();
+    }
+    figures.months = std::move(calendar.months);
+    return figures;
+}
+
+MailFiguresRead ReadMailFigures(const fs::path& archive, CalendarDay today) {
+    MailFiguresRead read;
+    std::error_code error;
+    const fs::file_status status = fs::status(archive, error);
+    if (status.type() == fs::file_type::not_found) {
+        read.status = MailFiguresRead::Status::Missing;
+        return read;
+    }
+    if (status.type() != fs::file_type::regular) {
+        read.error = error ? error.message() : "not a regular file";
+        return read;
+    }
+    try {
+        CSqliteDb db;
+        db.Open(archive, /*readOnly=*/true, /*create=*/false);
+        // Received before sent on one moment: a sent mail at the same time is the answer.
+        CStatement query(db, "SELECT pal_id, direction, date FROM mails ORDER BY pal_id, date, direction");
+        std::vector<MailMoment> moments;
+        while (query.Step()) {
+            const auto day = CalendarDay::Parse(query.Text(2));
+            if (!day) continue;
+            moments.push_back({query.Int(0), query.Int(1) == 1 ? MailDirection::Sent : MailDirection::Received, *day});
+        }
+        read.figures = CountMailFigures(moments, today);
+        read.status = MailFiguresRead::Status::Read;
+    } catch (const CSqliteError& e) {
+        read.error = e.what();
+    }
+    return read;
+}
+
+ChartData MailChart(const MailFigures& figures, ChartKind kind) {
+    if (kind == ChartKind::ReplyTimes) {
+        ChartData chart{.kind = kind, .title = Cp932Text(texts::kChartReplyTimes)};
+        for (std::size_t band = 0; band < kReplyBandCount; ++band)
+            chart.bars.push_back({Cp932Text(texts::kReplyBands[band]), figures.replyBands[band], 0});
+        return chart;
+    }
+    ChartData chart{.kind = ChartKind::Months, .title = Cp932Text(texts::kChartMonths)};
+    ChartLine received{Cp932Text(texts::kMailReceived), kReceivedColour, {}};
+    ChartLine sent{Cp932Text(texts::kMailSent), kSentColour, {}};
+    for (const MonthMails& month : figures.months) {
+        char label[16];
+        std::snprintf(label, sizeof label, "%04d/%02d", month.year, month.month);
+        chart.categories.push_back(label);
+        received.counts.push_back(month.received);
+        sent.counts.push_back(month.sent);
+    }
+    chart.lines = {std::move(received), std::move(sent)};
+    return chart;
+}
