@@ -25,6 +25,20 @@ QFont ChartFont(int pointSizeDelta = 0) {
     return font;
 }
 
+// A count axis from 0: a tick at each count up to five, above that Qt's round steps, so
+// that every label is a whole number.
+QValueAxis* CountAxis(int highest) {
+    auto* axis = new QValueAxis;
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setRange(0, std::max(highest, 1));
+    if (highest <= 5)
+        axis->setTickCount(std::max(highest, 1) + 1);
+    else
+        axis->applyNiceNumbers();
+    axis->setLabelsFont(ChartFont(-1));
+    return axis;
+}
+
 void AddPie(QChart& chart, const ChartData& data) {
     auto* series = new QPieSeries;
     for (const ChartBar& bar : data.bars) {
@@ -71,37 +85,34 @@ void AddBars(QChart& chart, const ChartData& data) {
     axisX->setLabelsFont(ChartFont(-1));
     chart.addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
-    auto* axisY = new QValueAxis;
-    axisY->setLabelFormat(QStringLiteral("%d"));
-    axisY->setRange(0, std::max(highest, 1));
-    axisY->setTickCount(std::min(std::max(highest, 1), 5) + 1);
-    axisY->setLabelsFont(ChartFont(-1));
+    QValueAxis* axisY = CountAxis(highest);
     chart.addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     chart.legend()->hide();
 }
 
 // Lines over categories (the months), each category at its index on the x axis; every
-// third category is labelled, the last one always, so that two years of labels fit.
+// sixth category is labelled, the last one always, so that the labels of two years fit
+// a chart in the dialog.
 void AddLines(QChart& chart, const ChartData& data) {
     const int count = static_cast<int>(data.categories.size());
     auto* axisX = new QCategoryAxis;
     axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (int i = (count - 1) % 3; i < count; i += 3)
+    constexpr int kLabelEvery = 6;
+    for (int i = (count - 1) % kLabelEvery; i < count; i += kLabelEvery)
         axisX->append(ToQString(data.categories[static_cast<std::size_t>(i)]), i);
     axisX->setRange(0, std::max(count - 1, 1));
     axisX->setLabelsFont(ChartFont(-1));
     chart.addAxis(axisX, Qt::AlignBottom);
     int highest = 0;
-    auto* axisY = new QValueAxis;
+    for (const ChartLine& line : data.lines)
+        for (int n : line.counts) highest = std::max(highest, n);
+    QValueAxis* axisY = CountAxis(highest);
     chart.addAxis(axisY, Qt::AlignLeft);
     for (const ChartLine& line : data.lines) {
         auto* series = new QLineSeries;
         series->setName(ToQString(line.label));
-        for (std::size_t i = 0; i < line.counts.size(); ++i) {
-            series->append(static_cast<qreal>(i), line.counts[i]);
-            highest = std::max(highest, line.counts[i]);
-        }
+        for (std::size_t i = 0; i < line.counts.size(); ++i) series->append(static_cast<qreal>(i), line.counts[i]);
         QPen pen(QColor::fromRgb(line.rgb));
         pen.setWidth(2);
         series->setPen(pen);
@@ -109,10 +120,7 @@ void AddLines(QChart& chart, const ChartData& data) {
         series->attachAxis(axisX);
         series->attachAxis(axisY);
     }
-    axisY->setLabelFormat(QStringLiteral("%d"));
-    axisY->setRange(0, std::max(highest, 1));
-    axisY->setTickCount(std::min(std::max(highest, 1), 5) + 1);
-    axisY->setLabelsFont(ChartFont(-1));
+    chart.setMargins(chart.margins() + QMargins(0, 0, 16, 0));  // room for the last month's label
     chart.legend()->setFont(ChartFont(-1));
     chart.legend()->setAlignment(Qt::AlignBottom);
 }

@@ -26,6 +26,7 @@ private:
     // Rebuilds the columns and rows of the selected tab, in table order.
     void FillList();
     void SortByColumn(int column);
+    void ShowChartsLarge();
 
     const CYubinoApp& m_app;
     CSortDirection& m_direction;
