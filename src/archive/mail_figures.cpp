@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <tuple>
 
 #include "archive/sqlite_db.h"
 #include "core/texts.h"
@@ -43,24 +44,31 @@ struct MonthStarts {
 
 }  // namespace
 
-MailFigures CountMailFigures(const std::vector<MailMoment>& moments, CalendarDay today) {
+MailFigures CountMailFigures(std::vector<MailMoment> moments, CalendarDay today) {
+    // Each pal's mails in time order, received before sent at one moment.
+    std::sort(moments.begin(), moments.end(), [](const MailMoment& a, const MailMoment& b) {
+        return std::tie(a.pal, a.date, a.direction) < std::tie(b.pal, b.date, b.direction);
+    });
     MonthStarts calendar(today);
     MailFigures figures;
     std::optional<std::int64_t> pal;
-    std::optional<CalendarDay> unanswered;  // the oldest received mail since the user last wrote
+    bool waiting = false;      // the pal wrote since the user last did
+    CalendarDay waitingSince;  // the oldest of those mails
     for (const MailMoment& moment : moments) {
-        if (moment.pal != pal) unanswered.reset();
+        if (moment.pal != pal) waiting = false;
         pal = moment.pal;
-        if (moment.day.number > today.number) continue;
-        const auto month = calendar.MonthOf(moment.day);
+        const std::optional<CalendarDay> day = CalendarDay::Parse(moment.date);
+        if (!day || day->number > today.number) continue;
+        const auto month = calendar.MonthOf(*day);
         if (moment.direction == MailDirection::Received) {
             if (month) ++calendar.months[*month].received;
-            if (!unanswered) unanswered = moment.day;
+            if (!waiting) waitingSince = *day;
+            waiting = true;
             continue;
         }
         if (month) ++calendar.months[*month].sent;
-        if (unanswered && month) ++figures.replyBands[ReplyBand(moment.day.number - unanswered->number)];
-        unanswered.reset();
+        if (waiting && month) ++figures.replyBands[ReplyBand(day->number - waitingSince.number)];
+        waiting = false;
     }
     figures.months = std::move(calendar.months);
     return figures;
@@ -81,14 +89,13 @@ MailFiguresRead ReadMailFigures(const fs::path& archive, CalendarDay today) {
     try {
         CSqliteDb db;
         db.Open(archive, /*readOnly=*/true, /*create=*/false);
-        // Received before sent on one moment: a sent mail at the same time is the answer.
-        CStatement query(db, "SELECT pal_id, direction, date FROM mails ORDER BY pal_id, date, direction");
+        // Unordered, so that SQLite may answer from an index that holds these columns
+        // without reading the mails' texts.
+        CStatement query(db, "SELECT pal_id, direction, date FROM mails");
         std::vector<MailMoment> moments;
-        while (query.Step()) {
-            const auto day = CalendarDay::Parse(query.Text(2));
-            if (!day) continue;
-            moments.push_back({query.Int(0), query.Int(1) == 1 ? MailDirection::Sent : MailDirection::Received, *day});
-        }
+        while (query.Step())
+            moments.push_back(
+                {query.Int(0), query.Int(1) == 1 ? MailDirection::Sent : MailDirection::Received, query.Text(2)});
         read.figures = CountMailFigures(moments, today);
         read.status = MailFiguresRead::Status::Read;
     } catch (const CSqliteError& e) {

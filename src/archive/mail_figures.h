@@ -24,7 +24,7 @@ inline constexpr std::size_t kReplyBandCount = std::size(kReplyBandLastDays) + 1
 struct MailMoment {
     std::int64_t pal = 0;  // any number that tells the pals apart
     MailDirection direction = MailDirection::Received;
-    CalendarDay day;
+    std::string date;  // "YYYY-MM-DDTHH:MM:SS", local time
 };
 
 struct MonthMails {
@@ -40,11 +40,11 @@ struct MailFigures {
     std::array<int, kReplyBandCount> replyBands{};
 };
 
-// Counts the mails, given in order of pal and then day (received before sent on one day).
-// A sent mail answers the pal's received mails since the user last wrote; it took the days
-// from the oldest of them, and counts once, when it was sent in the months counted. Mails
-// after today count nowhere.
-MailFigures CountMailFigures(const std::vector<MailMoment>& moments, CalendarDay today);
+// Counts the mails, given in any order. A sent mail answers the pal's received mails since
+// the user last wrote (a sent mail at the same moment as a received one answers it); it took
+// the calendar days from the oldest of them, and counts once, when it was sent in the months
+// counted. Mails after today, or with a date that is none, count nowhere.
+MailFigures CountMailFigures(std::vector<MailMoment> moments, CalendarDay today);
 
 struct MailFiguresRead {
     enum class Status { Read, Missing, Failed } status = Status::Failed;
