@@ -72,7 +72,9 @@ ChartData FirstYearChart(const std::vector<CPenPal>& pals) {
 }
 
 constexpr std::pair<ChartKind, std::string_view> kKindNames[] = {
-    {ChartKind::Sex, "sex"}, {ChartKind::Age, "age"}, {ChartKind::Maps, "maps"}, {ChartKind::FirstYear, "first-year"}};
+    {ChartKind::Sex, "sex"},       {ChartKind::Age, "age"},
+    {ChartKind::Maps, "maps"},     {ChartKind::FirstYear, "first-year"},
+    {ChartKind::Months, "months"}, {ChartKind::ReplyTimes, "reply-times"}};
 
 }  // namespace
 
@@ -86,8 +88,11 @@ ChartData BuildChart(const std::vector<CPenPal>& pals, ChartKind kind) {
             return MapChart(pals);
         case ChartKind::FirstYear:
             return FirstYearChart(pals);
+        case ChartKind::Months:
+        case ChartKind::ReplyTimes:
+            break;  // counted from the archive, not the table
     }
-    return {};
+    return {.kind = kind};
 }
 
 std::optional<ChartKind> ChartKindByName(std::string_view name) {

@@ -1,7 +1,8 @@
 // yubino-chart: draws one chart of the analysis without a display, as PNG or SVG. It is the
 // Qt side of `yubino-cli chart`, which runs it, so that yubino-cli itself links no Qt.
-//   yubino-chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg
+//   yubino-chart DATA.ybf --kind sex|age|maps|first-year|months|reply-times --out FILE.png|FILE.svg
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -10,6 +11,9 @@
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
+#include "archive/mail_archive.h"
+#include "archive/mail_figures.h"
+#include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
@@ -40,18 +44,37 @@ std::optional<ChartArguments> ReadArguments(int argc, char* argv[]) {
     return args;
 }
 
+// The chart of `kind`: of the table, or of the mail archive beside the data file, which is
+// read without being written or made. Nothing, told, when there is no archive to read.
+std::optional<ChartData> ChartOf(ChartKind kind, const CYubinoApp& app, const std::filesystem::path& dataFile) {
+    if (std::find(std::begin(kMailChartKinds), std::end(kMailChartKinds), kind) == std::end(kMailChartKinds))
+        return BuildChart(app.Pals(), kind);
+    const std::filesystem::path archive = CMailArchive::PathFor(dataFile);
+    const MailFiguresRead read = ReadMailFigures(archive, CalendarDay::Today());
+    const std::string path = cp932::FromUtf8(archive.string()).value_or(archive.filename().string());
+    switch (read.status) {
+        case MailFiguresRead::Status::Read:
+            return MailChart(read.figures, kind);
+        case MailFiguresRead::Status::Missing:
+            PrintMessageLine(FormatText(texts::kChartNeedsArchive, path));
+            break;
+        case MailFiguresRead::Status::Failed:
+            PrintMessageLine(FormatText(texts::kChartArchiveUnreadable, path) + " (" + read.error + ")");
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const auto args = ReadArguments(argc, argv);
     if (!args) {
-        std::fputs("使い方: yubino-cli chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg\n",
-                   stderr);
+        std::fputs(
+            "使い方: yubino-cli chart DATA.ybf --kind sex|age|maps|first-year|months|reply-times "
+            "--out FILE.png|FILE.svg\n",
+            stderr);
         return kExitUsage;
-    }
-    if (args->kind == "months") {
-        PrintMessageLine(Cp932Text(texts::kChartMonthsNeedArchive));
-        return kExitFailure;
     }
     const auto kind = ChartKindByName(args->kind);
     if (!kind) {
@@ -62,6 +85,8 @@ int main(int argc, char* argv[]) {
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
     if (!OpenPalFile(doc, args->dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
+    const std::optional<ChartData> chart = ChartOf(*kind, app, doc.GetPathName());
+    if (!chart) return kExitFailure;
 
     qputenv("QT_QPA_PLATFORM", "offscreen");  // a chart is drawn, never shown
     // Qt's notes about the desktop session (no runtime folder...) mean nothing to a script.
@@ -69,7 +94,7 @@ int main(int argc, char* argv[]) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qUtf8Printable(text));
     });
     QApplication application(argc, argv);
-    if (!SaveChart(BuildChart(app.Pals(), *kind), QString::fromLocal8Bit(args->out))) {
+    if (!SaveChart(*chart, QString::fromLocal8Bit(args->out))) {
         std::fprintf(stderr, "グラフを保存できませんでした: %s\n", args->out);
         return kExitFailure;
     }

@@ -284,8 +284,16 @@ inline constexpr const char* kToday = "（今日）";
 inline constexpr const char* kDaysAheadFormat = "（あと %d 日）";
 inline constexpr const char* kHonorific = "さんの";
 inline constexpr const char* kRememberNotificationTitle = "Yubino: 近づいている記念日";
-inline constexpr const char* kChartMonthsNeedArchive =
-    "月ごとのメールのグラフには、送受信したメールの記録が必要です。この版ではまだ作れません。";
+// The charts of the mail archive.
+inline constexpr const char* kChartMonths = "月ごとのメール（過去2年）";
+inline constexpr const char* kChartReplyTimes = "返事までの日数（過去2年）";
+inline constexpr const char* kReplyBands[] = {"当日", "1～2日", "3～7日", "1～2週間", "2～4週間", "4週間より後"};
+inline constexpr const char* kChartsWithoutArchive =
+    "メールの保管ファイルがまだないため、月ごとのメールと返事までの日数のグラフはありません。\n"
+    "メールを取り込むと、保管ファイルが作られます。";
+inline constexpr const char* kChartNeedsArchive =
+    "このグラフには、送受信したメールの記録（メールの保管ファイル\" %s \"）が必要です。";
+inline constexpr const char* kChartArchiveUnreadable = "メールの保管ファイル\" %s \"を読めません。";
 inline constexpr const char* kColumnSex = "性別";
 inline constexpr const char* kColumnAge = "年齢";
 inline constexpr const char* kColumnResidence = "居住地";

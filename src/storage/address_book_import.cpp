@@ -1,8 +1,20 @@
 #include "storage/address_book_import.h"
 
+#include "core/pal_placement.h"
 #include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
+
+namespace {
+
+// Every import road ends here: a new pal whose residence names a place, and who brought no
+// map of its own, is placed as the dialog and the mail places it.
+CPenPal Placed(const CYubinoApp& app, CPenPal pal) {
+    PlaceNewPal(app, pal);
+    return pal;
+}
+
+}  // namespace
 
 PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
     CTableChange change(app, StepKind::Import);
@@ -14,7 +26,7 @@ PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
         if (app.GetPalCount() >= kMaxPals) {
             result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
             ++leftOut;
-        } else if (app.AddPal(pal)) {
+        } else if (app.AddPal(Placed(app, pal))) {
             ++result.added;
         } else {
             result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});

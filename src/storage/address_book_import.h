@@ -18,9 +18,9 @@ struct PalImportResult {
     std::vector<Refusal> refused;
 };
 
-// Adds the pals in order. AddPal tells the user of each address already there and the
-// import goes on; a full table is told once, with the count of entries left out. Then the
-// list and the map are refreshed.
+// Adds the pals in order, each placed from its residence when it has no map yet. AddPal
+// tells the user of each address already there and the import goes on; a full table is
+// told once, with the count of entries left out. Then the list and the map are refreshed.
 PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals);
 
 // One new pal per entry: a fresh record with the display name as handle name and the

@@ -82,7 +82,9 @@ TEST(ChartDataTest, FirstMailYearsLeaveOutDatesNeverSet) {
 
 TEST(ChartDataTest, KindsByTheirCommandLineNames) {
     for (ChartKind kind : kChartKinds) EXPECT_EQ(ChartKindByName(ChartKindName(kind)), kind);
-    EXPECT_FALSE(ChartKindByName("months"));
+    for (ChartKind kind : kMailChartKinds) EXPECT_EQ(ChartKindByName(ChartKindName(kind)), kind);
+    EXPECT_EQ(ChartKindByName("reply-times"), ChartKind::ReplyTimes);
+    EXPECT_FALSE(ChartKindByName("month"));
     EXPECT_FALSE(ChartKindByName(""));
 }
 

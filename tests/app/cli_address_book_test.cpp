@@ -95,6 +95,57 @@ TEST_F(CliAddressBookTest, ImportTellsWhatItRefusedAndWhy) {
     EXPECT_EQ(PalsOf(dir / "empty.ybf").size(), 1u);
 }
 
+// Every import road places a new pal from its residence when it has no map, and never
+// moves one that brought its own.
+TEST_F(CliAddressBookTest, ImportedPalsWithoutAMapArePlacedFromTheirResidence) {
+    {
+        FakeUserInterface quiet;
+        CYubinoApp app(quiet);
+        const char* residences[] = {"東京都港区", "ひみつ", "Paris", "北海道札幌市"};
+        for (int i = 0; i < 4; ++i) {
+            CPenPal pal;
+            pal.m_strHandleName = "pal" + std::to_string(i);
+            pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
+            pal.m_strResidence = Sjis(residences[i]);
+            if (i == 3) {
+                pal.m_strMapName = Sjis("九州");
+                pal.m_nMapX = 200;
+                pal.m_nMapY = 120;
+            }
+            app.AddPal(pal);
+        }
+        WriteFileBytes(dir / "residents.ybf", WritePalData(app));
+    }
+    const struct {
+        const char* road;
+        std::string exportArgs;
+        const char* file;
+    } rows[] = {
+        {"vCard 4.0", "--vcard " + Path("out.vcf") + " --vcard-version 4.0", "out.vcf"},
+        {"vCard 3.0", "--vcard " + Path("out3.vcf") + " --vcard-version 3.0", "out3.vcf"},
+        {"CSV in UTF-8", "--csv " + Path("out.csv") + " --encoding utf-8", "out.csv"},
+        {"CSV in code page 932", "--csv " + Path("out932.csv") + " --encoding cp932", "out932.csv"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.road);
+        ASSERT_EQ(Cli("export " + Path("residents.ybf") + " " + row.exportArgs, dir).status, 0);
+        WriteFileBytes(dir / "empty.ybf", std::string(kPalDataMagic));
+        ASSERT_EQ(Cli("import " + Path("empty.ybf") + " " + Path(row.file), dir).status, 0)
+            << ReadFileBytes(dir / "stderr.txt");
+        const std::vector<CPenPal> pals = PalsOf(dir / "empty.ybf");
+        ASSERT_EQ(pals.size(), 4u);
+        EXPECT_EQ(Utf8(pals[0].m_strMapName), "関東");
+        EXPECT_EQ(Utf8(pals[1].m_strMapName), "") << "a secret names no place";
+        EXPECT_EQ(Utf8(pals[2].m_strMapName), "世界");
+        for (const CPenPal& placed : {pals[0], pals[2]}) {
+            EXPECT_GT(placed.m_nMapX + placed.m_nMapY, 0) << "off the map's corner";
+            EXPECT_LE(std::max(placed.m_nMapX, placed.m_nMapY), 368);
+        }
+        EXPECT_EQ(Utf8(pals[3].m_strMapName), "九州") << "a pal's own map is kept";
+        EXPECT_EQ(std::pair(pals[3].m_nMapX, pals[3].m_nMapY), std::pair(200, 120));
+    }
+}
+
 TEST_F(CliAddressBookTest, WrongArgumentsAndUnknownColumnsExitWithTwo) {
     EXPECT_EQ(Cli("export " + Path("empty.ybf") + " --csv " + Path("a.csv") + " --encoding latin1", dir).status, 2);
     EXPECT_EQ(Cli("export " + Path("empty.ybf") + " --csv " + Path("a.csv") + " --vcard " + Path("a.vcf"), dir).status,

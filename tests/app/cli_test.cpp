@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "archive/mail_archive.h"
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
@@ -322,6 +323,41 @@ TEST_F(CliTest, ChartDrawsEachKindAsPngOrSvgWithoutADisplay) {
     }
 }
 
+// The mail charts read the archive beside the data file and leave it as it was.
+TEST_F(CliTest, ChartDrawsTheMailChartsFromTheArchiveWithoutWritingIt) {
+    WriteResidents(dir / "pals.ybf");
+    const std::filesystem::path archiveFile = dir / "pals.mails.sqlite";
+    {
+        CMailArchive archive;
+        ASSERT_EQ(archive.Open(archiveFile, false).status, CMailArchive::OpenStatus::Created);
+        std::vector<MailRecord> mails(2);
+        for (int days : {0, 3}) {
+            MailRecord& mail = mails[days ? 1 : 0];
+            mail.pal = "pal0@example.jp";
+            mail.direction = days ? MailDirection::Received : MailDirection::Sent;
+            mail.date = CalendarDay{CalendarDay::Today().number - days}.Format() + "T09:00:00";
+            mail.body = days ? "やあ" : "こんにちは";
+        }
+        ASSERT_TRUE(archive.Store(mails).Ok());
+    }
+    const std::string archiveBytes = ReadFileBytes(archiveFile);
+    for (std::string kind : {"months", "reply-times"}) {
+        SCOPED_TRACE(kind);
+        Outcome png = Cli("chart " + Path("pals.ybf") + " --kind " + kind + " --out " + Path(kind + ".png"), dir);
+        ASSERT_EQ(png.status, 0) << png.err;
+        const std::string bytes = ReadFileBytes(dir / (kind + ".png"));
+        ASSERT_GT(bytes.size(), 24u);
+        EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xb8", 8)) << "640 x 440";
+        Outcome svg = Cli("chart " + Path("pals.ybf") + " --kind " + kind + " --out " + Path(kind + ".svg"), dir);
+        ASSERT_EQ(svg.status, 0) << svg.err;
+        const std::string text = ReadFileBytes(dir / (kind + ".svg"));
+        EXPECT_NE(text.find("<svg"), std::string::npos);
+        EXPECT_NE(text.find(kind == "months" ? "月ごとのメール" : "返事までの日数"), std::string::npos);
+    }
+    EXPECT_EQ(ReadFileBytes(archiveFile), archiveBytes);
+}
+
 TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
     WriteResidents(dir / "pals.ybf");
     const struct {
@@ -329,7 +365,8 @@ TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
         int status;
         const char* told;
     } rows[] = {
-        {"--kind months --out " + Path("m.png"), 1, "メールの記録"},
+        {"--kind months --out " + Path("m.png"), 1, "メールの保管ファイル"},
+        {"--kind reply-times --out " + Path("r.svg"), 1, "pals.mails.sqlite"},
         {"--kind pies --out " + Path("p.png"), 2, "pies"},
         {"--kind sex", 2, "使い方"},
         {"--kind sex --out " + Path("no-such-folder/s.png"), 1, "保存できませんでした"},
@@ -341,6 +378,8 @@ TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
         EXPECT_NE(run.err.find(row.told), std::string::npos) << run.err;
     }
     EXPECT_EQ(Cli("chart " + Path("missing.ybf") + " --kind sex --out " + Path("s.png"), dir).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "pals.mails.sqlite")) << "no archive is made to draw a chart";
+    EXPECT_FALSE(std::filesystem::exists(dir / "m.png"));
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ protected:
 TEST_F(AddressBookImportTest, CardsAreOfferedAndTheChosenOnesAddedWithEveryFieldAndPhoto) {
     WriteFileBytes(dir / "book.vcf",
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann\r\nNICKNAME:annie\r\nEMAIL:ann@x\r\nNOTE:hello\r\n"
+                   "ADR;TYPE=home:;;;;大阪府大阪市;;\r\n"
                    "PHOTO:data:image/png;base64,iVBORw==\r\nEND:VCARD\r\n"
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ben\r\nEMAIL:ben@x\r\nTEL:123\r\nEND:VCARD\r\n");
     ChooseAllWhenOffered();
@@ -76,6 +77,8 @@ TEST_F(AddressBookImportTest, CardsAreOfferedAndTheChosenOnesAddedWithEveryField
     EXPECT_EQ(ann.m_bUsePicture, 1);
     EXPECT_EQ(ReadFileBytes(ann.m_strPictureFile), "\x89PNG");
     EXPECT_EQ(ben.m_strTel1, "123");
+    EXPECT_EQ(Utf8(ann.m_strMapName), "近畿") << "placed from the residence the card gave";
+    EXPECT_EQ(ben.m_strMapName, "") << "no residence, no place";
     EXPECT_TRUE(ui.messages.empty());
 }
 

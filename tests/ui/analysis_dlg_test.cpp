@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -12,6 +13,7 @@
 
 #include "support/temp_dir.h"
 
+#include "archive/mail_archive.h"
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
 #include "ui/charts/charts_page.h"
@@ -32,8 +34,8 @@ protected:
     }
 
     // A fresh opening of the dialog, shown so that its headers can be clicked.
-    std::unique_ptr<CAnalysisDlg> Open() {
-        auto dialog = std::make_unique<CAnalysisDlg>(app, direction);
+    std::unique_ptr<CAnalysisDlg> Open(const std::filesystem::path& archive = {}) {
+        auto dialog = std::make_unique<CAnalysisDlg>(app, direction, archive);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
         return dialog;
@@ -121,15 +123,26 @@ TEST_F(AnalysisDlgTest, CloseEndsTheDialog) {
     EXPECT_EQ(app.GetPalCount(), 3);
 }
 
-// The charts tab shows the four charts; each saves as the picture its file name asks for.
+// The charts tab shows the four charts of the table and the two of the mail archive; each
+// saves as the picture its file name asks for.
 TEST_F(AnalysisDlgTest, ChartsTabSavesEachChartAsPngOrSvg) {
-    auto dialog = Open();
+    TempDir dir;
+    const std::filesystem::path archiveFile = dir / "pals.mails.sqlite";
+    {
+        CMailArchive archive;
+        ASSERT_EQ(archive.Open(archiveFile, false).status, CMailArchive::OpenStatus::Created);
+        MailRecord mail;
+        mail.pal = "a@example.jp";
+        mail.date = CalendarDay::Today().Format() + "T08:00:00";
+        ASSERT_TRUE(archive.Store({mail}).Ok());
+    }
+    auto dialog = Open(archiveFile);
     Tabs(*dialog)->setCurrentIndex(4);
     CChartsPage& charts = dialog->Charts();
     EXPECT_TRUE(charts.isVisible());
     EXPECT_FALSE(List(*dialog)->isVisible());
+    EXPECT_EQ(charts.ArchiveNote(), nullptr);
 
-    TempDir dir;
     QString chosen;
     charts.SetSaveFileChooser([&](QWidget*, const QString&) { return chosen; });
     const struct {
@@ -138,7 +151,9 @@ TEST_F(AnalysisDlgTest, ChartsTabSavesEachChartAsPngOrSvg) {
     } rows[] = {{ChartKind::Sex, "性別"},
                 {ChartKind::Age, "年齢（5歳ごと）"},
                 {ChartKind::Maps, "マップ別の人数"},
-                {ChartKind::FirstYear, "最初のメールを受け取った年"}};
+                {ChartKind::FirstYear, "最初のメールを受け取った年"},
+                {ChartKind::Months, "月ごとのメール（過去2年）"},
+                {ChartKind::ReplyTimes, "返事までの日数（過去2年）"}};
     for (const auto& row : rows) {
         EXPECT_EQ(charts.View(row.kind)->chart()->title(), QString::fromUtf8(row.title));
         chosen = QString::fromStdString((dir / (std::string(ChartKindName(row.kind)) + ".png")).string());
@@ -162,6 +177,23 @@ TEST_F(AnalysisDlgTest, ChartsTabSavesEachChartAsPngOrSvg) {
     charts.SaveChartAs(ChartKind::Sex, true);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("保存できませんでした"), std::string::npos);
+}
+
+// Without an archive the tab says so in place of the mail charts, and makes none.
+TEST_F(AnalysisDlgTest, ChartsTabTellsThatThereIsNoArchive) {
+    TempDir dir;
+    for (const std::filesystem::path& archive : {std::filesystem::path(), dir / "pals.mails.sqlite"}) {
+        auto dialog = Open(archive);
+        Tabs(*dialog)->setCurrentIndex(4);
+        CChartsPage& charts = dialog->Charts();
+        ASSERT_NE(charts.ArchiveNote(), nullptr);
+        EXPECT_TRUE(charts.ArchiveNote()->isVisible());
+        EXPECT_TRUE(charts.ArchiveNote()->text().contains(QStringLiteral("メールの保管ファイルがまだない")));
+        EXPECT_EQ(charts.View(ChartKind::Months), nullptr);
+        EXPECT_EQ(charts.View(ChartKind::ReplyTimes), nullptr);
+        EXPECT_NE(charts.View(ChartKind::Sex), nullptr);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "pals.mails.sqlite"));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ constexpr Command kCommands[] = {
     {"backups", "backups DATA.ybf", RunBackups},
     {"restore", "restore DATA.ybf BACKUP", RunRestore},
     {"place", "place DATA.ybf [--all] [--dry-run]", RunPlace},
-    {"chart", "chart DATA.ybf --kind sex|age|maps|first-year|months --out FILE.png|FILE.svg", RunChart},
+    {"chart", "chart DATA.ybf --kind sex|age|maps|first-year|months|reply-times --out FILE.png|FILE.svg", RunChart},
     {"export", "export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv [--encoding utf-8|cp932]",
      RunExport},
     {"import", "import DATA.ybf FILE.vcf|FILE.csv", RunImport},

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QImage>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPieSeries>
 #include <QStackedBarSeries>
@@ -21,6 +23,20 @@ QFont ChartFont(int pointSizeDelta = 0) {
     QFont font = QApplication::font();
     if (pointSizeDelta != 0 && font.pointSize() > 0) font.setPointSize(font.pointSize() + pointSizeDelta);
     return font;
+}
+
+// A count axis from 0: a tick at each count up to five, above that Qt's round steps, so
+// that every label is a whole number.
+QValueAxis* CountAxis(int highest) {
+    auto* axis = new QValueAxis;
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setRange(0, std::max(highest, 1));
+    if (highest <= 5)
+        axis->setTickCount(std::max(highest, 1) + 1);
+    else
+        axis->applyNiceNumbers();
+    axis->setLabelsFont(ChartFont(-1));
+    return axis;
 }
 
 void AddPie(QChart& chart, const ChartData& data) {
@@ -69,14 +85,44 @@ void AddBars(QChart& chart, const ChartData& data) {
     axisX->setLabelsFont(ChartFont(-1));
     chart.addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
-    auto* axisY = new QValueAxis;
-    axisY->setLabelFormat(QStringLiteral("%d"));
-    axisY->setRange(0, std::max(highest, 1));
-    axisY->setTickCount(std::min(std::max(highest, 1), 5) + 1);
-    axisY->setLabelsFont(ChartFont(-1));
+    QValueAxis* axisY = CountAxis(highest);
     chart.addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     chart.legend()->hide();
+}
+
+// Lines over categories (the months), each category at its index on the x axis; every
+// sixth category is labelled, the last one always, so that the labels of two years fit
+// a chart in the dialog.
+void AddLines(QChart& chart, const ChartData& data) {
+    const int count = static_cast<int>(data.categories.size());
+    auto* axisX = new QCategoryAxis;
+    axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    constexpr int kLabelEvery = 6;
+    for (int i = (count - 1) % kLabelEvery; i < count; i += kLabelEvery)
+        axisX->append(ToQString(data.categories[static_cast<std::size_t>(i)]), i);
+    axisX->setRange(0, std::max(count - 1, 1));
+    axisX->setLabelsFont(ChartFont(-1));
+    chart.addAxis(axisX, Qt::AlignBottom);
+    int highest = 0;
+    for (const ChartLine& line : data.lines)
+        for (int n : line.counts) highest = std::max(highest, n);
+    QValueAxis* axisY = CountAxis(highest);
+    chart.addAxis(axisY, Qt::AlignLeft);
+    for (const ChartLine& line : data.lines) {
+        auto* series = new QLineSeries;
+        series->setName(ToQString(line.label));
+        for (std::size_t i = 0; i < line.counts.size(); ++i) series->append(static_cast<qreal>(i), line.counts[i]);
+        QPen pen(QColor::fromRgb(line.rgb));
+        pen.setWidth(2);
+        series->setPen(pen);
+        chart.addSeries(series);
+        series->attachAxis(axisX);
+        series->attachAxis(axisY);
+    }
+    chart.setMargins(chart.margins() + QMargins(0, 0, 16, 0));  // room for the last month's label
+    chart.legend()->setFont(ChartFont(-1));
+    chart.legend()->setAlignment(Qt::AlignBottom);
 }
 
 }  // namespace
@@ -88,6 +134,8 @@ QChart* MakeChart(const ChartData& data) {
     chart->setAnimationOptions(QChart::NoAnimation);
     if (data.pie)
         AddPie(*chart, data);
+    else if (!data.lines.empty())
+        AddLines(*chart, data);
     else
         AddBars(*chart, data);
     return chart;

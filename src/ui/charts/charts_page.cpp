@@ -2,34 +2,66 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMenu>
 
+#include "archive/mail_figures.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "ui/charts/chart_render.h"
 #include "ui/qt_text.h"
 
-CChartsPage::CChartsPage(const CYubinoApp& app, QWidget* parent) : QWidget(parent), m_app(app) {
+CChartsPage::CChartsPage(const CYubinoApp& app, const std::filesystem::path& archive, QWidget* parent)
+    : QWidget(parent), m_app(app) {
     m_chooseSaveFile = [](QWidget* owner, const QString& suggested) {
         return QFileDialog::getSaveFileName(owner, QString(), suggested);
     };
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    int cell = 0;
-    for (ChartKind kind : kChartKinds) {
-        auto* view = new QChartView(MakeChart(BuildChart(m_app.Pals(), kind)), this);
-        view->setObjectName(QString::fromLatin1(ChartKindName(kind).data()));
-        view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(220, 170);
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, kind](const QPoint& at) { ShowContextMenu(kind, at); });
-        grid->addWidget(view, cell / 2, cell % 2);
-        m_views[kind] = view;
-        ++cell;
+    for (ChartKind kind : kChartKinds) AddChart(*grid, BuildChart(m_app.Pals(), kind));
+    AddMailCharts(*grid, archive);
+}
+
+void CChartsPage::AddMailCharts(QGridLayout& grid, const std::filesystem::path& archive) {
+    const MailFiguresRead read = archive.empty() ? MailFiguresRead{MailFiguresRead::Status::Missing, {}, {}}
+                                                 : ReadMailFigures(archive, CalendarDay::Today());
+    if (read.status == MailFiguresRead::Status::Read) {
+        for (ChartKind kind : kMailChartKinds) AddChart(grid, MailChart(read.figures, kind));
+        return;
     }
+    const QString note =
+        read.status == MailFiguresRead::Status::Missing
+            ? QString::fromUtf8(texts::kChartsWithoutArchive)
+            : ToQString(FormatText(texts::kChartArchiveUnreadable, ToCp932Lossy(QFile::decodeName(archive.c_str())))) +
+                  QStringLiteral("\n(") + QString::fromStdString(read.error) + QLatin1Char(')');
+    m_archiveNote = new QLabel(note, this);
+    m_archiveNote->setObjectName(QStringLiteral("archiveNote"));
+    m_archiveNote->setWordWrap(true);
+    m_archiveNote->setAlignment(Qt::AlignCenter);
+    grid.addWidget(m_archiveNote, grid.rowCount(), 0, 1, 2);
+}
+
+void CChartsPage::AddChart(QGridLayout& grid, ChartData data) {
+    const ChartKind kind = data.kind;
+    const int cell = static_cast<int>(m_views.size());
+    auto* view = new QChartView(MakeChart(data), this);
+    view->setObjectName(QString::fromLatin1(ChartKindName(kind).data()));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(220, 150);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, kind](const QPoint& at) { ShowContextMenu(kind, at); });
+    grid.addWidget(view, cell / 2, cell % 2);
+    m_views[kind] = view;
+    m_data[kind] = std::move(data);
+}
+
+QChartView* CChartsPage::View(ChartKind kind) const {
+    const auto it = m_views.find(kind);
+    return it == m_views.end() ? nullptr : it->second;
 }
 
 void CChartsPage::ShowContextMenu(ChartKind kind, const QPoint& at) {
@@ -42,10 +74,12 @@ void CChartsPage::ShowContextMenu(ChartKind kind, const QPoint& at) {
 }
 
 void CChartsPage::SaveChartAs(ChartKind kind, bool svg) {
+    const auto data = m_data.find(kind);
+    if (data == m_data.end()) return;
     const QString suggested =
         QString::fromLatin1(ChartKindName(kind).data()) + (svg ? QStringLiteral(".svg") : QStringLiteral(".png"));
     const QString path = m_chooseSaveFile(this, suggested);
     if (path.isEmpty()) return;
-    if (!SaveChart(BuildChart(m_app.Pals(), kind), path))
+    if (!SaveChart(data->second, path))
         m_app.UI().ShowMessage(FormatText(texts::kChartSaveFailed, ToCp932Lossy(path)), MessageKind::Warning);
 }

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTreeView>
@@ -18,18 +19,20 @@
 namespace {
 // The dialog's size at the usual font: about 303 x 253 dialog units.
 constexpr QSize kDialogSize(460, 390);
+constexpr QSize kChartsSize(900, 700);
 // The charts and the days to remember follow the four tables.
 constexpr int kChartsTab = kAnalysisTabCount;
 constexpr int kDaysToRememberTab = kAnalysisTabCount + 1;
 }  // namespace
 
-CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent)
+CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, const std::filesystem::path& archive,
+                           QWidget* parent)
     : QDialog(parent),
       m_app(app),
       m_direction(direction),
       m_tabs(new QTabBar(this)),
       m_list(new QTreeView(this)),
-      m_charts(new CChartsPage(app, this)),
+      m_charts(new CChartsPage(app, archive, this)),
       m_pages(new QStackedWidget(this)) {
     setWindowTitle(ToQString(Cp932Text(texts::kAnalysisTitle)));
     resize(kDialogSize);
@@ -68,7 +71,10 @@ CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWi
 void CAnalysisDlg::FillList() {
     const bool charts = m_tabs->currentIndex() == kChartsTab;
     m_pages->setCurrentWidget(charts ? static_cast<QWidget*>(m_charts) : m_list);
-    if (charts) return;
+    if (charts) {
+        ShowChartsLarge();
+        return;
+    }
     if (m_tabs->currentIndex() == kDaysToRememberTab) {
         const auto days = DaysToRemember(m_app.Pals(), COleDateTime::GetCurrentTime());
         m_model.SetContents(DaysToRememberColumns(), DaysToRememberRows(days));
@@ -78,6 +84,14 @@ void CAnalysisDlg::FillList() {
     AnalysisTab tab = BuildAnalysisTab(m_app, m_tabs->currentIndex());
     m_model.SetContents(std::move(tab.columns), std::move(tab.rows));
     ApplyColumnWidths(*m_list, m_model);
+}
+
+// Six charts in the tables' size would each be a stamp: the dialog grows for them, as far
+// as the screen allows, and keeps the size the user gives it afterwards.
+void CAnalysisDlg::ShowChartsLarge() {
+    QSize size = this->size().expandedTo(kChartsSize);
+    if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
+    if (size != this->size()) resize(size);
 }
 
 void CAnalysisDlg::SortByColumn(int column) { m_model.SortByColumn(column, m_direction); }

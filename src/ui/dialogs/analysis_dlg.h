@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
 
 #include "ui/dialogs/text_rows_model.h"
 
@@ -14,8 +15,10 @@ class QTreeView;
 
 class CAnalysisDlg : public QDialog {
 public:
-    // `direction` is the sort flag for the whole run, shared by every opening.
-    CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, QWidget* parent = nullptr);
+    // `direction` is the sort flag for the whole run, shared by every opening; `archive` the
+    // data file's mail archive, whose charts the charts tab shows when it exists.
+    CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, const std::filesystem::path& archive = {},
+                 QWidget* parent = nullptr);
 
     CChartsPage& Charts() const { return *m_charts; }
 
@@ -23,6 +26,7 @@ private:
     // Rebuilds the columns and rows of the selected tab, in table order.
     void FillList();
     void SortByColumn(int column);
+    void ShowChartsLarge();
 
     const CYubinoApp& m_app;
     CSortDirection& m_direction;

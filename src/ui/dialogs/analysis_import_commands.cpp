@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "archive/mail_archive.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
@@ -27,8 +28,9 @@ ImportSortDirections& ImportListSortDirections() {
 
 }  // namespace
 
-void RunAnalysisDialog(CYubinoApp& app, QWidget* parent) {
-    CAnalysisDlg dialog(app, AnalysisSortDirection(), parent);
+void RunAnalysisDialog(CYubinoApp& app, const std::filesystem::path& dataFile, QWidget* parent) {
+    const std::filesystem::path archive = dataFile.empty() ? dataFile : CMailArchive::PathFor(dataFile);
+    CAnalysisDlg dialog(app, AnalysisSortDirection(), archive, parent);
     dialog.exec();
 }
 

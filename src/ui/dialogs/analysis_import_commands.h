@@ -10,8 +10,9 @@
 class CYubinoApp;
 class QWidget;
 
-// The analysis dialog, modal; nothing follows when it closes.
-void RunAnalysisDialog(CYubinoApp& app, QWidget* parent);
+// The analysis dialog, modal; nothing follows when it closes. `dataFile` names the mail
+// archive beside it (empty: no document, no archive).
+void RunAnalysisDialog(CYubinoApp& app, const std::filesystem::path& dataFile, QWidget* parent);
 
 // Asks for the address book file; nothing when the user cancels.
 using CsvFileChooser = std::function<std::optional<std::filesystem::path>(QWidget* parent)>;

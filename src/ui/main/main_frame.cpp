@@ -245,7 +245,7 @@ void CMainFrame::Execute(int commandId) {
             ShowAboutBox();
             break;
         case ID_ANALYSIS:
-            RunAnalysisDialog(m_app, this);
+            RunAnalysisDialog(m_app, m_session.Doc().GetPathName(), this);
             break;
         case ID_IMPORT_CSV:
             RunCsvImport(m_app, this, m_chooseCsvFile);
