@@ -38,7 +38,16 @@ CREATE TRIGGER mails_fts_delete AFTER DELETE ON mails BEGIN
 END;
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1};
+// Version 2: the index is filled by the intake, one statement per batch. A statement
+// that writes to the index makes it flush its pending terms into a new segment, so a
+// trigger per inserted mail made one segment, and merges, per mail. Segments are merged
+// eight at a time rather than four, which halves the merge work of an intake.
+constexpr const char* kVersion2 = R"sql(
+DROP TRIGGER mails_fts_insert;
+INSERT INTO mails_fts(mails_fts, rank) VALUES ('automerge', 8);
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace
@@ -52,8 +61,8 @@ int ReadSchemaVersion(CSqliteDb& db) {
     return version.Step() ? static_cast<int>(version.Int(0)) : -1;
 }
 
-void MigrateSchema(CSqliteDb& db, int version) {
-    for (int step = version; step < kArchiveSchemaVersion; ++step) {
+void MigrateSchema(CSqliteDb& db, int version, int target) {
+    for (int step = version; step < target; ++step) {
         CTransaction transaction(db);
         db.Exec(kSteps[step]);
         db.Exec(("UPDATE schema_version SET version = " + std::to_string(step + 1)).c_str());

@@ -4,11 +4,12 @@
 
 class CSqliteDb;
 
-inline constexpr int kArchiveSchemaVersion = 1;
+inline constexpr int kArchiveSchemaVersion = 2;
 
 // The version the archive's tables have: 0 for an empty database, -1 for a database that
 // holds tables of some other program.
 int ReadSchemaVersion(CSqliteDb& db);
 
-// Brings the tables from `version` up to kArchiveSchemaVersion.
-void MigrateSchema(CSqliteDb& db, int version);
+// Brings the tables from `version` up to `target` (an older target only for tests that
+// make an old release's archive).
+void MigrateSchema(CSqliteDb& db, int version, int target = kArchiveSchemaVersion);

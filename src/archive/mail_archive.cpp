@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "archive/archive_schema.h"
@@ -16,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDefaultQuietKey = "default_quiet_days";
+constexpr const char* kLastCheckKey = "last_quick_check";
 
 std::int64_t BodyHash(std::string_view body) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -38,10 +40,14 @@ std::string FtsPhrase(std::string_view folded) {
 }
 
 constexpr const char* kIndexedCondition = "m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)";
-// Below this many mails holding a short text, the index is asked; above it the text is
-// common, and a scan finds it in each pal's first mails.
+// A short text is looked up through the index's terms that begin with it, unless those
+// are too many or occur too often; then a scan is quicker.
 constexpr std::int64_t kShortTextIndexLimit = 20000;
 constexpr std::size_t kShortTextTermLimit = 400;
+// A short text held by at least a quarter of the newest mails is common: a scan finds it
+// in each pal's first few mails sooner than the index's terms can be read.
+constexpr int kSampleMails = 200;
+constexpr int kCommonInSample = kSampleMails / 4;
 
 // The stored folded text ends with two line feeds, so that every text of one or two
 // characters begins some three-character term of the index.
@@ -49,33 +55,10 @@ constexpr const char* kFoldedEnd = "\n\n";
 
 }  // namespace
 
-// How many mails hold the rarest three-character piece of the text: at least as many hold
-// none of the text, so a large count means a common text.
-std::int64_t CMailArchive::RarestPieceMails(const std::string& folded) {
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < folded.size(); ++i)
-        if ((static_cast<unsigned char>(folded[i]) & 0xC0) != 0x80) starts.push_back(i);
-    starts.push_back(folded.size());
-    CStatement piece(m_db, "SELECT doc FROM temp.mails_vocab WHERE term = ?");
-    std::int64_t rarest = -1;
-    for (std::size_t i = 0; i + 3 < starts.size() && rarest != 0; ++i) {
-        piece.Bind(1, std::string_view(folded).substr(starts[i], starts[i + 3] - starts[i]));
-        const std::int64_t mails = piece.Step() ? piece.Int(0) : 0;
-        piece.Reset();
-        rarest = rarest < 0 ? mails : std::min(rarest, mails);
-    }
-    return rarest;
-}
-
-CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search, bool forPals) {
-    const SearchFilter scan{"instr(m.folded, ?) > 0", FoldForSearch(search), false};
-    const std::string& folded = scan.parameter;
+CMailArchive::SearchFilter CMailArchive::FilterFor(const std::string& folded) {
+    const SearchFilter scan{"instr(m.folded, ?) > 0", folded, false};
     if (folded.empty()) return scan;
-    if (CodePoints(folded) >= 3) {
-        // A common text is found in each pal's first mails sooner than the index lists it.
-        if (forPals && RarestPieceMails(folded) > kShortTextIndexLimit) return scan;
-        return {kIndexedCondition, FtsPhrase(folded), true};
-    }
+    if (CodePoints(folded) >= 3) return {kIndexedCondition, FtsPhrase(folded), true};
     // The index's terms that begin with the text tell where it occurs, and how often.
     CStatement terms(m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
     terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
@@ -91,6 +74,13 @@ CMailArchive::SearchFilter CMailArchive::FilterFor(std::string_view search, bool
     if (count == 0) return {kIndexedCondition, FtsPhrase(folded), true};
     if (mails <= kShortTextIndexLimit && count <= kShortTextTermLimit) return {kIndexedCondition, anyOf, true};
     return scan;
+}
+
+bool CMailArchive::CommonInNewestMails(const std::string& folded) {
+    CStatement sample(m_db,
+                      "SELECT count(*) FROM (SELECT folded FROM mails ORDER BY id DESC LIMIT ?) WHERE instr(folded, ?) > 0");
+    sample.Bind(1, std::int64_t{kSampleMails}).Bind(2, folded).Step();
+    return sample.Int(0) >= kCommonInSample;
 }
 
 namespace {
@@ -142,10 +132,6 @@ void CMailArchive::Prepare() {
     // archive: a bigger cache and mapped reads keep intake and search off the disk.
     m_db.Exec("PRAGMA cache_size = -32768");
     m_db.Exec("PRAGMA mmap_size = 268435456");
-    {
-        CStatement check(m_db, "PRAGMA quick_check");
-        if (!check.Step() || check.Text(0) != "ok") throw CDamaged();
-    }
 }
 
 void CMailArchive::AttachVocabulary() {
@@ -157,8 +143,68 @@ void CMailArchive::UseWal() {
     m_db.Exec("PRAGMA synchronous = NORMAL");
 }
 
+CMailArchive::OpenResult CMailArchive::Rebuild() {
+    m_db.Close();
+    m_bReadOnly = false;
+    OpenResult result;
+    try {
+        result.movedAside = MoveAside(m_path);
+        m_db.Open(m_path, false, true);
+        Prepare();
+        UseWal();
+        MigrateSchema(m_db, 0);
+        AttachVocabulary();
+        result.status = OpenStatus::Rebuilt;
+    } catch (const std::exception& e) {
+        m_db.Close();
+        result.status = OpenStatus::Failed;
+        result.error = e.what();
+    }
+    return result;
+}
+
+void CMailArchive::CheckStop::Stop() {
+    const std::lock_guard lock(m_mutex);
+    m_bStopped = true;
+    if (m_db) sqlite3_interrupt(m_db);
+}
+
+bool CMailArchive::CheckStop::Begin(sqlite3* db) {
+    const std::lock_guard lock(m_mutex);
+    m_db = m_bStopped ? nullptr : db;
+    return !m_bStopped;
+}
+
+void CMailArchive::CheckStop::End() {
+    const std::lock_guard lock(m_mutex);
+    m_db = nullptr;
+}
+
+CMailArchive::CheckResult CMailArchive::CheckFile(const fs::path& path, CheckStop& stop) {
+    CSqliteDb db;
+    try {
+        db.Open(path, /*readOnly=*/true, /*create=*/false);
+        if (!stop.Begin(db.Handle())) return CheckResult::NotFinished;
+        CStatement check(db, "PRAGMA quick_check");
+        const bool healthy = check.Step() && check.Text(0) == "ok";
+        stop.End();
+        return healthy ? CheckResult::Healthy : CheckResult::Damaged;
+    } catch (const CSqliteError& e) {
+        stop.End();
+        return IsDamage(e.Code()) ? CheckResult::Damaged : CheckResult::NotFinished;
+    }
+}
+
+bool CMailArchive::CheckDue(std::string_view today) { return !m_bReadOnly && Setting(kLastCheckKey) != today; }
+
+void CMailArchive::RecordCheck(std::string_view today) {
+    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    set.Bind(1, kLastCheckKey).Bind(2, today).Run();
+}
+
 CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly) {
     Close();
+    m_path = path;
     OpenResult result;
     std::error_code ec;
     const bool exists = fs::exists(path, ec);
@@ -202,19 +248,7 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
             result.error = "the archive is damaged";
             return result;
         }
-        try {
-            result.movedAside = MoveAside(path);
-            m_db.Open(path, false, true);
-            Prepare();
-            UseWal();
-            MigrateSchema(m_db, 0);
-            result.status = OpenStatus::Rebuilt;
-        } catch (const std::exception& e) {
-            m_db.Close();
-            result.status = OpenStatus::Failed;
-            result.error = e.what();
-            return result;
-        }
+        return Rebuild();
     } catch (const CSqliteError& e) {
         m_db.Close();
         result.status = OpenStatus::Failed;
@@ -259,6 +293,7 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
                         "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
                         "AND message_id = ''");
         std::map<std::string, std::int64_t, std::less<>> palIds;
+        std::int64_t firstNew = 0;
         for (const MailRecord& mail : mails) {
             if (mail.pal.empty()) continue;
             auto known = palIds.find(mail.pal);
@@ -281,7 +316,12 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
             insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
             insert.Run();
-            ++result.stored;
+            if (result.stored++ == 0) firstNew = m_db.LastInsertRowId();
+        }
+        // New rows take ids above every stored one; one statement indexes them all.
+        if (result.stored > 0) {
+            CStatement index(m_db, "INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails WHERE id >= ?");
+            index.Bind(1, firstNew).Run();
         }
         transaction.Commit();
     } catch (const CSqliteError& e) {
@@ -296,7 +336,7 @@ std::vector<StoredMail> CMailArchive::Mails(std::string_view pal, std::string_vi
         "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
         "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
     sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
-    const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(search, false);
+    const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(FoldForSearch(search));
     if (!search.empty()) sql += " AND " + filter.sql;
     sql += " ORDER BY m.date DESC, m.id DESC";
     CStatement query(m_db, sql);
@@ -326,18 +366,39 @@ int CMailArchive::MailCount(std::string_view pal) {
 }
 
 std::vector<std::string> CMailArchive::PalsWithText(std::string_view search) {
-    const SearchFilter filter = FilterFor(search, true);
-    // The index gives the matching mails at once; a short text is looked for pal by pal,
-    // where the first hit ends the pal's scan.
+    const std::string folded = FoldForSearch(search);
+    if (folded.empty()) return {};
+    if (CodePoints(folded) < 3 && CommonInNewestMails(folded)) return PalsByScan(folded);
+    const SearchFilter filter = FilterFor(folded);
+    return filter.indexed ? PalsByIndex(filter.parameter) : PalsByScan(folded);
+}
+
+std::vector<std::string> CMailArchive::PalsByScan(const std::string& folded) {
+    // Each pal's scan ends at its first hit.
     CStatement query(m_db,
-                     filter.indexed
-                         ? "SELECT DISTINCT p.address FROM mails m JOIN pals p ON p.id = m.pal_id WHERE " + filter.sql
-                         : "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id "
-                           "AND " +
-                               filter.sql + ")");
-    query.Bind(1, filter.parameter);
+                     "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id AND "
+                     "instr(m.folded, ?) > 0)");
+    query.Bind(1, folded);
     std::vector<std::string> pals;
     while (query.Step()) pals.push_back(query.Text(0));
+    return pals;
+}
+
+std::vector<std::string> CMailArchive::PalsByIndex(const std::string& match) {
+    // The index gives the matching mails one by one; once every pal with mails has a hit,
+    // the rest cannot add one, so a common text stops early.
+    CStatement palsWithMails(m_db, "SELECT count(*) FROM pals p WHERE EXISTS (SELECT 1 FROM mails WHERE pal_id = p.id)");
+    palsWithMails.Step();
+    const auto all = static_cast<std::size_t>(palsWithMails.Int(0));
+    CStatement hits(m_db,
+                    "SELECT m.pal_id FROM mails_fts JOIN mails m ON m.id = mails_fts.rowid WHERE mails_fts MATCH ?");
+    hits.Bind(1, match);
+    std::set<std::int64_t> found;
+    while (found.size() < all && hits.Step()) found.insert(hits.Int(0));
+    CStatement addresses(m_db, "SELECT id, address FROM pals");
+    std::vector<std::string> pals;
+    while (addresses.Step())
+        if (found.contains(addresses.Int(0))) pals.push_back(addresses.Text(1));
     return pals;
 }
 

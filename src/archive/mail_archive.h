@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,10 +41,33 @@ public:
     // "<data file without extension>.mails.sqlite" in the data file's folder.
     static std::filesystem::path PathFor(const std::filesystem::path& dataFile);
 
-    // Opens the archive at `path`, creating it unless `readOnly`. A damaged file (one that
-    // SQLite cannot read or whose quick check fails) is renamed "<name>.damaged-<date>"
-    // and a new archive made in its place, except when read-only.
+    // Opens the archive at `path`, creating it unless `readOnly`. A file SQLite cannot read
+    // is renamed "<name>.damaged-<date>" and a new archive made in its place, except when
+    // read-only. Damage deeper in the file is for CheckFile to find.
     OpenResult Open(const std::filesystem::path& path, bool readOnly);
+    // Moves the open archive's file aside as damaged and makes a new one in its place.
+    OpenResult Rebuild();
+
+    enum class CheckResult { Healthy, Damaged, NotFinished };
+    // Stops a running check from another thread.
+    class CheckStop {
+    public:
+        void Stop();
+        bool Begin(sqlite3* db);  // false when stopped already
+        void End();
+
+    private:
+        std::mutex m_mutex;
+        sqlite3* m_db = nullptr;
+        bool m_bStopped = false;
+    };
+    // The full damage check (SQLite's quick_check, half a second on a large archive) on a
+    // connection of its own, so that it may run on another thread while the archive is in
+    // use. `stop` ends it early with NotFinished.
+    static CheckResult CheckFile(const std::filesystem::path& path, CheckStop& stop);
+    // Whether the check has not passed on `today` ("YYYY-MM-DD"); it runs once a day.
+    bool CheckDue(std::string_view today);
+    void RecordCheck(std::string_view today);
     void Close();
     bool IsOpen() const { return m_db.IsOpen(); }
     bool IsReadOnly() const { return m_bReadOnly; }
@@ -89,10 +113,11 @@ private:
         std::string parameter;
         bool indexed = false;  // answered by the full-text index
     };
-    // The condition for mails holding the folded text; `forPals` when only whether a pal
-    // has one counts, so that a scan of each pal's mails may stop at its first hit.
-    SearchFilter FilterFor(std::string_view search, bool forPals);
-    std::int64_t RarestPieceMails(const std::string& folded);
+    // The condition for mails holding the folded text.
+    SearchFilter FilterFor(const std::string& folded);
+    bool CommonInNewestMails(const std::string& folded);
+    std::vector<std::string> PalsByScan(const std::string& folded);
+    std::vector<std::string> PalsByIndex(const std::string& match);
     void AttachVocabulary();
     void Prepare();
     void UseWal();
@@ -100,6 +125,7 @@ private:
     std::string Setting(std::string_view key);
 
     CSqliteDb m_db;
+    std::filesystem::path m_path;
     bool m_bReadOnly = false;
 };
 

@@ -20,7 +20,10 @@ CPalArchive::CPalArchive(CYubinoApp& app, DocumentFn document) : m_app(app), m_d
 
 void CPalArchive::Tell(const std::string& cp932Message) { m_app.UI().ShowMessage(cp932Message, MessageKind::Warning); }
 
+CPalArchive::~CPalArchive() { StopCheck(); }
+
 void CPalArchive::OpenFor(const ArchiveDocument& document) {
+    StopCheck();
     m_archive.Close();
     m_openedFor = document.dataFile;
     m_bTried = true;
@@ -44,14 +47,69 @@ void CPalArchive::OpenFor(const ArchiveDocument& document) {
             break;
     }
     if (m_archive.IsReadOnly()) return;
+    StartCheck(path);
+    Seed();
+}
+
+void CPalArchive::Seed() {
     // An old file's history starts with the last mails it kept; stored ones are skipped.
     const CMailArchive::StoreResult seeded = m_archive.Store(SeedRecords(m_app.Pals()));
-    if (!seeded.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+    if (seeded.Ok()) return;
+    // The failure may be the damage the running check is about to find; its message says both.
+    if (TakeCheckResult(true)) return;
+    Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
 }
+
+void CPalArchive::StartCheck(const fs::path& path) {
+    try {
+        if (!m_archive.CheckDue(CalendarDay::Today().Format())) return;
+    } catch (const CSqliteError&) {
+        // Unreadable settings: the check runs, and finds why.
+    }
+    m_checkStop = std::make_unique<CMailArchive::CheckStop>();
+    m_check = std::async(std::launch::async,
+                         [path, stop = m_checkStop.get()] { return CMailArchive::CheckFile(path, *stop); });
+}
+
+void CPalArchive::StopCheck() {
+    if (!m_check.valid()) return;
+    m_checkStop->Stop();
+    m_check.get();
+}
+
+bool CPalArchive::TakeCheckResult(bool wait) {
+    if (!m_check.valid()) return false;
+    if (!wait && m_check.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
+    switch (m_check.get()) {
+        case CMailArchive::CheckResult::Healthy:
+            try {
+                m_archive.RecordCheck(CalendarDay::Today().Format());
+            } catch (const CSqliteError&) {
+                // Not recorded: the check runs again next time.
+            }
+            break;
+        case CMailArchive::CheckResult::Damaged: {
+            const CMailArchive::OpenResult rebuilt = m_archive.Rebuild();
+            if (rebuilt.status != CMailArchive::OpenStatus::Rebuilt) {
+                Tell(FormatText(texts::kArchiveUnavailable, PathText(CMailArchive::PathFor(m_openedFor))));
+                return true;
+            }
+            Tell(FormatText(texts::kArchiveRebuilt, PathText(rebuilt.movedAside.filename())));
+            Seed();
+            return true;
+        }
+        case CMailArchive::CheckResult::NotFinished:
+            break;
+    }
+    return false;
+}
+
+void CPalArchive::WaitForDamageCheck() { TakeCheckResult(true); }
 
 CMailArchive* CPalArchive::Archive() {
     const ArchiveDocument document = m_document ? m_document() : ArchiveDocument{};
     if (!m_bTried || document.dataFile != m_openedFor) OpenFor(document);
+    TakeCheckResult(false);
     return m_archive.IsOpen() ? &m_archive : nullptr;
 }
 

@@ -1,11 +1,15 @@
 // The archive of the document in use, as the pal table sees it: opened at first use (off
 // the start-up path) for the data file the document names, seeded from the table's last
 // mails, opened again when another file becomes the document, and told of every intake,
-// address change and delete. Problems reach the user once through the port.
+// address change and delete. Once a day the full damage check runs on a thread of its own;
+// its finding is taken up at the next use (a damaged archive is moved aside and rebuilt).
+// Problems reach the user once through the port.
 #pragma once
 
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,11 +28,16 @@ class CPalArchive : public CPalHistory {
 public:
     using DocumentFn = std::function<ArchiveDocument()>;
     CPalArchive(CYubinoApp& app, DocumentFn document);
+    ~CPalArchive() override;
+    CPalArchive(const CPalArchive&) = delete;
+    CPalArchive& operator=(const CPalArchive&) = delete;
 
     // The archive of the current document; nullptr when there is none to be had.
     CMailArchive* Archive();
     // Whether the archive can take mails (open and not read-only).
     bool Writable();
+    // Waits for a running damage check and acts on its finding now.
+    void WaitForDamageCheck();
 
     // Save As: the archive goes along to the new data file, unless one is there already.
     // True when a copy was made.
@@ -51,6 +60,11 @@ public:
 
 private:
     void OpenFor(const ArchiveDocument& document);
+    void Seed();
+    void StartCheck(const std::filesystem::path& path);
+    void StopCheck();
+    // Acts on the check's finding (waiting for it with `wait`); true when it was damage.
+    bool TakeCheckResult(bool wait);
     void Tell(const std::string& cp932Message);
     std::vector<std::string> TableAddresses() const;
 
@@ -59,4 +73,6 @@ private:
     CMailArchive m_archive;
     std::filesystem::path m_openedFor;
     bool m_bTried = false;
+    std::future<CMailArchive::CheckResult> m_check;
+    std::unique_ptr<CMailArchive::CheckStop> m_checkStop;
 };

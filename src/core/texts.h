@@ -509,6 +509,10 @@ inline constexpr const char* kOwnAddressesLabel = "自分のメールアドレ�
 inline constexpr const char* kQuietDaysLabel = "ご無沙汰とみなす日数";
 inline constexpr const char* kSearchPlaceholder = "検索 (Ctrl+F)";
 inline constexpr const char* kArchiveNotAvailable = "メールの保管ファイルを使えないため、設定を保存できません。";
+inline constexpr const char* kMenuPalQuietDays = "ご無沙汰とみなす日数(&D)...";
+inline constexpr const char* kPalQuietDaysOwn = "このメールフレンドだけの日数にする";
+inline constexpr const char* kPalQuietDaysForAll = "全体の設定に従う (%d 日)";
+inline constexpr const char* kNoPalWithAddress = "このメールアドレスのメールフレンドはいません: %s";
 
 // The mailbox check: one message per failure, naming the account. These stay UTF-8 (filled
 // in with folder names and the server's words), shown and printed as they are.

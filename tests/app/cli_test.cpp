@@ -419,11 +419,42 @@ TEST_F(CliTest, MailsPrintsTheSeededLastMailAndSearchesLoosely) {
     EXPECT_EQ(Cli("mails " + Path("in.ybf") + " --search '\"%_* NEAR'", dir).out, "[]\n");
 }
 
+TEST_F(CliTest, QuietDaysForAllAndPerPalDecideTheQueue) {
+    WritePals("in.ybf", 2);
+    const struct {
+        const char* args;
+        const char* out;
+    } steps[] = {
+        {"", "{\"default\":60,\"pals\":[]}"},
+        {" 9", "{\"default\":9,\"pals\":[]}"},
+        {" --pal pal1@EXAMPLE.jp 30", "{\"pal\":\"pal1@example.jp\",\"days\":30,\"own\":true}"},
+        {"", "{\"default\":9,\"pals\":[{\"pal\":\"pal1@example.jp\",\"days\":30}]}"},
+        {" --pal pal0@example.jp", "{\"pal\":\"pal0@example.jp\",\"days\":9,\"own\":false}"},
+    };
+    for (const auto& step : steps) {
+        Outcome run = Cli("quiet-days " + Path("in.ybf") + step.args, dir);
+        EXPECT_EQ(run.status, 0) << step.args << run.err;
+        EXPECT_EQ(run.out, std::string(step.out) + "\n") << step.args;
+    }
+    // Ten days after the last mails: pal0 follows the 9 days for all, pal1 has 30 of its own.
+    Outcome queue = Cli("queue " + Path("in.ybf") + " --today 2003-04-15", dir);
+    EXPECT_NE(queue.out.find("\"quiet\":[{\"pal\":\"pal0@example.jp\",\"last\":\"2003-04-05\",\"days\":10}]}"),
+              std::string::npos)
+        << queue.out;
+    EXPECT_EQ(Cli("quiet-days " + Path("in.ybf") + " --pal pal1@example.jp default", dir).out,
+              "{\"pal\":\"pal1@example.jp\",\"days\":9,\"own\":false}\n");
+    Outcome stranger = Cli("quiet-days " + Path("in.ybf") + " --pal who@else.jp 5", dir);
+    EXPECT_EQ(stranger.status, 1);
+    EXPECT_NE(stranger.err.find("who@else.jp"), std::string::npos) << stranger.err;
+}
+
 TEST_F(CliTest, ArchiveCommandsRefuseWrongArguments) {
     WritePals("in.ybf", 1);
     for (const std::string& args : std::vector<std::string>{"queue " + Path("in.ybf") + " --today 2003-13-01",
                                    "queue " + Path("in.ybf") + " --quiet-days -1", "queue " + Path("in.ybf") + " --today",
-                                   "mails " + Path("in.ybf") + " --bogus x", "mails", "own-addresses"}) {
+                                   "mails " + Path("in.ybf") + " --bogus x", "mails", "own-addresses",
+                                   "quiet-days " + Path("in.ybf") + " 0", "quiet-days " + Path("in.ybf") + " default",
+                                   "quiet-days " + Path("in.ybf") + " --pal pal0@example.jp x"}) {
         SCOPED_TRACE(args);
         Outcome run = Cli(args, dir);
         EXPECT_EQ(run.status, 2);

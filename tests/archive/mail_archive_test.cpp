@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include "archive/archive_schema.h"
 #include "archive/mail_archive.h"
+#include "archive/text_fold.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -168,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct DamageCase {
     const char* name;
     std::function<void(const fs::path&)> spoil;
+    bool foundAtOpen;  // or only by the full check, which runs apart from the open
 };
 
 class DamagedArchive : public testing::TestWithParam<DamageCase> {};
@@ -188,7 +191,13 @@ TEST_P(DamagedArchive, IsMovedAsideAndRebuilt) {
     const std::string spoiled = ReadFileBytes(file);
 
     CMailArchive archive;
-    const CMailArchive::OpenResult result = archive.Open(file, false);
+    CMailArchive::OpenResult result = archive.Open(file, false);
+    if (!GetParam().foundAtOpen) {
+        ASSERT_EQ(result.status, CMailArchive::OpenStatus::Opened) << result.error;
+        CMailArchive::CheckStop running;
+        ASSERT_EQ(CMailArchive::CheckFile(file, running), CMailArchive::CheckResult::Damaged);
+        result = archive.Rebuild();
+    }
     ASSERT_EQ(result.status, CMailArchive::OpenStatus::Rebuilt) << result.error;
     ASSERT_EQ(DamagedCopies(dir.path()), std::vector<fs::path>{result.movedAside});
     EXPECT_TRUE(ReadFileBytes(result.movedAside) == spoiled) << "the damaged file is kept as it was";
@@ -201,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive,
                                                     [](const fs::path& f) {
                                                         fs::remove(f.string() + "-wal");
                                                         WriteFileBytes(f, "YBF 2.00 this is no database at all");
-                                                    }},
+                                                    },
+                                                    true},
                                          DamageCase{"PagesOverwritten",
                                                     [](const fs::path& f) {
                                                         std::string bytes = ReadFileBytes(f);
@@ -209,15 +219,34 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedArchive,
                                                         for (std::size_t i = 8192; i < bytes.size(); i += 4096)
                                                             bytes.replace(i + 100, 200, std::string(200, '\xA5'));
                                                         WriteFileBytes(f, bytes);
-                                                    }},
+                                                    },
+                                                    false},
                                          DamageCase{"AnotherProgramsDatabase",
                                                     [](const fs::path& f) {
                                                         fs::remove(f);
                                                         fs::remove(f.string() + "-wal");
                                                         fs::remove(f.string() + "-shm");
                                                         RunSql(f, "CREATE TABLE notes(text TEXT)");
-                                                    }}),
+                                                    },
+                                                    true}),
                          [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+
+TEST(ArchiveCheck, AHealthyArchivePassesAndAStoppedCheckFindsNothing) {
+    TempDir dir;
+    const fs::path file = dir / "p.mails.sqlite";
+    CMailArchive archive;
+    archive.Open(file, false);
+    archive.Store({Mail("a@x", "2026-01-01T00:00:00", "kept")});
+    CMailArchive::CheckStop running;
+    EXPECT_EQ(CMailArchive::CheckFile(file, running), CMailArchive::CheckResult::Healthy);
+    CMailArchive::CheckStop stopped;
+    stopped.Stop();
+    EXPECT_EQ(CMailArchive::CheckFile(file, stopped), CMailArchive::CheckResult::NotFinished);
+    EXPECT_TRUE(archive.CheckDue("2026-12-07"));
+    archive.RecordCheck("2026-12-07");
+    EXPECT_FALSE(archive.CheckDue("2026-12-07"));
+    EXPECT_TRUE(archive.CheckDue("2026-12-08"));
+}
 
 TEST(DamagedArchive, ReadOnlyLeavesItWhereItIs) {
     TempDir dir;
@@ -253,6 +282,47 @@ TEST(NewerArchive, IsOpenedReadOnlyAndNeverDowngraded) {
     sqlite3_finalize(version);
     sqlite3_close(db);
     EXPECT_TRUE(DamagedCopies(dir.path()).empty());
+}
+
+// Every stored mail is in the full-text index and nothing else is.
+void ExpectIndexMatchesMails(const fs::path& file) {
+    RunSql(file, "INSERT INTO mails_fts(mails_fts, rank) VALUES ('integrity-check', 1)");
+}
+
+TEST(ArchiveMigration, AFirstReleaseArchiveKeepsItsMailsAndIndexesNewOnes) {
+    TempDir dir;
+    const fs::path file = dir / "p.mails.sqlite";
+    {
+        // An archive as the first release made it: its tables, and a mail stored its way.
+        CSqliteDb db;
+        db.Open(file, false, true);
+        db.Exec("PRAGMA journal_mode = WAL");
+        MigrateSchema(db, 0, 1);
+        db.Exec("INSERT INTO pals(address) VALUES ('a@x')");
+        CStatement insert(db,
+                          "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
+                          "folded) VALUES (1, 0, '2025-05-05T00:00:00', '', ?, 'old@x', 'drop', 0, ?)");
+        insert.Bind(1, "ｶﾀｶﾅの手紙").Bind(2, "\n" + FoldForSearch("ｶﾀｶﾅの手紙") + "\n\n").Run();
+    }
+    CMailArchive archive;
+    ASSERT_EQ(archive.Open(file, false).status, CMailArchive::OpenStatus::Opened);
+    ASSERT_TRUE(archive.Store({Mail("a@x", "2026-01-01T00:00:00", "かたかなの葉書", "new@x"),
+                               Mail("b@x", "2026-01-02T00:00:00", "ABCの手紙")})
+                    .Ok());
+    ExpectIndexMatchesMails(file);
+    const struct {
+        const char* search;
+        std::size_t found;
+    } searches[] = {{"カタカナ", 2}, {"の手紙", 2}, {"手紙", 2}, {"葉書", 1}, {"abc", 1}, {"ひらがな", 0}};
+    for (const auto& s : searches) EXPECT_EQ(archive.Mails("", s.search).size(), s.found) << s.search;
+    archive.DeletePalMails("a@x");
+    ExpectIndexMatchesMails(file);
+    EXPECT_EQ(archive.Mails("", "カタカナ").size(), 0u);
+    EXPECT_EQ(archive.Mails("", "手紙").size(), 1u);
+    archive.Close();
+    CSqliteDb db;
+    db.Open(file, true, false);
+    EXPECT_EQ(ReadSchemaVersion(db), kArchiveSchemaVersion);
 }
 
 TEST(ArchiveFile, ADirectoryInItsPlaceIsRefused) {

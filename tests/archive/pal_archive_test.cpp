@@ -152,6 +152,36 @@ TEST_F(PalArchiveTest, ADamagedArchiveIsToldOnceAndRebuiltFromTheLastMails) {
     EXPECT_EQ(history.Archive()->Mails().size(), 2u);
 }
 
+TEST_F(PalArchiveTest, DamageFoundByTheDailyCheckIsToldOnceAndRebuilt) {
+    ASSERT_NE(history.Archive(), nullptr);
+    history.WaitForDamageCheck();
+    std::vector<MailRecord> many;
+    for (int i = 0; i < 300; ++i) {
+        MailRecord mail;
+        mail.pal = "taro@example.jp";
+        mail.date = "2026-11-02T00:00:00";
+        mail.body = std::string(2000, char('a' + i % 26)) + std::to_string(i);
+        many.push_back(mail);
+    }
+    ASSERT_TRUE(history.TakeIn(many).Ok());
+    history.Archive()->RecordCheck("2000-01-01");  // last checked long ago
+    dataFile = dir / "other.ybf";                  // closes the archive
+    history.Archive();
+    const fs::path file = dir / "pals.mails.sqlite";
+    std::string bytes = ReadFileBytes(file);
+    for (std::size_t i = 8192; i < bytes.size(); i += 4096) bytes.replace(i + 100, 200, std::string(200, '\xA5'));
+    WriteFileBytes(file, bytes);
+    fs::remove(dir / "other.mails.sqlite");
+
+    dataFile = dir / "pals.ybf";
+    ASSERT_NE(history.Archive(), nullptr) << "the damage lies past what opening reads";
+    history.WaitForDamageCheck();
+    history.Archive();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("pals.mails.sqlite.damaged-"), std::string::npos) << ui.messages[0].text;
+    EXPECT_EQ(history.Archive()->Mails().size(), 2u) << "rebuilt from the last mails";
+}
+
 TEST_F(PalArchiveTest, AReadOnlyDocumentMakesNoArchive) {
     readOnly = true;
     EXPECT_EQ(history.Archive(), nullptr);

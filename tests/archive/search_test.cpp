@@ -2,6 +2,8 @@
 // syntax or are very long.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/mail_archive.h"
 #include "archive/pal_search.h"
 #include "archive/text_fold.h"
@@ -100,6 +102,40 @@ INSTANTIATE_TEST_SUITE_P(
                    }(),
                    ""}),
     [](const testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+
+// Enough mails that a common short text is scanned for, a rare one looked up through the
+// index's terms, and a text every pal holds ends the index's walk early.
+TEST(ArchiveSearchOverManyMails, CommonAndRareTextsFindTheirPals) {
+    TempDir dir;
+    CMailArchive archive;
+    archive.Open(dir / "s.mails.sqlite", false);
+    std::vector<MailRecord> mails;
+    auto add = [&](const char* pal, const std::string& body) {
+        MailRecord mail;
+        mail.pal = pal;
+        mail.date = "2026-01-01T00:00:00";
+        mail.body = body + "です。" + std::to_string(mails.size());
+        mails.push_back(mail);
+    };
+    add("c@x", "まれな手紙");
+    for (int i = 0; i < 150; ++i) {
+        add("a@x", "天気がよくて散歩");
+        add("b@x", "雨でよく寝た");
+        if (i % 3 == 0) add("c@x", "猫と犬");
+    }
+    ASSERT_TRUE(archive.Store(mails).Ok());
+    const struct {
+        const char* search;
+        std::vector<std::string> pals;
+    } cases[] = {{"よく", {"a@x", "b@x"}},         {"ヨク", {"a@x", "b@x"}},    {"天気がよく", {"a@x"}},
+                 {"まれ", {"c@x"}},                {"れな手", {"c@x"}},         {"猫", {"c@x"}},
+                 {"です。", {"a@x", "b@x", "c@x"}}, {"です", {"a@x", "b@x", "c@x"}}, {"犬が", {}}};
+    for (const auto& c : cases) {
+        std::vector<std::string> pals = archive.PalsWithText(c.search);
+        std::sort(pals.begin(), pals.end());
+        EXPECT_EQ(pals, c.pals) << c.search;
+    }
+}
 
 }  // namespace
 

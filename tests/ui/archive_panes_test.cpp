@@ -4,8 +4,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -20,6 +23,8 @@
 #include "main_window_fixture.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
+#include "modal.h"
+#include "ui/dialogs/pal_quiet_days_dlg.h"
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/yubino_view.h"
 
@@ -172,6 +177,32 @@ TEST_F(ArchivePanesTest, ReplyQueuePaneListsWaitingAndQuietAndADoubleClickSelect
     EXPECT_EQ(pane->WaitingList()->topLevelItemCount(), 0);
     EXPECT_EQ(pane->QuietList()->topLevelItemCount(), 0);
     EXPECT_EQ(frame->Correspondence()->MailList()->topLevelItem(0)->text(1), QStringLiteral("送信"));
+}
+
+TEST_F(ArchivePanesTest, APalsOwnDaysUntilQuietAreSetFromTheQueuesContextMenu) {
+    frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
+    CReplyQueuePane* pane = frame->QueuePane();
+    // bun waits for an answer throughout, so it is chosen in the waiting list.
+    pane->findChild<QTabWidget*>()->setCurrentWidget(pane->WaitingList());
+    ASSERT_EQ(ListColumn(pane->QuietList(), 1), std::vector<std::string>{"bun@example.jp"});
+    const struct {
+        bool own;
+        int days;
+        std::vector<std::string> quiet;
+    } steps[] = {{true, 200, {}}, {true, 100, {"bun@example.jp"}}, {false, 200, {"bun@example.jp"}}};
+    for (const auto& step : steps) {
+        pane->WaitingList()->setCurrentItem(pane->WaitingList()->topLevelItem(0));
+        WhenModalOpens([&step](QWidget* modal) {
+            auto* dialog = qobject_cast<CPalQuietDaysDlg*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->OwnBox()->setChecked(step.own);
+            if (step.own) dialog->DaysBox()->setValue(step.days);
+            dialog->accept();
+        });
+        pane->QuietDaysAction()->trigger();
+        EXPECT_EQ(ListColumn(pane->QuietList(), 1), step.quiet) << step.days;
+    }
+    EXPECT_EQ(frame->Archive().Archive()->PalQuietDays("bun@example.jp"), std::nullopt);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "archive/pal_archive.h"
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
@@ -73,6 +74,32 @@ TEST_F(MailImportTest, AnMboxIsOneBatchWithOneSummaryThenTheTickedSenderIsAdded)
     EXPECT_EQ(pal.m_strLastMailText, "newer\b");
     EXPECT_EQ(pal.m_dtFirstMail.GetYear(), 2023);
     EXPECT_TRUE(app.FindPalByAddress("jiro@example.jp", pal));
+}
+
+TEST_F(MailImportTest, ABatchsMailsGoIntoTheArchiveWithThoseOfTheSendersAdded) {
+    CPalArchive archive(app, [this] { return ArchiveDocument{dir / "pals.ybf", false}; });
+    app.SetHistory(&archive);
+    CMailImport archiving(app, &window, &archive);
+    archiving.SetPickSenders([](const std::vector<CPenPal>&, QWidget*) { return std::vector<int>{0}; });
+    ui.palDialogs.push_back([](CPenPal&, PalInfoMode) { return true; });
+    const std::string mbox = "From x Thu Jan  1 00:00:00 2024\n" +
+                             Message("hanako@example.jp", "Fri, 1 Mar 2024 10:00:00 +0900", "newer") +
+                             "\nFrom x Thu Jan  1 00:00:00 2024\n" +
+                             Message("Jiro <jiro@example.jp>", "Sat, 2 Mar 2024 10:00:00 +0900", "hello");
+    WriteFileBytes(dir / "inbox", mbox);
+    QSignalSpy finished(&archiving, &CMailImport::Finished);
+    archiving.TakeFiles({Path("inbox")});
+    ASSERT_TRUE(finished.wait(20000));
+
+    std::vector<std::string> stored;
+    for (const StoredMail& m : archive.Archive()->Mails())
+        stored.push_back(m.mail.pal + " " + m.mail.subject + " " + m.mail.body);
+    const std::vector<std::string> expected{"jiro@example.jp hi hello\n", "hanako@example.jp hi newer\n"};
+    EXPECT_EQ(stored, expected) << "jiro's mail too, once jiro is a pal";
+    archiving.TakeFiles({Path("inbox")});
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(archive.Archive()->Mails().size(), 2u) << "a mail taken in again is stored once";
+    app.SetHistory(nullptr);
 }
 
 TEST_F(MailImportTest, OneMailFileGoesTheDropRoadWithItsQuestions) {

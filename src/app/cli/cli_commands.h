@@ -47,6 +47,10 @@ int RunOwnAddresses(std::span<char*> args);
 int RunMails(std::span<char*> args);
 // queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]: the reply queue.
 int RunQueue(std::span<char*> args);
+// quiet-days DATA.ybf [--pal ADDRESS] [N|default]: the days after which a pal has gone
+// quiet, for all or for one pal; sets it when given ("default": the pal follows the one
+// for all). Prints {"default": N, "pals": [{"pal", "days"}]} or {"pal", "days", "own"}.
+int RunQuietDays(std::span<char*> args);
 // check-mail DATA.ybf --imap URL --password-file FILE ...: the mailbox check; prints
 // {"fetched", "updated", "received", "sent", "errors"}; 1 when a source failed.
 int RunCheckMail(std::span<char*> args);

@@ -32,6 +32,7 @@ constexpr Command kCommands[] = {
     {"own-addresses", "own-addresses DATA.ybf [ADDRESS...]", RunOwnAddresses},
     {"mails", "mails DATA.ybf [--pal ADDRESS] [--search TEXT]", RunMails},
     {"queue", "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]", RunQueue},
+    {"quiet-days", "quiet-days DATA.ybf [--pal ADDRESS] [N|default]", RunQuietDays},
     {"check-mail",
      "check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] [--trust-fingerprint SHA256] "
      "[--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... [--maildir DIR]... [--mbox FILE]...",

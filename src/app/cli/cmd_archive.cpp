@@ -12,8 +12,11 @@
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/archive_seed.h"
 #include "archive/pal_archive.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
+#include "mail/mail_batch.h"
 #include "storage/yubino_doc.h"
 
 namespace {
@@ -143,5 +146,61 @@ int RunQueue(std::span<char*> args) {
     json.Key("quiet");
     WriteEntries(json, "last", queue.quiet);
     Print(json.EndObject());
+    return kExitOk;
+}
+
+namespace {
+
+// A pal named on the command line, spelt as the archive files it (the pal's first address).
+std::optional<std::string> ArchivedPal(Session& session, const std::string& address) {
+    CPenPal pal;
+    if (FindPalByAnyAddress(session.app, TableAddress(address), pal)) return ArchiveAddress(pal.m_strMailAddress);
+    session.ui.ShowMessage(FormatText(texts::kNoPalWithAddress, TableAddress(address)), MessageKind::Warning);
+    return std::nullopt;
+}
+
+// 1 to 3650 days, as the settings dialog allows.
+std::optional<int> ParseInterval(const std::string& text) {
+    const std::optional<int> days = ParseDays(text);
+    return days && *days >= 1 && *days <= 3650 ? days : std::nullopt;
+}
+
+}  // namespace
+
+int RunQuietDays(std::span<char*> args) {
+    constexpr const char* kUsage = "quiet-days DATA.ybf [--pal ADDRESS] [N|default]";
+    Options options;
+    if (!ParseOptions(args, {"--pal"}, options) || options.positional.empty() || options.positional.size() > 2)
+        return Usage(kUsage);
+    const std::optional<std::string> palOption = options.Get("--pal");
+    const std::optional<std::string> given =
+        options.positional.size() == 2 ? std::optional(options.positional[1]) : std::nullopt;
+    // "default" puts a pal back on the interval for all; for all it means nothing.
+    const bool backToDefault = given == "default" && palOption;
+    const std::optional<int> days = given && !backToDefault ? ParseInterval(*given) : std::nullopt;
+    if (given && !backToDefault && !days) return Usage(kUsage);
+    Session session;
+    if (!session.Open(options.positional[0].c_str())) return kExitUsage;
+    if (given && !session.archive.Writable()) return kExitFailure;  // the port has said why
+    CMailArchive* archive = session.archive.Archive();
+    if (!archive) return kExitFailure;
+    JsonWriter json;
+    if (palOption) {
+        const std::optional<std::string> pal = ArchivedPal(session, *palOption);
+        if (!pal) return kExitFailure;
+        if (given) archive->SetPalQuietDays(*pal, days);
+        const std::optional<int> own = archive->PalQuietDays(*pal);
+        json.BeginObject().Key("pal").String(*pal).Key("days").Int(own.value_or(archive->DefaultQuietDays()));
+        Print(json.Key("own").Bool(own.has_value()).EndObject());
+        return kExitOk;
+    }
+    if (days) archive->SetDefaultQuietDays(*days);
+    json.BeginObject().Key("default").Int(archive->DefaultQuietDays()).Key("pals").BeginArray();
+    for (const CPenPal& pal : session.app.Pals()) {
+        const std::string address = ArchiveAddress(pal.m_strMailAddress);
+        if (const std::optional<int> own = archive->PalQuietDays(address))
+            json.BeginObject().Key("pal").String(address).Key("days").Int(*own).EndObject();
+    }
+    Print(json.EndArray().EndObject());
     return kExitOk;
 }

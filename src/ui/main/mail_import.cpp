@@ -8,6 +8,8 @@
 #include <QProgressDialog>
 #include <QVBoxLayout>
 
+#include "archive/pal_archive.h"
+#include "archive/parsed_mail_record.h"
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -89,7 +91,8 @@ std::vector<int> PickUnknownSenders(const std::vector<CPenPal>& senders, QWidget
     return ticked;
 }
 
-CMailImport::CMailImport(CYubinoApp& app, QWidget* window) : QObject(window), m_app(app), m_window(window) {
+CMailImport::CMailImport(CYubinoApp& app, QWidget* window, CPalArchive* archive)
+    : QObject(window), m_app(app), m_window(window), m_archive(archive) {
     m_poll.setInterval(50);
     connect(&m_poll, &QTimer::timeout, this, &CMailImport::Poll);
 }
@@ -115,6 +118,8 @@ void CMailImport::TakeFiles(const QStringList& paths) {
     if (m_job) return;  // one reading at a time; the progress dialog keeps the window busy
     std::vector<std::filesystem::path> files;
     for (const QString& path : paths) files.emplace_back(path.toStdString());
+    // The archive's first use seeds it from the table; that must be the table before this batch.
+    if (m_archive) m_archive->Archive();
     m_batch = std::make_unique<CMailBatch>(m_app);
     m_first.reset();
     m_failures.clear();
@@ -133,10 +138,15 @@ void CMailImport::Take(ParsedMail mail) {
         return;
     }
     if (m_first) {
-        m_batch->Take(*m_first);
+        TakeIntoBatch(*m_first);
         m_first.reset();
     }
+    TakeIntoBatch(mail);
+}
+
+void CMailImport::TakeIntoBatch(const ParsedMail& mail) {
     m_batch->Take(mail);
+    if (m_archive) m_records.push_back(ArchiveRecordOf(mail, "mail-file"));
 }
 
 void CMailImport::Poll() {
@@ -157,14 +167,16 @@ void CMailImport::Finish() {
     if (m_first && m_failures.empty()) {
         TakeInInternetMail(m_app, *m_first);  // one mail: the drop road
     } else {
-        if (m_first) m_batch->Take(*m_first);
+        if (m_first) TakeIntoBatch(*m_first);
         m_app.UpdateListView();
         m_app.UpdateMapView();
         ReportBatch();
         OfferUnknownSenders();
+        if (m_archive && !m_records.empty()) m_archive->TakeIn(m_records);  // tells of its own failure
     }
     m_first.reset();
     m_batch.reset();
+    m_records.clear();
     emit Finished();
 }
 

@@ -1,7 +1,8 @@
 // Received mail from files, folders and drops: one Internet message goes the drop road
 // (questions and the pal dialog as for a dropped mail text); more than one is a batch,
 // read on a thread of its own behind a progress dialog, then summed up in one message
-// and followed by the list of unknown senders to add.
+// and followed by the list of unknown senders to add. A batch's mails go into the archive
+// in one transaction once the senders the user added are pals.
 #pragma once
 
 #include <QObject>
@@ -12,11 +13,13 @@
 #include <optional>
 #include <vector>
 
+#include "archive/mail_record.h"
 #include "core/pen_pal.h"
 #include "mail/internet_mail.h"
 #include "mail/mail_read_job.h"
 
 class CMailBatch;
+class CPalArchive;
 class CYubinoApp;
 class QProgressDialog;
 class QWidget;
@@ -32,7 +35,7 @@ std::vector<int> PickUnknownSenders(const std::vector<CPenPal>& senders, QWidget
 class CMailImport : public QObject {
     Q_OBJECT
 public:
-    CMailImport(CYubinoApp& app, QWidget* window);
+    CMailImport(CYubinoApp& app, QWidget* window, CPalArchive* archive = nullptr);
     ~CMailImport() override;
 
     void SetChooseFiles(MailFileChooser choose) { m_chooseFiles = std::move(choose); }
@@ -54,12 +57,15 @@ signals:
 private:
     void Poll();
     void Take(ParsedMail mail);
+    void TakeIntoBatch(const ParsedMail& mail);
     void Finish();
     void ReportBatch();
     void OfferUnknownSenders();
 
     CYubinoApp& m_app;
     QWidget* m_window;
+    CPalArchive* m_archive;
+    std::vector<MailRecord> m_records;  // the batch's mails, for the archive
     MailFileChooser m_chooseFiles = ChooseMailFiles;
     SenderPicker m_pickSenders = PickUnknownSenders;
     std::unique_ptr<CMailReadJob> m_job;

@@ -135,7 +135,7 @@ void CMainFrame::ConnectPanes() {
     connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::OnListFilled);
     connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
     connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
-    m_mailImport = new CMailImport(m_app, this);
+    m_mailImport = new CMailImport(m_app, this, m_archive.get());
     connect(m_listView, &CYubinoView::InternetMessageDropped, m_mailImport, &CMailImport::TakeMessage);
     connect(m_listView, &CYubinoView::MailFilesDropped, m_mailImport, &CMailImport::TakeFiles);
     connect(m_listView, &CYubinoView::AddressBookDropped, this,

@@ -153,6 +153,7 @@ private:
     void MatchSearch();
     void MarkAnswered();
     void ShowArchiveSettings();
+    void ShowPalQuietDays(const std::string& address);
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;

@@ -16,6 +16,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "ui/dialogs/archive_settings_dlg.h"
+#include "ui/dialogs/pal_quiet_days_dlg.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/main_frame.h"
@@ -23,6 +24,7 @@
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/search_field.h"
 #include "ui/main/yubino_view.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -59,6 +61,7 @@ void CMainFrame::CreateArchiveParts() {
         if (shown) RefreshQueue();
     });
     connect(m_queuePane, &CReplyQueuePane::PalActivated, this, &CMainFrame::SelectPal);
+    connect(m_queuePane, &CReplyQueuePane::QuietDaysRequested, this, &CMainFrame::ShowPalQuietDays);
     m_queueCounts = new QLabel(this);
     m_queueCounts->hide();
     statusBar()->addPermanentWidget(m_queueCounts);
@@ -155,6 +158,26 @@ void CMainFrame::ShowArchiveSettings() {
         if (dialog.exec() != QDialog::Accepted) return;
         archive.SetOwnAddresses(dialog.OwnAddresses());
         archive.SetDefaultQuietDays(dialog.QuietDays());
+    } catch (const CSqliteError&) {
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+    }
+    RefreshQueue();
+}
+
+void CMainFrame::ShowPalQuietDays(const std::string& address) {
+    if (!m_archive->Writable()) {
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+        return;
+    }
+    CPenPal pal;
+    if (!m_app.FindPalByAddress(address, pal)) return;
+    CMailArchive& archive = *m_archive->Archive();
+    const std::string archived = ArchiveAddress(address);
+    try {
+        CPalQuietDaysDlg dialog(ToQString(pal.m_strHandleName), archive.DefaultQuietDays(),
+                                archive.PalQuietDays(archived), this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        archive.SetPalQuietDays(archived, dialog.OwnDays());
     } catch (const CSqliteError&) {
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
     }

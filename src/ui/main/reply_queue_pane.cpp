@@ -1,5 +1,6 @@
 #include "ui/main/reply_queue_pane.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -32,6 +33,12 @@ CReplyQueuePane::CReplyQueuePane(const CYubinoApp& app, QWidget* parent)
     : QDockWidget(QString::fromUtf8(texts::kQueuePaneTitle), parent), m_app(app) {
     setObjectName(QStringLiteral("replyQueuePane"));
     m_tabs = new QTabWidget(this);
+    m_quietDays = new QAction(QString::fromUtf8(texts::kMenuPalQuietDays), this);
+    connect(m_quietDays, &QAction::triggered, this, [this] {
+        const auto* list = qobject_cast<QTreeWidget*>(m_tabs->currentWidget());
+        if (const QTreeWidgetItem* item = list ? list->currentItem() : nullptr)
+            emit QuietDaysRequested(item->data(0, kAddressRole).toByteArray().toStdString());
+    });
     m_waiting = MakeList();
     m_quiet = MakeList();
     m_tabs->addTab(m_waiting, QString::fromUtf8(texts::kQueueWaiting));
@@ -49,6 +56,8 @@ QTreeWidget* CReplyQueuePane::MakeList() {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setColumnWidth(0, 100);
     list->setColumnWidth(1, 150);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list->addAction(m_quietDays);
     connect(list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         emit PalActivated(item->data(0, kAddressRole).toByteArray().toStdString());
     });

@@ -8,6 +8,7 @@
 #include "archive/reply_queue.h"
 
 class CYubinoApp;
+class QAction;
 class QTabWidget;
 class QTreeWidget;
 
@@ -22,10 +23,14 @@ public:
     QTreeWidget* QuietList() const { return m_quiet; }
     // "返事待ち N 人、ご無沙汰 M 人".
     QString CountsText() const;
+    // The lists' context menu command for the chosen pal's days until quiet.
+    QAction* QuietDaysAction() const { return m_quietDays; }
 
 signals:
     // The table address (code page 932) of a double-clicked pal.
     void PalActivated(const std::string& address);
+    // The same, for the pal whose days until quiet the user wants to set.
+    void QuietDaysRequested(const std::string& address);
 
 private:
     QTreeWidget* MakeList();
@@ -35,4 +40,5 @@ private:
     QTabWidget* m_tabs;
     QTreeWidget* m_waiting;
     QTreeWidget* m_quiet;
+    QAction* m_quietDays;
 };
