@@ -17,13 +17,17 @@ namespace {
 // Screens of more than 1.5 device pixels per pixel get the pictures drawn at twice the pixels.
 bool UsesDoublePictures(qreal ratio) { return ratio > 1.5; }
 
-// A square picture of `side` pixels packed at build time as raw premultiplied pixels.
+// A square picture of `side` pixels packed at build time as raw premultiplied pixels. The
+// pixmap keeps the unpacked bytes as they are, without a copy.
 QPixmap RawPicture(const QString& path, int side) {
-    const QByteArray bytes = QResource(path).uncompressedData();
-    if (bytes.size() != qsizetype{4} * side * side) return {};
-    return QPixmap::fromImage(
-        QImage(reinterpret_cast<const uchar*>(bytes.constData()), side, side, QImage::Format_ARGB32_Premultiplied)
-            .copy());
+    auto* bytes = new QByteArray(QResource(path).uncompressedData());
+    if (bytes->size() != qsizetype{4} * side * side) {
+        delete bytes;
+        return {};
+    }
+    QImage image(reinterpret_cast<const uchar*>(bytes->constData()), side, side, QImage::Format_ARGB32_Premultiplied,
+                 [](void* owned) { delete static_cast<QByteArray*>(owned); }, bytes);
+    return QPixmap::fromImage(std::move(image));
 }
 
 // ":/dir/name.png" (or a map's ".argb" layer of raw pixels), or its "@2x" twin with its
@@ -75,8 +79,11 @@ void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(sourc
 
 void CMapView::RedrawNow() {
     const qreal ratio = devicePixelRatioF();
-    m_drawing = QPixmap(size() * ratio);
-    m_drawing.setDevicePixelRatio(ratio);
+    // The drawing is painted over whole, so one of the right size is used again.
+    if (m_drawing.size() != size() * ratio || m_drawing.devicePixelRatio() != ratio) {
+        m_drawing = QPixmap(size() * ratio);
+        m_drawing.setDevicePixelRatio(ratio);
+    }
     QPainter painter(&m_drawing);
     OnDraw(painter);
     painter.end();
