@@ -71,7 +71,8 @@ TEST(HighDpi, TheMapIsDrawnFromItsPictureOfTwiceThePixels) {
         QImage map = QImage(QStringLiteral(YUBINO_MAPS_DIR "/map2%1.png").arg(QLatin1String(row.scale)))
                          .convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(map.isNull()) << row.name;
-        QPainter(&map).drawImage(0, 0, QImage(QStringLiteral(YUBINO_MAPS_DIR "/labels2%1.png").arg(QLatin1String(row.scale))));
+        QPainter(&map).drawImage(
+            0, 0, QImage(QStringLiteral(YUBINO_MAPS_DIR "/labels2%1.png").arg(QLatin1String(row.scale))));
         EXPECT_NE(Find(row.window, map.copy(row.area)), QPoint(-1, -1)) << row.name << ": the map is not drawn 1:1";
     }
 }

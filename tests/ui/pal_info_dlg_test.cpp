@@ -352,8 +352,8 @@ std::vector<QWidget*> ShownFields(QWidget& dialog) {
     std::vector<QWidget*> fields;
     for (QWidget* widget : dialog.findChildren<QWidget*>()) {
         if (!widget->isVisible() || !widget->isEnabled()) continue;
-        const bool inner = qobject_cast<QComboBox*>(widget->parentWidget()) ||
-                           qobject_cast<QAbstractSpinBox*>(widget->parentWidget());
+        const bool inner =
+            qobject_cast<QComboBox*>(widget->parentWidget()) || qobject_cast<QAbstractSpinBox*>(widget->parentWidget());
         const auto* text = qobject_cast<QPlainTextEdit*>(widget);
         if ((qobject_cast<QLineEdit*>(widget) && !inner) || qobject_cast<QComboBox*>(widget) ||
             qobject_cast<QAbstractSpinBox*>(widget) || (text && !text->isReadOnly()))

@@ -87,7 +87,7 @@ void CCorrespondenceView::ShowPal(const std::string* address) {
         const bool received = mail.direction == MailDirection::Received;
         auto* item = new QTreeWidgetItem(
             list, {ShownDate(mail.date), QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
-                     QString::fromUtf8(mail.subject), FirstLine(mail.body)});
+                   QString::fromUtf8(mail.subject), FirstLine(mail.body)});
         item->setData(0, kBodyRole, QString::fromUtf8(mail.body));
         if (received && !chosen) chosen = item;
     }

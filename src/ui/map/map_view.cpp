@@ -25,8 +25,9 @@ QPixmap RawPicture(const QString& path, int side) {
         delete bytes;
         return {};
     }
-    QImage image(reinterpret_cast<const uchar*>(bytes->constData()), side, side, QImage::Format_ARGB32_Premultiplied,
-                 [](void* owned) { delete static_cast<QByteArray*>(owned); }, bytes);
+    QImage image(
+        reinterpret_cast<const uchar*>(bytes->constData()), side, side, QImage::Format_ARGB32_Premultiplied,
+        [](void* owned) { delete static_cast<QByteArray*>(owned); }, bytes);
     return QPixmap::fromImage(std::move(image));
 }
 
@@ -36,7 +37,8 @@ QPixmap LoadPicture(const QString& path, qreal ratio) {
     const bool twice = UsesDoublePictures(ratio);
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const QString file = twice ? QString(path).insert(dot, QStringLiteral("@2x")) : path;
-    QPixmap picture = path.endsWith(QStringLiteral(".argb")) ? RawPicture(file, kMapSize * (twice ? 2 : 1)) : QPixmap(file);
+    QPixmap picture =
+        path.endsWith(QStringLiteral(".argb")) ? RawPicture(file, kMapSize * (twice ? 2 : 1)) : QPixmap(file);
     if (twice) picture.setDevicePixelRatio(2);
     return picture;
 }
