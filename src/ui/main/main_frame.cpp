@@ -251,7 +251,7 @@ void CMainFrame::Execute(int commandId) {
             RunCsvImport(m_app, this, DataFolder(), m_chooseCsvFile);
             break;
         case ID_IMPORT_MAIL_FILES:
-            m_mailImport->ChooseAndTakeFiles();
+            m_mailImport->ChooseAndTakeFiles(DataFolder());
             break;
         case ID_IMPORT_ADDRESS_BOOK:
             if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this, DataFolder()))
