@@ -3,6 +3,8 @@
 // program logic (the floor for this window in Qt), and as a bare QMainWindow, in turn, and
 // reports the median time from launch to the end of each window's first paint.
 //   bench_startup [runs]
+//   bench_startup --prepare DIR   writes the 500-pal file set into DIR, so that a profiler
+//                                 can run one child: bench_startup --yubino DIR (or --plain)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -162,6 +164,12 @@ int main(int argc, char* argv[]) {
     if (argc >= 3 && std::string(argv[1]) == "--yubino") return RunYubino(argc, argv, argv[2]);
     if (argc >= 2 && std::string(argv[1]) == "--minimal") return RunMinimal(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--plain") return RunPlainWindow(argc, argv);
+    if (argc >= 3 && std::string(argv[1]) == "--prepare") {
+        QCoreApplication probe(argc, argv);
+        fs::create_directories(argv[2]);
+        WriteFiveHundredPals(argv[2]);
+        return 0;
+    }
 
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 15;
     const fs::path dir = fs::temp_directory_path() / ("yubino-startup-" + std::to_string(::getpid()));

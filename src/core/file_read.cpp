@@ -66,12 +66,15 @@ bool IsSpecialFile(const fs::path& path) {
 
 namespace {
 
-// Appends up to `count` bytes, fewer at the end of the file; false on a read error.
+// Appends up to `count` bytes, fewer at the end of the file; false on a read error. The
+// room reserved beforehand is filled first, so that a small file costs no megabyte of
+// zeroed buffer; a file that grows past it is read on in larger steps.
 bool ReadInto(int fd, std::string& bytes, std::size_t count, int& error) {
     constexpr std::size_t kChunk = std::size_t{1} << 20;
     while (count > 0) {
         const std::size_t old = bytes.size();
-        const std::size_t want = std::min(count, kChunk);
+        const std::size_t room = bytes.capacity() - old;
+        const std::size_t want = std::min(count, room > 0 ? room : kChunk);
         bytes.resize(old + want);
         ssize_t n;
         do n = ::read(fd, bytes.data() + old, want);
@@ -94,7 +97,8 @@ FileReadResult Read(const fs::path& path, std::size_t cap, bool refuseLarger) {
         result.status = Status::TooLarge;
         return result;
     }
-    result.bytes.reserve(std::min(file.size, cap));
+    // The file's size and one byte more, which finds the end without another buffer.
+    result.bytes.reserve(std::min(file.size, cap) + 1);
     // One byte past the cap tells a file that grew while it was read.
     const std::size_t limit = refuseLarger ? cap + 1 : cap;
     if (!ReadInto(file.fd.Get(), result.bytes, limit, result.error)) {

@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/table_steps.h"
 
 namespace {
 
-const CPenPal* FindPal(const std::vector<CPenPal>& pals, const std::string& address) {
-    auto it =
-        std::find_if(pals.begin(), pals.end(), [&](const CPenPal& pal) { return pal.m_strMailAddress == address; });
-    return it == pals.end() ? nullptr : &*it;
+// The pals by mail address: a redraw looks up every listed pal, 500 of them at most.
+std::unordered_map<std::string_view, const CPenPal*> PalsByAddress(const std::vector<CPenPal>& pals) {
+    std::unordered_map<std::string_view, const CPenPal*> index;
+    index.reserve(pals.size());
+    for (const CPenPal& pal : pals) index.emplace(pal.m_strMailAddress, &pal);
+    return index;
 }
 
 // Positions from an old file can lie anywhere in the int range; the sum must not overflow.
@@ -34,13 +38,15 @@ bool IsPalOnMap(const CPenPal& pal, const std::string& mapName) {
 void CMapIconSlots::Rebuild(const CYubinoApp& app, const std::vector<PalListRow>& rows,
                             const std::function<void(const CPenPal&)>& draw) {
     m_nIconCount = 0;
+    const auto pals = PalsByAddress(app.Pals());
     for (const PalListRow& row : rows) {
         // The list never holds more rows than the table holds pals; a faulty caller must
         // not overrun the slots either.
         if (m_nIconCount == kMaxPals) break;
         if (!app.m_bMapAllPals && !row.bSelected) continue;
-        const CPenPal* pal = FindPal(app.Pals(), row.strMailAddress);
-        if (!pal || !IsPalOnMap(*pal, app.m_strCurrentMap)) continue;
+        const auto found = pals.find(row.strMailAddress);
+        if (found == pals.end() || !IsPalOnMap(*found->second, app.m_strCurrentMap)) continue;
+        const CPenPal* pal = found->second;
         MapIconSlot& slot = m_aIconSlots[static_cast<std::size_t>(m_nIconCount++)];
         slot.nX = pal->m_nMapX;
         slot.nY = pal->m_nMapY;

@@ -74,12 +74,6 @@ int CYubinoApp::AddPal(const CPenPal& pal) {
     return 1;
 }
 
-int CYubinoApp::AddPal(CPenPal&& pal) {
-    if (!CanAdd(pal)) return 0;
-    m_pals.push_back(std::move(pal));
-    return 1;
-}
-
 int CYubinoApp::FindPalByAddress(const std::string& address, CPenPal& pal) const {
     auto it = std::find_if(m_pals.begin(), m_pals.end(),
                            [&](const CPenPal& p) { return p.m_strMailAddress == address; });

@@ -50,8 +50,6 @@ public:
 
     // The pal table. Results are 1 (done) or 0, as every caller expects.
     int AddPal(const CPenPal& pal);
-    // The same, taking the record over when it is added (a reader's scratch record).
-    int AddPal(CPenPal&& pal);
     int FindPalByAddress(const std::string& address, CPenPal& pal) const;
     int GetPal(int index, CPenPal& pal) const;
     int ReplacePal(const CPenPal& pal);

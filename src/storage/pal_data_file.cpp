@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <span>
+#include <unordered_set>
 #include <utility>
 
 #include "core/cp932.h"
@@ -187,20 +188,36 @@ PalDataReadResult ReadPalData(CYubinoApp& app, std::string_view bytes) {
         return result;
     }
     app.ClearPals();
+    // The records go into the table in runs: AddPal's scan of the table per pal made a
+    // read of 500 pals quadratic. Only a repeated address goes through AddPal, which
+    // refuses it with its message.
+    std::vector<CPenPal> run;
+    std::unordered_set<std::string> addresses;
+    auto addRun = [&] {
+        app.ReplaceRows(app.Pals().size(), 0, run);
+        run.clear();
+    };
     Reader reader(bytes.substr(kPalDataMagic.size()));
     for (int i = 0; i < kMaxPals && !reader.AtEnd(); ++i) {
         // Every field is read, so a fresh record per pal reads as one scratch record would.
         CPenPal pal;
         if (!VisitFieldsInFileOrder(pal, reader)) {
+            addRun();
             result.complete = false;
             return result;
         }
-        // The record moves into the table; the picture is asked for afterwards, added or not.
+        // The picture is asked for once the record is read, added or not.
         const bool usesPicture = pal.m_bUsePicture == 1;
         const std::string picture = usesPicture ? pal.m_strPictureFile : std::string();
-        if (!app.AddPal(std::move(pal))) ++result.refused;
+        if (addresses.insert(pal.m_strMailAddress).second) {
+            run.push_back(std::move(pal));
+        } else {
+            addRun();
+            if (!app.AddPal(pal)) ++result.refused;
+        }
         if (usesPicture) app.UI().PreloadPicture(picture);
     }
+    addRun();
     result.unreadTail = !reader.AtEnd();
     return result;
 }

@@ -97,9 +97,10 @@ RecoveryOutcome OfferRecovery(CYubinoApp& app, const fs::path& dataFile, const f
     return RecoveryOutcome::Damaged;
 }
 
-CRecoveryWriter::CRecoveryWriter() : m_thread([this] { Run(); }) {}
+CRecoveryWriter::CRecoveryWriter() = default;
 
 CRecoveryWriter::~CRecoveryWriter() {
+    if (!m_thread.joinable()) return;
     {
         std::lock_guard lock(m_mutex);
         m_bStop = true;
@@ -115,6 +116,8 @@ void CRecoveryWriter::Submit(fs::path file, std::string bytes) {
         m_bytes = std::move(bytes);
         m_bPending = true;
     }
+    // The thread starts with the first copy: a session without changes never needs it.
+    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
     m_wake.notify_one();
 }
 

@@ -74,3 +74,8 @@ QIcon LazyIcon(std::vector<LazyIconPicture> pictures) { return QIcon(new CLazyIc
 std::function<QPixmap()> PictureFile(const QString& path) {
     return [path] { return QPixmap(path); };
 }
+
+QIcon CommandIcon(const char* name) {
+    const QString file = QStringLiteral(":/actions/%2/%1.png").arg(QLatin1String(name));
+    return LazyIcon({{16, PictureFile(file.arg(16))}, {32, PictureFile(file.arg(32))}});
+}

@@ -17,3 +17,6 @@ QIcon LazyIcon(std::vector<LazyIconPicture> pictures);
 
 // A picture made by loading a file (usually a resource).
 std::function<QPixmap()> PictureFile(const QString& path);
+
+// A command's icon: the pictures NAME.png under :/actions/16 and :/actions/32.
+QIcon CommandIcon(const char* name);

@@ -165,6 +165,7 @@ TEST_F(ArchivePanesTest, ReplyQueuePaneListsWaitingAndQuietAndADoubleClickSelect
     frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
     CReplyQueuePane* pane = frame->QueuePane();
     ASSERT_TRUE(pane->isVisible());
+    EXPECT_TRUE(pane->WaitingList()->isVisible()) << "the lists, made at the first show, show with the pane";
     // aki answered 16 days ago; bun's mail of 128 days ago waits and has gone quiet; chi has no mail.
     EXPECT_EQ(ListColumn(pane->WaitingList(), 1), std::vector<std::string>{"bun@example.jp"});
     EXPECT_EQ(ListColumn(pane->QuietList(), 1), std::vector<std::string>{"bun@example.jp"});

@@ -1,9 +1,11 @@
 // On a screen of two device pixels per pixel, the pictures are drawn from pictures of
-// twice the pixels, one to one, never scaled up: the maps, the faces, the command icons.
+// twice the pixels, one to one, never scaled up: the maps and their place names, the faces,
+// the command icons.
 #include <gtest/gtest.h>
 
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 
 #include "core/yubino_app.h"
@@ -53,20 +55,25 @@ TEST(HighDpi, TheMapIsDrawnFromItsPictureOfTwiceThePixels) {
     ASSERT_FALSE(normal.isNull());
     ASSERT_FALSE(doubled.isNull());
     EXPECT_EQ(doubled.size(), normal.size() * 2);
-    // A corner of the map, away from its place names, as the pictures hold it.
+    // A corner of the map, and a place name over it, as the pictures hold them.
     const struct {
         const char* name;
         const QImage& window;
-        QString map;
-        QRect corner;
+        const char* scale;
+        QRect area;
     } rows[] = {
-        {"1x", normal, QStringLiteral(":/maps/map2.png"), QRect(8, 8, 40, 40)},
-        {"2x", doubled, QStringLiteral(":/maps/map2@2x.png"), QRect(16, 16, 80, 80)},
+        {"1x corner", normal, "", QRect(8, 8, 40, 40)},
+        {"2x corner", doubled, "@2x", QRect(16, 16, 80, 80)},
+        {"1x place name", normal, "", QRect(84, 124, 40, 28)},
+        {"2x place name", doubled, "@2x", QRect(168, 248, 80, 56)},
     };
     for (const auto& row : rows) {
-        const QImage map(row.map);
+        QImage map = QImage(QStringLiteral(YUBINO_MAPS_DIR "/map2%1.png").arg(QLatin1String(row.scale)))
+                         .convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(map.isNull()) << row.name;
-        EXPECT_NE(Find(row.window, map.copy(row.corner)), QPoint(-1, -1)) << row.name << ": the map is not drawn 1:1";
+        QPainter(&map).drawImage(
+            0, 0, QImage(QStringLiteral(YUBINO_MAPS_DIR "/labels2%1.png").arg(QLatin1String(row.scale))));
+        EXPECT_NE(Find(row.window, map.copy(row.area)), QPoint(-1, -1)) << row.name << ": the map is not drawn 1:1";
     }
 }
 

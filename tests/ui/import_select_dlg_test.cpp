@@ -157,7 +157,7 @@ class CsvImportCommandTest : public testing::Test {
 protected:
     CsvFileChooser Choose(const std::string& cp932Content) {
         WriteFileBytes(dir / "book.csv", cp932Content);
-        return [path = dir / "book.csv"](QWidget*) { return std::optional(path); };
+        return [path = dir / "book.csv"](QWidget*, const QString&) { return std::optional(path); };
     }
     // Runs the command; the import dialog, if it opens, is handed to `script`.
     void Run(const CsvFileChooser& choose, std::function<void(CImportSelectDlg&)> script = {}) {
@@ -172,7 +172,7 @@ protected:
             }
         });
         timer.start(0);
-        RunCsvImport(app, nullptr, choose);
+        RunCsvImport(app, nullptr, QString(), choose);
     }
 
     TempDir dir;
@@ -182,7 +182,7 @@ protected:
 };
 
 TEST_F(CsvImportCommandTest, CancelledFileChoiceDoesNothing) {
-    Run([](QWidget*) { return std::optional<std::filesystem::path>(); });
+    Run([](QWidget*, const QString&) { return std::optional<std::filesystem::path>(); });
     EXPECT_FALSE(opened);
     EXPECT_TRUE(ui.events.empty());
 }

@@ -453,7 +453,7 @@ TEST_F(MainWindowTest, ToolbarHoldsFifteenButtonsInOrderWithTooltips) {
 TEST_F(MainWindowTest, AnalysisAndImportOpenTheirDialogsFromMenuAndList) {
     StartWith(kFourPals);
     WriteFileBytes(dir / "book.csv", Sjis("表示名,電子メール アドレス\r\n新人,new@x\r\n"));
-    frame->SetChooseCsvFile([&](QWidget*) { return std::optional<fs::path>(dir / "book.csv"); });
+    frame->SetChooseCsvFile([&](QWidget*, const QString&) { return std::optional<fs::path>(dir / "book.csv"); });
     std::vector<std::string> opened;
     auto closeNextDialog = [&] {
         WhenModalOpens([&](QWidget* modal) {

@@ -302,7 +302,9 @@ TEST(ShellHandOff, MailtoLinksReachTheDesktopInTheInternetForm) {
 
 TEST_F(MainWindowUseTest, FileDialogsStartBesideTheDataFile) {
     StartWith(kFourPals);
-    for (int command : {ID_FILE_OPEN, ID_FILE_SAVE_AS}) {
+    for (int command :
+         {ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_IMPORT_CSV, ID_IMPORT_ADDRESS_BOOK, ID_IMPORT_MAIL_FILES, ID_EXPORT_VCARD,
+          ID_EXPORT_CSV_UTF8}) {
         QString folder;
         WhenModalOpens([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) folder = dialog->directory().absolutePath();

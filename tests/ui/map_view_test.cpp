@@ -19,13 +19,16 @@ namespace {
 
 constexpr QRgb kPictureColour = qRgb(255, 0, 255);  // found on none of the maps
 
+// A map's place names as drawn, from the picture the program's own layer is packed from.
+QImage Labels(int index) { return QImage(QStringLiteral(YUBINO_MAPS_DIR "/labels%1.png").arg(index)); }
+
 // What the view must show: map `index` with the given face icons on it, and its place
 // names over the icons.
 QImage Expected(int index, const std::vector<std::pair<QPoint, int>>& icons) {
     QImage image = QImage(QStringLiteral(":/maps/map%1.png").arg(index)).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     for (const auto& [place, icon] : icons) painter.drawPixmap(place, FaceIcon(icon, 32));
-    painter.drawImage(0, 0, QImage(QStringLiteral(":/maps/labels%1.png").arg(index)));
+    painter.drawImage(0, 0, Labels(index));
     return image;
 }
 
@@ -119,7 +122,7 @@ TEST_F(MapViewTest, DrawsTheListedPalsOfTheMapAtTheirPlaces) {
 }
 
 TEST_F(MapViewTest, PlaceNamesAreDrawnOverTheIcons) {
-    const QImage labels(QStringLiteral(":/maps/labels2.png"));
+    const QImage labels = Labels(2);
     const QRect icon(84, 122, 32, 32);  // over "群馬"
     int opaque = 0;
     for (int y = icon.top(); y <= icon.bottom(); ++y)
@@ -356,6 +359,14 @@ TEST_F(MapViewTest, BadPalsAreSkippedOrDrawnButNeverBreakTheMap) {
     EXPECT_EQ(Stored("missing@example.jp").m_nMapX, 220);
     Drag({INT_MAX - 10, 0}, {0, 0});
     EXPECT_EQ(Stored("far@example.jp").m_nMapX, INT_MAX) << "beyond the view nothing can be grabbed";
+}
+
+TEST_F(MapViewTest, EveryMapIsDrawnWithItsPlaceNames) {
+    Show(0);
+    for (int map = 0; map < kMapCount; ++map) {
+        view.ApplyMapChoice(map);
+        EXPECT_EQ(Grab(), MapPicture(map)) << g_apszMapNames[map];
+    }
 }
 
 TEST_F(MapViewTest, NoMapChosenShowsThePalsOfNoMap) {

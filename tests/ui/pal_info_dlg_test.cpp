@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <map>
 
 #include "core/pal_info_rules.h"
 #include "core/residence_place.h"
@@ -342,6 +344,61 @@ TEST_F(PalInfoDlgTest, AltAndAnAccessKeyReachTheControl) {
     }
     QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);  // the button shows itself pressed first
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->result() == QDialog::Accepted; }, 2000)) << "Alt+S saves";
+}
+
+// The fields a user can type or choose in, as shown now: the inner line edits of combo
+// boxes and date fields belong to those.
+std::vector<QWidget*> ShownFields(QWidget& dialog) {
+    std::vector<QWidget*> fields;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        if (!widget->isVisible() || !widget->isEnabled()) continue;
+        const bool inner =
+            qobject_cast<QComboBox*>(widget->parentWidget()) || qobject_cast<QAbstractSpinBox*>(widget->parentWidget());
+        const auto* text = qobject_cast<QPlainTextEdit*>(widget);
+        if ((qobject_cast<QLineEdit*>(widget) && !inner) || qobject_cast<QComboBox*>(widget) ||
+            qobject_cast<QAbstractSpinBox*>(widget) || (text && !text->isReadOnly()))
+            fields.push_back(widget);
+    }
+    return fields;
+}
+
+// On every tab, with the parts beside the tabs: each field has a label whose access key is
+// used by nothing else in sight, and Alt with that key puts the focus in the field.
+TEST_F(PalInfoDlgTest, EveryFieldOfEveryTabHasAnAccessKeyOfItsOwn) {
+    Open(PalInfoMode::EditOne);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    auto* tabs = Control<QTabWidget>("tabs");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        const std::string tabName = tabs->tabText(tab).toStdString();
+        std::map<QString, QString> users;  // access key -> the text that marks it
+        auto mark = [&](const QString& text) {
+            const QString key = QKeySequence::mnemonic(text).toString();
+            if (key.isEmpty()) return;
+            const auto [used, fresh] = users.emplace(key, text);
+            EXPECT_TRUE(fresh) << tabName << ": " << key.toStdString() << " marks both " << used->second.toStdString()
+                               << " and " << text.toStdString();
+        };
+        std::map<QWidget*, QLabel*> labelOf;
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            if (label->isVisible()) {
+                mark(label->text());
+                if (label->buddy()) labelOf[label->buddy()] = label;
+            }
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            if (button->isVisible()) mark(button->text());
+        for (QWidget* field : ShownFields(*dialog)) {
+            const std::string name = tabName + ": " + field->objectName().toStdString();
+            QLabel* label = labelOf[field];
+            ASSERT_NE(label, nullptr) << name << " has no label that leads to it";
+            const QKeySequence key = QKeySequence::mnemonic(label->text());
+            ASSERT_FALSE(key.isEmpty()) << name << " has no access key";
+            dialog->setFocus();
+            QTest::keyClick(dialog.get(), key[0].key(), Qt::AltModifier);
+            QWidget* focus = dialog->focusWidget();
+            EXPECT_TRUE(focus == field || field->isAncestorOf(focus)) << name;
+        }
+    }
 }
 
 TEST_F(PalInfoDlgTest, ANewPalIsTypedStartingWithItsHandleName) {

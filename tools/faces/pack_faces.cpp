@@ -1,6 +1,7 @@
 // Packs the face icons of one size into one sheet the program can draw from without
 // decoding: the icons stacked top to bottom in number order, as raw premultiplied ARGB32
-// pixels in this machine's byte order, with no header. The build runs it.
+// pixels in this machine's byte order, with no header. The build runs it, also for each
+// map's layer of place names (one picture of the map's size).
 //   yubino-pack-faces OUT SIZE face000.png face001.png ...
 #include <QImage>
 #include <QSaveFile>

@@ -53,8 +53,8 @@ void OfferOldCsv(CYubinoApp& app, QWidget* parent, const AddressBookReadResult& 
 
 }  // namespace
 
-std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent) {
-    QFileDialog dialog(parent);
+std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFileFilter(QString::fromUtf8(texts::kAddressBookFilter)));
@@ -101,9 +101,10 @@ void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesyste
     dialog.exec();
 }
 
-void RunPalExport(CYubinoApp& app, QWidget* parent, const std::vector<std::string>& addresses, ExportFormat format) {
+void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const std::vector<std::string>& addresses,
+                  ExportFormat format) {
     const bool vcard = format == ExportFormat::VCard;
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QtFileFilter(QString::fromUtf8(vcard ? texts::kExportVCardFilter : texts::kExportCsvFilter)));
     dialog.setDefaultSuffix(vcard ? QStringLiteral("vcf") : QStringLiteral("csv"));

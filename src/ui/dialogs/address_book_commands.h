@@ -2,6 +2,7 @@
 // dialog (with the columns of an unknown CSV assigned first), and pals exported.
 #pragma once
 
+#include <QString>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,8 +11,8 @@
 class CYubinoApp;
 class QWidget;
 
-// The open-file dialog for address books: vCard, CSV or all files.
-std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent);
+// The open-file dialog for address books: vCard, CSV or all files, starting in `folder`.
+std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent, const QString& folder);
 
 // Reads the file and offers its pals in the import selection dialog; the file's
 // problems and refusals are told through the port. The old CSV format keeps its road.
@@ -19,5 +20,7 @@ void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesyste
 
 enum class ExportFormat { VCard, CsvUtf8, CsvCp932 };
 
-// Asks where to write and writes the pals with the given addresses (all pals when none).
-void RunPalExport(CYubinoApp& app, QWidget* parent, const std::vector<std::string>& addresses, ExportFormat format);
+// Asks where to write (the dialog starting in `folder`) and writes the pals with the given
+// addresses (all pals when none).
+void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const std::vector<std::string>& addresses,
+                  ExportFormat format);

@@ -50,8 +50,8 @@ QString QtFileFilter(const QString& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent) {
-    QFileDialog dialog(parent);
+std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFileFilter(QString::fromUtf8(texts::kCsvFileFilter)));
@@ -60,8 +60,8 @@ std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent) {
     return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
 }
 
-void RunCsvImport(CYubinoApp& app, QWidget* parent, const CsvFileChooser& choose) {
-    const std::optional<std::filesystem::path> path = choose(parent);
+void RunCsvImport(CYubinoApp& app, QWidget* parent, const QString& folder, const CsvFileChooser& choose) {
+    const std::optional<std::filesystem::path> path = choose(parent, folder);
     if (!path) return;
     const AddressBookReadResult book = ReadAddressBookFile(*path);
     if (book.status == AddressBookReadResult::Status::WrongFormat) {

@@ -14,15 +14,17 @@ class QWidget;
 // archive beside it (empty: no document, no archive).
 void RunAnalysisDialog(CYubinoApp& app, const std::filesystem::path& dataFile, QWidget* parent);
 
-// Asks for the address book file; nothing when the user cancels.
-using CsvFileChooser = std::function<std::optional<std::filesystem::path>(QWidget* parent)>;
+// Asks for the address book file, starting in `folder`; nothing when the user cancels.
+using CsvFileChooser = std::function<std::optional<std::filesystem::path>(QWidget* parent, const QString& folder)>;
 
 // The open-file dialog for address books: CSV files or all files, the file must exist.
-std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent);
+std::optional<std::filesystem::path> ChooseCsvFile(QWidget* parent, const QString& folder);
 
-// The import: the file is chosen, read, and its entries offered in the import selection
-// dialog. A file of another format is refused with a message through the port.
-void RunCsvImport(CYubinoApp& app, QWidget* parent, const CsvFileChooser& choose = ChooseCsvFile);
+// The import: the file is chosen (the dialog starting in `folder`), read, and its entries
+// offered in the import selection dialog. A file of another format is refused with a
+// message through the port.
+void RunCsvImport(CYubinoApp& app, QWidget* parent, const QString& folder,
+                  const CsvFileChooser& choose = ChooseCsvFile);
 
 // The file dialog's name filters, from the "description|patterns|...|" form the
 // program's texts use ("*.*" meaning every file).

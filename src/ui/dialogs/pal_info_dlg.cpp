@@ -36,6 +36,14 @@ Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
+// A label whose access key reaches `field`: a form row's own label does so only for a
+// widget, not for a row of several.
+QLabel* LabelFor(QWidget* field, const char* utf8, char key) {
+    auto* label = new QLabel(WithAccessKey(utf8, key));
+    label->setBuddy(field);
+    return label;
+}
+
 QLineEdit* MakeEdit(const std::string& stored, const char* name) {
     auto* edit = Named(new QLineEdit(ToQString(stored)), name);
     RememberShownText(edit, edit->text());
@@ -132,12 +140,12 @@ QWidget* CPalInfoDlg::BuildNamesPage() {
     m_age = MakeCombo(AgeChoices(), m_pal.m_strAge, "age");
     auto* sexAndAge = new QHBoxLayout;
     sexAndAge->addWidget(m_sex);
-    sexAndAge->addWidget(new QLabel(Text(texts::kLabelAge)));
+    sexAndAge->addWidget(LabelFor(m_age, texts::kLabelAge, 'G'));
     sexAndAge->addWidget(m_age);
     sexAndAge->addStretch();
     form->addRow(WithAccessKey(texts::kLabelHandleName, 'H'), m_handleName);
     form->addRow(WithAccessKey(texts::kLabelName, 'N'), m_name);
-    form->addRow(Text(texts::kLabelSex), sexAndAge);
+    form->addRow(LabelFor(m_sex, texts::kLabelSex, 'X'), sexAndAge);
     form->addRow(WithAccessKey(texts::kLabelMailAddress, 'M'), m_mailAddress);
     form->addRow(WithAccessKey(texts::kLabelMailAddress2, '2'), m_mailAddress2);
     form->addRow(WithAccessKey(texts::kLabelMobileAddress, 'K'), m_mobileAddress);
@@ -157,7 +165,7 @@ QWidget* CPalInfoDlg::BuildAddressPage() {
     map->addStretch();
     form->addRow(WithAccessKey(texts::kLabelResidence, 'R'), m_residence);
     form->addRow(WithAccessKey(texts::kLabelBirthplace, 'B'), m_birthplace);
-    form->addRow(WithAccessKey(texts::kLabelMap, 'A'), map);
+    form->addRow(LabelFor(m_map, texts::kLabelMap, 'A'), map);
     if (m_mode == PalInfoMode::EditSeveral) {
         m_placeFromResidence->setEnabled(false);  // one residence cannot place several pals
         return page;
@@ -192,18 +200,18 @@ QWidget* CPalInfoDlg::BuildInformationPage() {
     form->addRow(WithAccessKey(texts::kLabelBloodType, 'L'), m_bloodType);
     form->addRow(WithAccessKey(texts::kLabelTel1, 'T'), m_tel1);
     form->addRow(WithAccessKey(texts::kLabelTel2, 'E'), m_tel2);
-    form->addRow(Text(texts::kLabelHomePage), homePage);
+    form->addRow(LabelFor(m_homePage, texts::kLabelHomePage, 'W'), homePage);
     return page;
 }
 
-QDateEdit* CPalInfoDlg::AddDateRow(QFormLayout* form, const char* label, const COleDateTime& date,
+QDateEdit* CPalInfoDlg::AddDateRow(QFormLayout* form, const char* label, char key, const COleDateTime& date,
                                    DateControl& control) {
     control.shown = ShownDateTime(date).date();
     control.edit = new QDateEdit(control.shown);
     control.edit->setDisplayFormat(kLongDateFormat);
     control.edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     control.edit->setCalendarPopup(true);
-    form->addRow(Text(label), control.edit);
+    form->addRow(WithAccessKey(label, key), control.edit);
     return control.edit;
 }
 
@@ -211,9 +219,9 @@ QWidget* CPalInfoDlg::BuildDatesPage() {
     QFormLayout* form;
     QWidget* page = FormPage(form);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    Named(AddDateRow(form, texts::kLabelBirthday, m_pal.m_dtBirthday, m_birthday), "birthday");
-    Named(AddDateRow(form, texts::kLabelFirstMail, m_pal.m_dtFirstMail, m_firstMail), "firstMail");
-    Named(AddDateRow(form, texts::kLabelLastMail, m_pal.m_dtLastMail, m_lastMail), "lastMail");
+    Named(AddDateRow(form, texts::kLabelBirthday, 'B', m_pal.m_dtBirthday, m_birthday), "birthday");
+    Named(AddDateRow(form, texts::kLabelFirstMail, 'F', m_pal.m_dtFirstMail, m_firstMail), "firstMail");
+    Named(AddDateRow(form, texts::kLabelLastMail, 'L', m_pal.m_dtLastMail, m_lastMail), "lastMail");
     return page;
 }
 

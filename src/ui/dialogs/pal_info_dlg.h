@@ -47,7 +47,8 @@ private:
     QWidget* BuildDatesPage();
     QWidget* BuildLastMailPage();
     QWidget* BuildPictureColumn();
-    QDateEdit* AddDateRow(QFormLayout* form, const char* label, const COleDateTime& date, DateControl& control);
+    QDateEdit* AddDateRow(QFormLayout* form, const char* label, char key, const COleDateTime& date,
+                          DateControl& control);
     void DisableWhatSeveralPalsIgnore();
 
     void UpdateTitle();

@@ -32,7 +32,16 @@ QString ShownDate(const std::string& date) {
 
 CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& archive, QWidget* parent)
     : QSplitter(Qt::Vertical, parent), m_app(app), m_archive(archive) {
-    m_list = new QTreeWidget(this);
+    m_text = new CMailEditView(app, this);
+    addWidget(m_text);
+    setChildrenCollapsible(false);
+}
+
+// The list is made for the first pal with mails in the archive: a hidden list still lays
+// out its header, which start-up need not wait for.
+QTreeWidget* CCorrespondenceView::List() {
+    if (m_list) return m_list;
+    m_list = new QTreeWidget;
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     QStringList headers;
@@ -42,13 +51,10 @@ CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& arc
     m_list->setColumnWidth(0, 125);
     m_list->setColumnWidth(1, 36);
     m_list->setColumnWidth(2, 120);
-    m_text = new CMailEditView(app, this);
-    addWidget(m_list);
-    addWidget(m_text);
-    setChildrenCollapsible(false);
+    insertWidget(0, m_list);
     setSizes({120, 280});
-    m_list->hide();
     connect(m_list, &QTreeWidget::currentItemChanged, this, &CCorrespondenceView::ShowChosenMail);
+    return m_list;
 }
 
 void CCorrespondenceView::Refresh() {
@@ -60,7 +66,7 @@ void CCorrespondenceView::Refresh() {
 
 void CCorrespondenceView::ShowPal(const std::string* address) {
     m_shownAddress = address ? std::optional<std::string>(*address) : std::nullopt;
-    m_list->clear();
+    if (m_list) m_list->clear();
     CMailArchive* archive = address ? m_archive.Archive() : nullptr;
     std::vector<StoredMail> mails;
     try {
@@ -69,23 +75,24 @@ void CCorrespondenceView::ShowPal(const std::string* address) {
         // An archive that cannot be read shows the table's last mail, as without one.
     }
     if (mails.empty()) {
-        m_list->hide();
+        if (m_list) m_list->hide();
         m_text->ShowMailOf(address);
         ApplyHighlight();
         return;
     }
+    QTreeWidget* list = List();
     QTreeWidgetItem* chosen = nullptr;
     for (const StoredMail& stored : mails) {
         const MailRecord& mail = stored.mail;
         const bool received = mail.direction == MailDirection::Received;
         auto* item = new QTreeWidgetItem(
-            m_list, {ShownDate(mail.date), QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
-                     QString::fromUtf8(mail.subject), FirstLine(mail.body)});
+            list, {ShownDate(mail.date), QString::fromUtf8(received ? texts::kMailReceived : texts::kMailSent),
+                   QString::fromUtf8(mail.subject), FirstLine(mail.body)});
         item->setData(0, kBodyRole, QString::fromUtf8(mail.body));
         if (received && !chosen) chosen = item;
     }
-    m_list->show();
-    m_list->setCurrentItem(chosen ? chosen : m_list->topLevelItem(0));
+    list->show();
+    list->setCurrentItem(chosen ? chosen : list->topLevelItem(0));
 }
 
 void CCorrespondenceView::ShowChosenMail() {

@@ -27,15 +27,17 @@ public:
     void SetHighlight(const QString& text);
 
     CMailEditView* TextView() const { return m_text; }
+    // The list of the shown pal's mails; none until a pal with mails was shown.
     QTreeWidget* MailList() const { return m_list; }
 
 private:
+    QTreeWidget* List();
     void ShowChosenMail();
     void ApplyHighlight();
 
     const CYubinoApp& m_app;
     CPalArchive& m_archive;
-    QTreeWidget* m_list;
+    QTreeWidget* m_list = nullptr;
     CMailEditView* m_text;
     QString m_highlight;
     std::optional<std::string> m_shownAddress;

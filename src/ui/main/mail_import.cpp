@@ -22,7 +22,8 @@ namespace {
 // as it is instead of entering it; a double click still enters it.
 class CMailFileDialog : public QFileDialog {
 public:
-    explicit CMailFileDialog(QWidget* parent) : QFileDialog(parent, QString::fromUtf8(texts::kMenuImportMailFiles)) {
+    CMailFileDialog(QWidget* parent, const QString& folder)
+        : QFileDialog(parent, QString::fromUtf8(texts::kMenuImportMailFiles), folder) {
         setOption(QFileDialog::DontUseNativeDialog);
         setFileMode(QFileDialog::ExistingFiles);
         setNameFilter(QString::fromUtf8(texts::kMailFileFilter));
@@ -62,8 +63,8 @@ std::string FailureLines(const std::vector<MailPathFailure>& failures) {
 
 }  // namespace
 
-QStringList ChooseMailFiles(QWidget* parent) {
-    CMailFileDialog dialog(parent);
+QStringList ChooseMailFiles(QWidget* parent, const QString& folder) {
+    CMailFileDialog dialog(parent, folder);
     return dialog.exec() == QDialog::Accepted ? dialog.Chosen() : QStringList();
 }
 
@@ -99,8 +100,8 @@ CMailImport::CMailImport(CYubinoApp& app, QWidget* window, CPalArchive* archive)
 
 CMailImport::~CMailImport() = default;
 
-void CMailImport::ChooseAndTakeFiles() {
-    const QStringList paths = m_chooseFiles(m_window);
+void CMailImport::ChooseAndTakeFiles(const QString& folder) {
+    const QStringList paths = m_chooseFiles(m_window, folder);
     if (!paths.isEmpty()) TakeFiles(paths);
 }
 

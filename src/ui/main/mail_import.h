@@ -24,9 +24,10 @@ class CYubinoApp;
 class QProgressDialog;
 class QWidget;
 
-// Asks for the mail files and folders to read; empty when the user cancels.
-using MailFileChooser = std::function<QStringList(QWidget* parent)>;
-QStringList ChooseMailFiles(QWidget* parent);
+// Asks for the mail files and folders to read, starting in `folder`; empty when the user
+// cancels.
+using MailFileChooser = std::function<QStringList(QWidget* parent, const QString& folder)>;
+QStringList ChooseMailFiles(QWidget* parent, const QString& folder);
 
 // Offers the unknown senders of a batch; returns the indexes the user ticked.
 using SenderPicker = std::function<std::vector<int>(const std::vector<CPenPal>& senders, QWidget* parent)>;
@@ -41,8 +42,8 @@ public:
     void SetChooseFiles(MailFileChooser choose) { m_chooseFiles = std::move(choose); }
     void SetPickSenders(SenderPicker pick) { m_pickSenders = std::move(pick); }
 
-    // File, "メールファイルを取り込む...".
-    void ChooseAndTakeFiles();
+    // File, "メールファイルを取り込む...", the dialog starting in `folder`.
+    void ChooseAndTakeFiles(const QString& folder);
     // Files and folders dropped or chosen. Returns at once; Finished follows.
     void TakeFiles(const QStringList& paths);
     // One Internet message dropped as text or as message/rfc822 data.

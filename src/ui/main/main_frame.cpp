@@ -248,19 +248,19 @@ void CMainFrame::Execute(int commandId) {
             RunAnalysisDialog(m_app, m_session.Doc().GetPathName(), this);
             break;
         case ID_IMPORT_CSV:
-            RunCsvImport(m_app, this, m_chooseCsvFile);
+            RunCsvImport(m_app, this, DataFolder(), m_chooseCsvFile);
             break;
         case ID_IMPORT_MAIL_FILES:
-            m_mailImport->ChooseAndTakeFiles();
+            m_mailImport->ChooseAndTakeFiles(DataFolder());
             break;
         case ID_IMPORT_ADDRESS_BOOK:
-            if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this))
+            if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this, DataFolder()))
                 RunAddressBookImport(m_app, this, *path);
             break;
         case ID_EXPORT_VCARD:
         case ID_EXPORT_CSV_UTF8:
         case ID_EXPORT_CSV_CP932:
-            RunPalExport(m_app, this, m_listView->SelectedAddresses(),
+            RunPalExport(m_app, this, DataFolder(), m_listView->SelectedAddresses(),
                          commandId == ID_EXPORT_VCARD      ? ExportFormat::VCard
                          : commandId == ID_EXPORT_CSV_UTF8 ? ExportFormat::CsvUtf8
                                                            : ExportFormat::CsvCp932);

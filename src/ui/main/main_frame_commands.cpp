@@ -64,11 +64,6 @@ struct Shortcut {
     QKeySequence key;
 };
 
-QIcon CommandIcon(const char* name) {
-    const QString file = QStringLiteral(":/actions/%2/%1.png").arg(QLatin1String(name));
-    return LazyIcon({{16, PictureFile(file.arg(16))}, {32, PictureFile(file.arg(32))}});
-}
-
 // The prompt before the line break and the tooltip after it.
 void SetCommandText(QAction& action, const char* commandText) {
     if (!commandText) return;

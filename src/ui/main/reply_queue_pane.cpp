@@ -32,6 +32,12 @@ public:
 CReplyQueuePane::CReplyQueuePane(const CYubinoApp& app, QWidget* parent)
     : QDockWidget(QString::fromUtf8(texts::kQueuePaneTitle), parent), m_app(app) {
     setObjectName(QStringLiteral("replyQueuePane"));
+}
+
+// The lists are made when the pane is first shown: most sessions never open it, and
+// start-up need not lay out its tabs.
+void CReplyQueuePane::MakeContents() {
+    if (m_tabs) return;
     m_tabs = new QTabWidget(this);
     m_quietDays = new QAction(QString::fromUtf8(texts::kMenuPalQuietDays), this);
     connect(m_quietDays, &QAction::triggered, this, [this] {
@@ -82,7 +88,28 @@ void CReplyQueuePane::Fill(QTreeWidget* list, const std::vector<QueueEntry>& ent
     list->sortByColumn(kDaysColumn, Qt::DescendingOrder);
 }
 
+void CReplyQueuePane::showEvent(QShowEvent* event) {
+    MakeContents();
+    QDockWidget::showEvent(event);
+}
+
+QTreeWidget* CReplyQueuePane::WaitingList() {
+    MakeContents();
+    return m_waiting;
+}
+
+QTreeWidget* CReplyQueuePane::QuietList() {
+    MakeContents();
+    return m_quiet;
+}
+
+QAction* CReplyQueuePane::QuietDaysAction() {
+    MakeContents();
+    return m_quietDays;
+}
+
 void CReplyQueuePane::Show(const ReplyQueue& queue) {
+    MakeContents();
     Fill(m_waiting, queue.waiting);
     Fill(m_quiet, queue.quiet);
     m_tabs->setTabText(
@@ -90,6 +117,8 @@ void CReplyQueuePane::Show(const ReplyQueue& queue) {
     m_tabs->setTabText(1, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(texts::kQueueQuiet)).arg(queue.quiet.size()));
 }
 
-QString CReplyQueuePane::CountsText() const {
-    return QString::fromUtf8(texts::kQueueCounts).arg(m_waiting->topLevelItemCount()).arg(m_quiet->topLevelItemCount());
+QString CReplyQueuePane::CountsText() {
+    return QString::fromUtf8(texts::kQueueCounts)
+        .arg(WaitingList()->topLevelItemCount())
+        .arg(QuietList()->topLevelItemCount());
 }

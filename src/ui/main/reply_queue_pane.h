@@ -19,12 +19,12 @@ public:
 
     // Shows `queue` (addresses in UTF-8) with the pals' handle names from the table.
     void Show(const ReplyQueue& queue);
-    QTreeWidget* WaitingList() const { return m_waiting; }
-    QTreeWidget* QuietList() const { return m_quiet; }
+    QTreeWidget* WaitingList();
+    QTreeWidget* QuietList();
     // "返事待ち N 人、ご無沙汰 M 人".
-    QString CountsText() const;
+    QString CountsText();
     // The lists' context menu command for the chosen pal's days until quiet.
-    QAction* QuietDaysAction() const { return m_quietDays; }
+    QAction* QuietDaysAction();
 
 signals:
     // The table address (code page 932) of a double-clicked pal.
@@ -32,13 +32,17 @@ signals:
     // The same, for the pal whose days until quiet the user wants to set.
     void QuietDaysRequested(const std::string& address);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void MakeContents();
     QTreeWidget* MakeList();
     void Fill(QTreeWidget* list, const std::vector<QueueEntry>& entries);
 
     const CYubinoApp& m_app;
-    QTabWidget* m_tabs;
-    QTreeWidget* m_waiting;
-    QTreeWidget* m_quiet;
-    QAction* m_quietDays;
+    QTabWidget* m_tabs = nullptr;
+    QTreeWidget* m_waiting = nullptr;
+    QTreeWidget* m_quiet = nullptr;
+    QAction* m_quietDays = nullptr;
 };

@@ -1,12 +1,11 @@
 #include "ui/main/undo_history.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QStyle>
 
 #include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
+#include "ui/lazy_icon.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -37,10 +36,6 @@ private:
 
 QString Prompt(const char* commandText) { return QString::fromUtf8(commandText).section(QLatin1Char('\n'), 0, 0); }
 
-QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
-}
-
 }  // namespace
 
 CUndoHistory::CUndoHistory(CYubinoApp& app, QObject* parent)
@@ -51,8 +46,8 @@ CUndoHistory::CUndoHistory(CYubinoApp& app, QObject* parent)
     m_stack.setUndoLimit(100);
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    m_undo->setIcon(ThemeIcon("edit-undo", QStyle::SP_ArrowBack));
-    m_redo->setIcon(ThemeIcon("edit-redo", QStyle::SP_ArrowForward));
+    m_undo->setIcon(CommandIcon("undo"));
+    m_redo->setIcon(CommandIcon("redo"));
     m_undo->setStatusTip(Prompt(texts::kCmdUndo));
     m_redo->setStatusTip(Prompt(texts::kCmdRedo));
     connect(m_undo, &QAction::triggered, &m_stack, &QUndoStack::undo);

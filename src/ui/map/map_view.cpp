@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResource>
 #include <cstdint>
 
 #include "core/yubino_app.h"
@@ -16,11 +17,29 @@ namespace {
 // Screens of more than 1.5 device pixels per pixel get the pictures drawn at twice the pixels.
 bool UsesDoublePictures(qreal ratio) { return ratio > 1.5; }
 
-// ":/dir/name.png", or its "@2x" twin with its device pixel ratio set for such screens.
+// A square picture of `side` pixels packed at build time as raw premultiplied pixels. The
+// pixmap keeps the unpacked bytes as they are, without a copy.
+QPixmap RawPicture(const QString& path, int side) {
+    auto* bytes = new QByteArray(QResource(path).uncompressedData());
+    if (bytes->size() != qsizetype{4} * side * side) {
+        delete bytes;
+        return {};
+    }
+    QImage image(
+        reinterpret_cast<const uchar*>(bytes->constData()), side, side, QImage::Format_ARGB32_Premultiplied,
+        [](void* owned) { delete static_cast<QByteArray*>(owned); }, bytes);
+    return QPixmap::fromImage(std::move(image));
+}
+
+// ":/dir/name.png" (or a map's ".argb" layer of raw pixels), or its "@2x" twin with its
+// device pixel ratio set for such screens.
 QPixmap LoadPicture(const QString& path, qreal ratio) {
-    if (!UsesDoublePictures(ratio)) return QPixmap(path);
-    QPixmap picture(QString(path).replace(QStringLiteral(".png"), QStringLiteral("@2x.png")));
-    picture.setDevicePixelRatio(2);
+    const bool twice = UsesDoublePictures(ratio);
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const QString file = twice ? QString(path).insert(dot, QStringLiteral("@2x")) : path;
+    QPixmap picture =
+        path.endsWith(QStringLiteral(".argb")) ? RawPicture(file, kMapSize * (twice ? 2 : 1)) : QPixmap(file);
+    if (twice) picture.setDevicePixelRatio(2);
     return picture;
 }
 
@@ -62,8 +81,11 @@ void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(sourc
 
 void CMapView::RedrawNow() {
     const qreal ratio = devicePixelRatioF();
-    m_drawing = QPixmap(size() * ratio);
-    m_drawing.setDevicePixelRatio(ratio);
+    // The drawing is painted over whole, so one of the right size is used again.
+    if (m_drawing.size() != size() * ratio || m_drawing.devicePixelRatio() != ratio) {
+        m_drawing = QPixmap(size() * ratio);
+        m_drawing.setDevicePixelRatio(ratio);
+    }
     QPainter painter(&m_drawing);
     OnDraw(painter);
     painter.end();
@@ -83,7 +105,7 @@ void CMapView::OnDraw(QPainter& painter) {
     const std::vector<PalListRow> rows = m_listRows ? m_listRows() : std::vector<PalListRow>{};
     m_aIconSlots.Rebuild(m_app, rows, [&](const CPenPal& pal) { DrawPal(painter, pal); });
     // The place names go over the icons, so that both stay readable.
-    painter.drawPixmap(0, 0, MapLayer(m_labelPictures, QStringLiteral(":/maps/labels%1.png"), painter.device()));
+    painter.drawPixmap(0, 0, MapLayer(m_labelPictures, QStringLiteral(":/maps/labels%1.argb"), painter.device()));
 }
 
 void CMapView::DrawPal(QPainter& painter, const CPenPal& pal) {

@@ -33,6 +33,9 @@ const map = `<path d="M0.5 3 L5 1.5 L10 3 L14.5 1.5 V12.5 L10 14 L5 12.5 L0.5 14
 const pin = (x, y, fill = RED) => `<path d="M${x} ${y + 6} Q${x - 3.5} ${y + 2.5} ${x - 3.5} ${y} A3.5 3.5 0 0 1 ${x + 3.5} ${y} Q${x + 3.5} ${y + 2.5} ${x} ${y + 6} Z" fill="${fill}" stroke="#7a1f1a" ${s(0.9)}/>
   <circle cx="${x}" cy="${y}" r="1.3" fill="#fff"/>`;
 
+const turnArrow = `<path d="M5 5.5 H10 Q14.5 5.5 14.5 9.75 Q14.5 14 10 14 H6" fill="none" stroke="${BLUE_DARK}" stroke-width="2" stroke-linecap="round"/>
+  <path d="M0.5 5.5 L5.5 1 V10 Z" fill="${BLUE}" stroke="${BLUE_DARK}" ${s()}/>`;
+
 // text lines and small items as whole-pixel rectangles
 const bar = (x, y, w, h = 2, fill = INK) => `<rect x="${x}" y="${y}" width="${w}" height="${h}" fill="${fill}"/>`;
 const sq = (x, y, w, fill = BLUE) => `<rect x="${x}" y="${y}" width="${w}" height="${w}" fill="${fill}" stroke="${BLUE_DARK}" stroke-width="1"/>`;
@@ -82,6 +85,10 @@ export const ACTIONS = {
     <rect x="7.5" y="2.5" width="6" height="4" fill="#fbeee0"/>
     <path d="M15.5 4 H14 M15.5 8 H14 M15.5 12 H14" stroke="#fbeee0" stroke-width="1.2"/>
     <path d="M0.5 8.5 H5 V6 L9.5 10 L5 14 V11.5 H0.5 Z" fill="${GREEN}" stroke="#175c2b" ${s(0.9)}/>`,
+
+  // a turning arrow back to the left, and its mirror image forward
+  undo: turnArrow,
+  redo: `<g transform="matrix(-1 0 0 1 16 0)">${turnArrow}</g>`,
 
   help: `<circle cx="8" cy="8" r="7.5" fill="${BLUE}" stroke="${BLUE_DARK}" ${s()}/>
     <path d="M5.5 6 Q5.5 3.5 8 3.5 Q10.5 3.5 10.5 5.8 Q10.5 7.3 8.9 8 Q8 8.4 8 9.7" fill="none" stroke="#fff" stroke-width="1.8" stroke-linecap="round"/>
