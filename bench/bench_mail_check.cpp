@@ -70,8 +70,7 @@ void BM_FirstCheck(benchmark::State& state) {
     Fixture& f = Shared();
     std::size_t fetched = 0;
     for (auto _ : state) {
-        std::filesystem::remove(f.dir / "state.tsv");
-        CSyncStateFile sync(f.dir / "state.tsv");
+        CMemorySyncState sync;
         fetched = f.Check(sync);
     }
     state.counters["fetched"] = static_cast<double>(fetched);
@@ -93,8 +92,7 @@ BENCHMARK(BM_MbsyncCopiesTheFolder)->Unit(benchmark::kMillisecond)->Iterations(2
 
 void BM_CheckWithNothingNew(benchmark::State& state) {
     Fixture& f = Shared();
-    std::filesystem::remove(f.dir / "state.tsv");
-    CSyncStateFile sync(f.dir / "state.tsv");
+    CMemorySyncState sync;
     f.Check(sync);
     for (auto _ : state) {
         if (f.Check(sync) != 0) state.SkipWithError("found new mail");

@@ -83,14 +83,24 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
 bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& options, CImapSession& session,
                              const MailSink& sink, const CheckProgressFn& progress, CheckOutcome& outcome) {
     if (options.addresses.empty()) return true;  // nobody to look for: the state stays as it was
+    const std::optional<SyncPoint> saved = m_state.Load(m_account, folder.wireName);
+    // Nothing new since the last check: STATUS says so without the cost of selecting the folder.
+    if (saved) {
+        const std::optional<ImapSelection> status = session.Status(folder.wireName);
+        if (!status) {
+            Report(session, folder.displayName, outcome);
+            return session.Failure() == ImapFailure::NoFolder;
+        }
+        if (status->uidValidity == saved->uidValidity && status->uidNext && status->uidNext - 1 <= saved->lastUid)
+            return true;
+    }
     const std::optional<ImapSelection> selection = session.Examine(folder.wireName);
     if (!selection) {
         Report(session, folder.displayName, outcome);
         return session.Failure() == ImapFailure::NoFolder;
     }
     SyncPoint point{selection->uidValidity, 0};
-    if (const std::optional<SyncPoint> saved = m_state.Load(m_account, folder.wireName);
-        saved && saved->uidValidity == selection->uidValidity)
+    if (saved && saved->uidValidity == selection->uidValidity)
         point = *saved;  // otherwise the folder was recreated: all of it again
     const std::uint32_t newest = selection->uidNext ? selection->uidNext - 1 : 0;
     if (selection->uidNext && newest <= point.lastUid) return true;  // nothing new
@@ -116,7 +126,8 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
             std::optional<std::string> bytes = session.Fetch(uid);
             if (!bytes) return Report(session, folder.displayName, outcome), false;
             if (!bytes->empty()) {
-                if (!sink({m_account, folder.displayName, folder.sent, uid, std::move(*bytes)})) {
+                if (!sink({m_account, folder.displayName, folder.sent, uid, std::move(*bytes), folder.wireName,
+                           {point.uidValidity, uid}})) {
                     outcome.errors.push_back(CheckText(texts::kCheckNotKept, {m_account}));
                     return false;
                 }

@@ -21,9 +21,12 @@ struct FetchedMail {
     bool sentFolder = false;
     std::uint32_t uid = 0;
     std::string bytes;  // the mail as the server keeps it (RFC 5322)
+    std::string folderKey;  // the folder's name in the sync state
+    SyncPoint point;        // the folder's sync point once this mail is kept
 };
 
-// Takes one mail in for good; false when it could not be kept (the check stops there).
+// Takes one mail in for good, with its sync point where it can; false when it could not be
+// kept (the check stops there).
 using MailSink = std::function<bool(const FetchedMail&)>;
 
 struct CheckProgress {

@@ -39,7 +39,6 @@ protected:
 
     // One check; the mails it handed to the sink are kept in `taken`.
     CheckOutcome Check(const ImapCheckOptions& options, const MailSink& sink = {}) {
-        CSyncStateFile state(dir / "state.tsv");
         CImapCheck check(state);
         return check.Run(options, [&](const FetchedMail& mail) {
             taken.push_back(mail);
@@ -56,6 +55,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<CDovecotServer> server;
+    CMemorySyncState state;
     std::vector<FetchedMail> taken;
 };
 
@@ -117,7 +117,7 @@ TEST_F(ImapCheckTest, AWrongPasswordIsToldAndNothingIsTakenOrRemembered) {
     EXPECT_NE(outcome.errors[0].find("パスワードが違います"), std::string::npos) << outcome.errors[0];
     EXPECT_NE(outcome.errors[0].find("pal@127.0.0.1"), std::string::npos) << outcome.errors[0];
     EXPECT_TRUE(taken.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "state.tsv"));
+    EXPECT_FALSE(state.Load(ImapAccountKey(options.server), "INBOX"));
     EXPECT_EQ(Check().fetched, 1u);
 }
 
@@ -173,7 +173,7 @@ TEST_F(ImapCheckTest, AnUntrustedCertificateIsRefusedUntilItsFingerprintIsTruste
     for (const Case& c : {Case{"SSL/TLS", false}, Case{"STARTTLS", true}}) {
         SCOPED_TRACE(c.name);
         taken.clear();
-        std::filesystem::remove(dir / "state.tsv");
+        state = CMemorySyncState();
         ImapCheckOptions options = Options();
         if (c.starttls) options.server = *ParseImapUrl(server->ImapUrl());
         options.session.trust.caFile.clear();  // the system's certificates do not know the test's CA
@@ -205,7 +205,7 @@ TEST_F(ImapCheckTest, BigMailsArriveWholeUpToTheCapAndAboveItAreToldAndPassed) {
     EXPECT_EQ(taken[0].bytes, big);
 
     // Under a smaller cap the big ones are refused by their size, and the small one still comes.
-    std::filesystem::remove(dir / "state.tsv");
+    state = CMemorySyncState();
     taken.clear();
     options.session.maxMailBytes = 1024 * 1024;
     CheckOutcome capped = Check(options);

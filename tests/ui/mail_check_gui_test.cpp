@@ -158,7 +158,7 @@ TEST_F(MailCheckWindowTest, WithoutAccountsTheCheckOpensTheAccountsDialogAndKeep
     MailAccount added;
     added.name = "仕事";
     added.server = {"mail.example.jp", 993, ImapSecurity::Tls, "taro"};
-    Check().SetEditAccounts([&](std::vector<MailAccount>& accounts) {
+    Check().SetEditAccounts([&](std::vector<MailAccount>& accounts, int&) {
         accounts.push_back(added);
         return true;
     });
