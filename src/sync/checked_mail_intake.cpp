@@ -29,11 +29,21 @@ bool CCheckedMailIntake::IsOwn(const std::string& address) const {
 }
 
 bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
-    const MailReadResult read = ReadInternetMessage(fetched.bytes);
     // The sync point goes into the mail's own transaction: a check cut off right after it
     // neither fetches the mail again nor skips one.
-    return !read.Ok() ||
-           TakeParsed(read.mail, fetched.sentFolder, {SyncPointSetting(fetched.account, fetched.folderKey, fetched.point)});
+    const std::vector<ArchiveSetting> point{SyncPointSetting(fetched.account, fetched.folderKey, fetched.point)};
+    const MailReadResult read = ReadInternetMessage(fetched.bytes);
+    return read.Ok() ? TakeParsed(read.mail, fetched.sentFolder, point) : PassOver(point);
+}
+
+bool CCheckedMailIntake::PassOver(const std::vector<ArchiveSetting>& settings) {
+    CMailArchive* archive = m_archive && !settings.empty() && m_archive->Writable() ? m_archive->Archive() : nullptr;
+    try {
+        if (archive) archive->WriteSettings(settings);
+    } catch (const CSqliteError&) {
+        // The check saves its sync point itself after each mail, and tries again.
+    }
+    return true;
 }
 
 bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder,
@@ -41,7 +51,7 @@ bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder,
     const bool sent = inSentFolder || IsOwn(mail.fromAddress);
     CPenPal pal;
     // A local folder holds everyone's mail; only the pals' is taken.
-    if (!sent && !FindPalByAnyAddress(m_app, mail.pal.m_strMailAddress, pal)) return true;
+    if (!sent && !FindPalByAnyAddress(m_app, mail.pal.m_strMailAddress, pal)) return PassOver(settings);
     if (m_archive) {
         std::vector<std::string> own;
         if (sent) own.push_back(mail.fromAddress);

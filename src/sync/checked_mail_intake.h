@@ -42,6 +42,8 @@ public:
 
 private:
     bool IsOwn(const std::string& address) const;
+    // A mail that is no mail, or no pal's, still moves the sync point on.
+    bool PassOver(const std::vector<ArchiveSetting>& settings);
 
     CYubinoApp& m_app;
     CPalArchive* m_archive;
