@@ -63,10 +63,14 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     std::vector<Folder> folders;
     if (!options.folders.empty()) {
         for (const std::string& name : options.folders)
-            folders.push_back({FolderNameToImap(name).value_or(name), name, false});
+            folders.push_back({FolderNameToImap(name).value_or(name), name, false, {}});
     } else {
-        folders.push_back({"INBOX", "INBOX", false});
+        folders.push_back({"INBOX", "INBOX", false, {}});
     }
+    // Dovecot answers STATUS from its index only until the session has listed the folders;
+    // after that it reads the whole folder. The folders known without the list go first.
+    for (Folder& known : folders)
+        if (!options.addresses.empty() && m_state.Load(m_account, known.wireName)) known.status = session.Status(known.wireName);
     std::optional<std::vector<ImapFolder>> listed = session.ListFolders();
     if (!listed) {
         Report(session, {}, outcome);
@@ -75,7 +79,7 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     for (const ImapFolder& f : *listed) {
         for (Folder& chosen : folders)
             if (chosen.wireName == f.wireName) chosen.sent = f.sent;
-        if (options.folders.empty() && f.sent) folders.push_back({f.wireName, f.displayName, true});
+        if (options.folders.empty() && f.sent) folders.push_back({f.wireName, f.displayName, true, {}});
     }
     return folders;
 }
@@ -86,7 +90,7 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
     const std::optional<SyncPoint> saved = m_state.Load(m_account, folder.wireName);
     // Nothing new since the last check: STATUS says so without the cost of selecting the folder.
     if (saved) {
-        const std::optional<ImapSelection> status = session.Status(folder.wireName);
+        const std::optional<ImapSelection> status = folder.status ? folder.status : session.Status(folder.wireName);
         if (!status) {
             Report(session, folder.displayName, outcome);
             return session.Failure() == ImapFailure::NoFolder;
@@ -103,7 +107,10 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
     if (saved && saved->uidValidity == selection->uidValidity)
         point = *saved;  // otherwise the folder was recreated: all of it again
     const std::uint32_t newest = selection->uidNext ? selection->uidNext - 1 : 0;
-    if (selection->uidNext && newest <= point.lastUid) return true;  // nothing new
+    if (selection->uidNext && newest <= point.lastUid) {
+        if (!saved) m_state.Save(m_account, folder.wireName, point);  // next time STATUS will do
+        return true;  // nothing new
+    }
 
     ImapSearch search;
     search.firstUid = point.lastUid + 1;

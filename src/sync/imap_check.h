@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <string>
 #include <vector>
@@ -67,6 +68,7 @@ private:
         std::string wireName;
         std::string displayName;
         bool sent = false;
+        std::optional<ImapSelection> status;  // asked before the folders were listed
     };
     std::vector<Folder> FoldersToCheck(const ImapCheckOptions& options, CImapSession& session, CheckOutcome& outcome);
     // False when the connection is no longer usable.
