@@ -1,5 +1,7 @@
 #include "sync/local_folder_check.h"
 
+#include <algorithm>
+
 #include "core/texts.h"
 #include "mail/mail_files.h"
 

@@ -169,9 +169,10 @@ TEST(MailAccounts, WrittenAccountsReadBackAndAPasswordHasNoPlaceInTheFile) {
     broken.name = "line\nbreak";
 
     const auto file = dir / "accounts.ini";
-    ASSERT_TRUE(WriteMailAccounts(file, {imap, maildir, broken}).ok);
+    ASSERT_TRUE(WriteMailAccounts(file, {imap, maildir, broken}, 20).ok);
     const MailAccountsRead read = ReadMailAccounts(file);
     EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.checkEveryMinutes, 20);
     ASSERT_EQ(read.accounts.size(), 3u);
     EXPECT_EQ(read.accounts[0], imap);
     EXPECT_EQ(read.accounts[1], maildir);
@@ -196,6 +197,9 @@ TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
         {"empty", "", 0, false},
         {"comment only", "# nothing\n", 0, false},
         {"key before any account", "name=x\n[account]\nname=y\n", 1, true},
+        {"minutes between checks before the accounts", "check_every_minutes=15\n[account]\nname=y\n", 1, false},
+        {"minutes between checks that are no number", "check_every_minutes=-5\n", 0, true},
+        {"minutes between checks inside an account", "[account]\ncheck_every_minutes=15\n", 1, true},
         {"unknown kind", "[account]\nkind=pop3\n", 1, true},
         {"port out of range", "[account]\nport=70000\n", 1, true},
         {"unknown key", "[account]\npassword=secret\n", 1, true},
