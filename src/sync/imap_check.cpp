@@ -70,7 +70,8 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     // Dovecot answers STATUS from its index only until the session has listed the folders;
     // after that it reads the whole folder. The folders known without the list go first.
     for (Folder& known : folders)
-        if (!options.addresses.empty() && m_state.Load(m_account, known.wireName)) known.status = session.Status(known.wireName);
+        if (!options.addresses.empty() && m_state.Load(m_account, known.wireName))
+            known.status = session.Status(known.wireName);
     std::optional<std::vector<ImapFolder>> listed = session.ListFolders();
     if (!listed) {
         Report(session, {}, outcome);
@@ -108,8 +109,9 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
         point = *saved;  // otherwise the folder was recreated: all of it again
     const std::uint32_t newest = selection->uidNext ? selection->uidNext - 1 : 0;
     if (selection->uidNext && newest <= point.lastUid) {
-        if (!saved) m_state.Save(m_account, folder.wireName, point);  // next time STATUS will do
-        return true;  // nothing new
+        // Nothing new; with a point saved, STATUS will do next time.
+        if (!saved) m_state.Save(m_account, folder.wireName, point);
+        return true;
     }
 
     ImapSearch search;

@@ -34,7 +34,8 @@ public:
     }
     bool Progress(std::uint64_t bytes) override {
         m_read += bytes;
-        if (m_progress && m_total) m_progress({m_folder, static_cast<std::size_t>(std::min<std::uint64_t>(100, m_read * 100 / m_total)), 100});
+        if (m_progress && m_total)
+            m_progress({m_folder, static_cast<std::size_t>(std::min<std::uint64_t>(100, m_read * 100 / m_total)), 100});
         return !m_cancelled;
     }
     bool NotKept() const { return m_notKept; }
@@ -53,8 +54,8 @@ private:
 
 }  // namespace
 
-CheckOutcome CLocalFolderCheck::Run(const std::string& account, const std::filesystem::path& path,
-                                    const TakeFn& take, const CheckProgressFn& progress) {
+CheckOutcome CLocalFolderCheck::Run(const std::string& account, const std::filesystem::path& path, const TakeFn& take,
+                                    const CheckProgressFn& progress) {
     CheckOutcome outcome;
     CLocalFolderSink sink(account, path, take, progress, m_cancelled, outcome);
     if (ReadMailPath(path, sink)) return outcome;

@@ -101,7 +101,8 @@ void CArchiveSyncState::TakeOverStateFile(const std::filesystem::path& dataFile)
     try {
         std::vector<ArchiveSetting> settings;
         for (const auto& [key, point] : ReadStateFile(file))
-            if (!archive->ReadSetting(Key(key.first, key.second))) settings.push_back(SyncPointSetting(key.first, key.second, point));
+            if (!archive->ReadSetting(Key(key.first, key.second)))
+                settings.push_back(SyncPointSetting(key.first, key.second, point));
         archive->WriteSettings(settings);
         std::filesystem::remove(file, error);
     } catch (const CSqliteError&) {

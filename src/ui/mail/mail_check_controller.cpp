@@ -24,9 +24,10 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& account) {
     bool ok = false;
-    const QString typed = QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
-                                                QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
-                                                QLineEdit::Password, QString(), &ok);
+    const QString typed =
+        QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
+                              QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
+                              QLineEdit::Password, QString(), &ok);
     if (!ok) return std::nullopt;
     return typed;
 }
@@ -51,12 +52,14 @@ public:
     CWindowThreadSyncState(QObject& window, CSyncStateStore& state) : m_window(window), m_state(state) {}
     std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) override {
         std::optional<SyncPoint> point;
-        QMetaObject::invokeMethod(&m_window, [&] { point = m_state.Load(account, folder); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_window, [&] { point = m_state.Load(account, folder); }, Qt::BlockingQueuedConnection);
         return point;
     }
     bool Save(const std::string& account, const std::string& folder, const SyncPoint& point) override {
         bool saved = false;
-        QMetaObject::invokeMethod(&m_window, [&] { saved = m_state.Save(account, folder, point); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_window, [&] { saved = m_state.Save(account, folder, point); }, Qt::BlockingQueuedConnection);
         return saved;
     }
 
@@ -127,10 +130,12 @@ void CMailCheckController::SetRunning(bool running) {
 
 void CMailCheckController::EditAccounts() {
     MailAccountsRead read = ReadMailAccounts(AccountsFile());
-    if (!read.error.empty()) m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
+    if (!read.error.empty())
+        m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
     if (!m_editAccounts(read.accounts, read.checkEveryMinutes)) return;
     const WriteResult written = WriteMailAccounts(AccountsFile(), read.accounts, read.checkEveryMinutes);
-    if (!written.ok) m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
+    if (!written.ok)
+        m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
     ApplyTimer(read.checkEveryMinutes);
 }
 
@@ -162,7 +167,7 @@ void CMailCheckController::Tick() {
 void CMailCheckController::Check() { StartCheck(/*byUser=*/true); }
 
 std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::vector<MailAccount>& accounts,
-                                                                      bool mayAskPassword) {
+                                                                     bool mayAskPassword) {
     const std::vector<std::string> addresses = PalAddressesToCheck(m_app);
     std::vector<Job> jobs;
     for (const MailAccount& account : accounts) {
@@ -224,7 +229,8 @@ void CMailCheckController::StartCheck(bool byUser) {
             errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
             if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
         }
-        QMetaObject::invokeMethod(this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
@@ -237,7 +243,8 @@ bool CMailCheckController::SetCurrent(std::function<void()> cancel) {
 
 CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state) {
     const CheckProgressFn progress = [this](const CheckProgress& p) {
-        QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
     };
     CheckOutcome outcome;
     if (job.kind == MailAccount::Kind::Imap) {
@@ -252,7 +259,9 @@ CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state
         if (!SetCurrent([&check] { check.Cancel(); })) return outcome;
         outcome = check.Run(
             job.account.toStdString(), job.path,
-            [this](const ParsedMail& mail) { return TakeOnWindowThread([&] { return m_intake->TakeParsed(mail, false); }); },
+            [this](const ParsedMail& mail) {
+                return TakeOnWindowThread([&] { return m_intake->TakeParsed(mail, false); });
+            },
             progress);
     }
     SetCurrent({});
@@ -261,7 +270,8 @@ CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state
 
 bool CMailCheckController::TakeOnWindowThread(const std::function<bool()>& take) {
     bool kept = false;
-    QMetaObject::invokeMethod(this, [&] { kept = take(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&] { kept = take(); }, Qt::BlockingQueuedConnection);
     return kept;
 }
 
@@ -274,8 +284,8 @@ void CMailCheckController::Cancel() {
 void CMailCheckController::ShowProgress(const CheckProgress& progress) {
     m_progressBar->setRange(0, static_cast<int>(progress.total));
     m_progressBar->setValue(static_cast<int>(progress.done));
-    m_progressLabel->setText(QString::fromStdString(
-        CheckText(texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
+    m_progressLabel->setText(QString::fromStdString(CheckText(
+        texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
 void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins) {
