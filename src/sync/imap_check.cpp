@@ -67,11 +67,16 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     } else {
         folders.push_back({"INBOX", "INBOX", false, {}});
     }
-    // Dovecot answers STATUS from its index only until the session has listed the folders;
-    // after that it reads the whole folder. The folders known without the list go first.
-    for (Folder& known : folders)
-        if (!options.addresses.empty() && m_state.Load(m_account, known.wireName))
-            known.status = session.Status(known.wireName);
+    // Dovecot answers STATUS from its index only until the session has listed the folders
+    // (INBOX's only as the first folder asked); after that it reads the whole folder. The
+    // folders known without the list go first, INBOX first of all.
+    for (const bool inbox : {true, false}) {
+        for (Folder& known : folders) {
+            if ((known.wireName == "INBOX") == inbox && !options.addresses.empty() &&
+                m_state.Load(m_account, known.wireName))
+                known.status = session.Status(known.wireName);
+        }
+    }
     std::optional<std::vector<ImapFolder>> listed = session.ListFolders();
     if (!listed) {
         Report(session, {}, outcome);
