@@ -280,7 +280,8 @@ std::int64_t CMailArchive::PalId(std::string_view address, bool create) {
     return find.Step() ? find.Int(0) : 0;
 }
 
-CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mails) {
+CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mails,
+                                              const std::vector<ArchiveSetting>& settings) {
     StoreResult result;
     try {
         CTransaction transaction(m_db);
@@ -323,6 +324,7 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             CStatement index(m_db, "INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails WHERE id >= ?");
             index.Bind(1, firstNew).Run();
         }
+        PutSettings(settings);
         transaction.Commit();
     } catch (const CSqliteError& e) {
         result = StoreResult{};
@@ -424,6 +426,25 @@ std::string CMailArchive::Setting(std::string_view key) {
     CStatement query(m_db, "SELECT value FROM settings WHERE key = ?");
     query.Bind(1, key);
     return query.Step() ? query.Text(0) : std::string();
+}
+
+std::optional<std::string> CMailArchive::ReadSetting(std::string_view key) {
+    CStatement query(m_db, "SELECT value FROM settings WHERE key = ?");
+    query.Bind(1, key);
+    if (!query.Step()) return std::nullopt;
+    return query.Text(0);
+}
+
+void CMailArchive::PutSettings(const std::vector<ArchiveSetting>& settings) {
+    if (settings.empty()) return;
+    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    for (const ArchiveSetting& setting : settings) set.Bind(1, setting.key).Bind(2, setting.value).Run();
+}
+
+void CMailArchive::WriteSettings(const std::vector<ArchiveSetting>& settings) {
+    CTransaction transaction(m_db);
+    PutSettings(settings);
+    transaction.Commit();
 }
 
 int CMailArchive::DefaultQuietDays() {

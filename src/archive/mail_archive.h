@@ -16,6 +16,13 @@
 #include "archive/reply_queue.h"
 #include "archive/sqlite_db.h"
 
+// A value other parts of the program keep in the archive's settings (the mailbox check's
+// sync points), so that it is committed together with the mails it covers.
+struct ArchiveSetting {
+    std::string key;
+    std::string value;
+};
+
 class CMailArchive {
 public:
     enum class OpenStatus {
@@ -76,7 +83,8 @@ public:
 
     // Stores the mails, each already filed under its pal, in one transaction. A mail is
     // stored once: by its Message-ID for the pal, or without one by pal, date and body.
-    StoreResult Store(const std::vector<MailRecord>& mails);
+    // `settings` are written in the same transaction.
+    StoreResult Store(const std::vector<MailRecord>& mails, const std::vector<ArchiveSetting>& settings = {});
 
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds the folded search text.
@@ -87,6 +95,10 @@ public:
 
     std::vector<std::string> OwnAddresses();
     void SetOwnAddresses(const std::vector<std::string>& addresses);
+
+    std::optional<std::string> ReadSetting(std::string_view key);
+    // In one transaction.
+    void WriteSettings(const std::vector<ArchiveSetting>& settings);
 
     int DefaultQuietDays();
     void SetDefaultQuietDays(int days);
@@ -123,6 +135,7 @@ private:
     void UseWal();
     std::int64_t PalId(std::string_view address, bool create);
     std::string Setting(std::string_view key);
+    void PutSettings(const std::vector<ArchiveSetting>& settings);
 
     CSqliteDb m_db;
     std::filesystem::path m_path;

@@ -139,7 +139,8 @@ std::vector<std::string> CPalArchive::TableAddresses() const {
 }
 
 CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mails,
-                                              const std::vector<std::string>& moreOwnAddresses) {
+                                              const std::vector<std::string>& moreOwnAddresses,
+                                              const std::vector<ArchiveSetting>& settings) {
     if (!Writable()) return {};
     std::vector<std::string> own;
     try {
@@ -160,7 +161,7 @@ CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mai
         std::vector<MailRecord> copies = FileMail(mail, own, findPal);
         filed.insert(filed.end(), std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
     }
-    CMailArchive::StoreResult result = m_archive.Store(filed);
+    CMailArchive::StoreResult result = m_archive.Store(filed, settings);
     if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
     return result;
 }

@@ -44,9 +44,11 @@ public:
     bool CopyAlongTo(const std::filesystem::path& newDataFile);
 
     // Mails from any reader, filed by the stored own addresses and `moreOwnAddresses`
-    // under the table's pals, in one transaction. Failures are told through the port.
+    // under the table's pals, in one transaction with `settings`. Failures are told through
+    // the port.
     CMailArchive::StoreResult TakeIn(const std::vector<MailRecord>& mails,
-                                     const std::vector<std::string>& moreOwnAddresses = {});
+                                     const std::vector<std::string>& moreOwnAddresses = {},
+                                     const std::vector<ArchiveSetting>& settings = {});
     // "返事を書いた": a sent entry without text at `now` for each pal (code page 932 addresses).
     void MarkAnswered(const std::vector<std::string>& addresses, const std::string& now);
 

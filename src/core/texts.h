@@ -533,7 +533,7 @@ inline constexpr const char* kCheckTooLarge =
 inline constexpr const char* kCheckProtocol = "メールアカウント %s: サーバーとのやり取りに失敗しました (%s)";
 inline constexpr const char* kCheckMailTooLarge =
     "メールアカウント %s: フォルダー\" %s \"のメール (UID %s) は大きすぎるため読みませんでした";
-inline constexpr const char* kCheckLocalNotYet = "このメールフォルダーはまだ読めません: %s";
+inline constexpr const char* kCheckLocalUnreadable = "メールアカウント %s: %s を読めませんでした (%s)";
 // The mailbox check in the window.
 inline constexpr const char* kCmdCheckMail = "メールを確認";
 inline constexpr const char* kCmdMailAccounts = "メールアカウント...";

@@ -6,7 +6,6 @@
 #include "archive/parsed_mail_record.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
-#include "mail/mail_files.h"
 
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     std::vector<std::string> addresses;
@@ -30,19 +29,37 @@ bool CCheckedMailIntake::IsOwn(const std::string& address) const {
 }
 
 bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
+    // The sync point goes into the mail's own transaction: a check cut off right after it
+    // neither fetches the mail again nor skips one.
+    const std::vector<ArchiveSetting> point{SyncPointSetting(fetched.account, fetched.folderKey, fetched.point)};
     const MailReadResult read = ReadInternetMessage(fetched.bytes);
-    return !read.Ok() || TakeParsed(read.mail, fetched.sentFolder);
+    return read.Ok() ? TakeParsed(read.mail, fetched.sentFolder, point) : PassOver(point);
 }
 
-bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder) {
+bool CCheckedMailIntake::PassOver(const std::vector<ArchiveSetting>& settings) {
+    CMailArchive* archive = m_archive && !settings.empty() && m_archive->Writable() ? m_archive->Archive() : nullptr;
+    try {
+        if (archive) archive->WriteSettings(settings);
+    } catch (const CSqliteError&) {
+        // The check saves its sync point itself after each mail, and tries again.
+    }
+    return true;
+}
+
+bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder,
+                                    const std::vector<ArchiveSetting>& settings) {
     const bool sent = inSentFolder || IsOwn(mail.fromAddress);
     CPenPal pal;
     // A local folder holds everyone's mail; only the pals' is taken.
-    if (!sent && !FindPalByAnyAddress(m_app, mail.pal.m_strMailAddress, pal)) return true;
+    if (!sent && !FindPalByAnyAddress(m_app, mail.pal.m_strMailAddress, pal)) return PassOver(settings);
     if (m_archive) {
         std::vector<std::string> own;
         if (sent) own.push_back(mail.fromAddress);
-        if (!m_archive->TakeIn({ArchiveRecordOf(mail, "imap")}, own).Ok()) return false;
+        const CMailArchive::StoreResult stored = m_archive->TakeIn({ArchiveRecordOf(mail, "imap")}, own, settings);
+        if (!stored.Ok()) return false;
+        if (stored.stored > 0 || !m_archive->Writable()) ++m_nFresh;
+    } else {
+        ++m_nFresh;
     }
     if (sent) {
         ++m_nSent;
@@ -53,33 +70,4 @@ bool CCheckedMailIntake::TakeParsed(const ParsedMail& mail, bool inSentFolder) {
     return true;
 }
 
-CheckTally CCheckedMailIntake::Tally() const { return {m_nReceived, m_nSent, m_batch.UpdatedPals()}; }
-
-namespace {
-
-class CLocalFolderSink : public CMailSink {
-public:
-    CLocalFolderSink(CCheckedMailIntake& intake, std::vector<std::string>& errors)
-        : m_intake(intake), m_errors(errors) {}
-    bool TakeMail(const ParsedMail& mail) override {
-        ++read;
-        return m_intake.TakeParsed(mail, false);
-    }
-    void Failed(const std::filesystem::path& path, const std::string& reason) override {
-        m_errors.push_back(path.string() + ": " + reason);
-    }
-    std::size_t read = 0;
-
-private:
-    CCheckedMailIntake& m_intake;
-    std::vector<std::string>& m_errors;
-};
-
-}  // namespace
-
-std::size_t CheckLocalFolder(CCheckedMailIntake& intake, const std::filesystem::path& path,
-                             std::vector<std::string>& errors) {
-    CLocalFolderSink sink(intake, errors);
-    ReadMailPath(path, sink);
-    return sink.read;
-}
+CheckTally CCheckedMailIntake::Tally() const { return {m_nReceived, m_nSent, m_nFresh, m_batch.UpdatedPals()}; }

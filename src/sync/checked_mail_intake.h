@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "archive/mail_archive.h"
 #include "mail/mail_batch.h"
 #include "sync/imap_check.h"
 
@@ -16,6 +16,7 @@ class CYubinoApp;
 struct CheckTally {
     std::size_t received = 0;
     std::size_t sent = 0;
+    std::size_t fresh = 0;  // mails the archive did not hold yet (every mail kept without an archive)
     std::vector<std::string> updated;  // addresses (code page 932) of the pals the mails updated
 };
 
@@ -35,11 +36,14 @@ public:
     // fetched again next time. Bytes that are no mail are passed over.
     bool Take(const FetchedMail& mail);
     // A mail already read (from a local folder); `inSentFolder` makes it a sent one.
-    bool TakeParsed(const ParsedMail& mail, bool inSentFolder);
+    // `settings` are stored with the mail when the archive keeps it.
+    bool TakeParsed(const ParsedMail& mail, bool inSentFolder, const std::vector<ArchiveSetting>& settings = {});
     CheckTally Tally() const;
 
 private:
     bool IsOwn(const std::string& address) const;
+    // A mail that is no mail, or no pal's, still moves the sync point on.
+    bool PassOver(const std::vector<ArchiveSetting>& settings);
 
     CYubinoApp& m_app;
     CPalArchive* m_archive;
@@ -47,10 +51,5 @@ private:
     CMailBatch m_batch;
     std::size_t m_nReceived = 0;
     std::size_t m_nSent = 0;
+    std::size_t m_nFresh = 0;
 };
-
-// Reads a local Maildir folder or mbox file into `intake`, every mail of it at each check
-// (the archive keeps each once, by its Message-ID). Returns the mails read; what could not
-// be read is added to `errors` (UTF-8).
-std::size_t CheckLocalFolder(CCheckedMailIntake& intake, const std::filesystem::path& path,
-                             std::vector<std::string>& errors);

@@ -63,9 +63,19 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     std::vector<Folder> folders;
     if (!options.folders.empty()) {
         for (const std::string& name : options.folders)
-            folders.push_back({FolderNameToImap(name).value_or(name), name, false});
+            folders.push_back({FolderNameToImap(name).value_or(name), name, false, {}});
     } else {
-        folders.push_back({"INBOX", "INBOX", false});
+        folders.push_back({"INBOX", "INBOX", false, {}});
+    }
+    // Dovecot answers STATUS from its index only until the session has listed the folders
+    // (INBOX's only as the first folder asked); after that it reads the whole folder. The
+    // folders known without the list go first, INBOX first of all.
+    for (const bool inbox : {true, false}) {
+        for (Folder& known : folders) {
+            if ((known.wireName == "INBOX") == inbox && !options.addresses.empty() &&
+                m_state.Load(m_account, known.wireName))
+                known.status = session.Status(known.wireName);
+        }
     }
     std::optional<std::vector<ImapFolder>> listed = session.ListFolders();
     if (!listed) {
@@ -75,7 +85,7 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
     for (const ImapFolder& f : *listed) {
         for (Folder& chosen : folders)
             if (chosen.wireName == f.wireName) chosen.sent = f.sent;
-        if (options.folders.empty() && f.sent) folders.push_back({f.wireName, f.displayName, true});
+        if (options.folders.empty() && f.sent) folders.push_back({f.wireName, f.displayName, true, {}});
     }
     return folders;
 }
@@ -83,17 +93,31 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
 bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& options, CImapSession& session,
                              const MailSink& sink, const CheckProgressFn& progress, CheckOutcome& outcome) {
     if (options.addresses.empty()) return true;  // nobody to look for: the state stays as it was
+    const std::optional<SyncPoint> saved = m_state.Load(m_account, folder.wireName);
+    // Nothing new since the last check: STATUS says so without the cost of selecting the folder.
+    if (saved) {
+        const std::optional<ImapSelection> status = folder.status ? folder.status : session.Status(folder.wireName);
+        if (!status) {
+            Report(session, folder.displayName, outcome);
+            return session.Failure() == ImapFailure::NoFolder;
+        }
+        if (status->uidValidity == saved->uidValidity && status->uidNext && status->uidNext - 1 <= saved->lastUid)
+            return true;
+    }
     const std::optional<ImapSelection> selection = session.Examine(folder.wireName);
     if (!selection) {
         Report(session, folder.displayName, outcome);
         return session.Failure() == ImapFailure::NoFolder;
     }
     SyncPoint point{selection->uidValidity, 0};
-    if (const std::optional<SyncPoint> saved = m_state.Load(m_account, folder.wireName);
-        saved && saved->uidValidity == selection->uidValidity)
+    if (saved && saved->uidValidity == selection->uidValidity)
         point = *saved;  // otherwise the folder was recreated: all of it again
     const std::uint32_t newest = selection->uidNext ? selection->uidNext - 1 : 0;
-    if (selection->uidNext && newest <= point.lastUid) return true;  // nothing new
+    if (selection->uidNext && newest <= point.lastUid) {
+        // Nothing new; with a point saved, STATUS will do next time.
+        if (!saved) m_state.Save(m_account, folder.wireName, point);
+        return true;
+    }
 
     ImapSearch search;
     search.firstUid = point.lastUid + 1;
@@ -116,7 +140,8 @@ bool CImapCheck::CheckFolder(const Folder& folder, const ImapCheckOptions& optio
             std::optional<std::string> bytes = session.Fetch(uid);
             if (!bytes) return Report(session, folder.displayName, outcome), false;
             if (!bytes->empty()) {
-                if (!sink({m_account, folder.displayName, folder.sent, uid, std::move(*bytes)})) {
+                if (!sink({m_account, folder.displayName, folder.sent, uid, std::move(*bytes), folder.wireName,
+                           {point.uidValidity, uid}})) {
                     outcome.errors.push_back(CheckText(texts::kCheckNotKept, {m_account}));
                     return false;
                 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <string>
 #include <vector>
@@ -21,9 +22,12 @@ struct FetchedMail {
     bool sentFolder = false;
     std::uint32_t uid = 0;
     std::string bytes;  // the mail as the server keeps it (RFC 5322)
+    std::string folderKey;  // the folder's name in the sync state
+    SyncPoint point;        // the folder's sync point once this mail is kept
 };
 
-// Takes one mail in for good; false when it could not be kept (the check stops there).
+// Takes one mail in for good, with its sync point where it can; false when it could not be
+// kept (the check stops there).
 using MailSink = std::function<bool(const FetchedMail&)>;
 
 struct CheckProgress {
@@ -64,6 +68,7 @@ private:
         std::string wireName;
         std::string displayName;
         bool sent = false;
+        std::optional<ImapSelection> status;  // asked before the folders were listed
     };
     std::vector<Folder> FoldersToCheck(const ImapCheckOptions& options, CImapSession& session, CheckOutcome& outcome);
     // False when the connection is no longer usable.

@@ -178,6 +178,24 @@ std::optional<ImapSelection> CImapSession::Examine(const std::string& wireName) 
     return selection;
 }
 
+std::optional<ImapSelection> CImapSession::Status(const std::string& wireName) {
+    mailimap_status_att_list* wanted = mailimap_status_att_list_new_empty();
+    mailimap_status_att_list_add(wanted, MAILIMAP_STATUS_ATT_UIDVALIDITY);
+    mailimap_status_att_list_add(wanted, MAILIMAP_STATUS_ATT_UIDNEXT);
+    mailimap_mailbox_data_status* status = nullptr;
+    const int r = mailimap_status(m_imap, wireName.c_str(), wanted, &status);
+    mailimap_status_att_list_free(wanted);
+    if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::NoFolder, r), std::nullopt;
+    ImapSelection selection;
+    for (clistiter* it = status->st_info_list ? clist_begin(status->st_info_list) : nullptr; it; it = clist_next(it)) {
+        const auto* info = static_cast<mailimap_status_info*>(clist_content(it));
+        if (info->st_att == MAILIMAP_STATUS_ATT_UIDVALIDITY) selection.uidValidity = info->st_value;
+        if (info->st_att == MAILIMAP_STATUS_ATT_UIDNEXT) selection.uidNext = info->st_value;
+    }
+    mailimap_mailbox_data_status_free(status);
+    return selection;
+}
+
 std::optional<std::vector<std::uint32_t>> CImapSession::Search(const ImapSearch& search) {
     std::vector<std::uint32_t> uids;
     for (std::size_t begin = 0; begin < search.addresses.size(); begin += kAddressesPerSearch) {

@@ -62,6 +62,8 @@ public:
     bool Open(const ImapServer& server, const std::string& password);
     std::optional<std::vector<ImapFolder>> ListFolders();
     std::optional<ImapSelection> Examine(const std::string& wireName);
+    // UIDVALIDITY and UIDNEXT without selecting the folder: the server answers from its index.
+    std::optional<ImapSelection> Status(const std::string& wireName);
     // UIDs in ascending order.
     std::optional<std::vector<std::uint32_t>> Search(const ImapSearch& search);
     // RFC822.SIZE of each UID (in the order given; 0 where the server gave none).

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -13,6 +14,8 @@ namespace {
 
 constexpr std::size_t kMaxAccountsFileBytes = 1024 * 1024;
 constexpr const char* kSection = "[account]";
+// Before the first account: the minutes between timed checks (none: only when asked).
+constexpr const char* kEveryKey = "check_every_minutes";
 
 struct KindName {
     MailAccount::Kind kind;
@@ -100,8 +103,13 @@ MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
             continue;
         }
         const std::size_t eq = line.find('=');
-        if (read.accounts.empty() || eq == std::string::npos ||
-            !Apply(read.accounts.back(), line.substr(0, eq), line.substr(eq + 1))) {
+        const std::string key = line.substr(0, std::min(eq, line.size()));
+        const bool understood =
+            eq != std::string::npos &&
+            (read.accounts.empty()
+                 ? key == kEveryKey && ReadNumber(line.substr(eq + 1), read.checkEveryMinutes) && read.checkEveryMinutes >= 0
+                 : Apply(read.accounts.back(), key, line.substr(eq + 1)));
+        if (!understood) {
             if (read.error.empty())
                 read.error = "メールアカウントの設定ファイル " + file.string() + " の " + std::to_string(lineNumber) +
                              " 行目が読めません";
@@ -110,9 +118,11 @@ MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
     return read;
 }
 
-WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts) {
+WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts,
+                              int checkEveryMinutes) {
     std::ostringstream out;
     out << "# Yubino のメールアカウント (パスワードはここに書きません)\n";
+    if (checkEveryMinutes > 0) out << kEveryKey << "=" << checkEveryMinutes << "\n";
     for (const MailAccount& a : accounts) {
         out << kSection << "\nname=" << OneLine(a.name) << "\n";
         for (const KindName& k : kKinds)

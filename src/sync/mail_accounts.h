@@ -28,7 +28,9 @@ std::filesystem::path MailAccountsFile(const EnvLookup& env = SystemEnv);
 
 struct MailAccountsRead {
     std::vector<MailAccount> accounts;
-    std::string error;  // UTF-8; empty when the file was read (or is not there yet)
+    int checkEveryMinutes = 0;  // 0: only when asked; otherwise at start-up and every so many minutes
+    std::string error;          // UTF-8; empty when the file was read (or is not there yet)
 };
 MailAccountsRead ReadMailAccounts(const std::filesystem::path& file);
-WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts);
+WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts,
+                              int checkEveryMinutes = 0);

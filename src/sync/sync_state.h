@@ -10,43 +10,55 @@
 #include <string>
 #include <utility>
 
+#include "archive/mail_archive.h"
+
+class CPalArchive;
+
 struct SyncPoint {
     std::uint32_t uidValidity = 0;
     std::uint32_t lastUid = 0;
     bool operator==(const SyncPoint&) const = default;
 };
 
-// Where the state of the checks for a pal data file is kept until the archive holds it:
-// beside the data file ("pals.ybf" -> "pals.mailcheck.tsv").
-std::filesystem::path SyncStateFileFor(const std::filesystem::path& dataFile);
-
 class CSyncStateStore {
 public:
     virtual ~CSyncStateStore() = default;
     virtual std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) = 0;
-    // Called after each mail the sink committed; false when it could not be kept.
+    // Called after each mail the sink kept; false when it could not be kept.
     virtual bool Save(const std::string& account, const std::string& folder, const SyncPoint& point) = 0;
 };
 
-// The state in a small text file, one line appended per Save ("account TAB folder TAB
-// uidvalidity TAB lastuid"): cheap enough to call after every mail, and a process killed
-// between two lines loses nothing before them. The last line of a key wins; the file is
-// rewritten compactly when it is opened with many stale lines.
-class CSyncStateFile : public CSyncStateStore {
+// Points for this run only.
+class CMemorySyncState : public CSyncStateStore {
 public:
-    explicit CSyncStateFile(std::filesystem::path file);
-    ~CSyncStateFile() override;
-    CSyncStateFile(const CSyncStateFile&) = delete;
-    CSyncStateFile& operator=(const CSyncStateFile&) = delete;
-
     std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) override;
     bool Save(const std::string& account, const std::string& folder, const SyncPoint& point) override;
 
 private:
-    void ReadFile();
-
-    std::filesystem::path m_file;
     std::map<std::pair<std::string, std::string>, SyncPoint> m_points;
-    int m_fd = -1;
-    bool m_cutLine = false;
+};
+
+// The archive's setting that holds a folder's sync point. The intake stores it in the
+// transaction of the mail it follows, so a check cut off goes on after the last mail kept.
+ArchiveSetting SyncPointSetting(const std::string& account, const std::string& folder, const SyncPoint& point);
+
+// The points in the archive of the data file in use; in memory while there is no archive
+// that can be written (a document never saved, a file in use elsewhere).
+class CArchiveSyncState : public CSyncStateStore {
+public:
+    explicit CArchiveSyncState(CPalArchive* archive) : m_archive(archive) {}
+
+    std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) override;
+    // Writes only when the archive does not hold the point already (the intake stored it).
+    bool Save(const std::string& account, const std::string& folder, const SyncPoint& point) override;
+
+    // Earlier versions kept the points in a text file beside the data file: they move into
+    // the archive (where it has none for the folder yet) and the file is removed.
+    void TakeOverStateFile(const std::filesystem::path& dataFile);
+
+private:
+    CMailArchive* WritableArchive();
+
+    CPalArchive* m_archive;
+    CMemorySyncState m_memory;
 };

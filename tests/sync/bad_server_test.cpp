@@ -10,7 +10,6 @@
 #include <chrono>
 #include <thread>
 
-#include "support/temp_dir.h"
 #include "sync/imap_check.h"
 
 namespace {
@@ -83,8 +82,7 @@ TEST(BadServer, EachMisbehaviourEndsTheCheckWithItsMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CScriptedServer server(c.script, c.hangUp);
-        TempDir dir;
-        CSyncStateFile state(dir / "state.tsv");
+        CMemorySyncState state;
         CImapCheck check(state);
         const CheckOutcome outcome = check.Run(OptionsFor(server.Port(), 300), [](const FetchedMail&) { return true; });
         EXPECT_EQ(outcome.failure, c.failure);
@@ -96,8 +94,7 @@ TEST(BadServer, EachMisbehaviourEndsTheCheckWithItsMessage) {
 
 TEST(BadServer, CancelFromAnotherThreadEndsAWaitAtOnce) {
     CScriptedServer server("* OK ready\r\n");
-    TempDir dir;
-    CSyncStateFile state(dir / "state.tsv");
+    CMemorySyncState state;
     CImapCheck check(state);
     const auto start = std::chrono::steady_clock::now();
     std::thread canceller([&] {

@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "archive/mail_archive.h"
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
+#include "sync/imap_url.h"
+#include "sync/sync_state.h"
 
 namespace {
 
@@ -47,8 +50,8 @@ protected:
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return run;
     }
-    std::string Imap() const {
-        return Quoted((dir / "pals.ybf").string()) + " --imap " + server->ImapsUrl() + " --ca-file " +
+    std::string Imap(const char* dataFile = "pals.ybf") const {
+        return Quoted((dir / dataFile).string()) + " --imap " + server->ImapsUrl() + " --ca-file " +
                Quoted(server->CaFile().string()) + " --since 2000-01-01 --me me@example.org --password-file ";
     }
 
@@ -69,6 +72,29 @@ TEST_F(CheckMailCliTest, PrintsWhatItFetchedAndNextTimeOnlyWhatIsNew) {
     Outcome second = Cli(Imap() + password);
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.out, "{\"fetched\":0,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[]}\n");
+}
+
+// Where an earlier version kept the sync points in a file beside the data file, the check
+// takes them over: nothing is fetched again, and the file is gone.
+TEST_F(CheckMailCliTest, AnOldStateFileIsTakenOverSoNothingIsFetchedAgain) {
+    server->AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
+    const std::string password = Quoted((dir / "password").string());
+    ASSERT_EQ(Cli(Imap() + password).status, 0);
+    std::string lines;
+    {
+        CMailArchive archive;
+        ASSERT_EQ(archive.Open(CMailArchive::PathFor(dir / "pals.ybf"), true).status, CMailArchive::OpenStatus::Opened);
+        const std::string account = ImapAccountKey(*ParseImapUrl(server->ImapsUrl()));
+        const std::optional<std::string> point = archive.ReadSetting(SyncPointSetting(account, "INBOX", {}).key);
+        ASSERT_TRUE(point);
+        lines = account + "\tINBOX\t" + point->substr(0, point->find(' ')) + "\t" + point->substr(point->find(' ') + 1) + "\n";
+    }
+    std::filesystem::copy_file(dir / "pals.ybf", dir / "old.ybf");
+    WriteFileBytes(dir / "old.mailcheck.tsv", lines);
+    Outcome run = Cli(Imap("old.ybf") + password);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("\"fetched\":0"), std::string::npos) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "old.mailcheck.tsv"));
 }
 
 TEST_F(CheckMailCliTest, AFailedSourceIsToldInTheJsonAndExitsOne) {

@@ -6,8 +6,12 @@
 #include <memory>
 #include <set>
 
+#include "archive/pal_archive.h"
+#include "core/yubino_app.h"
+#include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
+#include "sync/checked_mail_intake.h"
 #include "sync/imap_check.h"
 
 namespace {
@@ -39,7 +43,6 @@ protected:
 
     // One check; the mails it handed to the sink are kept in `taken`.
     CheckOutcome Check(const ImapCheckOptions& options, const MailSink& sink = {}) {
-        CSyncStateFile state(dir / "state.tsv");
         CImapCheck check(state);
         return check.Run(options, [&](const FetchedMail& mail) {
             taken.push_back(mail);
@@ -56,6 +59,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<CDovecotServer> server;
+    CMemorySyncState state;
     std::vector<FetchedMail> taken;
 };
 
@@ -117,7 +121,7 @@ TEST_F(ImapCheckTest, AWrongPasswordIsToldAndNothingIsTakenOrRemembered) {
     EXPECT_NE(outcome.errors[0].find("パスワードが違います"), std::string::npos) << outcome.errors[0];
     EXPECT_NE(outcome.errors[0].find("pal@127.0.0.1"), std::string::npos) << outcome.errors[0];
     EXPECT_TRUE(taken.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "state.tsv"));
+    EXPECT_FALSE(state.Load(ImapAccountKey(options.server), "INBOX"));
     EXPECT_EQ(Check().fetched, 1u);
 }
 
@@ -135,6 +139,68 @@ TEST_F(ImapCheckTest, AServerKilledInTheMiddleKeepsWhatWasTakenAndTheNextCheckFi
     EXPECT_EQ(rest.fetched, 6u);
     const std::vector<std::uint32_t> uids = TakenUids();
     EXPECT_EQ(std::set<std::uint32_t>(uids.begin(), uids.end()).size(), 10u);
+}
+
+// A process that dies right after a mail's commit writes nothing more: the sync point the
+// mail carried into its own transaction is all the next check has to go on from.
+class CDiesAfterEachMail : public CSyncStateStore {
+public:
+    explicit CDiesAfterEachMail(CSyncStateStore& state) : m_state(state) {}
+    std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) override {
+        return m_state.Load(account, folder);
+    }
+    bool Save(const std::string&, const std::string&, const SyncPoint&) override { return true; }
+
+private:
+    CSyncStateStore& m_state;
+};
+
+TEST_F(ImapCheckTest, ACheckCutOffAfterAKeptMailGoesOnFromItWithNoMailTwice) {
+    // Odd mails are the pal's; even ones a stranger's, passed over (to the pal as well).
+    for (int i = 1; i <= 10; ++i) server->AddMail("", TestMail(i % 2 ? kPal : kStranger, kMe + std::string(", ") + kPal, i));
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
+    CPenPal pal;
+    pal.m_strMailAddress = kPal;
+    app.AddPal(pal);
+    auto checkIntoArchive = [&](const std::filesystem::path& data, std::size_t dieAfter) {
+        CPalArchive archive(app, [&] { return ArchiveDocument{data, false}; });
+        CArchiveSyncState archiveState(&archive);
+        CDiesAfterEachMail dying(archiveState);
+        CCheckedMailIntake intake(app, &archive, {kMe});
+        CImapCheck check(dieAfter ? static_cast<CSyncStateStore&>(dying) : archiveState);
+        return check.Run(Options(), [&](const FetchedMail& mail) {
+            taken.push_back(mail);
+            const bool kept = intake.Take(mail);
+            if (taken.size() == dieAfter) server->Kill();
+            return kept;
+        });
+    };
+    struct Case {
+        const char* name;
+        std::size_t dieAfter;
+    };
+    for (const Case& c : {Case{"after the pal's mail", 3}, Case{"after a mail passed over", 4}}) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path data = dir / (std::to_string(c.dieAfter) + ".ybf");
+        taken.clear();
+        const CheckOutcome cut = checkIntoArchive(data, c.dieAfter);
+        EXPECT_FALSE(cut.Ok());
+        ASSERT_EQ(cut.fetched, c.dieAfter);
+        ASSERT_TRUE(server->Start()) << server->Log();
+        const CheckOutcome rest = checkIntoArchive(data, 0);
+        EXPECT_TRUE(rest.Ok()) << Joined(rest.errors);
+        EXPECT_EQ(rest.fetched, 10 - c.dieAfter);
+        const std::vector<std::uint32_t> uids = TakenUids();
+        EXPECT_EQ(std::set<std::uint32_t>(uids.begin(), uids.end()).size(), 10u);
+        CMailArchive archive;
+        ASSERT_EQ(archive.Open(CMailArchive::PathFor(data), true).status, CMailArchive::OpenStatus::Opened);
+        std::vector<std::string> ids;
+        for (const StoredMail& stored : archive.Mails(kPal))
+            if (!stored.mail.messageId.empty()) ids.push_back(stored.mail.messageId);
+        EXPECT_EQ(ids.size(), 5u);
+        EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), ids.size());
+    }
 }
 
 TEST_F(ImapCheckTest, AMailTheSinkCannotKeepStopsTheCheckAndIsFetchedAgainNextTime) {
@@ -173,7 +239,7 @@ TEST_F(ImapCheckTest, AnUntrustedCertificateIsRefusedUntilItsFingerprintIsTruste
     for (const Case& c : {Case{"SSL/TLS", false}, Case{"STARTTLS", true}}) {
         SCOPED_TRACE(c.name);
         taken.clear();
-        std::filesystem::remove(dir / "state.tsv");
+        state = CMemorySyncState();
         ImapCheckOptions options = Options();
         if (c.starttls) options.server = *ParseImapUrl(server->ImapUrl());
         options.session.trust.caFile.clear();  // the system's certificates do not know the test's CA
@@ -205,7 +271,7 @@ TEST_F(ImapCheckTest, BigMailsArriveWholeUpToTheCapAndAboveItAreToldAndPassed) {
     EXPECT_EQ(taken[0].bytes, big);
 
     // Under a smaller cap the big ones are refused by their size, and the small one still comes.
-    std::filesystem::remove(dir / "state.tsv");
+    state = CMemorySyncState();
     taken.clear();
     options.session.maxMailBytes = 1024 * 1024;
     CheckOutcome capped = Check(options);

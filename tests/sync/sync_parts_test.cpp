@@ -1,6 +1,9 @@
-// The small parts of the mailbox check: URLs, folder names, the literal guard, the state file.
+// The small parts of the mailbox check: URLs, folder names, the literal guard, the sync state.
 #include <gtest/gtest.h>
 
+#include "archive/pal_archive.h"
+#include "core/yubino_app.h"
+#include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "sync/folder_name.h"
 #include "sync/imap_url.h"
@@ -100,26 +103,50 @@ TEST(Fingerprint, ComparesDigitsOnly) {
     EXPECT_FALSE(SameFingerprint("", ""));
 }
 
-TEST(SyncStateFile, KeepsTheLastPointOfEachFolderAcrossReopeningAndCutLines) {
+// The points an earlier version kept in a text file beside the data file move into the
+// archive once; a point the archive holds already wins, and the file is removed.
+TEST(ArchiveSyncState, TakesOverTheOldStateFileAndKeepsPointsAcrossReopening) {
     TempDir dir;
-    const auto file = dir / "state.tsv";
+    const auto data = dir / "pals.ybf";
+    // Each save appended a line; a process killed while writing left the last one cut.
+    WriteFileBytes(dir / "pals.mailcheck.tsv",
+                   "a@h:993\tINBOX\t7\t10\na@h:993\tINBOX\t7\t12\na@h:993\t&kAFP4W4IMH8w4TD8-\t9\t3\n"
+                   "b@h:993\tINBOX\t5\t5\na@h:993\tINBOX\t7\t1");
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
     {
-        CSyncStateFile state(file);
-        EXPECT_FALSE(state.Load("a@h:993", "INBOX"));
-        EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 10}));
-        EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 12}));
-        EXPECT_TRUE(state.Save("a@h:993", "&kAFP4W4IMH8w4TD8-", {9, 3}));
-        EXPECT_FALSE(state.Save("a@h:993", "tab\tname", {1, 1}));
+        CPalArchive archive(app, [&] { return ArchiveDocument{data, false}; });
+        CArchiveSyncState state(&archive);
+        EXPECT_TRUE(state.Save("b@h:993", "INBOX", {6, 1}));
+        state.TakeOverStateFile(data);
+        EXPECT_FALSE(std::filesystem::exists(dir / "pals.mailcheck.tsv"));
+        EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 13}));
     }
-    // A process killed while writing leaves a cut last line: the lines before it hold.
-    WriteFileBytes(file, ReadFileBytes(file) + "a@h:993\tINBOX\t7\t1");
-    CSyncStateFile state(file);
+    CPalArchive archive(app, [&] { return ArchiveDocument{data, false}; });
+    CArchiveSyncState state(&archive);
+    struct Case {
+        const char* name;
+        const char* account;
+        const char* folder;
+        std::optional<SyncPoint> expected;
+    };
+    const Case cases[] = {
+        {"saved after the file was taken over", "a@h:993", "INBOX", SyncPoint{7, 13}},
+        {"a folder named in modified UTF-7", "a@h:993", "&kAFP4W4IMH8w4TD8-", SyncPoint{9, 3}},
+        {"the archive's own point wins", "b@h:993", "INBOX", SyncPoint{6, 1}},
+        {"never checked", "c@h:993", "INBOX", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(state.Load(c.account, c.folder), c.expected) << c.name;
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ArchiveSyncState, WithoutAnArchiveThePointsLastTheSession) {
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
+    CPalArchive archive(app, [] { return ArchiveDocument{}; });
+    CArchiveSyncState state(&archive);
+    EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 12}));
     EXPECT_EQ(state.Load("a@h:993", "INBOX"), (SyncPoint{7, 12}));
-    EXPECT_EQ(state.Load("a@h:993", "&kAFP4W4IMH8w4TD8-"), (SyncPoint{9, 3}));
-    EXPECT_FALSE(state.Load("b@h:993", "INBOX"));
-    // What is saved after the cut line reads back too.
-    EXPECT_TRUE(state.Save("a@h:993", "INBOX", {7, 13}));
-    EXPECT_EQ(CSyncStateFile(file).Load("a@h:993", "INBOX"), (SyncPoint{7, 13}));
 }
 
 }  // namespace
@@ -142,9 +169,10 @@ TEST(MailAccounts, WrittenAccountsReadBackAndAPasswordHasNoPlaceInTheFile) {
     broken.name = "line\nbreak";
 
     const auto file = dir / "accounts.ini";
-    ASSERT_TRUE(WriteMailAccounts(file, {imap, maildir, broken}).ok);
+    ASSERT_TRUE(WriteMailAccounts(file, {imap, maildir, broken}, 20).ok);
     const MailAccountsRead read = ReadMailAccounts(file);
     EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.checkEveryMinutes, 20);
     ASSERT_EQ(read.accounts.size(), 3u);
     EXPECT_EQ(read.accounts[0], imap);
     EXPECT_EQ(read.accounts[1], maildir);
@@ -169,6 +197,9 @@ TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
         {"empty", "", 0, false},
         {"comment only", "# nothing\n", 0, false},
         {"key before any account", "name=x\n[account]\nname=y\n", 1, true},
+        {"minutes between checks before the accounts", "check_every_minutes=15\n[account]\nname=y\n", 1, false},
+        {"minutes between checks that are no number", "check_every_minutes=-5\n", 0, true},
+        {"minutes between checks inside an account", "[account]\ncheck_every_minutes=15\n", 1, true},
         {"unknown kind", "[account]\nkind=pop3\n", 1, true},
         {"port out of range", "[account]\nport=70000\n", 1, true},
         {"unknown key", "[account]\npassword=secret\n", 1, true},

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,7 +15,9 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "core/cp932.h"
 #include "core/yubino_app.h"
+#include "mail/mail_batch.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
@@ -57,17 +60,21 @@ CPenPal Pal(const std::string& address, const std::string& handle) {
 
 class MailCheckWindowTest : public testing::Test {
 protected:
-    void Start(const MailAccount& account) {
+    void Start(const MailAccount& account, int checkEveryMinutes = 0) { Start(std::vector{account}, checkEveryMinutes); }
+    void Start(const std::vector<MailAccount>& accounts, int checkEveryMinutes = 0) {
         FakeUserInterface quiet;
         CYubinoApp source(quiet);
         source.AddPal(Pal("pal@example.jp", "Pal"));
         source.AddPal(Pal("aki@example.jp", "Aki"));
         WriteFileBytes(dir / "friends.ybf", WritePalData(source));
         WriteFileBytes(dir / "yubino.cfg", (dir / "friends.ybf").string());
-        ASSERT_TRUE(WriteMailAccounts(dir / "accounts.ini", {account}).ok);
+        ASSERT_TRUE(WriteMailAccounts(dir / "accounts.ini", accounts, checkEveryMinutes).ok);
         frame = std::make_unique<CMainFrame>(app, nullptr, AppPaths{dir / "yubino.cfg", dir / "sample.ybf"});
         Check().SetAccountsFile(dir / "accounts.ini");
-        Check().SetAskPassword([this](const QString&) -> std::optional<QString> { return password; });
+        Check().SetAskPassword([this](const QString&) -> std::optional<QString> {
+            ++asked;
+            return password;
+        });
         frame->show();
         frame->Start();
     }
@@ -85,6 +92,7 @@ protected:
 
     TempDir dir;
     QString password = QStringLiteral("pw");
+    int asked = 0;
     FakeUserInterface ui;
     CYubinoApp app{ui};
     std::unique_ptr<CMainFrame> frame;
@@ -158,7 +166,7 @@ TEST_F(MailCheckWindowTest, WithoutAccountsTheCheckOpensTheAccountsDialogAndKeep
     MailAccount added;
     added.name = "仕事";
     added.server = {"mail.example.jp", 993, ImapSecurity::Tls, "taro"};
-    Check().SetEditAccounts([&](std::vector<MailAccount>& accounts) {
+    Check().SetEditAccounts([&](std::vector<MailAccount>& accounts, int&) {
         accounts.push_back(added);
         return true;
     });
@@ -168,6 +176,107 @@ TEST_F(MailCheckWindowTest, WithoutAccountsTheCheckOpensTheAccountsDialogAndKeep
     const MailAccountsRead read = ReadMailAccounts(dir / "accounts.ini");
     ASSERT_EQ(read.accounts.size(), 1u);
     EXPECT_EQ(read.accounts[0], added);
+}
+
+MailAccount LocalAccount(const char* name, MailAccount::Kind kind, const std::filesystem::path& path) {
+    MailAccount account;
+    account.name = name;
+    account.kind = kind;
+    account.path = path.string();
+    return account;
+}
+
+// Local accounts are read like IMAP ones: only the pals' mails count, a second check finds
+// them kept already, and a folder that is gone is told once, naming its account.
+TEST_F(MailCheckWindowTest, MaildirAndMboxAccountsAreReadOnTheWorkerAndToldInOneLine) {
+    std::filesystem::create_directories(dir / "Maildir" / "cur");
+    std::filesystem::create_directories(dir / "Maildir" / "new");
+    WriteFileBytes(dir / "Maildir" / "cur" / "1:2,S", TestMail("pal@example.jp", "me@example.org", 1));
+    WriteFileBytes(dir / "Maildir" / "new" / "2", TestMail("stranger@example.com", "me@example.org", 2));
+    std::string mbox;
+    for (int id : {3, 4}) {
+        mbox += "From aki@example.jp Mon Dec  7 10:00:00 2026\n" +
+                TestMail(id == 3 ? "aki@example.jp" : "pal@example.jp", "me@example.org", id) + "\n";
+    }
+    WriteFileBytes(dir / "Inbox.mbox", mbox);
+    Start({LocalAccount("メール", MailAccount::Kind::Maildir, dir / "Maildir"),
+           LocalAccount("受信箱", MailAccount::Kind::Mbox, dir / "Inbox.mbox"),
+           LocalAccount("古い受信箱", MailAccount::Kind::Mbox, dir / "gone.mbox")});
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+
+    Check().CheckAction()->trigger();
+    EXPECT_TRUE(Check().Running());
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("2人から新しいメールが3通"));
+    const QStringList errors = finished.at(0).at(1).toStringList();
+    ASSERT_EQ(errors.size(), 1) << errors.join(QStringLiteral("\n")).toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("古い受信箱"))) << errors[0].toStdString();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    CPenPal pal;
+    ASSERT_TRUE(FindPalByAnyAddress(app, "aki@example.jp", pal));
+    EXPECT_NE(pal.m_strLastMailText.find("test mail 3"), std::string::npos) << cp932::ToUtf8(pal.m_strLastMailText);
+    EXPECT_EQ(asked, 0);
+
+    Check().CheckAction()->trigger();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.at(1).at(0).toString(), QStringLiteral("新しいメールはありません"));
+}
+
+// The timed check runs on its timer's turn only when nothing else holds the user: not
+// during another check, not under a modal dialog; and it never asks for a password.
+TEST_F(MailCheckWindowTest, TheTimedCheckWaitsForARunningCheckAndADialogAndAsksNothing) {
+    CSilentServer silent;
+    MailAccount imap;
+    imap.name = "silent";
+    imap.server = {"127.0.0.1", silent.Port(), ImapSecurity::Plain, "u"};
+    std::filesystem::create_directories(dir / "Maildir" / "new");
+    WriteFileBytes(dir / "Maildir" / "new" / "1", TestMail("pal@example.jp", "me@example.org", 1));
+    Start({imap, LocalAccount("メール", MailAccount::Kind::Maildir, dir / "Maildir")}, 5);
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+    ASSERT_TRUE(Check().Timer().isActive());
+    EXPECT_EQ(Check().Timer().interval(), 0);  // the start-up check comes at once
+
+    // Its turn under a modal dialog: it comes back a minute later.
+    QDialog dialog(frame.get());
+    dialog.setModal(true);
+    dialog.show();
+    Check().Tick();
+    EXPECT_FALSE(Check().Running());
+    EXPECT_EQ(Check().Timer().interval(), 60 * 1000);
+    dialog.close();
+
+    // Its turn: the IMAP account's password is not known yet, so only the Maildir is read.
+    Check().Tick();
+    EXPECT_TRUE(Check().Running());
+    EXPECT_EQ(Check().Timer().interval(), 5 * 60 * 1000);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("1人から新しいメールが1通"));
+    EXPECT_EQ(asked, 0);
+
+    // Its turn while the user's own check waits on the silent server: no second check.
+    Check().CheckAction()->trigger();
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(Check().Running());
+    Check().Tick();
+    EXPECT_EQ(Check().Timer().interval(), 60 * 1000);
+    Check().Cancel();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(finished.size(), 2);
+}
+
+TEST_F(MailCheckWindowTest, TheAccountsDialogTurnsTheTimedCheckOnAndOffAndStoresItWithTheAccounts) {
+    Start(LocalAccount("メール", MailAccount::Kind::Maildir, dir / "Maildir"));
+    EXPECT_FALSE(Check().Timer().isActive());
+    const std::string settingsLine = ReadFileBytes(dir / "yubino.cfg");
+    for (int minutes : {15, 0}) {
+        SCOPED_TRACE(minutes);
+        Check().SetEditAccounts([&](std::vector<MailAccount>&, int& every) { return every = minutes, true; });
+        Check().AccountsAction()->trigger();
+        EXPECT_EQ(ReadMailAccounts(dir / "accounts.ini").checkEveryMinutes, minutes);
+        EXPECT_EQ(Check().Timer().isActive(), minutes > 0);
+        EXPECT_EQ(Check().Timer().interval(), minutes ? minutes * 60 * 1000 : Check().Timer().interval());
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), settingsLine);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "storage/yubino_doc.h"
 #include "sync/checked_mail_intake.h"
 #include "sync/imap_check.h"
+#include "sync/local_folder_check.h"
 
 namespace {
 
@@ -175,7 +176,8 @@ int RunCheckMail(std::span<char*> argv) {
         options.sinceYear = args->sinceYear;
         options.sinceMonth = args->sinceMonth;
         options.sinceDay = args->sinceDay;
-        CSyncStateFile state(SyncStateFileFor(args->dataFile));
+        CArchiveSyncState state(&archive);
+        state.TakeOverStateFile(args->dataFile);
         CImapCheck check(state);
         const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
             return intake.Take(mail);
@@ -184,8 +186,14 @@ int RunCheckMail(std::span<char*> argv) {
         errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
         for (const std::string& warning : outcome.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     }
-    for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes})
-        for (const std::string& path : *paths) fetched += CheckLocalFolder(intake, path, errors);
+    for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes}) {
+        for (const std::string& path : *paths) {
+            const CheckOutcome outcome = CLocalFolderCheck().Run(
+                path, path, [&](const ParsedMail& mail) { return intake.TakeParsed(mail, false); });
+            fetched += outcome.fetched;
+            errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
+        }
+    }
 
     const CheckTally tally = intake.Tally();
     // What was fetched is kept even when a source failed.

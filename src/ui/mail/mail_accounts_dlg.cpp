@@ -1,5 +1,6 @@
 #include "ui/mail/mail_accounts_dlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -32,7 +33,7 @@ std::vector<std::string> SplitFolders(const QString& text) {
 
 }  // namespace
 
-CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, QWidget* parent)
+CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent)
     : QDialog(parent), m_accounts(std::move(accounts)) {
     setWindowTitle(QString::fromUtf8(texts::kMailAccountsTitle));
     m_list = new QListWidget(this);
@@ -76,9 +77,22 @@ CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, QWidget* p
     auto* columns = new QHBoxLayout;
     columns->addLayout(listColumn);
     columns->addLayout(form, 1);
+    m_timed = new QCheckBox(QStringLiteral("起動したときと一定の間隔でメールを確認する"), this);
+    m_everyMinutes = new QSpinBox(this);
+    m_everyMinutes->setRange(1, 24 * 60);
+    m_everyMinutes->setSuffix(QStringLiteral(" 分ごと"));
+    m_everyMinutes->setValue(checkEveryMinutes > 0 ? checkEveryMinutes : 30);
+    m_timed->setChecked(checkEveryMinutes > 0);
+    m_everyMinutes->setEnabled(m_timed->isChecked());
+    connect(m_timed, &QCheckBox::toggled, m_everyMinutes, &QWidget::setEnabled);
+    auto* timedRow = new QHBoxLayout;
+    timedRow->addWidget(m_timed);
+    timedRow->addWidget(m_everyMinutes);
+    timedRow->addStretch();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
+    layout->addLayout(timedRow);
     layout->addWidget(buttons);
 
     for (const MailAccount& a : m_accounts) m_list->addItem(Q(a.name));
@@ -151,9 +165,12 @@ void CMailAccountsDlg::KeepFields() {
     m_list->item(m_row)->setText(Q(a.name));
 }
 
-bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts) {
-    CMailAccountsDlg dlg(accounts, parent);
+int CMailAccountsDlg::CheckEveryMinutes() const { return m_timed->isChecked() ? m_everyMinutes->value() : 0; }
+
+bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
+    CMailAccountsDlg dlg(accounts, checkEveryMinutes, parent);
     if (dlg.exec() != QDialog::Accepted) return false;
     accounts = dlg.Accounts();
+    checkEveryMinutes = dlg.CheckEveryMinutes();
     return true;
 }

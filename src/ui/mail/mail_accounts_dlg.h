@@ -6,6 +6,7 @@
 
 #include "sync/mail_accounts.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -14,8 +15,10 @@ class QSpinBox;
 class CMailAccountsDlg : public QDialog {
     Q_OBJECT
 public:
-    CMailAccountsDlg(std::vector<MailAccount> accounts, QWidget* parent = nullptr);
+    CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent = nullptr);
     const std::vector<MailAccount>& Accounts() const { return m_accounts; }
+    // 0: no timed check.
+    int CheckEveryMinutes() const;
 
 private:
     void AddAccount();
@@ -36,7 +39,9 @@ private:
     QSpinBox* m_sinceDays;
     QLineEdit* m_fingerprint;
     QLineEdit* m_path;
+    QCheckBox* m_timed;
+    QSpinBox* m_everyMinutes;
 };
 
-// Shows the dialog over `parent`; true (and `accounts` replaced) when the user chose OK.
-bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts);
+// Shows the dialog over `parent`; true (and the arguments replaced) when the user chose OK.
+bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts, int& checkEveryMinutes);

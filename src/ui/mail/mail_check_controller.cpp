@@ -15,6 +15,7 @@
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
+#include "sync/local_folder_check.h"
 #include "ui/mail/mail_accounts_dlg.h"
 
 namespace {
@@ -23,9 +24,10 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& account) {
     bool ok = false;
-    const QString typed = QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
-                                                QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
-                                                QLineEdit::Password, QString(), &ok);
+    const QString typed =
+        QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
+                              QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
+                              QLineEdit::Password, QString(), &ok);
     if (!ok) return std::nullopt;
     return typed;
 }
@@ -40,6 +42,32 @@ void SetSince(ImapCheckOptions& options, int days) {
     options.sinceDay = local.tm_mday;
 }
 
+// A timed check that meets a running check or an open dialog comes back this much later.
+constexpr int kRetryMs = 60 * 1000;
+
+// The sync state is the window thread's (the archive's connection is); the worker reaches
+// it through this.
+class CWindowThreadSyncState : public CSyncStateStore {
+public:
+    CWindowThreadSyncState(QObject& window, CSyncStateStore& state) : m_window(window), m_state(state) {}
+    std::optional<SyncPoint> Load(const std::string& account, const std::string& folder) override {
+        std::optional<SyncPoint> point;
+        QMetaObject::invokeMethod(
+            &m_window, [&] { point = m_state.Load(account, folder); }, Qt::BlockingQueuedConnection);
+        return point;
+    }
+    bool Save(const std::string& account, const std::string& folder, const SyncPoint& point) override {
+        bool saved = false;
+        QMetaObject::invokeMethod(
+            &m_window, [&] { saved = m_state.Save(account, folder, point); }, Qt::BlockingQueuedConnection);
+        return saved;
+    }
+
+private:
+    QObject& m_window;
+    CSyncStateStore& m_state;
+};
+
 }  // namespace
 
 CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile,
@@ -49,7 +77,9 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
       m_window(window),
       m_dataFile(std::move(dataFile)),
       m_passwords([this](const QString& account) { return AskPasswordInDialog(&m_window, account); }),
-      m_editAccounts([this](std::vector<MailAccount>& accounts) { return RunMailAccountsDlg(&m_window, accounts); }),
+      m_editAccounts([this](std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
+          return RunMailAccountsDlg(&m_window, accounts, checkEveryMinutes);
+      }),
       m_archive(archive) {
     m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
     m_checkAction->setShortcut(QKeySequence(Qt::Key_F5));
@@ -69,6 +99,8 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
                        static_cast<QWidget*>(m_cancelButton)})
         m_window.statusBar()->addPermanentWidget(w);
     SetRunning(false);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &CMailCheckController::Tick);
 }
 
 CMailCheckController::~CMailCheckController() {
@@ -98,31 +130,57 @@ void CMailCheckController::SetRunning(bool running) {
 
 void CMailCheckController::EditAccounts() {
     MailAccountsRead read = ReadMailAccounts(AccountsFile());
-    if (!read.error.empty()) m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
-    if (!m_editAccounts(read.accounts)) return;
-    const WriteResult written = WriteMailAccounts(AccountsFile(), read.accounts);
-    if (!written.ok) m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
+    if (!read.error.empty())
+        m_app.UI().ShowMessage(cp932::FromUtf8(read.error).value_or(read.error), MessageKind::Warning);
+    if (!m_editAccounts(read.accounts, read.checkEveryMinutes)) return;
+    const WriteResult written = WriteMailAccounts(AccountsFile(), read.accounts, read.checkEveryMinutes);
+    if (!written.ok)
+        m_app.UI().ShowMessage(cp932::FromUtf8(written.error).value_or(written.error), MessageKind::Warning);
+    ApplyTimer(read.checkEveryMinutes);
 }
 
-void CMailCheckController::Check() {
-    if (m_worker.joinable()) return;
-    const MailAccountsRead read = ReadMailAccounts(AccountsFile());
-    if (read.accounts.empty()) {
-        m_app.UI().ShowMessage(Cp932Text(texts::kCheckNoAccounts), MessageKind::Information);
-        EditAccounts();
+void CMailCheckController::StartTimedChecks() {
+    ApplyTimer(ReadMailAccounts(AccountsFile()).checkEveryMinutes);
+    if (m_everyMs) m_timer.start(0);
+}
+
+void CMailCheckController::ApplyTimer(int everyMinutes) {
+    const int everyMs = everyMinutes > 0 ? everyMinutes * 60 * 1000 : 0;
+    if (everyMs == m_everyMs) return;
+    m_everyMs = everyMs;
+    if (m_everyMs)
+        m_timer.start(m_everyMs);
+    else
+        m_timer.stop();
+}
+
+void CMailCheckController::Tick() {
+    if (!m_everyMs) return;
+    if (Running() || QApplication::activeModalWidget()) {
+        m_timer.start(std::min(kRetryMs, m_everyMs));
         return;
     }
+    m_timer.start(m_everyMs);
+    StartCheck(/*byUser=*/false);
+}
+
+void CMailCheckController::Check() { StartCheck(/*byUser=*/true); }
+
+std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::vector<MailAccount>& accounts,
+                                                                     bool mayAskPassword) {
     const std::vector<std::string> addresses = PalAddressesToCheck(m_app);
     std::vector<Job> jobs;
-    std::vector<std::string> errors;
-    for (const MailAccount& account : read.accounts) {
+    for (const MailAccount& account : accounts) {
+        Job job;
+        job.kind = account.kind;
         if (account.kind != MailAccount::Kind::Imap) {
-            errors.push_back(CheckText(texts::kCheckLocalNotYet, {account.path}));
+            job.account = QString::fromStdString(account.name.empty() ? account.path : account.name);
+            job.path = account.path;
+            jobs.push_back(std::move(job));
             continue;
         }
-        Job job;
         job.account = QString::fromStdString(ImapAccountKey(account.server));
-        const std::optional<QString> password = m_passwords.Password(job.account);
+        const std::optional<QString> password = m_passwords.Password(job.account, mayAskPassword);
         if (!password) continue;
         job.options.server = account.server;
         job.options.password = password->toStdString();
@@ -132,62 +190,102 @@ void CMailCheckController::Check() {
         SetSince(job.options, account.sinceDays);
         jobs.push_back(std::move(job));
     }
-    m_fetched = 0;
+    return jobs;
+}
+
+CSyncStateStore& CMailCheckController::SyncState() {
+    const std::filesystem::path dataFile = m_dataFile();
+    // Points kept in memory belong to the document they were made for.
+    if (!m_syncState || dataFile != m_syncStateFor) {
+        m_syncState = std::make_unique<CArchiveSyncState>(m_archive);
+        m_syncStateFor = dataFile;
+        if (!dataFile.empty()) m_syncState->TakeOverStateFile(dataFile);
+    }
+    return *m_syncState;
+}
+
+void CMailCheckController::StartCheck(bool byUser) {
+    if (m_worker.joinable()) return;
+    const MailAccountsRead read = ReadMailAccounts(AccountsFile());
+    if (read.accounts.empty()) {
+        if (!byUser) return;
+        m_app.UI().ShowMessage(Cp932Text(texts::kCheckNoAccounts), MessageKind::Information);
+        EditAccounts();
+        return;
+    }
+    std::vector<Job> jobs = JobsFor(read.accounts, byUser);
+    if (jobs.empty() && !byUser) return;
     m_intake = std::make_unique<CCheckedMailIntake>(m_app, m_archive, std::vector<std::string>{});
     m_cancelled = false;
     m_workerDone = false;
     SetRunning(true);
-    const std::filesystem::path stateFile = SyncStateFileFor(m_dataFile());
-    m_worker = std::thread([this, jobs = std::move(jobs), errors, stateFile]() mutable {
+    m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
+        std::vector<std::string> errors;
         std::vector<QString> refusedLogins;
-        CSyncStateFile state(stateFile);
+        CWindowThreadSyncState windowState(*this, state);
         for (const Job& job : jobs) {
-            CImapCheck check(state);
-            {
-                std::lock_guard lock(m_currentMutex);
-                if (m_cancelled) break;
-                m_current = &check;
-            }
-            const CheckOutcome outcome = check.Run(
-                job.options, [this](const FetchedMail& mail) { return TakeOnWindowThread(mail); },
-                [this](const CheckProgress& p) {
-                    QMetaObject::invokeMethod(this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
-                });
-            {
-                std::lock_guard lock(m_currentMutex);
-                m_current = nullptr;
-            }
+            if (!SetCurrent({})) break;
+            const CheckOutcome outcome = RunJob(job, windowState);
             errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
             if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
         }
-        QMetaObject::invokeMethod(this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
 
-bool CMailCheckController::TakeOnWindowThread(const FetchedMail& mail) {
+bool CMailCheckController::SetCurrent(std::function<void()> cancel) {
+    std::lock_guard lock(m_currentMutex);
+    m_cancelCurrent = std::move(cancel);
+    return !m_cancelled;
+}
+
+CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state) {
+    const CheckProgressFn progress = [this](const CheckProgress& p) {
+        QMetaObject::invokeMethod(
+            this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
+    };
+    CheckOutcome outcome;
+    if (job.kind == MailAccount::Kind::Imap) {
+        CImapCheck check(state);
+        if (!SetCurrent([&check] { check.Cancel(); })) return outcome;
+        outcome = check.Run(
+            job.options,
+            [this](const FetchedMail& mail) { return TakeOnWindowThread([&] { return m_intake->Take(mail); }); },
+            progress);
+    } else {
+        CLocalFolderCheck check;
+        if (!SetCurrent([&check] { check.Cancel(); })) return outcome;
+        outcome = check.Run(
+            job.account.toStdString(), job.path,
+            [this](const ParsedMail& mail) {
+                return TakeOnWindowThread([&] { return m_intake->TakeParsed(mail, false); });
+            },
+            progress);
+    }
+    SetCurrent({});
+    return outcome;
+}
+
+bool CMailCheckController::TakeOnWindowThread(const std::function<bool()>& take) {
     bool kept = false;
     QMetaObject::invokeMethod(
-        this,
-        [&] {
-            kept = m_intake->Take(mail);
-            if (kept) ++m_fetched;
-        },
-        Qt::BlockingQueuedConnection);
+        this, [&] { kept = take(); }, Qt::BlockingQueuedConnection);
     return kept;
 }
 
 void CMailCheckController::Cancel() {
     std::lock_guard lock(m_currentMutex);
     m_cancelled = true;
-    if (m_current) m_current->Cancel();
+    if (m_cancelCurrent) m_cancelCurrent();
 }
 
 void CMailCheckController::ShowProgress(const CheckProgress& progress) {
     m_progressBar->setRange(0, static_cast<int>(progress.total));
     m_progressBar->setValue(static_cast<int>(progress.done));
-    m_progressLabel->setText(QString::fromStdString(
-        CheckText(texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
+    m_progressLabel->setText(QString::fromStdString(CheckText(
+        texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
 void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins) {
@@ -196,14 +294,14 @@ void CMailCheckController::Finish(const std::vector<std::string>& errors, const 
     SetRunning(false);
     for (const QString& account : refusedLogins) m_passwords.Forget(account);
     const CheckTally tally = m_intake->Tally();
+    const std::string fresh = std::to_string(tally.fresh);
     std::string summary = tally.updated.empty()
-                              ? (m_fetched ? CheckText(texts::kCheckNewMail, {std::to_string(m_fetched)}) : texts::kCheckNoNewMail)
-                              : CheckText(texts::kCheckNewMailFromPals,
-                                          {std::to_string(tally.updated.size()), std::to_string(m_fetched)});
+                              ? (tally.fresh ? CheckText(texts::kCheckNewMail, {fresh}) : texts::kCheckNoNewMail)
+                              : CheckText(texts::kCheckNewMailFromPals, {std::to_string(tally.updated.size()), fresh});
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
     for (const std::string& e : errors) errorList << QString::fromStdString(e);
-    if (m_fetched) {
+    if (tally.fresh || !tally.updated.empty()) {
         m_app.UI().UpdateListView();
         m_app.UI().UpdateMapView();
     }

@@ -1,10 +1,12 @@
-// The command "メールを確認" (F5) and the accounts dialog's command: the check of every
-// stored account runs on a worker thread; progress and a cancel button sit in the status
-// bar, and the window stays usable. Each fetched mail is taken in on the window's thread,
-// one at a time, before the next is fetched.
+// The command "メールを確認" (F5), the timed check the user may turn on, and the accounts
+// dialog's command: the check of every stored account (IMAP, Maildir folder, mbox file) runs
+// on a worker thread; progress and a cancel button sit in the status bar, and the window
+// stays usable. Each mail is taken in on the window's thread, one at a time, before the
+// next is read.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -14,6 +16,7 @@
 
 #include "sync/checked_mail_intake.h"
 #include "sync/mail_accounts.h"
+#include "sync/sync_state.h"
 #include "ui/mail/mail_password_store.h"
 
 class CYubinoApp;
@@ -37,17 +40,28 @@ public:
     QAction* AccountsAction() const { return m_accountsAction; }
     bool Running() const { return m_worker.joinable(); }
 
+    // At start-up: with timed checks turned on, the first comes at once, then one every so
+    // many minutes.
+    void StartTimedChecks();
+    // Tests drive the timed check through its timer.
+    const QTimer& Timer() const { return m_timer; }
+
     // Tests give their own accounts file and password question.
     void SetAccountsFile(std::filesystem::path file) { m_accountsFile = std::move(file); }
     void SetAskPassword(CMailPasswordStore::AskFn ask) { m_passwords = CMailPasswordStore(std::move(ask)); }
-    // Tests give their own accounts dialog; it edits the list and says whether to keep it.
-    using EditAccountsFn = std::function<bool(std::vector<MailAccount>&)>;
+    // Tests give their own accounts dialog; it edits the accounts and the minutes between
+    // timed checks, and says whether to keep them.
+    using EditAccountsFn = std::function<bool(std::vector<MailAccount>&, int& checkEveryMinutes)>;
     void SetEditAccounts(EditAccountsFn edit) { m_editAccounts = std::move(edit); }
 
 public slots:
     void Check();
     void Cancel();
     void EditAccounts();
+    // The timed check's turn. None starts while a check runs or a modal dialog is open (it
+    // comes back a minute later), and it asks nothing: accounts whose password is not known
+    // yet wait for the next check the user starts.
+    void Tick();
 
 signals:
     // The one line the status bar shows at the end, and every error of the check.
@@ -55,14 +69,23 @@ signals:
 
 private:
     struct Job {
-        ImapCheckOptions options;
+        MailAccount::Kind kind = MailAccount::Kind::Imap;
         QString account;
+        ImapCheckOptions options;    // IMAP
+        std::filesystem::path path;  // a Maildir folder or an mbox file
     };
+    void StartCheck(bool byUser);
+    std::vector<Job> JobsFor(const std::vector<MailAccount>& accounts, bool mayAskPassword);
+    CheckOutcome RunJob(const Job& job, CSyncStateStore& state);
+    // False when the check was cancelled before the job began.
+    bool SetCurrent(std::function<void()> cancel);
+    void ApplyTimer(int everyMinutes);
     void ShowProgress(const CheckProgress& progress);
     void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
-    bool TakeOnWindowThread(const FetchedMail& mail);
+    bool TakeOnWindowThread(const std::function<bool()>& take);
+    CSyncStateStore& SyncState();
 
     CYubinoApp& m_app;
     QMainWindow& m_window;
@@ -75,14 +98,18 @@ private:
     QLabel* m_progressLabel;
     QProgressBar* m_progressBar;
     QPushButton* m_cancelButton;
+    QTimer m_timer;
+    int m_everyMs = 0;
 
     std::thread m_worker;
     std::atomic<bool> m_workerDone{false};
     std::mutex m_currentMutex;
-    CImapCheck* m_current = nullptr;
+    std::function<void()> m_cancelCurrent;
     bool m_cancelled = false;
     bool m_closing = false;
-    std::size_t m_fetched = 0;
     CPalArchive* m_archive;
     std::unique_ptr<CCheckedMailIntake> m_intake;
+    // The sync points of the data file in use (in memory where it has no archive).
+    std::unique_ptr<CArchiveSyncState> m_syncState;
+    std::filesystem::path m_syncStateFor;
 };

@@ -36,12 +36,13 @@ bool CMailPasswordStore::WriteKeyring(const QString& account, const QString& pas
     return job.error() == QKeychain::NoError;
 }
 
-std::optional<QString> CMailPasswordStore::Password(const QString& account) {
+std::optional<QString> CMailPasswordStore::Password(const QString& account, bool mayAsk) {
     if (const auto it = m_session.constFind(account); it != m_session.constEnd()) return *it;
     if (std::optional<QString> stored = ReadKeyring(account)) {
         m_session.insert(account, *stored);
         return stored;
     }
+    if (!mayAsk) return std::nullopt;
     std::optional<QString> typed = m_ask(account);
     if (!typed) return std::nullopt;
     m_keyringAnswered = WriteKeyring(account, *typed);

@@ -15,8 +15,8 @@ public:
 
     explicit CMailPasswordStore(AskFn ask, QString service = QStringLiteral("yubino-mail"));
 
-    // The account's password: from this session's memory, the keyring, or the user.
-    std::optional<QString> Password(const QString& account);
+    // The account's password: from this session's memory, the keyring, or (with `mayAsk`) the user.
+    std::optional<QString> Password(const QString& account, bool mayAsk = true);
     // After the server refused it: asked again next time.
     void Forget(const QString& account);
     // Whether the last password asked for could be stored in the keyring.

@@ -156,6 +156,7 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     AfterFileOpened();
     UpdateCaption();
     RememberDataFile();
+    m_mailCheck->StartTimedChecks();
 }
 
 void CMainFrame::SetDefaultModes() {
