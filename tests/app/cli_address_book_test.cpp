@@ -8,6 +8,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/resident_pals.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -98,24 +99,7 @@ TEST_F(CliAddressBookTest, ImportTellsWhatItRefusedAndWhy) {
 // Every import road places a new pal from its residence when it has no map, and never
 // moves one that brought its own.
 TEST_F(CliAddressBookTest, ImportedPalsWithoutAMapArePlacedFromTheirResidence) {
-    {
-        FakeUserInterface quiet;
-        CYubinoApp app(quiet);
-        const char* residences[] = {"東京都港区", "ひみつ", "Paris", "北海道札幌市"};
-        for (int i = 0; i < 4; ++i) {
-            CPenPal pal;
-            pal.m_strHandleName = "pal" + std::to_string(i);
-            pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
-            pal.m_strResidence = Sjis(residences[i]);
-            if (i == 3) {
-                pal.m_strMapName = Sjis("九州");
-                pal.m_nMapX = 200;
-                pal.m_nMapY = 120;
-            }
-            app.AddPal(pal);
-        }
-        WriteFileBytes(dir / "residents.ybf", WritePalData(app));
-    }
+    WriteResidentPals(dir / "residents.ybf");
     const struct {
         const char* road;
         std::string exportArgs;

@@ -13,6 +13,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/resident_pals.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -242,24 +243,8 @@ TEST_F(CliTest, ParseMailReadsAnInternetMessageWithItsTimeOfDay) {
     EXPECT_NE(run.out.find("\"m_strHomePage\":\"https://hanako.example.jp/\""), std::string::npos) << run.out;
 }
 
-// Pals with residences: one known place each, one unknown, one already on a map.
-void WriteResidents(const std::filesystem::path& file) {
-    FakeUserInterface quiet;
-    CYubinoApp app(quiet);
-    const char* residences[] = {"東京都港区", "ひみつ", "Paris", "北海道札幌市"};
-    for (int i = 0; i < 4; ++i) {
-        CPenPal pal;
-        pal.m_strHandleName = "pal" + std::to_string(i);
-        pal.m_strMailAddress = "pal" + std::to_string(i) + "@example.jp";
-        pal.m_strResidence = Sjis(residences[i]);
-        if (i == 3) pal.m_strMapName = Sjis("九州");
-        app.AddPal(pal);
-    }
-    WriteFileBytes(file, WritePalData(app));
-}
-
 TEST_F(CliTest, PlacePutsPalsWithoutAMapWhereTheyLiveAndSaves) {
-    WriteResidents(dir / "pals.ybf");
+    WriteResidentPals(dir / "pals.ybf");
     const std::string before = ReadFileBytes(dir / "pals.ybf");
 
     Outcome dry = Cli("place " + Path("pals.ybf") + " --dry-run", dir);
@@ -294,7 +279,7 @@ TEST_F(CliTest, PlacePutsPalsWithoutAMapWhereTheyLiveAndSaves) {
 }
 
 TEST_F(CliTest, PlaceRefusesWrongArguments) {
-    WriteResidents(dir / "pals.ybf");
+    WriteResidentPals(dir / "pals.ybf");
     for (const std::string& args :
          std::vector<std::string>{"place", "place --all", "place " + Path("pals.ybf") + " --everyone",
                                   "place " + Path("pals.ybf") + " " + Path("pals.ybf")}) {
@@ -305,7 +290,7 @@ TEST_F(CliTest, PlaceRefusesWrongArguments) {
 
 // The chart command draws without a display: the test runs it with none.
 TEST_F(CliTest, ChartDrawsEachKindAsPngOrSvgWithoutADisplay) {
-    WriteResidents(dir / "pals.ybf");
+    WriteResidentPals(dir / "pals.ybf");
     const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
     for (std::string kind : {"sex", "age", "maps", "first-year"}) {
         SCOPED_TRACE(kind);
@@ -325,7 +310,7 @@ TEST_F(CliTest, ChartDrawsEachKindAsPngOrSvgWithoutADisplay) {
 
 // The mail charts read the archive beside the data file and leave it as it was.
 TEST_F(CliTest, ChartDrawsTheMailChartsFromTheArchiveWithoutWritingIt) {
-    WriteResidents(dir / "pals.ybf");
+    WriteResidentPals(dir / "pals.ybf");
     const std::filesystem::path archiveFile = dir / "pals.mails.sqlite";
     {
         CMailArchive archive;
@@ -359,7 +344,7 @@ TEST_F(CliTest, ChartDrawsTheMailChartsFromTheArchiveWithoutWritingIt) {
 }
 
 TEST_F(CliTest, ChartRefusesWhatItCannotDraw) {
-    WriteResidents(dir / "pals.ybf");
+    WriteResidentPals(dir / "pals.ybf");
     const struct {
         std::string args;
         int status;
