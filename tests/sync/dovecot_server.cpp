@@ -198,6 +198,10 @@ void CDovecotServer::Kill() {
     ::kill(-m_pid, SIGKILL);
     ::waitpid(m_pid, nullptr, 0);
     m_pid = -1;
+    // The login processes hold the listening sockets too and leave a moment after the
+    // master: until they have, a new server cannot bind and the old sockets still accept.
+    for (int i = 0; i < 200 && (Accepts(m_imapPort) || Accepts(m_imapsPort)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
 }
 
 std::string CDovecotServer::ImapsUrl() const {
