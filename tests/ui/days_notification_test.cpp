@@ -32,10 +32,13 @@ class DaysNotificationTest : public testing::Test {
 protected:
     void SetUp() override {
         const QString socket = QString::fromStdString((dir / "bus").string());
-        daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                     QStringLiteral("--address=unix:path=") + socket});
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address"),
+                      QStringLiteral("--address=unix:path=") + socket});
         if (!daemon.waitForStarted(5000)) GTEST_SKIP() << "dbus-daemon cannot start";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(dir / "bus"); }, 10000));
+        // The address is printed once the bus takes connections; the socket file alone
+        // can be there a moment before.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.canReadLine(); }, 10000));
         address = QStringLiteral("unix:path=") + socket;
 
         CPenPal pal;
