@@ -264,6 +264,36 @@ TEST_F(MailCheckWindowTest, TheTimedCheckWaitsForARunningCheckAndADialogAndAsksN
     EXPECT_EQ(finished.size(), 2);
 }
 
+// A mailbox out of reach is told by the first timed check that meets it; the next turns
+// leave the same error in the status bar instead of interrupting the user again, while the
+// user's own check always tells it.
+TEST_F(MailCheckWindowTest, TheTimedCheckTellsTheSameErrorOnce) {
+    Start({LocalAccount("古い受信箱", MailAccount::Kind::Mbox, dir / "gone.mbox")}, 5);
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+    const struct {
+        const char* turn;
+        bool byUser;
+        std::size_t messagesAfter;
+        bool inStatusBar;
+    } turns[] = {
+        {"the first timed check", false, 1, false},
+        {"the same error on the next turn", false, 1, true},
+        {"the user's own check", true, 2, false},
+        {"the timed check after it", false, 2, true},
+    };
+    for (const auto& turn : turns) {
+        SCOPED_TRACE(turn.turn);
+        if (turn.byUser)
+            Check().CheckAction()->trigger();
+        else
+            Check().Tick();
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(ui.messages.size(), turn.messagesAfter);
+        EXPECT_EQ(frame->statusBar()->currentMessage().contains(QStringLiteral("古い受信箱")), turn.inStatusBar)
+            << frame->statusBar()->currentMessage().toStdString();
+    }
+}
+
 TEST_F(MailCheckWindowTest, TheAccountsDialogTurnsTheTimedCheckOnAndOffAndStoresItWithTheAccounts) {
     Start(LocalAccount("メール", MailAccount::Kind::Maildir, dir / "Maildir"));
     EXPECT_FALSE(Check().Timer().isActive());

@@ -218,6 +218,7 @@ void CMailCheckController::StartCheck(bool byUser) {
     m_intake = std::make_unique<CCheckedMailIntake>(m_app, m_archive, std::vector<std::string>{});
     m_cancelled = false;
     m_workerDone = false;
+    m_byUser = byUser;
     SetRunning(true);
     m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
         std::vector<std::string> errors;
@@ -305,8 +306,13 @@ void CMailCheckController::Finish(const std::vector<std::string>& errors, const 
         m_app.UI().UpdateListView();
         m_app.UI().UpdateMapView();
     }
-    // Told once per check, all together.
-    if (!errors.empty()) {
+    // Told once per check, all together; a timed check that meets the same errors as the
+    // one before leaves them in the status bar.
+    const bool toldBefore = !m_byUser && errorList == m_timedErrorsTold;
+    if (!m_byUser) m_timedErrorsTold = errorList;
+    if (!errors.empty() && toldBefore) {
+        m_window.statusBar()->showMessage(QString::fromStdString(summary) + QStringLiteral("　") + errorList.first());
+    } else if (!errors.empty()) {
         const QString all = errorList.join(QStringLiteral("\n"));
         m_app.UI().ShowMessage(cp932::FromUtf8(all.toStdString()).value_or(all.toStdString()), MessageKind::Warning);
     }

@@ -107,6 +107,10 @@ private:
     std::function<void()> m_cancelCurrent;
     bool m_cancelled = false;
     bool m_closing = false;
+    bool m_byUser = true;
+    // What the last timed check told, so that a mailbox out of reach is told once, not at
+    // every turn of the timer.
+    QStringList m_timedErrorsTold;
     CPalArchive* m_archive;
     std::unique_ptr<CCheckedMailIntake> m_intake;
     // The sync points of the data file in use (in memory where it has no archive).
