@@ -4,6 +4,7 @@
 
 #include "archive/pal_archive.h"
 #include "archive/parsed_mail_record.h"
+#include "archive/sqlite_db.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
 
@@ -21,8 +22,26 @@ std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     return addresses;
 }
 
+namespace {
+
+// The user's own addresses stored in the archive count as well as those given: a mail
+// from one of them in an inbox or a local folder is a sent mail, not a stranger's.
+std::vector<std::string> WithStoredOwnAddresses(CPalArchive* archive, std::vector<std::string> own) {
+    try {
+        if (CMailArchive* stored = archive ? archive->Archive() : nullptr) {
+            const std::vector<std::string> more = stored->OwnAddresses();
+            own.insert(own.end(), more.begin(), more.end());
+        }
+    } catch (const CSqliteError&) {
+        // An archive that cannot be read is told when the first mail goes in.
+    }
+    return own;
+}
+
+}  // namespace
+
 CCheckedMailIntake::CCheckedMailIntake(CYubinoApp& app, CPalArchive* archive, std::vector<std::string> ownAddresses)
-    : m_app(app), m_archive(archive), m_own(std::move(ownAddresses)), m_batch(app) {}
+    : m_app(app), m_archive(archive), m_own(WithStoredOwnAddresses(archive, std::move(ownAddresses))), m_batch(app) {}
 
 bool CCheckedMailIntake::IsOwn(const std::string& address) const {
     return std::any_of(m_own.begin(), m_own.end(), [&](const std::string& own) { return SameAddress(own, address); });

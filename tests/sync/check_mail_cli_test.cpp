@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -132,6 +133,7 @@ TEST_F(CheckMailCliTest, WrongArgumentsExitTwo) {
 }
 
 // A local Maildir is read as a mailbox: the pal's mail updates the pal, a stranger's is left.
+// Only the pals' mails count; one from the user's stored own address is a sent mail.
 TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
     TempDir dir;
     FakeUserInterface quiet;
@@ -144,6 +146,11 @@ TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
     std::filesystem::create_directories(dir / "Mail" / "new");
     WriteFileBytes(dir / "Mail" / "cur" / "1.eml", TestMail("pal@example.jp", "me@example.org", 1));
     WriteFileBytes(dir / "Mail" / "new" / "2.eml", TestMail("stranger@example.com", "me@example.org", 2));
+    WriteFileBytes(dir / "Mail" / "cur" / "3.eml", TestMail("me@example.org", "pal@example.jp", 3));
+    ASSERT_EQ(std::system((Quoted(YUBINO_CLI_PATH) + " own-addresses " + Quoted((dir / "pals.ybf").string()) +
+                           " me@example.org >/dev/null 2>&1")
+                              .c_str()),
+              0);
     const std::string command = Quoted(YUBINO_CLI_PATH) + " check-mail " + Quoted((dir / "pals.ybf").string()) +
                                 " --maildir " + Quoted((dir / "Mail").string()) + " 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -152,7 +159,7 @@ TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
     const int status = ::pclose(pipe);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, "{\"fetched\":2,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":0,\"errors\":[]}\n");
+    EXPECT_EQ(out, "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
 }
 
 }  // namespace
