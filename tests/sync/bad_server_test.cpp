@@ -1,8 +1,6 @@
 // The check against servers that misbehave: each a scripted socket on 127.0.0.1.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "sync/dovecot_server.h"
 #include "sync/imap_check.h"
 
 namespace {
@@ -18,15 +17,7 @@ namespace {
 class CScriptedServer {
 public:
     explicit CScriptedServer(std::string script, bool hangUp = false) : m_script(std::move(script)), m_hangUp(hangUp) {
-        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        ::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        ::listen(m_listen, 1);
-        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
+        m_listen = BindLoopback(m_port, 1);
         m_thread = std::thread([this] { Serve(); });
     }
     ~CScriptedServer() {

@@ -22,15 +22,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
+    std::uint16_t port = 0;
+    ::close(BindLoopback(port));
+    return port;
 }
 
 bool Accepts(std::uint16_t port) {
@@ -50,6 +44,19 @@ void WriteText(const fs::path& file, const std::string& text) {
 }
 
 }  // namespace
+
+int BindLoopback(std::uint16_t& port, int backlog) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    if (backlog > 0) ::listen(fd, backlog);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    port = ntohs(addr.sin_port);
+    return fd;
+}
 
 std::string TestMail(const std::string& from, const std::string& to, int id, std::size_t bodyBytes) {
     std::ostringstream mail;

@@ -1,9 +1,6 @@
 // The mailbox check from the window: F5, the status bar, cancel, and a window that stays usable.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -32,23 +29,13 @@ namespace {
 // A server that takes the connection and never says a word.
 class CSilentServer {
 public:
-    CSilentServer() {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        ::listen(m_fd, 4);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
-    }
+    CSilentServer() : m_fd(BindLoopback(m_port, 4)) {}
     ~CSilentServer() { ::close(m_fd); }
     std::uint16_t Port() const { return m_port; }
 
 private:
+    std::uint16_t m_port = 0;
     int m_fd;
-    std::uint16_t m_port;
 };
 
 CPenPal Pal(const std::string& address, const std::string& handle) {
