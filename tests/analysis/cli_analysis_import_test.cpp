@@ -1,33 +1,18 @@
 // yubino-cli stats and import-csv, run as the program they are.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
 // Runs yubino-cli with the arguments (quoted for the shell); standard error goes to `err`.
-CliRun Cli(const std::string& args, const std::filesystem::path& err) {
-    const std::string command = std::string("'") + YUBINO_CLI + "' " + args + " 2>'" + err.string() + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    CliRun run{-1, {}};
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+ShellRun Cli(const std::string& args, const std::filesystem::path& err) {
+    return RunShell(Quoted(YUBINO_CLI) + " " + args + " 2>" + Quoted(err.string()));
 }
 
 class CliAnalysisImportTest : public testing::Test {
@@ -59,7 +44,7 @@ protected:
 };
 
 TEST_F(CliAnalysisImportTest, StatsPrintsTheFourTabs) {
-    const CliRun run = Cli("stats " + Quoted(Data()), dir / "err.txt");
+    const ShellRun run = Cli("stats " + Quoted(Data()), dir / "err.txt");
     EXPECT_EQ(run.status, 0) << Errors();
     EXPECT_NE(run.out.find(R"({"tabs":[{"title":"基本ﾃﾞｰﾀ","columns":["ﾊﾝﾄﾞﾙﾈｰﾑ","名前",)"), std::string::npos)
         << run.out;
@@ -72,13 +57,13 @@ TEST_F(CliAnalysisImportTest, StatsPrintsTheFourTabs) {
 
 TEST_F(CliAnalysisImportTest, ImportCsvListsOrAddsTheEntries) {
     WriteFileBytes(dir / "book.csv", Sjis("表示名,電子メール アドレス\r\n花子,hanako@x\r\n太郎,taro@x\r\n,skip@x\r\n"));
-    const CliRun list =
+    const ShellRun list =
         Cli("import-csv " + Quoted(Data()) + " " + Quoted(dir / "book.csv") + " --list", dir / "err.txt");
     EXPECT_EQ(list.status, 0) << Errors();
     EXPECT_EQ(list.out, "[[\"花子\",\"hanako@x\"],[\"太郎\",\"taro@x\"]]\n");
     EXPECT_EQ(StoredAddresses(), (std::vector<std::string>{"taro@x"}));
 
-    const CliRun add = Cli("import-csv " + Quoted(Data()) + " " + Quoted(dir / "book.csv"), dir / "err.txt");
+    const ShellRun add = Cli("import-csv " + Quoted(Data()) + " " + Quoted(dir / "book.csv"), dir / "err.txt");
     EXPECT_EQ(add.status, 0) << Errors();
     EXPECT_EQ(Errors(), "メールアドレス\" taro@x \"は既に登録されているので追加できません\n");
     EXPECT_EQ(StoredAddresses(), (std::vector<std::string>{"taro@x", "hanako@x"}));

@@ -2,34 +2,20 @@
 // as vCard and CSV and read into an empty data file, and the import's report.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdio>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/resident_pals.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+using Outcome = ShellRun;
 
 Outcome Cli(const std::string& args, const TempDir& dir) {
-    const std::string command = Quoted(YUBINO_CLI_PATH) + " " + args + " 2>" + Quoted((dir / "stderr.txt").string());
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunShell(Quoted(YUBINO_CLI_PATH) + " " + args + " 2>" + Quoted((dir / "stderr.txt").string()));
 }
 
 std::vector<CPenPal> PalsOf(const std::filesystem::path& file) {

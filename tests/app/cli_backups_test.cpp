@@ -1,34 +1,19 @@
 // yubino-cli backups and restore, and the backup every writing command makes first.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <regex>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
+using Outcome = ShellRun;
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-Outcome Cli(const std::string& args) {
-    Outcome run;
-    FILE* pipe = ::popen((Quoted(YUBINO_CLI_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+Outcome Cli(const std::string& args) { return RunShell(Quoted(YUBINO_CLI_PATH) + " " + args + " 2>/dev/null"); }
 
 std::string PalData(int count) {
     FakeUserInterface quiet;

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -13,6 +11,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/resident_pals.h"
 #include "support/temp_dir.h"
 
@@ -24,20 +23,11 @@ struct Outcome {
     std::string err;
 };
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
 // Runs a shell command line; its standard error is collected through a file.
 Outcome Shell(const std::string& command, const TempDir& dir) {
     const std::string errFile = (dir / "stderr.txt").string();
-    Outcome run;
-    FILE* pipe = ::popen((command + " 2>" + Quoted(errFile)).c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFileBytes(errFile);
-    return run;
+    const ShellRun shell = RunShell(command + " 2>" + Quoted(errFile));
+    return {shell.status, shell.out, ReadFileBytes(errFile)};
 }
 
 Outcome Cli(const std::string& args, const TempDir& dir) { return Shell(Quoted(YUBINO_CLI_PATH) + " " + args, dir); }

@@ -1,9 +1,7 @@
 // yubino-cli check-mail against a Dovecot of the test's own, run as a script would run it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -12,6 +10,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
 #include "sync/imap_url.h"
@@ -19,12 +18,7 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+using Outcome = ShellRun;
 
 class CheckMailCliTest : public testing::Test {
 protected:
@@ -43,13 +37,7 @@ protected:
     }
 
     Outcome Cli(const std::string& args, const std::string& command = "check-mail") {
-        Outcome run;
-        FILE* pipe = ::popen((Quoted(YUBINO_CLI_PATH) + " " + command + " " + args + " 2>/dev/null").c_str(), "r");
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return run;
+        return RunShell(Quoted(YUBINO_CLI_PATH) + " " + command + " " + args + " 2>/dev/null");
     }
     std::string Imap(const char* dataFile = "pals.ybf") const {
         return Quoted((dir / dataFile).string()) + " --imap " + server->ImapsUrl() + " --ca-file " +
@@ -151,15 +139,10 @@ TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
                            " me@example.org >/dev/null 2>&1")
                               .c_str()),
               0);
-    const std::string command = Quoted(YUBINO_CLI_PATH) + " check-mail " + Quoted((dir / "pals.ybf").string()) +
-                                " --maildir " + Quoted((dir / "Mail").string()) + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    const ShellRun run = RunShell(Quoted(YUBINO_CLI_PATH) + " check-mail " + Quoted((dir / "pals.ybf").string()) +
+                                  " --maildir " + Quoted((dir / "Mail").string()) + " 2>/dev/null");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "archive/pal_archive.h"
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
+#include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
 #include "sync/checked_mail_intake.h"
@@ -214,18 +215,12 @@ TEST_F(ImapCheckTest, AMailTheSinkCannotKeepStopsTheCheckAndIsFetchedAgainNextTi
 }
 
 std::string Sha256Fingerprint(const std::filesystem::path& pem) {
-    const std::string command = "openssl x509 -noout -fingerprint -sha256 -in '" + pem.string() + "'";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char line[256] = {};
-    if (pipe && std::fgets(line, sizeof line, pipe)) {
-        ::pclose(pipe);
-        std::string text(line);
-        text = text.substr(text.find('=') + 1);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        return text;
-    }
-    if (pipe) ::pclose(pipe);
-    return {};
+    std::string text = RunShell("openssl x509 -noout -fingerprint -sha256 -in " + Quoted(pem.string())).out;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) return {};
+    text.erase(0, equals + 1);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
 }
 
 TEST_F(ImapCheckTest, AnUntrustedCertificateIsRefusedUntilItsFingerprintIsTrusted) {
