@@ -3,6 +3,7 @@
 // beside mbsync copying the INBOX to a Maildir, and a check that finds nothing new.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -38,7 +39,10 @@ struct Fixture {
             server->AddMail(
                 CDovecotServer::kSentFolder,
                 TestMail("me@example.org", "friend" + std::to_string(i) + "@example.com", kMails + i, 3000));
-        if (!server->Start()) std::abort();
+        if (!server->Start()) {
+            std::fputs(server->Log().c_str(), stderr);
+            std::abort();
+        }
         options.server = *ParseImapUrl(server->ImapsUrl());
         options.password = server->Password();
         options.session.trust.caFile = server->CaFile().string();

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
@@ -9,12 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
+#include "support/temp_dir.h"
 #include "sync/folder_name.h"
 
 namespace fs = std::filesystem;
@@ -38,9 +41,16 @@ bool Accepts(std::uint16_t port) {
     return ok;
 }
 
-void WriteText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
+// Dovecot's own processes (its internal and login services) run as the test's user and
+// group: as an ordinary user Dovecot can switch to no other. As root, Dovecot's defaults.
+std::string OwnUsersConfig() {
+    if (::geteuid() == 0) return "";
+    const passwd* user = ::getpwuid(::geteuid());
+    const group* grp = ::getgrgid(::getegid());
+    const std::string name = user ? user->pw_name : std::to_string(::geteuid());
+    const std::string groupName = grp ? grp->gr_name : std::to_string(::getegid());
+    return "default_internal_user = " + name + "\ndefault_internal_group = " + groupName +
+           "\ndefault_login_user = " + name + "\n";
 }
 
 }  // namespace
@@ -85,7 +95,7 @@ CDovecotServer::CDovecotServer(fs::path dir) : m_dir(std::move(dir)) {
         for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(FolderDir(folder) / sub);
     }
     Own(m_dir / "home");
-    MakeCertificates();
+    if (!MakeCertificates()) m_setupError += "openssl could not make the certificates:\n" + ReadFileBytes(m_dir / "openssl.log");
     m_imapPort = FreePort();
     m_imapsPort = FreePort();
     WriteConfig();
@@ -96,19 +106,28 @@ CDovecotServer::~CDovecotServer() { Stop(); }
 fs::path CDovecotServer::FolderDir(const std::string& folder) const {
     const fs::path maildir = m_dir / "home" / "Maildir";
     if (folder.empty()) return maildir;
-    return maildir / ("." + FolderNameToImap(folder).value_or(folder));
+    const std::string name = FolderNameToImap(folder).value_or(folder);
+    return maildir / ("." + name);
 }
 
-void CDovecotServer::Own(const fs::path& path) const {
+void CDovecotServer::Own(const fs::path& path) {
     if (::geteuid() != 0) return;
-    if (::chown(path.c_str(), m_uid, m_gid) != 0) return;
+    auto give = [this](const fs::path& p) {
+        if (::chown(p.c_str(), m_uid, m_gid) == 0) return true;
+        const std::string file = p.string(), uid = std::to_string(m_uid);
+        m_setupError += "chown " + file + " to uid " + uid + ": " + std::strerror(errno) +
+                        " (as root the mail must belong to another user; the temporary folder's file system refuses)\n";
+        return false;
+    };
+    if (!give(path)) return;
     if (fs::is_directory(path))
         for (const auto& entry : fs::recursive_directory_iterator(path))
-            if (::chown(entry.path().c_str(), m_uid, m_gid) != 0) return;
+            if (!give(entry.path())) return;
 }
 
 bool CDovecotServer::MakeCertificates() {
-    const std::string d = "'" + m_dir.string() + "'";
+    const std::string dir = m_dir.string();
+    const std::string d = "'" + dir + "'";
     const std::string script =
         "cd " + d + " && exec >openssl.log 2>&1 && "
         "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
@@ -124,14 +143,8 @@ bool CDovecotServer::MakeCertificates() {
 void CDovecotServer::WriteConfig() {
     const std::string d = m_dir.string();
     const std::string uid = std::to_string(m_uid), gid = std::to_string(m_gid);
-    WriteText(m_dir / "passwd", User() + ":{PLAIN}" + Password() + ":" + uid + ":" + gid + "::" + d + "/home::\n");
-    std::string internalUser;
-    if (::geteuid() != 0) {
-        const passwd* me = ::getpwuid(::geteuid());
-        const std::string name = me ? me->pw_name : "nobody";
-        internalUser = "default_internal_user = " + name + "\ndefault_login_user = " + name + "\n";
-    }
-    WriteText(m_dir / "dovecot.conf",
+    WriteFileBytes(m_dir / "passwd", User() + ":{PLAIN}" + Password() + ":" + uid + ":" + gid + "::" + d + "/home::\n");
+    WriteFileBytes(m_dir / "dovecot.conf",
               "base_dir = " + d + "/run\n"
               "state_dir = " + d + "/state\n"
               "log_path = " + d + "/dovecot.log\n"
@@ -145,7 +158,7 @@ void CDovecotServer::WriteConfig() {
               "auth_failure_delay = 0\n"
               "first_valid_uid = 1\n"
               "mail_location = maildir:~/Maildir\n" +
-              internalUser +
+              OwnUsersConfig() +
               "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + d + "/passwd\n}\n"
               "userdb {\n  driver = passwd-file\n  args = " + d + "/passwd\n}\n"
               "namespace inbox {\n  inbox = yes\n  separator = /\n"
@@ -154,6 +167,8 @@ void CDovecotServer::WriteConfig() {
               "  inet_listener imap {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapPort) + "\n  }\n"
               "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapsPort) +
               "\n    ssl = yes\n  }\n}\n"
+              // No chroot for the helpers: only root may chroot, and the test needs none.
+              "service imap-login {\n  chroot =\n}\nservice anvil {\n  chroot =\n}\n"
               "service stats {\n  unix_listener stats-reader {\n    mode = 0666\n  }\n"
               "  unix_listener stats-writer {\n    mode = 0666\n  }\n}\n");
 }
@@ -167,8 +182,8 @@ bool CDovecotServer::Start() {
         ::dup2(log, 1);
         ::dup2(log, 2);
         const std::string conf = (m_dir / "dovecot.conf").string();
-        // /usr/sbin is not on every user's PATH.
-        ::execl("/usr/sbin/dovecot", "dovecot", "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
+        // /usr/sbin is not on every user's PATH, and Dovecot finds itself again by its name.
+        ::execl("/usr/sbin/dovecot", "/usr/sbin/dovecot", "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
         ::execlp("dovecot", "dovecot", "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -223,7 +238,7 @@ void CDovecotServer::AddMail(const std::string& folder, const std::string& bytes
     ++m_mailCount;
     // Into cur/ as a mail program that has seen it leaves it: the server renames nothing.
     const fs::path file = FolderDir(folder) / "cur" / (name + ":2,S");
-    WriteText(file, bytes);
+    WriteFileBytes(file, bytes);
     Own(file);
 }
 
@@ -237,6 +252,5 @@ void CDovecotServer::RenewUidValidity(const std::string& folder) {
 }
 
 std::string CDovecotServer::Log() const {
-    std::ifstream in(m_dir / "dovecot.log");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return m_setupError + ReadFileBytes(m_dir / "dovecot.out") + ReadFileBytes(m_dir / "dovecot.log");
 }

@@ -40,6 +40,8 @@ public:
     // Makes the server give the folder a new UIDVALIDITY (as if it had been recreated);
     // only while stopped.
     void RenewUidValidity(const std::string& folder);
+    // What went wrong in setting the server up, what it wrote before its log was open
+    // (a failed start), and its log.
     std::string Log() const;
     const std::filesystem::path& Dir() const { return m_dir; }
 
@@ -47,13 +49,14 @@ private:
     std::filesystem::path FolderDir(const std::string& folder) const;
     bool MakeCertificates();
     void WriteConfig();
-    void Own(const std::filesystem::path& path) const;
+    void Own(const std::filesystem::path& path);
 
     std::filesystem::path m_dir;
     std::uint16_t m_imapPort = 0;
     std::uint16_t m_imapsPort = 0;
     pid_t m_pid = -1;
     unsigned m_mailCount = 0;
+    std::string m_setupError;
     uid_t m_uid;
     gid_t m_gid;
 };
