@@ -34,7 +34,10 @@ std::string MailtoLinkToUrl(std::string_view link) {
     while (!rest.empty()) {
         const std::size_t end = rest.find(kSeparator);
         const std::string_view address = rest.substr(0, end);
-        if (!address.empty()) recipients += (recipients.empty() ? "" : ",") + std::string(address);
+        if (!address.empty()) {
+            if (!recipients.empty()) recipients += ',';
+            recipients += address;
+        }
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + kSeparator.size());
     }
     std::string url(kMailtoScheme);

@@ -43,7 +43,11 @@ mode_t ModeFor(const fs::path& path) {
 }
 
 // ".<name>.yubino-tmp.": hidden, and the same for every write of one file.
-std::string TempPrefix(const fs::path& target) { return "." + target.filename().string() + std::string(kTempTag); }
+std::string TempPrefix(const fs::path& target) {
+    std::string prefix = "." + target.filename().native();
+    prefix += kTempTag;
+    return prefix;
+}
 
 // The process that made a temporary file of `prefix`, or 0 when the name is not one.
 pid_t OwnerOf(std::string_view name, std::string_view prefix) {

@@ -82,7 +82,10 @@ bool RememberCsvRoles(const std::filesystem::path& file, const std::vector<std::
     if (file.empty()) return false;
     const std::string key = HeaderKey(header);
     std::string line;
-    for (std::size_t i = 0; i < roles.size(); ++i) line += (i ? "," : "") + std::to_string(static_cast<int>(roles[i]));
+    for (std::size_t i = 0; i < roles.size(); ++i) {
+        if (i) line += ',';
+        line += std::to_string(static_cast<int>(roles[i]));
+    }
     line += '\t' + key;
     std::vector<std::string> lines{line};
     for (std::string& old : Lines(file)) {

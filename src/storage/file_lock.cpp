@@ -49,7 +49,8 @@ fs::path CFileLock::LockFileFor(const fs::path& path) {
     fs::path target = ResolveLinks(Normal(path));
     if (target.empty()) target = Normal(path);
     target = Normal(target);
-    return target.parent_path() / ("." + target.filename().string() + ".lock");
+    const std::string name = target.filename().string();
+    return target.parent_path() / ("." + name + ".lock");
 }
 
 bool CFileLock::Covers(const fs::path& path) const { return IsHeld() && m_lockFile == LockFileFor(path); }

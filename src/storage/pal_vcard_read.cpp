@@ -162,7 +162,10 @@ void TakeProperty(const VCardProperty& property, ImportedPal& imported, CardFiel
     } else if (name == "N") {
         const std::vector<std::string> parts = SplitVCardComponents(property.value);
         std::string joined = Trimmed(parts[0]);
-        if (parts.size() > 1 && !Trimmed(parts[1]).empty()) joined += (joined.empty() ? "" : " ") + Trimmed(parts[1]);
+        if (parts.size() > 1 && !Trimmed(parts[1]).empty()) {
+            if (!joined.empty()) joined += ' ';
+            joined += Trimmed(parts[1]);
+        }
         if (!joined.empty() && !fields.structuredName) fields.structuredName = Cp932(joined);
     } else if (name == "NICKNAME") {
         const std::string first = SplitVCardComponents(property.value, ',')[0];

@@ -41,7 +41,10 @@ std::vector<int> ParseInts(std::string_view text) {
 
 std::string FormatInts(const std::vector<int>& numbers) {
     std::string text;
-    for (int number : numbers) text += (text.empty() ? "" : ",") + std::to_string(number);
+    for (int number : numbers) {
+        if (!text.empty()) text += ',';
+        text += std::to_string(number);
+    }
     return text;
 }
 

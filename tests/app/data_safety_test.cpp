@@ -258,7 +258,10 @@ TEST_F(DataSafetyTest, RecordsPastFiveHundredAreReportedNotLoaded) {
 TEST_F(DataSafetyTest, AnImportThatFillsTheTableSaysSoOnceWithTheCountLeftOut) {
     WriteFileBytes(dir / "pals.ybf", TableOf(498, "p"));
     std::string book = "表示名,電子メール アドレス\n";
-    for (int i = 0; i < 40; ++i) book += "N" + std::to_string(i) + ",n" + std::to_string(i) + "@example.jp\n";
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(i);
+        book += "N" + n + ",n" + n + "@example.jp\n";
+    }
     WriteFileBytes(dir / "book.csv", book);
     EXPECT_EQ(Run({"import-csv", P("pals.ybf"), P("book.csv")}), 0) << err;
     EXPECT_NE(out.find("\"added\":2"), std::string::npos) << out;

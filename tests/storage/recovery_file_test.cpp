@@ -107,7 +107,10 @@ TEST(RecoveryWriter, WritesTheNewestAndRemovesOnDiscard) {
     TempDir dir;
     const fs::path copy = dir / "state" / "copy";
     CRecoveryWriter writer;
-    for (int i = 0; i < 50; ++i) writer.Submit(copy, PalData({"p" + std::to_string(i) + "@example.jp"}));
+    for (int i = 0; i < 50; ++i) {
+        const std::string n = std::to_string(i);
+        writer.Submit(copy, PalData({"p" + n + "@example.jp"}));
+    }
     writer.Flush();
     EXPECT_EQ(ReadFileBytes(copy), PalData({"p49@example.jp"}));
     writer.Discard(copy);
