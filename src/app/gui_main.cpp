@@ -74,7 +74,10 @@ int main(int argc, char* argv[]) {
     ui.SetUnattended(!screenshot.isEmpty());
     CYubinoApp app(ui);
     const std::filesystem::path programDir = ProgramDirectory();
-    CMainFrame frame(app, &ui, ResolveAppPaths(programDir), BundledFile(programDir, texts::kSampleFileName));
+    AppPaths paths = ResolveAppPaths(programDir);
+    // A screenshot stores nothing on close, so it makes no settings file either.
+    paths.makeSettingsFile = screenshot.isEmpty();
+    CMainFrame frame(app, &ui, paths, BundledFile(programDir, texts::kSampleFileName));
     frame.LoadWindowState(WindowStateFile());
     frame.show();
     CScriptedChanges* script = CScriptedChanges::FromEnvironment(app, &frame);

@@ -56,8 +56,11 @@ AppPaths ResolveAppPaths(const fs::path& programDir, const EnvLookup& env) {
 StartupFile ChooseStartupFile(const AppPaths& paths) {
     StartupFile result;
     std::string named;
+    std::error_code ec;
     if (paths.settingsFile.empty()) {
         result.settingsUsable = false;
+    } else if (!paths.makeSettingsFile && !fs::exists(fs::symlink_status(paths.settingsFile, ec))) {
+        // Nothing named: the sample, and no file left behind.
     } else if (auto line = ReadSettingsFile(paths.settingsFile)) {
         named = *line;
     } else {

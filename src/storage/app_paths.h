@@ -9,6 +9,9 @@
 struct AppPaths {
     std::filesystem::path settingsFile;  // empty when no place for it could be found
     std::filesystem::path sampleFile;
+    // False for a start that stores nothing on close (a screenshot): a missing settings
+    // file then names no file and is not made.
+    bool makeSettingsFile = true;
 };
 
 // The directory holding the running executable.

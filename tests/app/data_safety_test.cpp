@@ -286,4 +286,17 @@ TEST_F(DataSafetyTest, AScreenshotRunTellsStartupMessagesOnStandardErrorAndEnds)
     EXPECT_TRUE(fs::exists(dir / "shot.png"));
 }
 
+// A picture of the window stores nothing, so a first start that takes one leaves no empty
+// settings file behind: the next start is still a first start.
+TEST_F(DataSafetyTest, AFirstScreenshotRunMakesNoSettingsFile) {
+    fs::create_directory(dir / "program");
+    fs::copy_file(YUBINO_GUI_PATH, dir / "program" / "yubino");
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    Process gui({(dir / "program" / "yubino").string(), "--screenshot", P("shot.png")}, dir / "out.txt",
+                dir / "err.txt");
+    EXPECT_NE(gui.Wait(std::chrono::seconds(60)), 1) << ReadFileBytes(dir / "err.txt");
+    EXPECT_TRUE(fs::exists(dir / "shot.png"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "program" / "yubino.cfg")));
+}
+
 }  // namespace
