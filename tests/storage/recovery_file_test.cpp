@@ -98,8 +98,7 @@ TEST_P(RecoveryOfferTest, FollowsTheCopyAndTheAnswer) {
     EXPECT_TRUE(ui.yesNoAnswers.empty()) << "the question was asked exactly when expected";
     const bool toldDamaged = !ui.messages.empty() && ui.messages[0].text.find("壊れて") != std::string::npos;
     EXPECT_EQ(toldDamaged, c.outcome == RecoveryOutcome::Damaged);
-    const bool toldForeign =
-        !ui.messages.empty() && ui.messages[0].text.find("Yubino が書いた") != std::string::npos;
+    const bool toldForeign = !ui.messages.empty() && ui.messages[0].text.find("Yubino が書いた") != std::string::npos;
     EXPECT_EQ(toldForeign, c.outcome == RecoveryOutcome::Foreign);
     if (c.copy == Copy::LinkToPalFile) {
         EXPECT_TRUE(fs::is_symlink(copy));

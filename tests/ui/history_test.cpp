@@ -21,8 +21,8 @@
 #include "ui/dialogs/restore_dlg.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
-#include "ui/main/recovery_keeper.h"
 #include "ui/main/pal_list_model.h"
+#include "ui/main/recovery_keeper.h"
 #include "ui/main/undo_history.h"
 #include "ui/main/yubino_view.h"
 
