@@ -30,13 +30,17 @@ void CFileDescriptor::Reset(int fd) {
     m_fd = fd;
 }
 
-OpenedFile OpenRegularFile(const fs::path& path) {
+OpenedFile OpenRegularFile(const fs::path& path, Links links) {
     OpenedFile file;
     // O_NONBLOCK: opening a FIFO with no writer would otherwise wait forever.
-    file.fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    file.fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | noFollow));
     if (!file.fd.IsOpen()) {
         file.error = errno;
-        file.status = errno == ENOENT ? Status::Missing : errno == ENXIO ? Status::NotRegular : Status::Failed;
+        const bool refusedLink = noFollow && errno == ELOOP;
+        file.status = errno == ENOENT                 ? Status::Missing
+                      : errno == ENXIO || refusedLink ? Status::NotRegular
+                                                      : Status::Failed;
         return file;
     }
     // The check is made on what was opened, so a file swapped after a look at the path
@@ -87,9 +91,9 @@ bool ReadInto(int fd, std::string& bytes, std::size_t count, int& error) {
     return true;
 }
 
-FileReadResult Read(const fs::path& path, std::size_t cap, bool refuseLarger) {
+FileReadResult Read(const fs::path& path, std::size_t cap, bool refuseLarger, Links links = Links::Follow) {
     FileReadResult result;
-    OpenedFile file = OpenRegularFile(path);
+    OpenedFile file = OpenRegularFile(path, links);
     result.status = file.status;
     result.error = file.error;
     if (!file.fd.IsOpen()) return result;
@@ -115,7 +119,9 @@ std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes >> 20
 
 }  // namespace
 
-FileReadResult ReadRegularFile(const fs::path& path, std::size_t cap) { return Read(path, cap, true); }
+FileReadResult ReadRegularFile(const fs::path& path, std::size_t cap, Links links) {
+    return Read(path, cap, true, links);
+}
 
 std::optional<std::string> ReadRegularFileBytes(const fs::path& path, std::size_t cap) {
     FileReadResult file = ReadRegularFile(path, cap);

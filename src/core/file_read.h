@@ -51,6 +51,10 @@ private:
     int m_fd = -1;
 };
 
+// Follow: a symbolic link at the path is followed, as for any file the user names. Refuse:
+// a link is not opened (NotRegular), for files in folders that only Yubino writes.
+enum class Links { Follow, Refuse };
+
 // Opens a regular file for reading. `status` and `error` tell why not; `size` is its size.
 struct OpenedFile {
     CFileDescriptor fd;
@@ -59,7 +63,7 @@ struct OpenedFile {
     std::size_t size = 0;
     std::int64_t modified = 0;  // seconds since the epoch
 };
-OpenedFile OpenRegularFile(const std::filesystem::path& path);
+OpenedFile OpenRegularFile(const std::filesystem::path& path, Links links = Links::Follow);
 
 // The bytes of a file ReadRegularFile reads; nothing when it could not.
 std::optional<std::string> ReadRegularFileBytes(const std::filesystem::path& path, std::size_t cap);
@@ -68,7 +72,7 @@ std::optional<std::string> ReadRegularFileBytes(const std::filesystem::path& pat
 bool IsSpecialFile(const std::filesystem::path& path);
 
 // The whole file, refused (TooLarge) when it holds more than `cap` bytes.
-FileReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t cap);
+FileReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t cap, Links links = Links::Follow);
 // At most the first `count` bytes, however large the file is.
 FileReadResult ReadFileHead(const std::filesystem::path& path, std::size_t count);
 

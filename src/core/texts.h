@@ -248,6 +248,10 @@ inline constexpr const char* kMailFileNotRegular = "通常のファイルでも�
 inline constexpr const char* kMailFileUnreadable = "開けません";
 inline constexpr const char* kMailFileTooLarge = "メール1通としては大きすぎます";
 inline constexpr const char* kMailFileNotMail = "メールのファイルではありません";
+inline constexpr const char* kMailboxKeptChanging =
+    "メールボックスが読んでいる間に書き換えられ続けたため、読むのをやめました。"
+    "メールプログラムを閉じてから、もう一度取り込んでください。";
+inline constexpr const char* kMailBodyCut = "［本文が長すぎるため、ここまでを取り込みました］";
 inline constexpr const char* kMailboxMessageFailed = "%d通目: ";
 inline constexpr const char* kMailBatchSummary = "%d通を取り込みました: %d人を更新、%d通は登録のない送信者";
 inline constexpr const char* kMailFilesFailed = "読めなかったもの: %d件";
@@ -416,6 +420,17 @@ inline constexpr const char* kRecoveryDamaged =
 inline constexpr const char* kBackupsOff =
     "バックアップ用のフォルダ\" %s \"を作成できないため、保存前のバックアップを取りません。\r\n"
     "保存はこれまでどおり行います。";
+inline constexpr const char* kBackupNotWritten =
+    "保存前のバックアップをフォルダ\" %s \"に書き込めませんでした。\r\n"
+    "保存は行いますが、今回の保存の前の内容はバックアップに残りません。";
+inline constexpr const char* kBackupsForeignFiles =
+    "バックアップ用のフォルダ\" %s \"に Yubino が書いたものではないファイルがあります。"
+    "そのままにして、バックアップとしては扱いません。";
+inline constexpr const char* kRecoveryForeign =
+    "復元用のフォルダにある\" %s \"は Yubino が書いた復元用のファイルではないため、読み込まずにそのままにします。";
+inline constexpr const char* kRestoreOtherFile =
+    "このバックアップは別のデータファイル\" %s \"のものです。\r\n"
+    "今のメールフレンドをこのバックアップの内容で置き換えますか？";
 inline constexpr const char* kMenuRestoreBackup = "バックアップから復元(&K)...";
 inline constexpr const char* kCmdRestoreBackup = "以前に保存したメールフレンドデータに戻す\nバックアップから復元";
 inline constexpr const char* kRestoreTitle = "バックアップから復元";
@@ -455,11 +470,14 @@ inline constexpr const char* kCsvColumnsIgnore = "（読み込まない）";
 inline constexpr const char* kCsvColumnsNeedAddress = "メールアドレスを読み込む列を選んでください。";
 inline constexpr const char* kAddressBookUnreadable = "アドレス帳のファイル\" %s \"を開けません。";
 inline constexpr const char* kAddressBookTooLarge = "アドレス帳のファイル\" %s \"は大きすぎるので開けません。";
+inline constexpr const char* kAddressBookNotOne = "ファイル\" %s \"はアドレス帳（vCard または CSV）ではありません。";
+inline constexpr const char* kCsvColumnsFound = "見つかった列: %s";
 inline constexpr const char* kAddressBookNoPals = "アドレス帳から追加できるメールフレンドが見つかりませんでした。";
 inline constexpr const char* kAddressBookFilter =
     "アドレス帳 (*.vcf;*.vcard;*.csv)|*.vcf;*.vcard;*.csv|vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|すべてのﾌｧｲﾙ|*.*|";
 inline constexpr const char* kExportVCardFilter = "vCard (*.vcf)|*.vcf|";
 inline constexpr const char* kExportCsvFilter = "CSV (*.csv)|*.csv|";
+inline constexpr const char* kExportGuardFormulas = "数式とみなされる値の先頭に ' を付ける(&F)";
 inline constexpr const char* kExportFailed = "ファイル\" %s \"に書き出せませんでした。";
 inline constexpr const char* kMenuImportAddressBook = "vCard・CSV(&V)...";
 inline constexpr const char* kCmdImportAddressBook =
@@ -548,6 +566,9 @@ inline constexpr const char* kCheckNoNewMail = "新しいメールはありま�
 inline constexpr const char* kCheckNoAccounts = "メールアカウントがありません。メールアカウントを登録してください。";
 inline constexpr const char* kCheckPasswordTitle = "メールアカウントのパスワード";
 inline constexpr const char* kCheckPasswordPrompt = "%s のパスワード:";
+inline constexpr const char* kPasswordFileOpenToOthers =
+    "パスワードのファイル %s は自分以外のユーザーも読めるため使いません。"
+    "chmod 600 でこのファイルを自分だけが読めるようにしてください。";
 inline constexpr const char* kCheckNotKept = "メールアカウント %s: 受け取ったメールを保存できなかったため、確認を中止しました";
 
 }  // namespace texts

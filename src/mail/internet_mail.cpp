@@ -20,7 +20,43 @@ constexpr int kMaxPartDepth = 32;
 // not read, so a mail of one huge part costs no more than this.
 constexpr gint64 kMaxEncodedBodyBytes = 8 << 20;
 
+// The longest subject kept, in characters: the longest line RFC 5322 allows.
+constexpr std::size_t kMaxSubjectCharacters = 998;
+// The most of a body that the pal's last mail keeps: the pal data file holds one such text
+// per pal, and the archive keeps the body as read.
+constexpr std::size_t kMaxLastMailBytes = 64 << 10;
+
 bool IsFieldNameByte(char c) { return c > ' ' && c < 0x7F && c != ':'; }
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The first `count` characters of UTF-8 text.
+std::string_view FirstCharacters(std::string_view text, std::size_t count) {
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < count && pos < text.size(); ++n)
+        for (++pos; pos < text.size() && IsContinuationByte(text[pos]);) ++pos;
+    return text.substr(0, pos);
+}
+
+// As much of UTF-8 text as fits in `bytes`, whole characters only.
+std::string_view FirstBytes(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    while (bytes > 0 && IsContinuationByte(text[bytes])) --bytes;
+    return text.substr(0, bytes);
+}
+
+// NUL characters as U+FFFD: a NUL would end the text wherever it is read as a C string.
+std::string WithoutNul(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c)
+            out += c;
+        else
+            out += "\xEF\xBF\xBD";
+    }
+    return out;
+}
 
 bool HasDomain(std::string_view address) {
     const std::size_t at = address.rfind('@');
@@ -111,14 +147,16 @@ void FindBodyParts(GMimeObject* object, BodyParts& parts, int depth) {
     }
 }
 
-// The part's content after its transfer encoding, up to the cap.
-std::string PartBytes(GMimePart* part) {
+// The part's content after its transfer encoding, up to the cap; `cut` tells whether the
+// cap left some of it unread.
+std::string PartBytes(GMimePart* part, bool& cut) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     if (!content) return {};
     GMimeStream* source = g_mime_data_wrapper_get_stream(content);
     CGObject<GMimeStream> decoded(g_mime_stream_mem_new());
     const gint64 length = g_mime_stream_length(source);
-    if (length > kMaxEncodedBodyBytes) {
+    cut = length > kMaxEncodedBodyBytes;
+    if (cut) {
         CGObject<GMimeStream> head(
             g_mime_stream_substream(source, source->bound_start, source->bound_start + kMaxEncodedBodyBytes));
         CGObject<GMimeDataWrapper> capped(
@@ -162,9 +200,14 @@ std::string BodyText(const BodyParts& parts, const MessageContext& context) {
     GMimePart* part = parts.plain ? parts.plain : parts.html;
     if (!part) return {};
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
-    std::string text = WithLineFeeds(DecodeMailText(PartBytes(part), charset ? charset : "").utf8);
+    bool cut = false;
+    const std::string bytes = PartBytes(part, cut);
+    std::string text = WithLineFeeds(WithoutNul(DecodeMailText(bytes, charset ? charset : "").utf8));
     if (!parts.plain) text = HtmlToText(text);
-    return context.fromMbox ? UnquoteFromLines(std::move(text)) : text;
+    if (context.fromMbox) text = UnquoteFromLines(std::move(text));
+    // A body beyond the cap is kept decoded as far as it was read, and says so.
+    if (cut) text += std::string("\n\n") + texts::kMailBodyCut + "\n";
+    return text;
 }
 
 // notmuch's way: a mail without Message-ID gets one from its content, so the same file
@@ -236,7 +279,7 @@ MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& con
     MailReadResult result;
     ParsedMail& mail = result.mail;
     const std::optional<MailSender> sender = SenderOf(message);
-    mail.subject = SubjectOf(message);
+    mail.subject = WithoutNul(FirstCharacters(SubjectOf(message), kMaxSubjectCharacters));
     mail.toAddresses = AddressesOf(message, GMIME_ADDRESS_TYPE_TO);
     mail.ccAddresses = AddressesOf(message, GMIME_ADDRESS_TYPE_CC);
     // notmuch's test: a file without any of these is no mail, whatever it parsed as.
@@ -246,7 +289,7 @@ MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& con
         result.status = MailReadStatus::kNoAddress;
         return result;
     }
-    const std::string name = sender->name;
+    const std::string name = WithoutNul(sender->name);
 
     BodyParts parts;
     if (GMimeObject* body = g_mime_message_get_mime_part(message)) FindBodyParts(body, parts, 0);
@@ -258,7 +301,9 @@ MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& con
     mail.replacedCharacters =
         Utf8ToCp932Replacing(name, pal.m_strHandleName) + Utf8ToCp932Replacing(mail.fromAddress, pal.m_strMailAddress);
     std::string body;
-    mail.replacedCharacters += Utf8ToCp932Replacing(mail.body, body);
+    std::string lastMail(FirstBytes(mail.body, kMaxLastMailBytes));
+    if (lastMail.size() < mail.body.size()) lastMail += std::string("\n\n") + texts::kMailBodyCut + "\n";
+    mail.replacedCharacters += Utf8ToCp932Replacing(lastMail, body);
     pal.m_strLastMailText = ToStoredMailText(body);
     pal.m_strHomePage = FindLastWebLink(pal.m_strLastMailText);
 
@@ -270,6 +315,18 @@ MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& con
 
 MailReadResult ReadInternetMessage(std::string_view bytes, std::optional<std::int64_t> fileTime) {
     if (!LooksLikeInternetMessage(bytes)) return {};
+    // A header block that the text ends without an empty line is read as the same block
+    // followed by the next mail inside an mbox is; NUL bytes in it would end its fields.
+    std::string ended;
+    std::size_t headerEnd = std::min(bytes.find("\n\n"), bytes.find("\n\r\n"));
+    if (headerEnd == npos || bytes.substr(0, headerEnd).find('\0') != npos) {
+        ended = WithoutNul(bytes.substr(0, headerEnd));
+        if (headerEnd == npos)
+            ended += bytes.ends_with('\n') ? "\n" : "\n\n";
+        else
+            ended += bytes.substr(headerEnd);
+        bytes = ended;
+    }
     GMimeParserOptions* options = MailParserOptions();
     CGObject<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
     CGObject<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));

@@ -69,8 +69,14 @@ std::optional<std::string> DecodeAs(std::string_view bytes, Charset charset, con
                                     bool cutEndAllowed) {
     switch (charset) {
         case Charset::kIso2022Jp: {
+            // A text cut off at a size cap may end inside a character or an escape sequence:
+            // at most three 7-bit bytes left over.
             std::string cp932;
-            if (!Iso2022JpToCp932(bytes, cp932)) return std::nullopt;
+            const std::size_t read = ReadIso2022Jp(bytes, cp932);
+            const std::string_view rest = bytes.substr(read);
+            const bool cutEnd = cutEndAllowed && rest.size() <= 3 &&
+                                std::all_of(rest.begin(), rest.end(), [](char c) { return (c & 0x80) == 0; });
+            if (!rest.empty() && !cutEnd) return std::nullopt;
             return Iconv(cp932, "CP932", cutEndAllowed);
         }
         case Charset::kCp932:
@@ -121,10 +127,14 @@ bool HasHalfWidthKatakana(std::string_view utf8) {
 }  // namespace
 
 bool Iso2022JpToCp932(std::string_view bytes, std::string& cp932) {
+    return ReadIso2022Jp(bytes, cp932) == bytes.size();
+}
+
+std::size_t ReadIso2022Jp(std::string_view bytes, std::string& cp932) {
     enum class Set { kAscii, kKana, kJis0208 } set = Set::kAscii;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x80) return false;
+        if (c >= 0x80) return i;
         if (c == kEsc) {
             const std::string_view seq = bytes.substr(i + 1, 2);
             if (seq == "(B" || seq == "(J")
@@ -134,7 +144,7 @@ bool Iso2022JpToCp932(std::string_view bytes, std::string& cp932) {
             else if (seq == "$B" || seq == "$@")
                 set = Set::kJis0208;
             else
-                return false;  // JIS X 0212 and others: no code page 932 form
+                return i;  // JIS X 0212 and others: no code page 932 form
             i += 2;
             continue;
         }
@@ -148,20 +158,20 @@ bool Iso2022JpToCp932(std::string_view bytes, std::string& cp932) {
                 cp932 += static_cast<char>(c);
                 break;
             case Set::kKana:
-                if (c < 0x21 || c > 0x5F) return false;
+                if (c < 0x21 || c > 0x5F) return i;
                 cp932 += static_cast<char>(c + 0x80);
                 break;
             case Set::kJis0208: {
-                if (i + 1 >= bytes.size()) return false;
+                if (i + 1 >= bytes.size()) return i;
                 const auto c2 = static_cast<unsigned char>(bytes[i + 1]);
-                if (c < 0x21 || c > 0x7E || c2 < 0x21 || c2 > 0x7E) return false;
+                if (c < 0x21 || c > 0x7E || c2 < 0x21 || c2 > 0x7E) return i;
                 AppendJisAsShiftJis(c, c2, cp932);
                 ++i;
                 break;
             }
         }
     }
-    return true;
+    return bytes.size();
 }
 
 DecodedText DecodeMailText(std::string_view bytes, std::string_view label) {
@@ -177,7 +187,7 @@ DecodedText DecodeMailText(std::string_view bytes, std::string_view label) {
     for (Charset c : {Charset::kIso2022Jp, Charset::kCp932, Charset::kEucJp, Charset::kUtf8})
         if (std::find(order.begin(), order.end(), c) == order.end()) order.push_back(c);
     for (Charset charset : order) {
-        auto text = DecodeAs(bytes, charset, given, charset == labelled);
+        auto text = DecodeAs(bytes, charset, given, charset == labelled || charset == Charset::kIso2022Jp);
         if (!text) continue;
         // EUC-JP bytes nearly always read as code page 932 too, as half-width katakana;
         // genuine code page 932 with anything but those katakana is no EUC-JP.

@@ -20,6 +20,8 @@ DecodedText DecodeMailText(std::string_view bytes, std::string_view label);
 // ISO-2022-JP (JIS X 0208 with its row 13 and rows 89-92 extensions, JIS-Roman and
 // half-width katakana) to code page 932. False at the first byte that is no ISO-2022-JP.
 bool Iso2022JpToCp932(std::string_view bytes, std::string& cp932);
+// The same as far as the bytes are ISO-2022-JP: how many were read into `cp932`.
+std::size_t ReadIso2022Jp(std::string_view bytes, std::string& cp932);
 
 // UTF-8 to code page 932; each character code page 932 cannot hold becomes "?", as a
 // dropped text's do. Returns how many were replaced.

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <set>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -82,29 +84,90 @@ std::string MessageFailure(int number, MailReadStatus status) {
     return text + MailReadFailureMessage(status);
 }
 
-// Every message of an mbox, one at a time: GMime's parser over the file, never the
-// whole file in memory.
-bool ReadMbox(const fs::path& path, CMailFile& file, CMailSink& sink) {
+// What moves on when a file is written, truncated or has its time set back: a write or a
+// rename in place under the reader shows in one of them.
+struct FileState {
+    off_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds
+    std::int64_t changed = 0;   // nanoseconds of the inode's change, which no program can set
+    bool operator==(const FileState&) const = default;
+};
+
+std::optional<FileState> StateOf(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return std::nullopt;
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return FileState{st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+// Passes over an mbox that a mail program keeps rewriting before the reading gives up.
+constexpr int kMboxReadAttempts = 3;
+
+enum class MboxPass { Done, Stopped, Changed };
+
+// What the passes over one mbox share: the mails handed on (by Message-ID), the failures
+// told (by number) and the progress reported, so that a pass read again repeats nothing.
+struct MboxReading {
+    std::set<std::string> delivered;
+    std::set<int> failed;
+    gint64 reported = 0;
+};
+
+// One pass from the start. A mail is handed on only while the file is as it was when the
+// pass began: a mail read from a file that a mail program is compacting can be torn
+// between two mails (one mail's headers as another's body), so it is never stored.
+MboxPass ReadMboxPass(const fs::path& path, CMailFile& file, CMailSink& sink, MboxReading& reading) {
     const std::int64_t mtime = file.ModificationTime();
-    CGObject<GMimeStream> stream(g_mime_stream_fs_new(file.Release()));
+    const int fd = file.Release();
+    CGObject<GMimeStream> stream(g_mime_stream_fs_new(fd));
+    const std::optional<FileState> start = StateOf(fd);
     CGObject<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MBOX);
     GMimeParserOptions* options = MailParserOptions();
-    gint64 reported = 0;
     for (int number = 1; !g_mime_parser_eos(parser.get()); ++number) {
         CGObject<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options));
+        if (StateOf(fd) != start) return MboxPass::Changed;
         if (!message) break;
         const MailReadResult read = ReadGMimeMessage(message.get(), MessageContext{mtime, true});
-        if (read.Ok()) {
-            if (!sink.TakeMail(read.mail)) return false;
-        } else {
-            sink.Failed(path, MessageFailure(number, read.status));
+        if (!read.Ok()) {
+            if (reading.failed.insert(number).second) sink.Failed(path, MessageFailure(number, read.status));
+        } else if (reading.delivered.insert(read.mail.messageId).second && !sink.TakeMail(read.mail)) {
+            return MboxPass::Stopped;
         }
         const gint64 at = g_mime_parser_tell(parser.get());
-        if (at > reported && !sink.Progress(static_cast<std::uint64_t>(at - reported))) return false;
-        reported = std::max(reported, at);
+        if (at > reading.reported && !sink.Progress(static_cast<std::uint64_t>(at - reading.reported)))
+            return MboxPass::Stopped;
+        reading.reported = std::max(reading.reported, at);
     }
-    return true;
+    return MboxPass::Done;
+}
+
+// Every message of an mbox, one at a time: GMime's parser over the file, never the
+// whole file in memory. A file that changes under the reading is read again from its
+// start (it may have been replaced meanwhile); one that keeps changing is given up, told.
+bool ReadMbox(const fs::path& path, CMailFile& first, CMailSink& sink) {
+    MboxReading reading;
+    std::optional<CMailFile> again;
+    CMailFile* file = &first;
+    for (int attempt = 1;; ++attempt) {
+        switch (ReadMboxPass(path, *file, sink, reading)) {
+            case MboxPass::Done:
+                return true;
+            case MboxPass::Stopped:
+                return false;
+            case MboxPass::Changed:
+                break;
+        }
+        if (attempt == kMboxReadAttempts) {
+            sink.Failed(path, texts::kMailboxKeptChanging);
+            return true;
+        }
+        file = &again.emplace(path);
+        if (file->Error()) {
+            sink.Failed(path, file->Error());
+            return true;
+        }
+    }
 }
 
 bool ReadWholeFile(const fs::path& path, const CMailFile& file, std::uint64_t cap, std::string& bytes,

@@ -55,6 +55,21 @@ std::string_view FieldAt(std::string_view line, std::size_t index) {
 struct Columns {
     std::optional<std::size_t> name;
     std::optional<std::size_t> address;
+    // Outlook's Japanese exports without "表示名": "名前", or "姓" and "名".
+    std::optional<std::size_t> fullName;
+    std::optional<std::size_t> familyName;
+    std::optional<std::size_t> givenName;
+
+    bool GiveName() const { return name || fullName || familyName || givenName; }
+
+    // The entry's name: the display name, else the full name, else family and given name.
+    std::string NameIn(std::string_view line) const {
+        if (name) return std::string(FieldAt(line, *name));
+        if (fullName) return std::string(FieldAt(line, *fullName));
+        const std::string_view family = familyName ? FieldAt(line, *familyName) : std::string_view();
+        const std::string_view given = givenName ? FieldAt(line, *givenName) : std::string_view();
+        return std::string(family) + (family.empty() || given.empty() ? "" : " ") + std::string(given);
+    }
 };
 
 template <typename Decode>
@@ -68,6 +83,9 @@ Columns ReadHeader(std::string_view header, const Decode& decode) {
         const std::string field = decode(header.substr(start, comma - start));
         if (field == nameField) columns.name = index;
         if (field == addressField) columns.address = index;
+        if (field == Cp932Text("名前")) columns.fullName = index;
+        if (field == Cp932Text("姓")) columns.familyName = index;
+        if (field == Cp932Text("名")) columns.givenName = index;
         if (comma == std::string_view::npos) break;
         start = comma + 1;
         ++index;
@@ -89,9 +107,9 @@ AddressBookReadResult ReadLines(std::string_view text, const Decode& decode) {
         result.status = AddressBookReadResult::Status::WrongFormat;
         return result;
     }
-    if (!columns.name) return result;  // no entry can have a name
+    if (!columns.GiveName()) return result;  // no entry can have a name
     while (lines.Next(line)) {
-        std::string_view name = FieldAt(line, *columns.name);
+        const std::string name = columns.NameIn(line);
         std::string_view address = FieldAt(line, *columns.address);
         if (name.empty() || address.empty()) continue;
         AddressBookEntry entry{decode(name), decode(address)};

@@ -34,10 +34,32 @@ bool IsOldAddressBook(std::string_view bytes) {
     }
 }
 
+bool HoldsACard(std::string_view bytes) {
+    for (std::size_t at = 0; (at = bytes.find(':', at)) != std::string_view::npos; ++at) {
+        if (at < 5) continue;
+        std::string word(bytes.substr(at - 5, 11));
+        for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (word == "BEGIN:VCARD") return true;
+    }
+    return false;
+}
+
+// NUL bytes near the start of a file without a UTF-16 byte-order mark: no text at all.
+bool IsBinary(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return false;
+    return bytes.substr(0, 4096).find('\0') != std::string_view::npos;
+}
+
 }  // namespace
 
 AddressBookFile ReadAddressBookBytes(std::string_view bytes, bool namedVCard) {
     AddressBookFile file;
+    // An empty file is an empty address book.
+    const bool blank = bytes.find_first_not_of(" \t\r\n") == std::string_view::npos;
+    if (IsBinary(bytes) || (namedVCard && !blank && !HoldsACard(bytes))) {
+        file.kind = AddressBookFile::Kind::NotAddressBook;
+        return file;
+    }
     if (namedVCard || StartsLikeVCard(bytes)) {
         file.kind = AddressBookFile::Kind::VCard;
         file.pals = ReadVCardPals(bytes);

@@ -21,6 +21,7 @@ struct AddressBookFile {
         Csv,         // `header` and `csv`; `pals` too when `roles` give an address
         CannotOpen,  // missing, unreadable, or no regular file
         TooLarge,
+        NotAddressBook,  // binary data (an archive, a picture), or a vCard name without a card
     };
     Kind kind = Kind::CannotOpen;
     AddressBookReadResult oldCsv;

@@ -96,9 +96,9 @@ void RemoveStaleTemporaries(const fs::path& path) {
     }
 }
 
-WriteResult WriteFileAtomically(const fs::path& path, std::string_view content) {
-    const fs::path target = ResolveLinks(path);
-    if (target.empty()) return Failure(ELOOP);
+namespace {
+
+WriteResult ReplaceFile(const fs::path& target, std::string_view content, mode_t mode) {
     const std::string pattern =
         (target.parent_path() / (TempPrefix(target) + std::to_string(::getpid()) + ".XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -106,7 +106,7 @@ WriteResult WriteFileAtomically(const fs::path& path, std::string_view content) 
     int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return Failure(errno);
     const std::string tempPath(name.data());
-    ::fchmod(fd, ModeFor(target));
+    ::fchmod(fd, mode);
     bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && written) {
@@ -120,6 +120,39 @@ WriteResult WriteFileAtomically(const fs::path& path, std::string_view content) 
     if (written) error = errno;
     ::unlink(tempPath.c_str());
     return Failure(error);
+}
+
+}  // namespace
+
+WriteResult WriteFileAtomically(const fs::path& path, std::string_view content) {
+    const fs::path target = ResolveLinks(path);
+    if (target.empty()) return Failure(ELOOP);
+    return ReplaceFile(target, content, ModeFor(target));
+}
+
+WriteResult WritePrivateFileAtomically(const fs::path& path, std::string_view content) {
+    return ReplaceFile(path, content, 0600);
+}
+
+namespace {
+
+bool MakeMissingFolders(const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || fs::exists(fs::symlink_status(folder, ec))) return true;
+    if (!MakeMissingFolders(folder.parent_path())) return false;
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+}  // namespace
+
+bool MakePrivateFolder(const fs::path& folder) {
+    if (folder.empty() || !MakeMissingFolders(folder)) return false;
+    // Closed to others only when it is a real folder: a link is not followed to chmod.
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 077) != 0)
+        ::chmod(folder.c_str(), 0700);
+    std::error_code ec;
+    return fs::is_directory(folder, ec);
 }
 
 std::string WriteErrorText(int errorNumber) {

@@ -16,6 +16,16 @@ struct WriteResult {
 // and the link stays. The temporary file is named so that RemoveStaleTemporaries knows it.
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
 
+// The same for a file in a folder that only Yubino writes (recovery copies, backups): the
+// file is readable by its owner only (0600), and a symbolic link at `path` is replaced
+// itself, never the file it points to.
+WriteResult WritePrivateFileAtomically(const std::filesystem::path& path, std::string_view content);
+
+// Makes the folder and the folders above it that are missing, open to the user only
+// (0700); the folder itself, when it exists, is closed to others too. False when it is no
+// folder afterwards.
+bool MakePrivateFolder(const std::filesystem::path& folder);
+
 // The file that `path` names once every symbolic link on its last component is followed
 // (a missing target included); `path` itself when it is no link. Empty for a link loop.
 std::filesystem::path ResolveLinks(const std::filesystem::path& path);

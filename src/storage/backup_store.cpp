@@ -6,15 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <set>
 
 #include "core/cp932.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "storage/atomic_file.h"
-#include "core/file_read.h"
+#include "storage/pal_data_file.h"
 
 namespace fs = std::filesystem;
 
@@ -46,32 +47,76 @@ long LocalDay(std::time_t t) {
     return era * 146097 + doe - 719468;
 }
 
-std::string BackupStem(std::time_t saved) {
+std::string BackupName(std::uint64_t sequence, std::time_t saved) {
     const std::tm tm = LocalTime(saved);
-    char name[32];
-    std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                  tm.tm_hour, tm.tm_min, tm.tm_sec);
+    char name[64];
+    std::snprintf(name, sizeof name, "%08llu-%04d%02d%02d-%02d%02d%02d%s", static_cast<unsigned long long>(sequence),
+                  tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, kBackupExtension);
     return name;
 }
 
-// The saved time and sequence a backup's name holds: "YYYYMMDD-HHMMSS[-N].ybf".
-std::optional<std::pair<std::time_t, int>> SavedTimeOf(const fs::path& file) {
-    const std::string name = file.filename().string();
-    if (file.extension() != kBackupExtension) return std::nullopt;
+// The local time a "YYYYMMDD-HHMMSS" stem names.
+std::optional<std::time_t> StemTime(const std::string& stem) {
     std::tm tm{};
     int consumed = 0;
-    if (std::sscanf(name.c_str(), "%4d%2d%2d-%2d%2d%2d%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday, &tm.tm_hour,
+    if (stem.size() != 15 ||
+        std::sscanf(stem.c_str(), "%4d%2d%2d-%2d%2d%2d%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday, &tm.tm_hour,
                     &tm.tm_min, &tm.tm_sec, &consumed) != 6 ||
         consumed != 15)
         return std::nullopt;
-    int sequence = 1;
-    if (name[15] == '-' && std::sscanf(name.c_str() + 16, "%d", &sequence) != 1) return std::nullopt;
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     if (t == -1) return std::nullopt;
-    return std::pair{t, sequence};
+    return t;
+}
+
+std::optional<std::uint64_t> Number(std::string_view digits) {
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+// What a backup's name holds: "<sequence>-YYYYMMDD-HHMMSS.ybf", or older versions'
+// "YYYYMMDD-HHMMSS[-N].ybf".
+std::optional<BackupEntry> ParseBackupName(const fs::path& file) {
+    if (file.extension() != kBackupExtension) return std::nullopt;
+    const std::string name = file.stem().string();
+    BackupEntry entry{file};
+    const std::size_t dash = name.find('-');
+    if (dash != std::string::npos && name.size() - dash - 1 == 15) {
+        const std::optional<std::uint64_t> sequence = Number(std::string_view(name).substr(0, dash));
+        const std::optional<std::time_t> saved = StemTime(name.substr(dash + 1));
+        if (sequence && *sequence > 0 && saved) {
+            entry.sequence = *sequence;
+            entry.saved = *saved;
+            return entry;
+        }
+    }
+    const std::optional<std::time_t> saved = StemTime(name.substr(0, 15));
+    if (!saved) return std::nullopt;
+    entry.saved = *saved;
+    if (name.size() == 15) return entry;
+    const std::optional<std::uint64_t> sameSecond =
+        name[15] == '-' ? Number(std::string_view(name).substr(16)) : std::nullopt;
+    if (!sameSecond || *sameSecond > 1000000) return std::nullopt;
+    entry.sameSecond = static_cast<int>(*sameSecond);
+    return entry;
+}
+
+bool NewerFirst(const BackupEntry& a, const BackupEntry& b) {
+    if (a.sequence != b.sequence) return a.sequence > b.sequence;
+    return a.saved != b.saved ? a.saved > b.saved : a.sameSecond > b.sameSecond;
+}
+
+// The file in each folder of backups that names its data file.
+constexpr const char* kOwnerFileName = "data-file";
+
+std::string FullPathText(const fs::path& file) {
+    std::error_code ec;
+    return fs::absolute(file, ec).lexically_normal().string();
 }
 
 std::uint64_t Fnv1a(const std::string& text) {
@@ -111,26 +156,60 @@ fs::path BackupPolicyFile(const EnvLookup& env) {
 }
 
 std::string DataFileTag(const fs::path& dataFile) {
-    std::error_code ec;
-    const fs::path full = fs::absolute(dataFile, ec).lexically_normal();
     char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a(full.string())));
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a(FullPathText(dataFile))));
     return dataFile.filename().string() + "-" + hash;
 }
 
-std::vector<BackupEntry> ListBackups(const fs::path& folder) {
-    std::vector<BackupEntry> entries;
+OwnFile ReadOwnPalFile(const fs::path& file, std::string* bytes) {
+    const OpenedFile opened = OpenRegularFile(file, Links::Refuse);
+    if (opened.status == FileReadResult::Status::Missing) return OwnFile::Missing;
+    if (!opened.fd.IsOpen() || opened.size > kPalDataFileCap) return OwnFile::Foreign;
+    std::string head(kPalDataMagic.size(), '\0');
+    const ssize_t n = ::pread(opened.fd.Get(), head.data(), head.size(), 0);
+    if (n != static_cast<ssize_t>(head.size()) || head != kPalDataMagic) return OwnFile::Foreign;
+    if (!bytes) return OwnFile::Ours;
+    // Read again under the cap, without a link, so that a file swapped meanwhile is no better.
+    FileReadResult whole = ReadRegularFile(file, kPalDataFileCap, Links::Refuse);
+    if (!whole.Ok() || !whole.bytes.starts_with(kPalDataMagic)) return OwnFile::Foreign;
+    *bytes = std::move(whole.bytes);
+    return OwnFile::Ours;
+}
+
+namespace {
+
+// The files of a folder of backups, told apart into backups and the rest.
+void SortFolder(const fs::path& folder, std::vector<BackupEntry>* backups, std::vector<fs::path>* foreign) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const auto saved = SavedTimeOf(it->path());
-        std::error_code sizeError;
-        if (!saved || !it->is_regular_file(sizeError)) continue;
-        entries.push_back({it->path(), saved->first, saved->second, it->file_size(sizeError)});
+        const std::string name = it->path().filename().string();
+        // The folder's own note and the hidden temporary files of a write under way.
+        if (name == kOwnerFileName || name.starts_with(".")) continue;
+        std::optional<BackupEntry> entry = ParseBackupName(it->path());
+        if (entry && ReadOwnPalFile(it->path()) == OwnFile::Ours) {
+            std::error_code sizeError;
+            entry->bytes = fs::file_size(it->path(), sizeError);
+            if (backups) backups->push_back(*entry);
+        } else if (foreign) {
+            foreign->push_back(it->path());
+        }
     }
-    std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
-        return a.saved != b.saved ? a.saved > b.saved : a.sequence > b.sequence;
-    });
+}
+
+}  // namespace
+
+std::vector<BackupEntry> ListBackups(const fs::path& folder) {
+    std::vector<BackupEntry> entries;
+    SortFolder(folder, &entries, nullptr);
+    std::sort(entries.begin(), entries.end(), NewerFirst);
     return entries;
+}
+
+std::vector<fs::path> ForeignBackupFiles(const fs::path& folder) {
+    std::vector<fs::path> foreign;
+    SortFolder(folder, nullptr, &foreign);
+    std::sort(foreign.begin(), foreign.end());
+    return foreign;
 }
 
 std::vector<fs::path> BackupsToRemove(const std::vector<BackupEntry>& newestFirst, std::time_t now,
@@ -163,33 +242,65 @@ fs::path CBackupStore::FolderFor(const fs::path& dataFile) const {
 }
 
 CBackupStore::Result CBackupStore::Keep(const fs::path& dataFile, const fs::path& source, bool move) {
-    const fs::path from = source.empty() ? dataFile : source;
-    const std::optional<std::string> bytes = ReadRegularFileBytes(from, kPalDataFileCap);
+    std::string bytes;
+    if (source.empty()) {
+        std::optional<std::string> data = ReadRegularFileBytes(dataFile, kPalDataFileCap);
+        if (data) bytes = std::move(*data);
+    } else if (ReadOwnPalFile(source, &bytes) == OwnFile::Foreign) {
+        return Result::NotOurs;
+    }
     // A missing or empty file holds nothing to lose.
-    if (!bytes || bytes->empty()) return Result::NothingToKeep;
+    if (bytes.empty()) return Result::NothingToKeep;
+    const fs::path from = source.empty() ? dataFile : source;
     const fs::path folder = FolderFor(dataFile);
+    if (folder.empty() || !MakePrivateFolder(m_root) || !MakePrivateFolder(folder) || !IsWritableDirectory(folder))
+        return Result::FolderUnavailable;
     std::error_code ec;
-    if (folder.empty()) return Result::FolderUnavailable;
-    fs::create_directories(folder, ec);
-    if (!IsWritableDirectory(folder)) return Result::FolderUnavailable;
+    const fs::path owner = folder / kOwnerFileName;
+    if (!fs::exists(fs::symlink_status(owner, ec))) WritePrivateFileAtomically(owner, FullPathText(dataFile) + "\n");
 
     const std::vector<BackupEntry> existing = ListBackups(folder);
-    const bool same = !existing.empty() && ReadRegularFileBytes(existing.front().file, kPalDataFileCap) == bytes;
+    std::string newest;
+    const bool same =
+        !existing.empty() && ReadOwnPalFile(existing.front().file, &newest) == OwnFile::Ours && newest == bytes;
     if (!same) {
-        const std::string stem = BackupStem(ChangeTime(from));
-        fs::path target = folder / (stem + kBackupExtension);
-        for (int n = 2; fs::exists(target, ec); ++n)
-            target = folder / (stem + "-" + std::to_string(n) + kBackupExtension);
-        if (!WriteFileAtomically(target, *bytes).ok) return Result::Failed;
+        // Numbered after the newest; named by the save, but never by a time still to come.
+        const std::uint64_t sequence = existing.empty() ? 1 : existing.front().sequence + 1;
+        const std::time_t saved = std::min(ChangeTime(from), m_clock());
+        const WriteResult written = WritePrivateFileAtomically(folder / BackupName(sequence, saved), bytes);
+        if (!written.ok) {
+            m_lastError = written.error;
+            return Result::Failed;
+        }
     }
     if (move) fs::remove(from, ec);
     for (const fs::path& old : BackupsToRemove(ListBackups(folder), m_clock(), m_policy)) fs::remove(old, ec);
     return same ? Result::NothingToKeep : Result::Kept;
 }
 
+std::optional<std::string> CBackupStore::OtherDataFileOf(const fs::path& backup, const fs::path& dataFile) const {
+    const fs::path folder = fs::path(FullPathText(backup)).parent_path();
+    const fs::path own = FolderFor(dataFile);
+    if (own.empty() || folder == fs::path(FullPathText(own))) return std::nullopt;
+    const FileReadResult owner = ReadRegularFile(folder / kOwnerFileName, 4096, Links::Refuse);
+    if (owner.Ok()) {
+        const std::string path = owner.bytes.substr(0, owner.bytes.find('\n'));
+        if (path == FullPathText(dataFile)) return std::nullopt;
+        return path;
+    }
+    // A folder of the store from before folders named their data file.
+    if (folder.parent_path() == fs::path(FullPathText(m_root))) return folder.filename().string();
+    return std::nullopt;
+}
+
 void CSaveBackups::BeforeReplace(const fs::path& dataFile, CUserInterface& ui) {
-    if (m_store.Keep(dataFile) != CBackupStore::Result::FolderUnavailable || m_bToldOff) return;
-    m_bToldOff = true;
-    const std::string folder = m_store.FolderFor(dataFile).string();
-    ui.ShowMessage(FormatText(texts::kBackupsOff, cp932::FromUtf8(folder).value_or(folder)), MessageKind::Warning);
+    const CBackupStore::Result result = m_store.Keep(dataFile);
+    const fs::path folder = m_store.FolderFor(dataFile);
+    if (result == CBackupStore::Result::FolderUnavailable && !m_bToldOff) {
+        m_bToldOff = true;
+        ui.ShowMessage(FormatText(texts::kBackupsOff, PathText(folder)), MessageKind::Warning);
+    } else if (result == CBackupStore::Result::Failed && !m_bToldFailed) {
+        m_bToldFailed = true;
+        ui.ShowMessage(FileProblemMessage(texts::kBackupNotWritten, folder, m_store.LastError()), MessageKind::Warning);
+    }
 }

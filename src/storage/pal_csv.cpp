@@ -309,20 +309,21 @@ ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::v
         imported.line = record.line;
         RowParts row;
         for (std::size_t i = 0; i < record.fields.size() && i < roles.size(); ++i)
-            TakeColumn(roles[i], Utf8ToCp932Lossy(record.fields[i]), imported.pal, row);
+            TakeColumn(roles[i], Utf8ToCp932Lossy(GuardedCellValue(record.fields[i])), imported.pal, row);
         Settle(row, imported.pal);
         if (!imported.pal.m_strMailAddress.empty()) result.pals.push_back(std::move(imported));
     }
     return result;
 }
 
-std::string WritePalCsv(std::span<const CPenPal> pals, CsvEncoding encoding) {
+std::string WritePalCsv(std::span<const CPenPal> pals, CsvEncoding encoding, CsvCells cells) {
     const bool utf8 = encoding == CsvEncoding::Utf8WithBom;
     std::string out = utf8 ? "\xEF\xBB\xBF" : "";
     const auto row = [&](auto&& fieldText) {
         for (int i = 0; i < kPalFieldCount; ++i) {
             if (i) out += ',';
-            const std::string text = fieldText(static_cast<PalField>(i));
+            std::string text = fieldText(static_cast<PalField>(i));
+            if (cells == CsvCells::Guarded) text = GuardCsvCell(text);
             out += QuoteCsvField(utf8 ? cp932::ToUtf8(text) : text);
         }
         out += "\r\n";

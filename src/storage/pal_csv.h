@@ -45,7 +45,10 @@ bool RolesGiveAddress(const std::vector<CsvRole>& roles);
 ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::vector<CsvRole>& roles);
 
 enum class CsvEncoding { Utf8WithBom, Cp932 };
+// Guarded: a cell that a spreadsheet would run as a formula gets a leading apostrophe
+// (GuardCsvCell); Raw: every cell as it is, for programs that read plain CSV.
+enum class CsvCells { Guarded, Raw };
 
 // Every field of every pal under a Japanese header, dates as YYYY-MM-DD, lines ended by
 // CRLF.
-std::string WritePalCsv(std::span<const CPenPal> pals, CsvEncoding encoding);
+std::string WritePalCsv(std::span<const CPenPal> pals, CsvEncoding encoding, CsvCells cells = CsvCells::Guarded);

@@ -119,3 +119,40 @@ std::string QuoteCsvField(std::string_view field) {
     out += '"';
     return out;
 }
+
+namespace {
+
+bool StartsLikeFormula(std::string_view field) {
+    return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+// "-1", "+3", "-2.5": a spreadsheet reads them as the numbers they are.
+bool IsPlainNumber(std::string_view field) {
+    if (!field.empty() && (field.front() == '+' || field.front() == '-')) field.remove_prefix(1);
+    const std::size_t point = field.find('.');
+    const std::string_view whole = field.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? "0" : field.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return digits(whole) && digits(fraction);
+}
+
+// A leading apostrophe that the reader takes off: one before a formula's first character,
+// or before another apostrophe (so that a cell that began with one comes back whole).
+bool StartsWithGuard(std::string_view field) {
+    return field.size() > 1 && field.front() == '\'' && (field[1] == '\'' || StartsLikeFormula(field.substr(1)));
+}
+
+}  // namespace
+
+std::string GuardCsvCell(std::string_view field) {
+    const bool formula = StartsLikeFormula(field) && !IsPlainNumber(field);
+    if (!formula && !StartsWithGuard(field)) return std::string(field);
+    return "'" + std::string(field);
+}
+
+std::string_view GuardedCellValue(std::string_view field) {
+    if (StartsWithGuard(field)) field.remove_prefix(1);
+    return field;
+}

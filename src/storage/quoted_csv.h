@@ -33,3 +33,9 @@ char GuessCsvSeparator(std::string_view text);
 
 // The field as written: quoted when it holds a comma, a quote, a line break or edge blanks.
 std::string QuoteCsvField(std::string_view field);
+
+// A cell that a spreadsheet would take for a formula (it begins with "=", "+", "-", "@", a
+// tab or a CR) behind an apostrophe, as spreadsheet programs document; a plain number
+// such as "-1" stays as it is. `GuardedCellValue` takes the apostrophe off again.
+std::string GuardCsvCell(std::string_view field);
+std::string_view GuardedCellValue(std::string_view field);

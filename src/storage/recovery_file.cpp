@@ -15,10 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Nanoseconds of the last change; -1 for a missing file.
+// Nanoseconds of the last change; -1 for a missing file. A link's own time, never its target's.
 long long ChangeTimeNs(const fs::path& file) {
     struct stat st {};
-    if (::stat(file.c_str(), &st) != 0) return -1;
+    if (::lstat(file.c_str(), &st) != 0) return -1;
     return static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
 }
 
@@ -30,9 +30,8 @@ fs::path RecoveryFileFor(const fs::path& dataFile, const EnvLookup& env) {
 }
 
 WriteResult WriteRecoveryFile(const fs::path& file, std::string_view bytes) {
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    return WriteFileAtomically(file, bytes);
+    MakePrivateFolder(file.parent_path());
+    return WritePrivateFileAtomically(file, bytes);
 }
 
 RecoveryState InspectRecoveryFile(const fs::path& dataFile, const fs::path& recoveryFile) {
@@ -67,8 +66,18 @@ bool RestoreFromBackup(CYubinoApp& app, const fs::path& backup) {
     return LoadWholePalFile(app, backup);
 }
 
+bool MayRestoreInto(CYubinoApp& app, const CBackupStore& backups, const fs::path& backup, const fs::path& dataFile) {
+    const std::optional<std::string> other = backups.OtherDataFileOf(backup, dataFile);
+    return !other || app.UI().AskYesNo(FormatText(texts::kRestoreOtherFile, PathText(*other)));
+}
+
 RecoveryOutcome OfferRecovery(CYubinoApp& app, const fs::path& dataFile, const fs::path& recoveryFile,
                               CBackupStore& backups) {
+    // A link or another program's file under the copy's name is neither offered nor kept.
+    if (!recoveryFile.empty() && ReadOwnPalFile(recoveryFile) == OwnFile::Foreign) {
+        app.UI().ShowMessage(FormatText(texts::kRecoveryForeign, PathText(recoveryFile)), MessageKind::Warning);
+        return RecoveryOutcome::Foreign;
+    }
     switch (InspectRecoveryFile(dataFile, recoveryFile)) {
         case RecoveryState::None:
             return RecoveryOutcome::NoneFound;
@@ -129,7 +138,7 @@ void CRecoveryWriter::Flush() {
 void CRecoveryWriter::Discard(const fs::path& file) {
     Flush();
     std::error_code ec;
-    fs::remove(file, ec);
+    if (ReadOwnPalFile(file) == OwnFile::Ours) fs::remove(file, ec);
 }
 
 void CRecoveryWriter::Run() {

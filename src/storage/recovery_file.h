@@ -32,12 +32,13 @@ enum class RecoveryState {
 };
 RecoveryState InspectRecoveryFile(const std::filesystem::path& dataFile, const std::filesystem::path& recoveryFile);
 
-enum class RecoveryOutcome { NoneFound, Restored, Declined, Damaged, Stale };
+enum class RecoveryOutcome { NoneFound, Restored, Declined, Damaged, Stale, Foreign };
 
 // Start-up, once the data file is loaded: a newer recovery copy is offered through the
 // port. Yes keeps the file on disk as a backup and puts the copy's table in place; No moves
 // the copy to the backups. A damaged copy is never loaded: the user is told and it is kept
-// among the backups, as is a stale one.
+// among the backups, as is a stale one. What is not a copy Yubino wrote (a link, another
+// program's file) is told and left where it is.
 RecoveryOutcome OfferRecovery(CYubinoApp& app, const std::filesystem::path& dataFile,
                               const std::filesystem::path& recoveryFile, CBackupStore& backups);
 
@@ -52,6 +53,11 @@ bool LoadWholePalFile(CYubinoApp& app, const std::filesystem::path& file);
 // A backup's table in place of the current one, as one step that can be undone; false,
 // with nothing changed, for a backup that is gone or damaged.
 bool RestoreFromBackup(CYubinoApp& app, const std::filesystem::path& backup);
+
+// Whether `backup` may replace the table of `dataFile`: a backup that the backups say
+// belongs to another data file is asked about through the port first.
+bool MayRestoreInto(CYubinoApp& app, const CBackupStore& backups, const std::filesystem::path& backup,
+                    const std::filesystem::path& dataFile);
 
 // Writes recovery copies on a thread of its own so that a large table never stalls the
 // window: the newest submitted content wins, older ones not yet written are dropped.

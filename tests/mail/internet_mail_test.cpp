@@ -300,3 +300,88 @@ TEST(HtmlTextTest, ParagraphsBreaksEntitiesAndLinksRemain) {
 }
 
 }  // namespace
+
+namespace {
+
+// Encoded-words as mail programs split them: each word of a charset joined to the next
+// before the charset is read, the blanks between adjacent words dropped.
+TEST(EncodedWordsTest, WordsSplitAnywhereComeTogether) {
+    const struct {
+        const char* name;
+        const char* subject;
+        const char* expected;
+    } cases[] = {
+        {"two ISO-2022-JP words as Python folds them",
+         "=?iso-2022-jp?b?GyRCJUYlOSVIN29MPhsoQiA=?=\n =?iso-2022-jp?b?GyRCJDMkcyRLJEEkTxsoQg==?=",
+         "テスト件名 こんにちは"},
+        {"three ISO-2022-JP words",
+         "=?iso-2022-jp?b?GyRCJUYlOSVIN28bKEI=?=\n =?iso-2022-jp?b?GyRCTD4bKEIgGyRCJDMkcyRLGyhC?=\n "
+         "=?iso-2022-jp?b?GyRCJEEkTxsoQg==?=",
+         "テスト件名 こんにちは"},
+        {"a JIS character split between words", "=?ISO-2022-JP?B?GyRCJUYl?= =?ISO-2022-JP?B?OSVIGyhC?=", "テスト"},
+        {"an escape sequence split between words",
+         "=?iso-2022-jp?b?GyQ=?=\t=?iso-2022-jp?b?QiVGJTklSBsoQg==?=", "テスト"},
+        {"a UTF-8 character split between words", "=?UTF-8?B?5pc=?= =?utf-8?B?peacrA==?=", "日本"},
+        {"words of two charsets, blank dropped", "=?UTF-8?B?5pel?= =?iso-2022-jp?b?GyRCJUYlOSVIGyhC?=", "日テスト"},
+        {"a word, then plain text keeps its blank", "=?UTF-8?B?5pel?= text", "日 text"},
+        {"plain text, then a word keeps its blank", "Re: =?UTF-8?B?5pel?=", "Re: 日"},
+    };
+    for (const auto& c : cases) {
+        const MailReadResult read =
+            ReadInternetMessage(std::string("From: a@example.jp\nSubject: ") + c.subject + "\n\nbody\n");
+        ASSERT_TRUE(read.Ok()) << c.name;
+        EXPECT_EQ(read.mail.subject, c.expected) << c.name;
+    }
+}
+
+// A file of header fields only reads as the same fields inside an mbox do.
+TEST(HeaderBlockTest, AHeaderBlockWithoutItsEmptyLineReadsAsInsideAnMbox) {
+    const std::string header = "From: \"Hanako\" <hanako@example.jp>\nSubject: only headers\nMessage-ID: <h@x>";
+    for (const std::string& text : {header, header + "\n", header + "\r\n"}) {
+        const MailReadResult alone = ReadInternetMessage(text);
+        const MailReadResult inMbox =
+            ReadInternetMessage("From hanako@example.jp Tue Mar  5 21:04:05 2024\n" + text + "\n");
+        ASSERT_TRUE(alone.Ok());
+        ASSERT_TRUE(inMbox.Ok());
+        EXPECT_EQ(alone.mail.subject, "only headers");
+        EXPECT_EQ(alone.mail.subject, inMbox.mail.subject);
+        EXPECT_EQ(alone.mail.fromAddress, inMbox.mail.fromAddress);
+        EXPECT_EQ(alone.mail.messageId, inMbox.mail.messageId);
+    }
+}
+
+// Hostile sizes and bytes: a subject cut at the longest line RFC 5322 allows, a body past
+// the reading cap kept decoded as far as it was read and marked, NUL characters replaced.
+TEST(MailLimitsTest, LongSubjectsHugeBodiesAndNulsAreBounded) {
+    const std::string longSubject(10000, 'a');
+    MailReadResult read = ReadInternetMessage("From: a@example.jp\nSubject: " + longSubject + "\n\nbody\n");
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.mail.subject, std::string(998, 'a'));
+
+    using namespace std::string_literals;
+    read = ReadInternetMessage("From: a@example.jp\nSubject: be\0fore\n\nbody\0end\n"s);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.mail.subject,
+              "be\xEF\xBF\xBD"
+              "fore");
+    EXPECT_EQ(read.mail.body,
+              "body\xEF\xBF\xBD"
+              "end\n");
+
+    // 12 MB of "テスト" lines in ISO-2022-JP: more than the 8 MB read.
+    const std::string line = "\x1b$B%F%9%H\x1b(B\n";
+    std::string body;
+    while (body.size() < (12u << 20)) body += line;
+    read = ReadInternetMessage("From: a@example.jp\nSubject: big\nContent-Type: text/plain; charset=ISO-2022-JP\n\n" +
+                               body);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_TRUE(read.mail.body.starts_with("テスト\nテスト\n"));
+    EXPECT_EQ(read.mail.body.find('\x1b'), std::string::npos) << "decoded, not kept as ISO-2022-JP";
+    EXPECT_GT(read.mail.body.size(), 4u << 20);
+    EXPECT_LE(read.mail.body.size(), 9u << 20);
+    EXPECT_NE(read.mail.body.find("本文が長すぎるため"), std::string::npos);
+    EXPECT_LE(read.mail.pal.m_strLastMailText.size(), 70u << 10) << "the pal data file holds a letter, not the mail";
+    EXPECT_NE(Utf8(read.mail.pal.m_strLastMailText).find("本文が長すぎるため"), std::string::npos);
+}
+
+}  // namespace

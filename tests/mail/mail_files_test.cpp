@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 
@@ -81,6 +83,75 @@ TEST(MailFilesTest, MaildirReadsCurAndNewButNotTmpAndASinkCanStop) {
     first.stopAfter = 1;
     EXPECT_FALSE(ReadMailPath(dir / "Maildir", first));
     EXPECT_EQ(first.mails.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+std::string MboxMail(int n, const std::string& filler = "") {
+    const std::string id = std::to_string(n);
+    return "From pal" + id + "@example.jp Tue Mar  5 21:04:05 2024\nFrom: pal" + id + "@example.jp\nSubject: mail " +
+           id + "\nMessage-ID: <" + id + "@example.jp>\n\nbody of mail " + id + "\n" + filler + "\n";
+}
+
+std::string Mbox(int first, int last) {
+    std::string mbox;
+    for (int n = first; n <= last; ++n) mbox += MboxMail(n, std::string(n * 37 % 500, 'x'));
+    return mbox;
+}
+
+// A mail program compacting the mbox while it is read: the file is rewritten in place,
+// without the mails it deletes, while the reader is between two mails.
+class CCompactingSink : public CCollector {
+public:
+    CCompactingSink(std::filesystem::path file, int times) : m_file(std::move(file)), m_times(times) {}
+    bool TakeMail(const ParsedMail& mail) override {
+        CCollector::TakeMail(mail);
+        if (m_times > 0) {
+            --m_times;
+            const int deleted = static_cast<int>(mails.size());
+            WriteFileBytes(m_file, Mbox(deleted + 1, 60));
+        }
+        return true;
+    }
+
+private:
+    std::filesystem::path m_file;
+    int m_times;
+};
+
+// No mail read from a changing file has another mail's parts; each mail is taken once.
+TEST(MailFilesTest, AnMboxRewrittenWhileReadIsReadAgainOrGivenUpNeverTorn) {
+    const struct {
+        const char* name;
+        int rewrites;
+        std::size_t mails;
+        bool givenUp;
+    } cases[] = {
+        {"compacted once", 1, 60, false},
+        {"compacted twice", 2, 60, false},
+        {"rewritten all the time", 1000, 3, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFileBytes(dir / "inbox", Mbox(1, 60));
+        CCompactingSink sink(dir / "inbox", c.rewrites);
+        EXPECT_TRUE(ReadMailPath(dir / "inbox", sink));
+        std::set<std::string> subjects;
+        for (const ParsedMail& mail : sink.mails) {
+            const std::string n = mail.subject.substr(5);
+            EXPECT_EQ(mail.fromAddress, "pal" + n + "@example.jp") << mail.subject;
+            EXPECT_EQ(mail.body.substr(0, mail.body.find('\n')), "body of mail " + n) << mail.subject;
+            EXPECT_TRUE(subjects.insert(mail.subject).second) << mail.subject << " taken twice";
+        }
+        EXPECT_EQ(sink.mails.size(), c.mails);
+        EXPECT_EQ(sink.failures.size(), c.givenUp ? 1u : 0u);
+        if (c.givenUp && !sink.failures.empty()) {
+            EXPECT_NE(sink.failures[0].find("書き換えられ"), std::string::npos) << sink.failures[0];
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "storage/backup_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utime.h>
+
+#include <csignal>
+#include <functional>
 
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
@@ -104,6 +108,9 @@ TEST(BackupPolicyFile, ReadsTheNumbersOrKeepsTheDefaults) {
     EXPECT_EQ(ReadBackupPolicy(dir / "missing").keepLast, 10);
 }
 
+// Bytes that begin like a pal data file, as every file the store keeps does.
+std::string PalBytes(const std::string& text) { return std::string(kPalDataMagic) + text; }
+
 void SetChangeTime(const fs::path& file, std::time_t t) {
     const struct utimbuf times { t, t };
     ASSERT_EQ(::utime(file.c_str(), &times), 0);
@@ -116,18 +123,18 @@ TEST(BackupStore, KeepsCopiesAndRotatesWithTheClock) {
     CBackupStore store(dir / "backups", {3, 5}, [&] { return now; });
     const fs::path data = dir / "pals.ybf";
     for (int save = 0; save < 20; ++save) {
-        WriteFileBytes(data, "version " + std::to_string(save));
+        WriteFileBytes(data, PalBytes("version " + std::to_string(save)));
         SetChangeTime(data, now);
         EXPECT_EQ(store.Keep(data), CBackupStore::Result::Kept) << save;
         now += (save % 2 == 0) ? kHour : kDay;
     }
     const std::vector<BackupEntry> kept = ListBackups(store.FolderFor(data));
     std::vector<std::string> contents;
-    for (const BackupEntry& entry : kept) contents.push_back(ReadFileBytes(entry.file));
+    for (const BackupEntry& entry : kept) contents.push_back(ReadFileBytes(entry.file).substr(kPalDataMagic.size()));
     // The last three saves, then the newest of each earlier day within five days.
     EXPECT_EQ(contents, (std::vector<std::string>{"version 19", "version 18", "version 17", "version 15", "version 13",
                                                   "version 11"}));
-    EXPECT_EQ(kept.front().bytes, 10u);
+    EXPECT_EQ(kept.front().bytes, kPalDataMagic.size() + 10u);
 
     // The same content again is not kept twice; a missing file keeps nothing.
     EXPECT_EQ(store.Keep(data), CBackupStore::Result::NothingToKeep);
@@ -139,7 +146,7 @@ TEST(BackupStore, SavesInTheSameSecondGetTheirOwnFiles) {
     CBackupStore store(dir / "backups", {}, [] { return Noon(); });
     const fs::path data = dir / "pals.ybf";
     for (const char* content : {"one", "two", "three"}) {
-        WriteFileBytes(data, content);
+        WriteFileBytes(data, PalBytes(content));
         SetChangeTime(data, Noon());
         ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept);
     }
@@ -191,6 +198,159 @@ TEST(SaveBackups, AFolderThatCannotBeMadeIsToldOnceAndSavingGoesOn) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("バックアップ"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(data), "old");
+}
+
+}  // namespace
+
+namespace {
+
+std::string PalFile(const std::string& address) {
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    app.AddPal(Pal(address));
+    return WritePalData(app);
+}
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 0777;
+}
+
+std::vector<std::string> Contents(const std::vector<BackupEntry>& entries) {
+    std::vector<std::string> contents;
+    for (const BackupEntry& entry : entries) contents.push_back(ReadFileBytes(entry.file));
+    return contents;
+}
+
+// Saves of one second, more than the last ten: the newest ten stay, in the order made.
+TEST(BackupStore, ManySavesInOneSecondKeepTheNewestInTheOrderMade) {
+    TempDir dir;
+    CBackupStore store(dir / "backups", {10, 0}, [] { return Noon(); });
+    const fs::path data = dir / "pals.ybf";
+    for (int save = 0; save < 14; ++save) {
+        WriteFileBytes(data, PalFile("p" + std::to_string(save) + "@example.jp"));
+        SetChangeTime(data, Noon());
+        ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept) << save;
+    }
+    std::vector<std::string> expected;
+    for (int save = 13; save >= 4; --save) expected.push_back(PalFile("p" + std::to_string(save) + "@example.jp"));
+    EXPECT_EQ(Contents(ListBackups(store.FolderFor(data))), expected);
+}
+
+// A data file whose time is set ahead (or a clock put back) does not put its backup above
+// later ones, and names older versions wrote rank below every numbered one.
+TEST(BackupStore, OrderFollowsTheNumbersYubinoWroteNotFileTimes) {
+    TempDir dir;
+    CBackupStore store(dir / "backups", {}, [] { return Noon(); });
+    const fs::path data = dir / "pals.ybf";
+    const fs::path folder = store.FolderFor(data);
+    fs::create_directories(folder);
+    WriteFileBytes(folder / "20991231-235959.ybf", PalFile("old-format-future@example.jp"));
+    WriteFileBytes(folder / "20260101-000000-10.ybf", PalFile("old-format-10@example.jp"));
+    WriteFileBytes(folder / "20260101-000000-2.ybf", PalFile("old-format-2@example.jp"));
+    WriteFileBytes(data, PalFile("ahead@example.jp"));
+    SetChangeTime(data, Noon() + 400 * kDay);
+    ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept);
+    WriteFileBytes(data, PalFile("later@example.jp"));
+    SetChangeTime(data, Noon() - kDay);
+    ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept);
+
+    const std::vector<BackupEntry> kept = ListBackups(folder);
+    EXPECT_EQ(Contents(kept),
+              (std::vector<std::string>{PalFile("later@example.jp"), PalFile("ahead@example.jp"),
+                                        PalFile("old-format-future@example.jp"), PalFile("old-format-10@example.jp"),
+                                        PalFile("old-format-2@example.jp")}));
+    EXPECT_LE(kept[1].saved, Noon()) << "a backup is never dated after it was made";
+}
+
+struct StrangerCase {
+    const char* name;
+    std::function<void(const fs::path& folder, const fs::path& secret)> make;
+};
+
+const StrangerCase kStrangerCases[] = {
+    {"a link to a private file",
+     [](const fs::path& folder, const fs::path& secret) {
+         fs::create_symlink(secret, folder / "99999999-20991231-235959.ybf");
+     }},
+    {"garbage dated in the future",
+     [](const fs::path& folder, const fs::path&) {
+         WriteFileBytes(folder / "99999999-20991231-235959.ybf", "garbage");
+     }},
+    {"a folder named like a backup",
+     [](const fs::path& folder, const fs::path&) { fs::create_directory(folder / "20991231-235959.ybf"); }},
+    {"a FIFO",
+     [](const fs::path& folder, const fs::path&) {
+         ASSERT_EQ(::mkfifo((folder / "99999999-20991231-235959.ybf").c_str(), 0600), 0);
+     }},
+};
+
+// What is not Yubino's in the folder of backups is never listed, restored from, counted
+// for rotation or removed; what Yubino writes there is its user's alone.
+TEST(BackupStore, LeavesStrangersAloneAndKeepsItsOwnPrivate) {
+    for (const StrangerCase& c : kStrangerCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFileBytes(dir / "secret", "key material");
+        CBackupStore store(dir / "backups", {2, 0}, [] { return Noon(); });
+        const fs::path data = dir / "pals.ybf";
+        const fs::path folder = store.FolderFor(data);
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::all);
+        c.make(folder, dir / "secret");
+        for (int save = 0; save < 4; ++save) {
+            WriteFileBytes(data, PalFile("p" + std::to_string(save) + "@example.jp"));
+            ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept);
+        }
+        const std::vector<BackupEntry> kept = ListBackups(folder);
+        EXPECT_EQ(Contents(kept), (std::vector<std::string>{PalFile("p3@example.jp"), PalFile("p2@example.jp")}));
+        const std::vector<fs::path> foreign = ForeignBackupFiles(folder);
+        ASSERT_EQ(foreign.size(), 1u);
+        EXPECT_TRUE(fs::exists(fs::symlink_status(foreign[0])));
+        EXPECT_EQ(ReadFileBytes(dir / "secret"), "key material");
+        EXPECT_EQ(ModeOf(folder), 0700u);
+        EXPECT_EQ(ModeOf(dir / "backups"), 0700u);
+        for (const BackupEntry& entry : kept) EXPECT_EQ(ModeOf(entry.file), 0600u);
+    }
+}
+
+TEST(BackupStore, TheFolderNamesItsDataFileSoABackupOfAnotherIsKnown) {
+    TempDir dir;
+    CBackupStore store(dir / "backups", {}, [] { return Noon(); });
+    const fs::path a = dir / "a.ybf";
+    const fs::path b = dir / "b.ybf";
+    for (const fs::path& data : {a, b}) {
+        WriteFileBytes(data, PalFile(data.stem().string() + "@example.jp"));
+        ASSERT_EQ(store.Keep(data), CBackupStore::Result::Kept);
+    }
+    const fs::path backupOfB = ListBackups(store.FolderFor(b)).front().file;
+    EXPECT_EQ(store.OtherDataFileOf(backupOfB, a), b.string());
+    EXPECT_EQ(store.OtherDataFileOf(backupOfB, b), std::nullopt);
+    EXPECT_EQ(store.OtherDataFileOf(dir / "a-copy.ybf", a), std::nullopt) << "a file of the user's own";
+}
+
+// A backup that cannot be written (a file size limit fails the write as a full disk does):
+// the save goes on and the user hears of it once in a session.
+TEST(SaveBackups, AFailedWriteIsToldOnceAndSavingGoesOn) {
+    TempDir dir;
+    CSaveBackups backups(CBackupStore(dir / "backups", {}, [] { return Noon(); }));
+    FakeUserInterface ui;
+    const fs::path data = dir / "pals.ybf";
+    WriteFileBytes(data, PalFile("big@example.jp") + std::string(64 * 1024, 'x'));
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit limit = old;
+    limit.rlim_cur = 16 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    backups.BeforeReplace(data, ui);
+    backups.BeforeReplace(data, ui);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, SIG_DFL);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("バックアップを"), std::string::npos);
+    EXPECT_TRUE(ListBackups(backups.Store().FolderFor(data)).empty());
 }
 
 }  // namespace

@@ -158,6 +158,51 @@ TEST(InterchangeRoundTrip, FiveHundredPalsThroughCp932CsvKeepMailDatesToTheDay) 
     ExpectSamePals(ReadBack(WritePalCsv(pals, CsvEncoding::Cp932), false), pals, true);
 }
 
+struct CellCase {
+    const char* name;
+    const char* cell;
+    const char* written;  // with the guard on
+};
+
+const CellCase kCellCases[] = {
+    {"a formula", "=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+    {"a sum behind a plus", "+1+2", "'+1+2"},
+    {"a minus before text", "-cmd", "'-cmd"},
+    {"an at sign", "@SUM(A1)", "'@SUM(A1)"},
+    {"a leading tab", "\tx", "'\tx"},
+    {"a leading CR", "\rx", "'\rx"},
+    {"a phone number with a plus", "+81-90-1234", "'+81-90-1234"},
+    {"a negative number stays a number", "-1", "-1"},
+    {"a signed decimal", "+2.5", "+2.5"},
+    {"an apostrophe before an equals sign", "'=x", "''=x"},
+    {"an apostrophe before text", "'x", "'x"},
+    {"plain text", "a=b", "a=b"},
+};
+
+TEST(CsvCells, FormulaLikeCellsGoBehindAnApostropheAndComeBackWhole) {
+    for (const CellCase& c : kCellCases) {
+        EXPECT_EQ(GuardCsvCell(c.cell), c.written) << c.name;
+        EXPECT_EQ(GuardedCellValue(GuardCsvCell(c.cell)), c.cell) << c.name;
+    }
+}
+
+// A sender named like a formula, exported: the spreadsheet sees text, Yubino reads the name
+// back; the raw form keeps the cell as it is.
+TEST(CsvCells, TheExportGuardsEveryFieldUnlessAskedForRawCells) {
+    CPenPal pal;
+    pal.m_strHandleName = "=HYPERLINK(\"http://evil\",\"x\")";
+    pal.m_strMailAddress = "@evil@example.jp";
+    pal.m_strTel1 = "-1";
+    const std::vector<CPenPal> pals{pal};
+    const std::string guarded = WritePalCsv(pals, CsvEncoding::Utf8WithBom);
+    EXPECT_NE(guarded.find("\r\n\"'=HYPERLINK(\"\"http://evil\"\",\"\"x\"\")\","), std::string::npos) << guarded;
+    EXPECT_NE(guarded.find(",'@evil@example.jp,"), std::string::npos) << guarded;
+    ExpectSamePals(ReadBack(guarded, false), pals, true);
+    const std::string raw = WritePalCsv(pals, CsvEncoding::Utf8WithBom, CsvCells::Raw);
+    EXPECT_NE(raw.find("\r\n\"=HYPERLINK("), std::string::npos) << raw;
+    EXPECT_NE(raw.find(",@evil@example.jp,"), std::string::npos) << raw;
+}
+
 TEST(InterchangeRoundTrip, EmptyAndDefaultFieldsStayEmpty) {
     CPenPal bare, onlySecond;
     bare.m_strMailAddress = "bare@x";

@@ -29,7 +29,7 @@ std::string PalData(const std::vector<std::string>& addresses) {
 
 void Age(const fs::path& file, std::chrono::seconds by) { fs::last_write_time(file, fs::last_write_time(file) - by); }
 
-enum class Copy { None, Newer, NewerDamaged, NewerSame, Older };
+enum class Copy { None, Newer, NewerDamaged, NewerSame, Older, LinkToPalFile, ForeignFromTheFuture };
 
 struct RecoveryCase {
     const char* name;
@@ -51,6 +51,10 @@ const RecoveryCase kRecoveryCases[] = {
     {"damaged copy is never loaded", Copy::NewerDamaged, true, RecoveryOutcome::Damaged, kOnDisk, 2, false},
     {"newer copy equal to the data file", Copy::NewerSame, std::nullopt, RecoveryOutcome::Stale, kOnDisk, 0, false},
     {"copy older than the data file", Copy::Older, std::nullopt, RecoveryOutcome::Stale, kOnDisk, 1, false},
+    {"a link to another pal file is left alone", Copy::LinkToPalFile, std::nullopt, RecoveryOutcome::Foreign, kOnDisk,
+     0, true},
+    {"another program's file dated ahead is left alone", Copy::ForeignFromTheFuture, std::nullopt,
+     RecoveryOutcome::Foreign, kOnDisk, 0, true},
 };
 
 class RecoveryOfferTest : public testing::TestWithParam<RecoveryCase> {};
@@ -61,7 +65,16 @@ TEST_P(RecoveryOfferTest, FollowsTheCopyAndTheAnswer) {
     const fs::path data = dir / "pals.ybf";
     const fs::path copy = dir / "state" / "pals.ybf-recovery";
     WriteFileBytes(data, PalData(kOnDisk));
-    if (c.copy != Copy::None) {
+    if (c.copy == Copy::LinkToPalFile) {
+        WriteFileBytes(dir / "elsewhere.ybf", PalData(kRecovered));
+        fs::create_directories(copy.parent_path());
+        fs::create_symlink(dir / "elsewhere.ybf", copy);
+        Age(data, std::chrono::seconds(60));
+    } else if (c.copy == Copy::ForeignFromTheFuture) {
+        fs::create_directories(copy.parent_path());
+        WriteFileBytes(copy, "garbage");
+        fs::last_write_time(copy, fs::last_write_time(data) + std::chrono::hours(24 * 365));
+    } else if (c.copy != Copy::None) {
         std::string bytes = PalData(c.copy == Copy::NewerSame ? kOnDisk : kRecovered);
         if (c.copy == Copy::NewerDamaged) bytes.resize(bytes.size() - 3);
         ASSERT_TRUE(WriteRecoveryFile(copy, bytes).ok);
@@ -81,10 +94,15 @@ TEST_P(RecoveryOfferTest, FollowsTheCopyAndTheAnswer) {
     for (const CPenPal& p : app.Pals()) table.push_back(p.m_strMailAddress);
     EXPECT_EQ(table, c.table);
     EXPECT_EQ(ListBackups(backups.FolderFor(data)).size(), static_cast<std::size_t>(c.backups));
-    EXPECT_EQ(fs::exists(copy), c.copyLeft);
+    EXPECT_EQ(fs::exists(fs::symlink_status(copy)), c.copyLeft);
     EXPECT_TRUE(ui.yesNoAnswers.empty()) << "the question was asked exactly when expected";
     const bool toldDamaged = !ui.messages.empty() && ui.messages[0].text.find("壊れて") != std::string::npos;
     EXPECT_EQ(toldDamaged, c.outcome == RecoveryOutcome::Damaged);
+    const bool toldForeign = !ui.messages.empty() && ui.messages[0].text.find("Yubino が書いた") != std::string::npos;
+    EXPECT_EQ(toldForeign, c.outcome == RecoveryOutcome::Foreign);
+    if (c.copy == Copy::LinkToPalFile) {
+        EXPECT_TRUE(fs::is_symlink(copy));
+    }
     EXPECT_EQ(ReadFileBytes(data), PalData(kOnDisk)) << "the data file itself is left to the save on close";
 }
 
@@ -101,6 +119,21 @@ TEST(RecoveryFile, NamedForTheDataFileUnderTheStateFolder) {
     EXPECT_EQ(a.filename().string().rfind("pals.ybf-", 0), 0u);
     EXPECT_NE(a, RecoveryFileFor("/home/u/b/pals.ybf", env));
     EXPECT_EQ(a, RecoveryFileFor("/home/u/a/../a/pals.ybf", env));
+}
+
+// The copy is the user's alone, and a link put where it goes is replaced, never written through.
+TEST(RecoveryFile, WrittenPrivateAndNeverThroughALink) {
+    TempDir dir;
+    WriteFileBytes(dir / "key", "private key");
+    const fs::path copy = dir / "state" / "recovery" / "pals.ybf-0123";
+    fs::create_directories(copy.parent_path());
+    fs::permissions(copy.parent_path(), fs::perms::all);
+    fs::create_symlink(dir / "key", copy);
+    ASSERT_TRUE(WriteRecoveryFile(copy, PalData(kOnDisk)).ok);
+    EXPECT_EQ(ReadFileBytes(dir / "key"), "private key");
+    EXPECT_FALSE(fs::is_symlink(copy));
+    EXPECT_EQ(fs::status(copy).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(copy.parent_path()).permissions(), fs::perms::owner_all);
 }
 
 TEST(RecoveryWriter, WritesTheNewestAndRemovesOnDiscard) {

@@ -34,6 +34,9 @@ protected:
         app.AddPal(pal);
         WriteFileBytes(dir / "pals.ybf", WritePalData(app));
         WriteFileBytes(dir / "password", server->Password() + "\n");
+        // A password file others can read is refused.
+        std::filesystem::permissions(dir / "password",
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     }
 
     Outcome Cli(const std::string& args, const std::string& command = "check-mail") {

@@ -22,6 +22,7 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
+#include "ui/main/recovery_keeper.h"
 #include "ui/main/undo_history.h"
 #include "ui/main/yubino_view.h"
 
@@ -193,6 +194,26 @@ TEST_F(HistoryTest, RestoreShowsTheDifferencesAndIsOneUndoableStep) {
     EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: バックアップから復元"));
     frame->Action(ID_EDIT_UNDO)->trigger();
     EXPECT_EQ(Rows(), now);
+}
+
+// A file of another program in the folder of backups is never listed and is told of once.
+TEST_F(HistoryTest, AStrangerAmongTheBackupsIsLeftOutAndToldOnce) {
+    Start();
+    MakeBackups(*frame, app);
+    const fs::path folder = frame->Recovery().Backups().FolderFor(dataFile);
+    WriteFileBytes(folder / "99999999-20991231-235959.ybf", "garbage");
+    int listed = 0;
+    for (int open = 0; open < 2; ++open) {
+        WhenModalOpens([&](QWidget* modal) {
+            if (auto* dialog = qobject_cast<CRestoreDlg*>(modal)) listed = dialog->List()->topLevelItemCount();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        frame->Action(ID_RESTORE_BACKUP)->trigger();
+    }
+    EXPECT_EQ(listed, 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Yubino が書いたものではない"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(folder / "99999999-20991231-235959.ybf"), "garbage");
 }
 
 TEST_F(HistoryTest, ABackupRemovedWhileListedIsToldAndChangesNothing) {

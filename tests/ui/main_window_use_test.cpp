@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -312,6 +313,30 @@ TEST_F(MainWindowUseTest, FileDialogsStartBesideTheDataFile) {
         });
         frame->Execute(command);
         EXPECT_EQ(folder.toStdString(), dir.path().string()) << command;
+    }
+}
+
+// The export's check box: on, a handle name that a spreadsheet would run goes behind an
+// apostrophe; off, the cell is written as it is.
+TEST_F(MainWindowUseTest, TheCsvExportGuardsFormulasUnlessItsBoxIsCleared) {
+    std::vector<CPenPal> pals = kFourPals;
+    for (CPenPal& pal : pals) pal.m_strHandleName = "=HYPERLINK(1)";  // whichever is selected
+    StartWith(pals);
+    for (const bool guard : {true, false}) {
+        const fs::path out = dir / (guard ? "guarded.csv" : "raw.csv");
+        bool boxFound = false;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* box = modal->findChild<QCheckBox*>(QStringLiteral("guardFormulas"));
+            boxFound = box && box->isChecked() && box->isVisible();
+            if (box) box->setChecked(guard);
+            if (dialog) dialog->selectFile(QString::fromStdString(out.string()));
+            static_cast<QDialog*>(modal)->accept();
+        });
+        frame->Execute(ID_EXPORT_CSV_UTF8);
+        EXPECT_TRUE(boxFound);
+        const std::string csv = ReadFileBytes(out);
+        EXPECT_NE(csv.find(guard ? "\r\n'=HYPERLINK(1)," : "\r\n=HYPERLINK(1),"), std::string::npos) << csv;
     }
 }
 

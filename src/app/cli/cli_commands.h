@@ -9,6 +9,7 @@ using CliCommand = int (*)(std::span<char*> args);
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // the command ran and failed (a mail not parsed, ...)
 inline constexpr int kExitUsage = 2;    // wrong arguments, or a file refused or unreadable
+inline constexpr int kExitInUse = kExitFailure;  // another Yubino holds the data file
 
 // dump FILE: the pal data file as one JSON object {"pals": [...], "complete": bool}.
 int RunDump(std::span<char*> args);
@@ -27,8 +28,8 @@ int RunImportCsv(std::span<char*> args);
 // backups DATA.ybf: the data file's backups, newest first, as a JSON array of
 // {"file", "saved", "pals", "bytes"}.
 int RunBackups(std::span<char*> args);
-// restore DATA.ybf BACKUP: the backup's table becomes the data file's; the file it
-// replaces is kept as a backup first.
+// restore DATA.ybf BACKUP [--force]: the backup's table becomes the data file's; the file
+// it replaces is kept as a backup first. A backup of another data file needs --force.
 int RunRestore(std::span<char*> args);
 // place DATA.ybf [--all] [--dry-run]: pals placed on the map of their residence.
 int RunPlace(std::span<char*> args);

@@ -5,7 +5,7 @@
 std::optional<int> OpenPalFileToWrite(CYubinoDoc& doc, const std::filesystem::path& path) {
     const CYubinoDoc::OpenResult opened = doc.OnOpenDocument(path, CYubinoDoc::OpenMode::Exclusive);
     if (opened.Opened()) return std::nullopt;
-    return opened.status == CYubinoDoc::OpenStatus::Busy ? kExitFailure : kExitUsage;
+    return opened.status == CYubinoDoc::OpenStatus::Busy ? kExitInUse : kExitUsage;
 }
 
 bool OpenPalFile(CYubinoDoc& doc, const std::filesystem::path& path, CYubinoDoc::OpenMode mode) {

@@ -10,6 +10,7 @@
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "core/cp932.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_file.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr const char* kExportUsage =
     "使い方: yubino-cli export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv "
-    "[--encoding utf-8|cp932]\n";
+    "[--encoding utf-8|cp932] [--raw-csv]\n";
 constexpr const char* kImportUsage = "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv\n";
 
 int Usage(const char* text) {
@@ -38,6 +39,7 @@ struct ExportOptions {
     const char* csv = nullptr;
     VCardVersion version = VCardVersion::V4;
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
+    CsvCells cells = CsvCells::Guarded;
 };
 
 bool ParseExport(std::span<char*> args, ExportOptions& options) {
@@ -56,12 +58,21 @@ bool ParseExport(std::span<char*> args, ExportOptions& options) {
             const std::string_view e = args[++i];
             if (e != "utf-8" && e != "cp932") return false;
             options.encoding = e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
-        } else if (!options.dataFile && !arg.starts_with("--"))
+        } else if (arg == "--raw-csv")
+            options.cells = CsvCells::Raw;
+        else if (!options.dataFile && !arg.starts_with("--"))
             options.dataFile = args[i];
         else
             return false;
     }
     return options.dataFile && (options.vcard == nullptr) != (options.csv == nullptr);
+}
+
+// The header's column names (UTF-8) for a message, as code page 932.
+std::string ColumnList(const std::vector<std::string>& header) {
+    std::string list;
+    for (const std::string& column : header) list += (list.empty() ? "" : ", ") + column;
+    return cp932::FromUtf8(list).value_or(list);
 }
 
 void PrintProblems(const std::vector<ImportProblem>& problems) {
@@ -75,6 +86,9 @@ bool PalsOfFile(const char* path, std::vector<ImportedPal>& pals) {
         case AddressBookFile::Kind::CannotOpen:
         case AddressBookFile::Kind::TooLarge:
             std::fprintf(stderr, "ファイルを開けません: %s\n", path);
+            return false;
+        case AddressBookFile::Kind::NotAddressBook:
+            PrintMessageLine(FormatText(texts::kAddressBookNotOne, PathText(path)));
             return false;
         case AddressBookFile::Kind::OldCsv:
             if (file.oldCsv.status == AddressBookReadResult::Status::WrongFormat) {
@@ -94,6 +108,7 @@ bool PalsOfFile(const char* path, std::vector<ImportedPal>& pals) {
                     RecallCsvRoles(CsvColumnMemoryFile(), file.header);
                 if (!remembered || !RolesGiveAddress(*remembered)) {
                     PrintMessageLine(Cp932Text(texts::kCsvColumnsUnknown));
+                    PrintMessageLine(FormatText(texts::kCsvColumnsFound, ColumnList(file.header)));
                     return false;
                 }
                 ApplyCsvRoles(file, *remembered);
@@ -117,7 +132,7 @@ int RunExport(std::span<char*> args) {
     CYubinoDoc doc(app);
     if (!OpenPalFile(doc, options.dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
     const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder)
-                                            : WritePalCsv(app.Pals(), options.encoding);
+                                            : WritePalCsv(app.Pals(), options.encoding, options.cells);
     const char* out = options.vcard ? options.vcard : options.csv;
     if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
         std::fprintf(stderr, "%s: %s\n", out, written.error.c_str());

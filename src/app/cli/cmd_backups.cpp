@@ -3,11 +3,13 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/backup_store.h"
@@ -42,9 +44,12 @@ fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
 
 int RunBackups(std::span<char*> args) {
     if (args.size() != 1) return Usage("backups DATA.ybf");
+    const fs::path folder = CBackupStore::ForUser().FolderFor(args[0]);
+    if (!ForeignBackupFiles(folder).empty())
+        PrintMessageLine(FormatText(texts::kBackupsForeignFiles, PathText(folder)));
     JsonWriter json;
     json.BeginArray();
-    for (const BackupEntry& entry : ListBackups(CBackupStore::ForUser().FolderFor(args[0]))) {
+    for (const BackupEntry& entry : ListBackups(folder)) {
         const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(entry.file);
         json.BeginObject().Key("file").String(entry.file.string()).Key("saved").String(IsoLocalTime(entry.saved));
         // -1: the backup does not load whole.
@@ -57,7 +62,8 @@ int RunBackups(std::span<char*> args) {
 }
 
 int RunRestore(std::span<char*> args) {
-    if (args.size() != 2) return Usage("restore DATA.ybf BACKUP");
+    const bool force = args.size() == 3 && std::string_view(args[2]) == "--force";
+    if (args.size() != 2 && !force) return Usage("restore DATA.ybf BACKUP [--force]");
     const fs::path dataFile = args[0];
     const fs::path backup = FindBackup(dataFile, args[1]);
     const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(backup);
@@ -67,6 +73,11 @@ int RunRestore(std::span<char*> args) {
     }
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
+    // The console answers no: a backup of another data file needs --force.
+    if (!force && !MayRestoreInto(app, CBackupStore::ForUser(), backup, dataFile)) {
+        std::fputs("別のデータファイルのバックアップを復元するには --force を付けてください\n", stderr);
+        return kExitUsage;
+    }
     CYubinoDoc doc(app);
     // A data file that is gone is simply written anew; the save takes the lock.
     std::error_code ec;

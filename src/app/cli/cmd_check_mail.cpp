@@ -116,16 +116,23 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
     return args;
 }
 
-// The first line of a small regular file.
-std::optional<std::string> ReadPassword(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+enum class PasswordFileProblem { None, Unreadable, OpenToOthers };
+
+// The first line of a small regular file that only its owner may read: a password others
+// can read is no secret, and using it would hide that.
+std::optional<std::string> ReadPassword(const std::string& path, PasswordFileProblem& problem) {
+    problem = PasswordFileProblem::Unreadable;
+    const OpenedFile file = OpenRegularFile(path);
     struct stat st {};
+    if (!file.fd.IsOpen() || ::fstat(file.fd.Get(), &st) != 0) return std::nullopt;
+    if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        problem = PasswordFileProblem::OpenToOthers;
+        return std::nullopt;
+    }
     std::string bytes(kMaxPasswordFileBytes, '\0');
-    ssize_t n = -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) n = ::read(fd, bytes.data(), bytes.size());
-    ::close(fd);
+    const ssize_t n = ::read(file.fd.Get(), bytes.data(), bytes.size());
     if (n < 0) return std::nullopt;
+    problem = PasswordFileProblem::None;
     bytes.resize(static_cast<std::size_t>(n));
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
@@ -139,7 +146,7 @@ void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector
     json.Key("received").Int(static_cast<long long>(tally.received));
     json.Key("sent").Int(static_cast<long long>(tally.sent));
     json.Key("errors").BeginArray();
-    for (const std::string& error : errors) json.String(error);
+    for (const std::string& error : errors) json.String(OneLine(error));
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
 }
@@ -151,8 +158,12 @@ int RunCheckMail(std::span<char*> argv) {
     const std::optional<CheckMailArgs> args = ParseArgs(argv, why);
     if (!args) return PrintUsageError(why);
     std::optional<std::string> password;
-    if (args->imap && !(password = ReadPassword(args->passwordFile))) {
-        std::fprintf(stderr, "パスワードのファイルを読めません: %s\n", args->passwordFile.c_str());
+    PasswordFileProblem problem = PasswordFileProblem::None;
+    if (args->imap && !(password = ReadPassword(args->passwordFile, problem))) {
+        if (problem == PasswordFileProblem::OpenToOthers)
+            PrintMessageLine(FormatText(texts::kPasswordFileOpenToOthers, PathText(args->passwordFile)));
+        else
+            std::fprintf(stderr, "パスワードのファイルを読めません: %s\n", args->passwordFile.c_str());
         return kExitUsage;
     }
 

@@ -96,7 +96,7 @@ int RunTakeMail(std::span<char*> args) {
     CYubinoDoc doc(app);
     const char* dataFile = paths[0];
     // Refused, unreadable or in use by another process: the port has said so.
-    if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Exclusive)) return kExitUsage;
+    if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) return *refused;
 
     CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
     app.SetHistory(&archive);

@@ -4,15 +4,17 @@
 
 #include "core/cp932.h"
 
-void PrintMessageLine(const std::string& cp932) {
+std::string OneLine(std::string_view utf8) {
     std::string line;
-    for (char c : cp932::ToUtf8(cp932)) {
-        if (c != '\n') line += c;
-        else if (!line.empty() && line.back() == '\r') line.back() = ' ';
-        else line += ' ';
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const bool crlf = utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n';
+        if (crlf) continue;
+        line += utf8[i] == '\r' || utf8[i] == '\n' ? ' ' : utf8[i];
     }
-    std::fprintf(stderr, "%s\n", line.c_str());
+    return line;
 }
+
+void PrintMessageLine(const std::string& cp932) { std::fprintf(stderr, "%s\n", OneLine(cp932::ToUtf8(cp932)).c_str()); }
 
 void CConsoleUserInterface::ShowMessage(const std::string& text, MessageKind) { PrintMessageLine(text); }
 

@@ -1,7 +1,9 @@
 #include "ui/dialogs/address_book_commands.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 
 #include "core/cp932.h"
 #include "core/texts.h"
@@ -23,6 +25,17 @@ ImportSortDirections& SortDirections() {
 }
 
 std::string PathText(const std::filesystem::path& path) { return cp932::FromUtf8(path.string()).value_or("?"); }
+
+// Qt's own file dialog with a check box under it: whether cells that a spreadsheet would run
+// as formulas are written behind an apostrophe.
+QCheckBox* AddFormulaGuardBox(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* box = new QCheckBox(QString::fromUtf8(texts::kExportGuardFormulas), &dialog);
+    box->setObjectName(QStringLiteral("guardFormulas"));
+    box->setChecked(true);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(box, grid->rowCount(), 0, 1, -1);
+    return box;
+}
 
 // The columns of an unknown CSV header: remembered for it, or asked and remembered.
 bool ChooseCsvRoles(AddressBookFile& file, QWidget* parent) {
@@ -73,6 +86,9 @@ void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesyste
                            PathText(path)),
                 MessageKind::Warning);
             return;
+        case AddressBookFile::Kind::NotAddressBook:
+            app.UI().ShowMessage(FormatText(texts::kAddressBookNotOne, PathText(path)), MessageKind::Warning);
+            return;
         case AddressBookFile::Kind::OldCsv:
             return OfferOldCsv(app, parent, file.oldCsv);
         case AddressBookFile::Kind::Csv:
@@ -108,7 +124,9 @@ void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QtFileFilter(QString::fromUtf8(vcard ? texts::kExportVCardFilter : texts::kExportCsvFilter)));
     dialog.setDefaultSuffix(vcard ? QStringLiteral("vcf") : QStringLiteral("csv"));
+    const QCheckBox* guard = vcard ? nullptr : AddFormulaGuardBox(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const CsvCells cells = guard && !guard->isChecked() ? CsvCells::Raw : CsvCells::Guarded;
     const std::filesystem::path path(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
 
     std::vector<CPenPal> pals;
@@ -117,8 +135,9 @@ void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const
         if (app.FindPalByAddress(address, pal)) pals.push_back(pal);
     if (addresses.empty()) pals = app.Pals();
     const std::string bytes =
-        vcard ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder)
-              : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932);
+        vcard
+            ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder)
+            : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932, cells);
     if (!WriteFileAtomically(path, bytes).ok)
         app.UI().ShowMessage(FormatText(texts::kExportFailed, PathText(path)), MessageKind::Warning);
 }

@@ -56,8 +56,10 @@ void CMainFrame::AfterFileOpened() {
 void CMainFrame::DiscardRecoveryCopy() { m_recovery->Discard(); }
 
 void CMainFrame::ChooseAndRestoreBackup() {
-    const std::vector<BackupEntry> backups =
-        ListBackups(m_recovery->Backups().FolderFor(m_session.Doc().GetPathName()));
+    const std::filesystem::path dataFile = m_session.Doc().GetPathName();
+    const std::filesystem::path folder = m_recovery->Backups().FolderFor(dataFile);
+    m_recovery->TellForeignBackups(folder);
+    const std::vector<BackupEntry> backups = ListBackups(folder);
     if (backups.empty()) {
         m_app.UI().ShowMessage(Cp932Text(texts::kRestoreNoBackups), MessageKind::Information);
         return;
@@ -65,6 +67,7 @@ void CMainFrame::ChooseAndRestoreBackup() {
     CRestoreDlg dialog(m_app.Pals(), backups, this);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::filesystem::path chosen = dialog.ChosenFile();
+    if (!MayRestoreInto(m_app, m_recovery->Backups(), chosen, dataFile)) return;
     if (!RestoreFromBackup(m_app, chosen))
         m_app.UI().ShowMessage(FormatText(texts::kRestoreGone, Cp932Text(chosen.string())), MessageKind::Warning);
 }

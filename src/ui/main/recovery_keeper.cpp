@@ -1,5 +1,7 @@
 #include "ui/main/recovery_keeper.h"
 
+#include "core/file_read.h"
+#include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "storage/yubino_doc.h"
@@ -50,4 +52,10 @@ void CRecoveryKeeper::Discard() {
     if (!m_lastCopy.empty()) m_writer.Discard(m_lastCopy);
     // The copy this session was started from, when it wrote none of its own.
     if (!m_doc.IsReadOnly()) m_writer.Discard(CopyPath());
+}
+
+void CRecoveryKeeper::TellForeignBackups(const std::filesystem::path& folder) {
+    if (m_bToldForeignBackups || ForeignBackupFiles(folder).empty()) return;
+    m_bToldForeignBackups = true;
+    m_app.UI().ShowMessage(FormatText(texts::kBackupsForeignFiles, PathText(folder)), MessageKind::Warning);
 }

@@ -31,6 +31,8 @@ public:
     // Where the copy of the document's file goes; empty for a document without a file.
     std::filesystem::path CopyPath() const;
     CBackupStore& Backups() { return m_backups; }
+    // Files in the folder of backups that are not Yubino's are told of once a session.
+    void TellForeignBackups(const std::filesystem::path& folder);
 
 private:
     void Write();
@@ -42,4 +44,5 @@ private:
     // The copy last written: the document may have moved to another file since.
     std::filesystem::path m_lastCopy;
     CRecoveryWriter m_writer;
+    bool m_bToldForeignBackups = false;
 };
