@@ -80,7 +80,7 @@ CMailArchive& Archive() {
     if (!archive.IsOpen()) {
         archive.Open(kFile, false);
         std::mt19937 random(11);
-        for (int first = archive.MailCount(Pal(0)) * kPals; first < kMails; first += kBatch)
+        for (int first = archive.MailCount(Pal(0)).value * kPals; first < kMails; first += kBatch)
             archive.Store(Batch(first, kBatch, random));
     }
     return archive;
@@ -96,7 +96,7 @@ void BM_ReplyQueue(benchmark::State& state) {
     CMailArchive& archive = Archive();
     const std::vector<std::string> pals = PalList();
     const CalendarDay today = CalendarDay::FromDate(2026, 12, 7);
-    for (auto _ : state) benchmark::DoNotOptimize(BuildReplyQueue(archive.MailDates(pals), today));
+    for (auto _ : state) benchmark::DoNotOptimize(BuildReplyQueue(archive.MailDates(pals).value, today));
 }
 BENCHMARK(BM_ReplyQueue)->Unit(benchmark::kMillisecond);
 
@@ -137,7 +137,7 @@ void BM_SearchPals(benchmark::State& state) {
         for (const std::string& query : queries) {
             const auto start = std::chrono::steady_clock::now();
             const double cpuStart = ThreadCpuMs();
-            benchmark::DoNotOptimize(archive.PalsWithText(query));
+            benchmark::DoNotOptimize(archive.PalsWithText(query).value);
             cpu.push_back(ThreadCpuMs() - cpuStart);
             wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
@@ -153,7 +153,7 @@ BENCHMARK(BM_SearchPals)->Unit(benchmark::kMillisecond)->Iterations(3);
 // One pal's whole correspondence, as the correspondence pane lists it.
 void BM_PalMails(benchmark::State& state) {
     CMailArchive& archive = Archive();
-    for (auto _ : state) benchmark::DoNotOptimize(archive.Mails(Pal(123)));
+    for (auto _ : state) benchmark::DoNotOptimize(archive.Mails(Pal(123)).value);
 }
 BENCHMARK(BM_PalMails)->Unit(benchmark::kMillisecond);
 

@@ -23,7 +23,7 @@ const CalendarDay kToday = CalendarDay::FromDate(2026, 12, 7);
 void MakeArchive() {
     CMailArchive archive;
     archive.Open(kFile, false);
-    if (archive.MailCount("pal0@example.jp") > 0) return;
+    if (archive.MailCount("pal0@example.jp").value > 0) return;
     const char* words[] = {"こんにちは", "お元気ですか", "今日は", "天気が", "よくて", "散歩に", "行きました", "。\n"};
     std::mt19937 random(5);
     for (int first = 0; first < kMails; first += kBatch) {

@@ -47,7 +47,22 @@ DROP TRIGGER mails_fts_insert;
 INSERT INTO mails_fts(mails_fts, rank) VALUES ('automerge', 8);
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2};
+// Version 3: new mails wait in "unindexed" and go into the index many at a time. Each
+// write to the index adds a segment, and the index merges its segments by count, not by
+// size: one segment per mail made every intake rewrite the old, large segments again and
+// again, so that its cost grew with the archive. A deleted mail leaves the index only if
+// it was in it.
+constexpr const char* kVersion3 = R"sql(
+CREATE TABLE unindexed(id INTEGER PRIMARY KEY);
+DROP TRIGGER mails_fts_delete;
+CREATE TRIGGER mails_fts_delete AFTER DELETE ON mails BEGIN
+  INSERT INTO mails_fts(mails_fts, rowid, folded) SELECT 'delete', old.id, old.folded
+    WHERE NOT EXISTS (SELECT 1 FROM unindexed WHERE id = old.id);
+  DELETE FROM unindexed WHERE id = old.id;
+END;
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -10,6 +11,7 @@
 #include <set>
 
 #include "archive/archive_schema.h"
+#include "archive/sqlite_db.h"
 #include "archive/text_fold.h"
 
 namespace fs = std::filesystem;
@@ -39,6 +41,11 @@ std::string FtsPhrase(std::string_view folded) {
     return phrase + "\"";
 }
 
+// Mails waiting for the full-text index go into it together once this many wait (or
+// before a search, or when the archive closes): each write to the index adds a segment
+// that its merges must rewrite.
+constexpr std::int64_t kIndexBatch = 1000;
+
 constexpr const char* kIndexedCondition = "m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)";
 // A short text is looked up through the index's terms that begin with it, unless those
 // are too many or occur too often; then a scan is quicker.
@@ -53,14 +60,60 @@ constexpr int kCommonInSample = kSampleMails / 4;
 // characters begins some three-character term of the index.
 constexpr const char* kFoldedEnd = "\n\n";
 
+// The archive's door: whatever SQLite, the file system or a damaged value throws comes
+// back as a status.
+template <class F>
+ArchiveStatus Guarded(F&& work) {
+    try {
+        work();
+        return {};
+    } catch (const std::exception& e) {
+        return {ArchiveStatus::Kind::Failed, e.what()};
+    }
+}
+
+template <class T, class F>
+ArchiveResult<T> GuardedRead(F&& read) {
+    ArchiveResult<T> result;
+    try {
+        result.value = read();
+    } catch (const std::exception& e) {
+        result.kind = ArchiveStatus::Kind::Failed;
+        result.error = e.what();
+    }
+    return result;
+}
+
+// A stored interval: a whole number the settings accept, or nothing.
+std::optional<int> QuietDaysIn(std::string_view text) {
+    int days = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), days);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (days < kMinQuietDays || days > kMaxQuietDays) return std::nullopt;
+    return days;
+}
+
+std::optional<int> QuietDaysIn(const CStatement& row, int column) {
+    if (!row.IsInteger(column)) return QuietDaysIn(row.Text(column));  // a text of digits passes
+    const std::int64_t days = row.Int(column);
+    if (days < kMinQuietDays || days > kMaxQuietDays) return std::nullopt;
+    return static_cast<int>(days);
+}
+
+ArchiveStatus DamagedStatus(std::string what) { return {ArchiveStatus::Kind::DamagedValue, std::move(what)}; }
+
 }  // namespace
+
+CMailArchive::CMailArchive() : m_db(std::make_unique<CSqliteDb>()) {}
+
+bool CMailArchive::IsOpen() const { return m_db->IsOpen(); }
 
 CMailArchive::SearchFilter CMailArchive::FilterFor(const std::string& folded) {
     const SearchFilter scan{"instr(m.folded, ?) > 0", folded, false};
     if (folded.empty()) return scan;
     if (CodePoints(folded) >= 3) return {kIndexedCondition, FtsPhrase(folded), true};
     // The index's terms that begin with the text tell where it occurs, and how often.
-    CStatement terms(m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
+    CStatement terms(*m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
     terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
     std::string anyOf;
     std::int64_t mails = 0;
@@ -77,8 +130,8 @@ CMailArchive::SearchFilter CMailArchive::FilterFor(const std::string& folded) {
 }
 
 bool CMailArchive::CommonInNewestMails(const std::string& folded) {
-    CStatement sample(m_db,
-                      "SELECT count(*) FROM (SELECT folded FROM mails ORDER BY id DESC LIMIT ?) WHERE instr(folded, ?) > 0");
+    CStatement sample(
+        *m_db, "SELECT count(*) FROM (SELECT folded FROM mails ORDER BY id DESC LIMIT ?) WHERE instr(folded, ?) > 0");
     sample.Bind(1, std::int64_t{kSampleMails}).Bind(2, folded).Step();
     return sample.Int(0) >= kCommonInSample;
 }
@@ -127,36 +180,36 @@ fs::path CMailArchive::PathFor(const fs::path& dataFile) {
 }
 
 void CMailArchive::Prepare() {
-    m_db.Exec("PRAGMA foreign_keys = ON");
+    m_db->Exec("PRAGMA foreign_keys = ON");
     // The full-text index's merges and the per-pal indexes touch pages all over a large
     // archive: a bigger cache and mapped reads keep intake and search off the disk.
-    m_db.Exec("PRAGMA cache_size = -32768");
-    m_db.Exec("PRAGMA mmap_size = 268435456");
+    m_db->Exec("PRAGMA cache_size = -32768");
+    m_db->Exec("PRAGMA mmap_size = 268435456");
 }
 
 void CMailArchive::AttachVocabulary() {
-    m_db.Exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp.mails_vocab USING fts5vocab(main, mails_fts, row)");
+    m_db->Exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp.mails_vocab USING fts5vocab(main, mails_fts, row)");
 }
 
 void CMailArchive::UseWal() {
-    m_db.Exec("PRAGMA journal_mode = WAL");
-    m_db.Exec("PRAGMA synchronous = NORMAL");
+    m_db->Exec("PRAGMA journal_mode = WAL");
+    m_db->Exec("PRAGMA synchronous = NORMAL");
 }
 
 CMailArchive::OpenResult CMailArchive::Rebuild() {
-    m_db.Close();
+    m_db->Close();
     m_bReadOnly = false;
     OpenResult result;
     try {
         result.movedAside = MoveAside(m_path);
-        m_db.Open(m_path, false, true);
+        m_db->Open(m_path, false, true);
         Prepare();
         UseWal();
-        MigrateSchema(m_db, 0);
+        MigrateSchema(*m_db, 0);
         AttachVocabulary();
         result.status = OpenStatus::Rebuilt;
     } catch (const std::exception& e) {
-        m_db.Close();
+        m_db->Close();
         result.status = OpenStatus::Failed;
         result.error = e.what();
     }
@@ -166,12 +219,12 @@ CMailArchive::OpenResult CMailArchive::Rebuild() {
 void CMailArchive::CheckStop::Stop() {
     const std::lock_guard lock(m_mutex);
     m_bStopped = true;
-    if (m_db) sqlite3_interrupt(m_db);
+    if (m_db) sqlite3_interrupt(m_db->Handle());
 }
 
-bool CMailArchive::CheckStop::Begin(sqlite3* db) {
+bool CMailArchive::CheckStop::Begin(CSqliteDb& db) {
     const std::lock_guard lock(m_mutex);
-    m_db = m_bStopped ? nullptr : db;
+    m_db = m_bStopped ? nullptr : &db;
     return !m_bStopped;
 }
 
@@ -184,7 +237,7 @@ CMailArchive::CheckResult CMailArchive::CheckFile(const fs::path& path, CheckSto
     CSqliteDb db;
     try {
         db.Open(path, /*readOnly=*/true, /*create=*/false);
-        if (!stop.Begin(db.Handle())) return CheckResult::NotFinished;
+        if (!stop.Begin(db)) return CheckResult::NotFinished;
         CStatement check(db, "PRAGMA quick_check");
         const bool healthy = check.Step() && check.Text(0) == "ok";
         stop.End();
@@ -195,11 +248,14 @@ CMailArchive::CheckResult CMailArchive::CheckFile(const fs::path& path, CheckSto
     }
 }
 
-bool CMailArchive::CheckDue(std::string_view today) { return !m_bReadOnly && Setting(kLastCheckKey) != today; }
+bool CMailArchive::CheckDue(std::string_view today) {
+    if (m_bReadOnly) return false;
+    const ArchiveResult<std::string> last = GuardedRead<std::string>([&] { return Setting(kLastCheckKey); });
+    return !last.Ok() || last.value != today;
+}
 
-void CMailArchive::RecordCheck(std::string_view today) {
-    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
-    set.Bind(1, kLastCheckKey).Bind(2, today).Run();
+ArchiveStatus CMailArchive::RecordCheck(std::string_view today) {
+    return Guarded([&] { PutSetting(kLastCheckKey, today); });
 }
 
 CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly) {
@@ -218,12 +274,12 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
     }
     try {
         try {
-            m_db.Open(path, readOnly, /*create=*/true);
+            m_db->Open(path, readOnly, /*create=*/true);
             Prepare();
-            const int version = ReadSchemaVersion(m_db);
+            const int version = ReadSchemaVersion(*m_db);
             if (version < 0) throw CDamaged();  // some other program's database
             if (version > kArchiveSchemaVersion) {
-                m_db.Open(path, /*readOnly=*/true, /*create=*/false);
+                m_db->Open(path, /*readOnly=*/true, /*create=*/false);
                 m_bReadOnly = true;
                 result.status = OpenStatus::NewerSchema;
                 try {
@@ -235,7 +291,7 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
             }
             if (!readOnly) {
                 UseWal();
-                MigrateSchema(m_db, version);
+                MigrateSchema(*m_db, version);
             }
             result.status = exists && version > 0 ? OpenStatus::Opened : OpenStatus::Created;
         } catch (const CSqliteError& e) {
@@ -243,14 +299,14 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
             throw CDamaged();
         }
     } catch (const CDamaged&) {
-        m_db.Close();
+        m_db->Close();
         if (readOnly) {
             result.error = "the archive is damaged";
             return result;
         }
         return Rebuild();
     } catch (const CSqliteError& e) {
-        m_db.Close();
+        m_db->Close();
         result.status = OpenStatus::Failed;
         result.error = e.what();
         return result;
@@ -258,24 +314,48 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
     try {
         AttachVocabulary();
     } catch (const CSqliteError& e) {
-        m_db.Close();
+        m_db->Close();
         return {OpenStatus::Failed, {}, e.what()};
     }
     m_bReadOnly = readOnly;
     return result;
 }
 
+void CMailArchive::IndexWaitingMails() {
+    m_db->Exec(
+        "INSERT INTO mails_fts(rowid, folded) SELECT m.id, m.folded FROM unindexed u JOIN mails m ON m.id = u.id");
+    m_db->Exec("DELETE FROM unindexed");
+}
+
+void CMailArchive::CatchUpIndex() {
+    if (m_bReadOnly) return;  // the archive's writer indexes them
+    CStatement waiting(*m_db, "SELECT EXISTS (SELECT 1 FROM unindexed)");
+    if (!waiting.Step() || waiting.Int(0) == 0) return;
+    CTransaction transaction(*m_db);
+    IndexWaitingMails();
+    transaction.Commit();
+}
+
+CMailArchive::~CMailArchive() { Close(); }
+
 void CMailArchive::Close() {
-    m_db.Close();
+    if (m_db->IsOpen()) {
+        try {
+            CatchUpIndex();
+        } catch (const CSqliteError&) {
+            // They stay waiting in the file; the next writer indexes them.
+        }
+    }
+    m_db->Close();
     m_bReadOnly = false;
 }
 
 std::int64_t CMailArchive::PalId(std::string_view address, bool create) {
     if (create) {
-        CStatement insert(m_db, "INSERT INTO pals(address) VALUES (?) ON CONFLICT(address) DO NOTHING");
+        CStatement insert(*m_db, "INSERT INTO pals(address) VALUES (?) ON CONFLICT(address) DO NOTHING");
         insert.Bind(1, address).Run();
     }
-    CStatement find(m_db, "SELECT id FROM pals WHERE address = ?");
+    CStatement find(*m_db, "SELECT id FROM pals WHERE address = ?");
     find.Bind(1, address);
     return find.Step() ? find.Int(0) : 0;
 }
@@ -284,13 +364,15 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
                                               const std::vector<ArchiveSetting>& settings) {
     StoreResult result;
     try {
-        CTransaction transaction(m_db);
+        CTransaction transaction(*m_db);
         // Prepared once for the whole batch.
-        CStatement insert(m_db,
+        CStatement insert(*m_db,
                           "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
                           "folded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        CStatement byId(m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ?");
-        CStatement same(m_db,
+        // "message_id <> ''" lets SQLite use the index of Message-IDs, which leaves the
+        // mails without one out; without it, the lookup read every mail of the pal.
+        CStatement byId(*m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ? AND message_id <> ''");
+        CStatement same(*m_db,
                         "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
                         "AND message_id = ''");
         std::map<std::string, std::int64_t, std::less<>> palIds;
@@ -317,67 +399,77 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
             insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
             insert.Run();
-            if (result.stored++ == 0) firstNew = m_db.LastInsertRowId();
+            if (result.stored++ == 0) firstNew = m_db->LastInsertRowId();
         }
-        // New rows take ids above every stored one; one statement indexes them all.
+        // New rows take ids above every stored one; they wait to be indexed with others.
         if (result.stored > 0) {
-            CStatement index(m_db, "INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails WHERE id >= ?");
-            index.Bind(1, firstNew).Run();
+            CStatement waiting(*m_db, "INSERT INTO unindexed(id) SELECT id FROM mails WHERE id >= ?");
+            waiting.Bind(1, firstNew).Run();
+            CStatement count(*m_db, "SELECT count(*) FROM unindexed");
+            if (count.Step() && count.Int(0) >= kIndexBatch) IndexWaitingMails();
         }
         PutSettings(settings);
         transaction.Commit();
-    } catch (const CSqliteError& e) {
+    } catch (const std::exception& e) {
         result = StoreResult{};
         result.error = e.what();
     }
     return result;
 }
 
-std::vector<StoredMail> CMailArchive::Mails(std::string_view pal, std::string_view search) {
-    std::string sql =
-        "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
-        "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
-    sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
-    const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(FoldForSearch(search));
-    if (!search.empty()) sql += " AND " + filter.sql;
-    sql += " ORDER BY m.date DESC, m.id DESC";
-    CStatement query(m_db, sql);
-    query.Bind(1, pal);
-    if (!search.empty()) query.Bind(2, filter.parameter);
-    std::vector<StoredMail> mails;
-    while (query.Step()) {
-        StoredMail stored;
-        stored.id = query.Int(0);
-        MailRecord& mail = stored.mail;
-        mail.pal = query.Text(1);
-        mail.direction = query.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
-        mail.date = query.Text(3);
-        mail.subject = query.Text(4);
-        mail.body = query.Text(5);
-        mail.messageId = query.Text(6);
-        mail.source = query.Text(7);
-        mails.push_back(std::move(stored));
-    }
-    return mails;
+ArchiveResult<std::vector<StoredMail>> CMailArchive::Mails(std::string_view pal, std::string_view search) {
+    return GuardedRead<std::vector<StoredMail>>([&] {
+        std::string sql =
+            "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
+            "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
+        sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
+        if (!search.empty()) CatchUpIndex();
+        const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(FoldForSearch(search));
+        if (!search.empty()) sql += " AND " + filter.sql;
+        sql += " ORDER BY m.date DESC, m.id DESC";
+        CStatement query(*m_db, sql);
+        query.Bind(1, pal);
+        if (!search.empty()) query.Bind(2, filter.parameter);
+        std::vector<StoredMail> mails;
+        while (query.Step()) {
+            StoredMail stored;
+            stored.id = query.Int(0);
+            MailRecord& mail = stored.mail;
+            mail.pal = query.Text(1);
+            mail.direction = query.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
+            mail.date = query.Text(3);
+            mail.subject = query.Text(4);
+            mail.body = query.Text(5);
+            mail.messageId = query.Text(6);
+            mail.source = query.Text(7);
+            mails.push_back(std::move(stored));
+        }
+        return mails;
+    });
 }
 
-int CMailArchive::MailCount(std::string_view pal) {
-    CStatement count(m_db, "SELECT count(*) FROM mails m JOIN pals p ON p.id = m.pal_id WHERE p.address = ?");
-    count.Bind(1, pal).Step();
-    return static_cast<int>(count.Int(0));
+ArchiveResult<int> CMailArchive::MailCount(std::string_view pal) {
+    return GuardedRead<int>([&] {
+        CStatement count(*m_db, "SELECT count(*) FROM mails m JOIN pals p ON p.id = m.pal_id WHERE p.address = ?");
+        count.Bind(1, pal).Step();
+        return static_cast<int>(count.Int(0));
+    });
 }
 
-std::vector<std::string> CMailArchive::PalsWithText(std::string_view search) {
-    const std::string folded = FoldForSearch(search);
-    if (folded.empty()) return {};
-    if (CodePoints(folded) < 3 && CommonInNewestMails(folded)) return PalsByScan(folded);
-    const SearchFilter filter = FilterFor(folded);
-    return filter.indexed ? PalsByIndex(filter.parameter) : PalsByScan(folded);
+ArchiveResult<std::vector<std::string>> CMailArchive::PalsWithText(std::string_view search) {
+    return GuardedRead<std::vector<std::string>>([&]() -> std::vector<std::string> {
+        const std::string folded = FoldForSearch(search);
+        if (folded.empty()) return {};
+        CatchUpIndex();
+        if (CodePoints(folded) < 3 && CommonInNewestMails(folded)) return PalsByScan(folded);
+        const SearchFilter filter = FilterFor(folded);
+        return filter.indexed ? PalsByIndex(filter.parameter) : PalsByScan(folded);
+    });
 }
 
 std::vector<std::string> CMailArchive::PalsByScan(const std::string& folded) {
     // Each pal's scan ends at its first hit.
-    CStatement query(m_db,
+    CStatement query(*m_db,
                      "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id AND "
                      "instr(m.folded, ?) > 0)");
     query.Bind(1, folded);
@@ -389,136 +481,188 @@ std::vector<std::string> CMailArchive::PalsByScan(const std::string& folded) {
 std::vector<std::string> CMailArchive::PalsByIndex(const std::string& match) {
     // The index gives the matching mails one by one; once every pal with mails has a hit,
     // the rest cannot add one, so a common text stops early.
-    CStatement palsWithMails(m_db, "SELECT count(*) FROM pals p WHERE EXISTS (SELECT 1 FROM mails WHERE pal_id = p.id)");
+    CStatement palsWithMails(*m_db,
+                             "SELECT count(*) FROM pals p WHERE EXISTS (SELECT 1 FROM mails WHERE pal_id = p.id)");
     palsWithMails.Step();
     const auto all = static_cast<std::size_t>(palsWithMails.Int(0));
-    CStatement hits(m_db,
+    CStatement hits(*m_db,
                     "SELECT m.pal_id FROM mails_fts JOIN mails m ON m.id = mails_fts.rowid WHERE mails_fts MATCH ?");
     hits.Bind(1, match);
     std::set<std::int64_t> found;
     while (found.size() < all && hits.Step()) found.insert(hits.Int(0));
-    CStatement addresses(m_db, "SELECT id, address FROM pals");
+    CStatement addresses(*m_db, "SELECT id, address FROM pals");
     std::vector<std::string> pals;
     while (addresses.Step())
         if (found.contains(addresses.Int(0))) pals.push_back(addresses.Text(1));
     return pals;
 }
 
-std::vector<std::string> CMailArchive::OwnAddresses() {
-    CStatement query(m_db, "SELECT address FROM own_addresses ORDER BY position");
-    std::vector<std::string> addresses;
-    while (query.Step()) addresses.push_back(query.Text(0));
-    return addresses;
+ArchiveResult<std::vector<std::string>> CMailArchive::OwnAddresses() {
+    return GuardedRead<std::vector<std::string>>([&] {
+        CStatement query(*m_db, "SELECT address FROM own_addresses ORDER BY position");
+        std::vector<std::string> addresses;
+        while (query.Step()) addresses.push_back(query.Text(0));
+        return addresses;
+    });
 }
 
-void CMailArchive::SetOwnAddresses(const std::vector<std::string>& addresses) {
-    CTransaction transaction(m_db);
-    m_db.Exec("DELETE FROM own_addresses");
-    CStatement insert(m_db, "INSERT OR IGNORE INTO own_addresses(address, position) VALUES (?, ?)");
-    std::int64_t position = 0;
-    for (const std::string& address : addresses) {
-        if (!address.empty()) insert.Bind(1, address).Bind(2, position++).Run();
-    }
-    transaction.Commit();
+ArchiveStatus CMailArchive::SetOwnAddresses(const std::vector<std::string>& addresses) {
+    return Guarded([&] {
+        CTransaction transaction(*m_db);
+        m_db->Exec("DELETE FROM own_addresses");
+        CStatement insert(*m_db, "INSERT OR IGNORE INTO own_addresses(address, position) VALUES (?, ?)");
+        std::int64_t position = 0;
+        for (const std::string& address : addresses) {
+            if (!address.empty()) insert.Bind(1, address).Bind(2, position++).Run();
+        }
+        transaction.Commit();
+    });
 }
 
 std::string CMailArchive::Setting(std::string_view key) {
-    CStatement query(m_db, "SELECT value FROM settings WHERE key = ?");
+    CStatement query(*m_db, "SELECT value FROM settings WHERE key = ?");
     query.Bind(1, key);
     return query.Step() ? query.Text(0) : std::string();
 }
 
-std::optional<std::string> CMailArchive::ReadSetting(std::string_view key) {
-    CStatement query(m_db, "SELECT value FROM settings WHERE key = ?");
-    query.Bind(1, key);
-    if (!query.Step()) return std::nullopt;
-    return query.Text(0);
+ArchiveResult<std::optional<std::string>> CMailArchive::ReadSetting(std::string_view key) {
+    return GuardedRead<std::optional<std::string>>([&]() -> std::optional<std::string> {
+        CStatement query(*m_db, "SELECT value FROM settings WHERE key = ?");
+        query.Bind(1, key);
+        if (!query.Step()) return std::nullopt;
+        return query.Text(0);
+    });
+}
+
+void CMailArchive::PutSetting(std::string_view key, std::string_view value) {
+    CStatement set(*m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    set.Bind(1, key).Bind(2, value).Run();
 }
 
 void CMailArchive::PutSettings(const std::vector<ArchiveSetting>& settings) {
     if (settings.empty()) return;
-    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
+    CStatement set(*m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
     for (const ArchiveSetting& setting : settings) set.Bind(1, setting.key).Bind(2, setting.value).Run();
 }
 
-void CMailArchive::WriteSettings(const std::vector<ArchiveSetting>& settings) {
-    CTransaction transaction(m_db);
-    PutSettings(settings);
-    transaction.Commit();
+ArchiveStatus CMailArchive::WriteSettings(const std::vector<ArchiveSetting>& settings) {
+    return Guarded([&] {
+        CTransaction transaction(*m_db);
+        PutSettings(settings);
+        transaction.Commit();
+    });
 }
 
-int CMailArchive::DefaultQuietDays() {
+std::optional<int> CMailArchive::StoredDefaultQuietDays() {
     const std::string value = Setting(kDefaultQuietKey);
-    return value.empty() ? kDefaultQuietDays : std::stoi(value);
+    return value.empty() ? std::optional(kDefaultQuietDays) : QuietDaysIn(value);
 }
 
-void CMailArchive::SetDefaultQuietDays(int days) {
-    CStatement set(m_db, "INSERT OR REPLACE INTO settings(key, value) VALUES (?, ?)");
-    set.Bind(1, kDefaultQuietKey).Bind(2, std::to_string(days)).Run();
+ArchiveResult<int> CMailArchive::DefaultQuietDays() {
+    ArchiveResult<std::optional<int>> stored =
+        GuardedRead<std::optional<int>>([&] { return StoredDefaultQuietDays(); });
+    ArchiveResult<int> result;
+    result.value = stored.value.value_or(kDefaultQuietDays);
+    if (!stored.Ok())
+        static_cast<ArchiveStatus&>(result) = stored;
+    else if (!stored.value)
+        static_cast<ArchiveStatus&>(result) = DamagedStatus(kDefaultQuietKey);
+    return result;
 }
 
-std::optional<int> CMailArchive::PalQuietDays(std::string_view pal) {
-    CStatement query(m_db, "SELECT quiet_days FROM pals WHERE address = ?");
-    query.Bind(1, pal);
-    if (!query.Step() || query.IsNull(0)) return std::nullopt;
-    return static_cast<int>(query.Int(0));
+ArchiveStatus CMailArchive::SetDefaultQuietDays(int days) {
+    return Guarded([&] { PutSetting(kDefaultQuietKey, std::to_string(days)); });
 }
 
-void CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<int> days) {
-    const std::int64_t id = PalId(pal, true);
-    CStatement set(m_db, "UPDATE pals SET quiet_days = ? WHERE id = ?");
-    if (days)
-        set.Bind(1, static_cast<std::int64_t>(*days));
-    else
-        set.BindNull(1);
-    set.Bind(2, id).Run();
+ArchiveResult<std::optional<int>> CMailArchive::PalQuietDays(std::string_view pal) {
+    bool damaged = false;
+    ArchiveResult<std::optional<int>> result = GuardedRead<std::optional<int>>([&]() -> std::optional<int> {
+        CStatement query(*m_db, "SELECT quiet_days FROM pals WHERE address = ?");
+        query.Bind(1, pal);
+        if (!query.Step() || query.IsNull(0)) return std::nullopt;
+        const std::optional<int> days = QuietDaysIn(query, 0);
+        damaged = !days;
+        return days;
+    });
+    if (damaged) static_cast<ArchiveStatus&>(result) = DamagedStatus("quiet_days of " + std::string(pal));
+    return result;
 }
 
-std::vector<PalMailDates> CMailArchive::MailDates(const std::vector<std::string>& pals,
-                                                  std::optional<int> quietDaysForAll) {
-    const int defaultDays = quietDaysForAll.value_or(DefaultQuietDays());
-    const std::set<std::string_view> wanted(pals.begin(), pals.end());
-    // Each newest date is one step down the (pal, direction, date) index.
-    CStatement query(m_db,
-                     "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
-                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
-    std::vector<PalMailDates> dates;
-    while (query.Step()) {
-        std::string address = query.Text(0);
-        if (!wanted.contains(address)) continue;  // mails kept for a deleted pal
-        PalMailDates entry{std::move(address), query.Text(2), query.Text(3), defaultDays};
-        if (!quietDaysForAll && !query.IsNull(1)) entry.quietDays = static_cast<int>(query.Int(1));
-        dates.push_back(std::move(entry));
-    }
-    return dates;
+ArchiveStatus CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<int> days) {
+    return Guarded([&] {
+        const std::int64_t id = PalId(pal, true);
+        CStatement set(*m_db, "UPDATE pals SET quiet_days = ? WHERE id = ?");
+        if (days)
+            set.Bind(1, static_cast<std::int64_t>(*days));
+        else
+            set.BindNull(1);
+        set.Bind(2, id).Run();
+    });
 }
 
-void CMailArchive::ChangePalAddress(std::string_view oldAddress, std::string_view newAddress) {
-    if (oldAddress == newAddress) return;
-    CTransaction transaction(m_db);
-    const std::int64_t oldId = PalId(oldAddress, false);
-    if (oldId != 0) {
-        const std::int64_t newId = PalId(newAddress, false);
-        if (newId == 0) {
-            CStatement rename(m_db, "UPDATE pals SET address = ? WHERE id = ?");
-            rename.Bind(1, newAddress).Bind(2, oldId).Run();
-        } else {
-            // Both addresses have mails: move them over; those already there go with the old pal.
-            CStatement move(m_db, "UPDATE OR IGNORE mails SET pal_id = ? WHERE pal_id = ?");
-            move.Bind(1, newId).Bind(2, oldId).Run();
-            CStatement drop(m_db, "DELETE FROM pals WHERE id = ?");
-            drop.Bind(1, oldId).Run();
+ArchiveResult<std::vector<PalMailDates>> CMailArchive::MailDates(const std::vector<std::string>& pals,
+                                                                 std::optional<int> quietDaysForAll) {
+    std::string damaged;
+    ArchiveResult<std::vector<PalMailDates>> result = GuardedRead<std::vector<PalMailDates>>([&] {
+        const std::optional<int> stored = quietDaysForAll ? quietDaysForAll : StoredDefaultQuietDays();
+        if (!stored) damaged = kDefaultQuietKey;
+        const int defaultDays = stored.value_or(kDefaultQuietDays);
+        const std::set<std::string_view> wanted(pals.begin(), pals.end());
+        // Each newest date is one step down the (pal, direction, date) index.
+        CStatement query(
+            *m_db,
+            "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
+            "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
+        std::vector<PalMailDates> dates;
+        while (query.Step()) {
+            std::string address = query.Text(0);
+            if (!wanted.contains(address)) continue;  // mails kept for a deleted pal
+            PalMailDates entry{std::move(address), query.Text(2), query.Text(3), defaultDays};
+            if (!quietDaysForAll && !query.IsNull(1)) {
+                const std::optional<int> own = QuietDaysIn(query, 1);
+                if (!own && damaged.empty()) damaged = "quiet_days of " + entry.pal;
+                entry.quietDays = own.value_or(defaultDays);
+            }
+            dates.push_back(std::move(entry));
         }
-    }
-    transaction.Commit();
+        return dates;
+    });
+    if (result.Ok() && !damaged.empty()) static_cast<ArchiveStatus&>(result) = DamagedStatus(damaged);
+    return result;
 }
 
-void CMailArchive::DeletePalMails(std::string_view pal) {
-    CStatement drop(m_db, "DELETE FROM pals WHERE address = ?");
-    drop.Bind(1, pal).Run();
+ArchiveStatus CMailArchive::ChangePalAddress(std::string_view oldAddress, std::string_view newAddress) {
+    return Guarded([&] {
+        if (oldAddress == newAddress) return;
+        CTransaction transaction(*m_db);
+        const std::int64_t oldId = PalId(oldAddress, false);
+        if (oldId != 0) {
+            const std::int64_t newId = PalId(newAddress, false);
+            if (newId == 0) {
+                CStatement rename(*m_db, "UPDATE pals SET address = ? WHERE id = ?");
+                rename.Bind(1, newAddress).Bind(2, oldId).Run();
+            } else {
+                // Both addresses have mails: move them over; those already there go with the old pal.
+                CStatement move(*m_db, "UPDATE OR IGNORE mails SET pal_id = ? WHERE pal_id = ?");
+                move.Bind(1, newId).Bind(2, oldId).Run();
+                CStatement drop(*m_db, "DELETE FROM pals WHERE id = ?");
+                drop.Bind(1, oldId).Run();
+            }
+        }
+        transaction.Commit();
+    });
 }
 
-void CMailArchive::CopyTo(const fs::path& path) {
-    CStatement copy(m_db, "VACUUM INTO ?");
-    copy.Bind(1, path.string()).Run();
+ArchiveStatus CMailArchive::DeletePalMails(std::string_view pal) {
+    return Guarded([&] {
+        CStatement drop(*m_db, "DELETE FROM pals WHERE address = ?");
+        drop.Bind(1, pal).Run();
+    });
+}
+
+ArchiveStatus CMailArchive::CopyTo(const fs::path& path) {
+    return Guarded([&] {
+        CStatement copy(*m_db, "VACUUM INTO ?");
+        copy.Bind(1, path.string()).Run();
+    });
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -14,7 +15,23 @@
 
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
-#include "archive/sqlite_db.h"
+
+class CSqliteDb;
+
+// What a call through the archive's door tells besides its value: it went well, the file
+// failed it (SQLite's words in `error`), or a value stored in it is damaged (`error` names
+// it; the result then holds what the program uses in its place).
+struct ArchiveStatus {
+    enum class Kind { Ok, Failed, DamagedValue };
+    Kind kind = Kind::Ok;
+    std::string error;
+    bool Ok() const { return kind == Kind::Ok; }
+};
+
+template <class T>
+struct ArchiveResult : ArchiveStatus {
+    T value{};
+};
 
 // A value other parts of the program keep in the archive's settings (the mailbox check's
 // sync points), so that it is committed together with the mails it covers.
@@ -48,6 +65,11 @@ public:
     // "<data file without extension>.mails.sqlite" in the data file's folder.
     static std::filesystem::path PathFor(const std::filesystem::path& dataFile);
 
+    CMailArchive();
+    ~CMailArchive();
+    CMailArchive(const CMailArchive&) = delete;
+    CMailArchive& operator=(const CMailArchive&) = delete;
+
     // Opens the archive at `path`, creating it unless `readOnly`. A file SQLite cannot read
     // is renamed "<name>.damaged-<date>" and a new archive made in its place, except when
     // read-only. Damage deeper in the file is for CheckFile to find.
@@ -60,64 +82,72 @@ public:
     class CheckStop {
     public:
         void Stop();
-        bool Begin(sqlite3* db);  // false when stopped already
-        void End();
 
     private:
+        friend class CMailArchive;
+        bool Begin(CSqliteDb& db);  // false when stopped already
+        void End();
+
         std::mutex m_mutex;
-        sqlite3* m_db = nullptr;
+        CSqliteDb* m_db = nullptr;
         bool m_bStopped = false;
     };
     // The full damage check (SQLite's quick_check, half a second on a large archive) on a
     // connection of its own, so that it may run on another thread while the archive is in
     // use. `stop` ends it early with NotFinished.
     static CheckResult CheckFile(const std::filesystem::path& path, CheckStop& stop);
-    // Whether the check has not passed on `today` ("YYYY-MM-DD"); it runs once a day.
+    // Whether the check has not passed on `today` ("YYYY-MM-DD"); it runs once a day, and
+    // when the archive cannot tell.
     bool CheckDue(std::string_view today);
-    void RecordCheck(std::string_view today);
+    ArchiveStatus RecordCheck(std::string_view today);
     void Close();
-    bool IsOpen() const { return m_db.IsOpen(); }
+    bool IsOpen() const;
     bool IsReadOnly() const { return m_bReadOnly; }
 
-    // The methods below need an open archive; they throw CSqliteError on failure.
+    // The methods below need an open archive. None throws: a failure comes back as the
+    // status of its result, with an empty value.
 
     // Stores the mails, each already filed under its pal, in one transaction. A mail is
     // stored once: by its Message-ID for the pal, or without one by pal, date and body.
-    // `settings` are written in the same transaction.
+    // `settings` are written in the same transaction. New mails reach the full-text index
+    // a thousand at a time, or at the next search or Close.
     StoreResult Store(const std::vector<MailRecord>& mails, const std::vector<ArchiveSetting>& settings = {});
 
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds the folded search text.
-    std::vector<StoredMail> Mails(std::string_view pal = {}, std::string_view search = {});
-    int MailCount(std::string_view pal);
+    ArchiveResult<std::vector<StoredMail>> Mails(std::string_view pal = {}, std::string_view search = {});
+    ArchiveResult<int> MailCount(std::string_view pal);
     // Addresses of the pals with a mail whose subject or body holds the folded text.
-    std::vector<std::string> PalsWithText(std::string_view search);
+    ArchiveResult<std::vector<std::string>> PalsWithText(std::string_view search);
 
-    std::vector<std::string> OwnAddresses();
-    void SetOwnAddresses(const std::vector<std::string>& addresses);
+    ArchiveResult<std::vector<std::string>> OwnAddresses();
+    ArchiveStatus SetOwnAddresses(const std::vector<std::string>& addresses);
 
-    std::optional<std::string> ReadSetting(std::string_view key);
+    ArchiveResult<std::optional<std::string>> ReadSetting(std::string_view key);
     // In one transaction.
-    void WriteSettings(const std::vector<ArchiveSetting>& settings);
+    ArchiveStatus WriteSettings(const std::vector<ArchiveSetting>& settings);
 
-    int DefaultQuietDays();
-    void SetDefaultQuietDays(int days);
-    // The pal's own interval, if one is set.
-    std::optional<int> PalQuietDays(std::string_view pal);
-    void SetPalQuietDays(std::string_view pal, std::optional<int> days);
+    // The days until a pal counts as quiet, for all pals. A stored value that is no whole
+    // number of kMinQuietDays to kMaxQuietDays is DamagedValue, with kDefaultQuietDays.
+    ArchiveResult<int> DefaultQuietDays();
+    ArchiveStatus SetDefaultQuietDays(int days);
+    // The pal's own interval, if one is set; a damaged one is DamagedValue, with none.
+    ArchiveResult<std::optional<int>> PalQuietDays(std::string_view pal);
+    ArchiveStatus SetPalQuietDays(std::string_view pal, std::optional<int> days);
 
     // The newest mail dates of each pal in `pals` (the pal table), with its interval, or
-    // `quietDaysForAll` for every pal when given.
-    std::vector<PalMailDates> MailDates(const std::vector<std::string>& pals,
-                                        std::optional<int> quietDaysForAll = std::nullopt);
+    // `quietDaysForAll` for every pal when given. A damaged interval is DamagedValue, with
+    // the dates all there and the default in its place.
+    ArchiveResult<std::vector<PalMailDates>> MailDates(const std::vector<std::string>& pals,
+                                                       std::optional<int> quietDaysForAll = std::nullopt);
 
     // The pal's mails and interval follow its new address; mails the new address already
     // has (the same Message-ID) are kept once.
-    void ChangePalAddress(std::string_view oldAddress, std::string_view newAddress);
-    void DeletePalMails(std::string_view pal);
+    ArchiveStatus ChangePalAddress(std::string_view oldAddress, std::string_view newAddress);
+    ArchiveStatus DeletePalMails(std::string_view pal);
 
     // A consistent copy of the whole archive into a new file (Save As).
-    void CopyTo(const std::filesystem::path& path);
+    ArchiveStatus CopyTo(const std::filesystem::path& path);
 
 private:
     struct SearchFilter {
@@ -130,14 +160,21 @@ private:
     bool CommonInNewestMails(const std::string& folded);
     std::vector<std::string> PalsByScan(const std::string& folded);
     std::vector<std::string> PalsByIndex(const std::string& match);
+    // Puts the mails waiting for the full-text index into it, in the open transaction.
+    void IndexWaitingMails();
+    // The same in a transaction of its own, when any wait and the archive is writable.
+    void CatchUpIndex();
     void AttachVocabulary();
     void Prepare();
     void UseWal();
     std::int64_t PalId(std::string_view address, bool create);
     std::string Setting(std::string_view key);
     void PutSettings(const std::vector<ArchiveSetting>& settings);
+    void PutSetting(std::string_view key, std::string_view value);
+    // The interval for all, or nothing when the stored one is damaged.
+    std::optional<int> StoredDefaultQuietDays();
 
-    CSqliteDb m_db;
+    std::unique_ptr<CSqliteDb> m_db;
     std::filesystem::path m_path;
     bool m_bReadOnly = false;
 };

@@ -20,6 +20,22 @@ CPalArchive::CPalArchive(CYubinoApp& app, DocumentFn document) : m_app(app), m_d
 
 void CPalArchive::Tell(const std::string& cp932Message) { m_app.UI().ShowMessage(cp932Message, MessageKind::Warning); }
 
+bool CPalArchive::Report(const ArchiveStatus& status, const char* failedText) {
+    switch (status.kind) {
+        case ArchiveStatus::Kind::Ok:
+            return false;
+        case ArchiveStatus::Kind::Failed:
+            Tell(FormatText(failedText, cp932::FromUtf8(status.error).value_or("")));
+            return true;
+        case ArchiveStatus::Kind::DamagedValue:
+            // Once an opening: the value in its place serves until the user sets it again.
+            if (!m_bToldDamage) Tell(Cp932Text(texts::kArchiveSettingDamaged));
+            m_bToldDamage = true;
+            return true;
+    }
+    return true;
+}
+
 CPalArchive::~CPalArchive() { StopCheck(); }
 
 void CPalArchive::OpenFor(const ArchiveDocument& document) {
@@ -27,6 +43,7 @@ void CPalArchive::OpenFor(const ArchiveDocument& document) {
     m_archive.Close();
     m_openedFor = document.dataFile;
     m_bTried = true;
+    m_bToldDamage = false;
     if (document.dataFile.empty()) return;
     const fs::path path = CMailArchive::PathFor(document.dataFile);
     const CMailArchive::OpenResult opened = m_archive.Open(path, document.readOnly);
@@ -61,11 +78,8 @@ void CPalArchive::Seed() {
 }
 
 void CPalArchive::StartCheck(const fs::path& path) {
-    try {
-        if (!m_archive.CheckDue(CalendarDay::Today().Format())) return;
-    } catch (const CSqliteError&) {
-        // Unreadable settings: the check runs, and finds why.
-    }
+    // Unreadable settings make it due: the check runs, and finds why.
+    if (!m_archive.CheckDue(CalendarDay::Today().Format())) return;
     m_checkStop = std::make_unique<CMailArchive::CheckStop>();
     m_check = std::async(std::launch::async,
                          [path, stop = m_checkStop.get()] { return CMailArchive::CheckFile(path, *stop); });
@@ -82,11 +96,8 @@ bool CPalArchive::TakeCheckResult(bool wait) {
     if (!wait && m_check.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
     switch (m_check.get()) {
         case CMailArchive::CheckResult::Healthy:
-            try {
-                m_archive.RecordCheck(CalendarDay::Today().Format());
-            } catch (const CSqliteError&) {
-                // Not recorded: the check runs again next time.
-            }
+            // Not recorded, the check runs again next time.
+            m_archive.RecordCheck(CalendarDay::Today().Format());
             break;
         case CMailArchive::CheckResult::Damaged: {
             const CMailArchive::OpenResult rebuilt = m_archive.Rebuild();
@@ -123,13 +134,7 @@ bool CPalArchive::CopyAlongTo(const fs::path& newDataFile) {
     std::error_code ec;
     CMailArchive* archive = Archive();
     if (!archive || fs::exists(target, ec)) return false;
-    try {
-        archive->CopyTo(target);
-        return true;
-    } catch (const CSqliteError& e) {
-        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
-        return false;
-    }
+    return !Report(archive->CopyTo(target));
 }
 
 std::vector<std::string> CPalArchive::TableAddresses() const {
@@ -142,13 +147,9 @@ CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mai
                                               const std::vector<std::string>& moreOwnAddresses,
                                               const std::vector<ArchiveSetting>& settings) {
     if (!Writable()) return {};
-    std::vector<std::string> own;
-    try {
-        own = m_archive.OwnAddresses();
-    } catch (const CSqliteError& e) {
-        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
-        return {};
-    }
+    ArchiveResult<std::vector<std::string>> stored = m_archive.OwnAddresses();
+    if (Report(stored)) return {};
+    std::vector<std::string> own = std::move(stored.value);
     own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
     // Any of a pal's three addresses files the mail under the pal's first one.
     const FindPalFn findPal = [&](std::string_view address) -> std::optional<std::string> {
@@ -182,11 +183,11 @@ void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const 
 ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysForAll) {
     CMailArchive* archive = Archive();
     if (!archive) return {};
-    try {
-        return BuildReplyQueue(archive->MailDates(TableAddresses(), quietDaysForAll), today);
-    } catch (const CSqliteError&) {
-        return {};  // an archive of another layout (a newer Yubino's) has no queue for us
-    }
+    const ArchiveResult<std::vector<PalMailDates>> dates = archive->MailDates(TableAddresses(), quietDaysForAll);
+    // An archive of another layout (a newer Yubino's) has no queue for us.
+    if (dates.kind == ArchiveStatus::Kind::Failed) return {};
+    Report(dates);
+    return BuildReplyQueue(dates.value, today);
 }
 
 void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {
@@ -196,28 +197,14 @@ void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const c
 }
 
 void CPalArchive::AddressChanged(const std::string& oldAddress, const std::string& newAddress) {
-    if (!Writable()) return;
-    try {
-        m_archive.ChangePalAddress(ArchiveAddress(oldAddress), ArchiveAddress(newAddress));
-    } catch (const CSqliteError& e) {
-        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
-    }
+    if (Writable()) Report(m_archive.ChangePalAddress(ArchiveAddress(oldAddress), ArchiveAddress(newAddress)));
 }
 
 bool CPalArchive::HasMails(const std::string& address) {
     CMailArchive* archive = Archive();
-    try {
-        return archive && archive->MailCount(ArchiveAddress(address)) > 0;
-    } catch (const CSqliteError&) {
-        return false;
-    }
+    return archive && archive->MailCount(ArchiveAddress(address)).value > 0;
 }
 
 void CPalArchive::PalDeleted(const std::string& address, bool deleteMails) {
-    if (!deleteMails || !Writable()) return;
-    try {
-        m_archive.DeletePalMails(ArchiveAddress(address));
-    } catch (const CSqliteError& e) {
-        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
-    }
+    if (deleteMails && Writable()) Report(m_archive.DeletePalMails(ArchiveAddress(address)));
 }

@@ -16,6 +16,7 @@
 
 #include "archive/mail_archive.h"
 #include "core/pal_history.h"
+#include "core/texts.h"
 
 class CYubinoApp;
 
@@ -38,6 +39,10 @@ public:
     bool Writable();
     // Waits for a running damage check and acts on its finding now.
     void WaitForDamageCheck();
+
+    // Tells the user of a failed call through the archive (Failed: `failedText` with what
+    // SQLite said; a damaged value: once per opening). True when there was something to tell.
+    bool Report(const ArchiveStatus& status, const char* failedText = texts::kArchiveNotStored);
 
     // Save As: the archive goes along to the new data file, unless one is there already.
     // True when a copy was made.
@@ -75,6 +80,7 @@ private:
     CMailArchive m_archive;
     std::filesystem::path m_openedFor;
     bool m_bTried = false;
+    bool m_bToldDamage = false;
     std::future<CMailArchive::CheckResult> m_check;
     std::unique_ptr<CMailArchive::CheckStop> m_checkStop;
 };

@@ -30,11 +30,8 @@ std::set<std::string> PalsMatchingSearch(const CYubinoApp& app, CMailArchive* ar
     if (folded.empty()) return matches;
     for (const CPenPal& pal : app.Pals())
         if (PalTextHolds(pal, folded)) matches.insert(pal.m_strMailAddress);
-    try {
-        if (archive)
-            for (const std::string& pal : archive->PalsWithText(utf8Query)) matches.insert(TableAddress(pal));
-    } catch (const CSqliteError&) {
-        // An archive that cannot be searched leaves the pals' own texts.
-    }
+    // An archive that cannot be searched leaves the pals' own texts.
+    if (archive)
+        for (const std::string& pal : archive->PalsWithText(utf8Query).value) matches.insert(TableAddress(pal));
     return matches;
 }

@@ -8,6 +8,9 @@
 #include <vector>
 
 inline constexpr int kDefaultQuietDays = 60;
+// The intervals the settings accept.
+inline constexpr int kMinQuietDays = 1;
+inline constexpr int kMaxQuietDays = 3650;
 
 // A calendar day as a day number (days since 1970-01-01), so that differences are days.
 struct CalendarDay {

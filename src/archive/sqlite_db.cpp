@@ -94,6 +94,8 @@ std::int64_t CStatement::Int(int column) const { return sqlite3_column_int64(m_s
 
 bool CStatement::IsNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
 
+bool CStatement::IsInteger(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER; }
+
 CTransaction::~CTransaction() {
     if (!m_bDone) sqlite3_exec(m_db.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }

@@ -62,6 +62,7 @@ public:
     std::string Text(int column) const;
     std::int64_t Int(int column) const;
     bool IsNull(int column) const;
+    bool IsInteger(int column) const;
 
 private:
     CSqliteDb& m_db;

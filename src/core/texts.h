@@ -507,6 +507,10 @@ inline constexpr const char* kArchiveNewer =
 inline constexpr const char* kArchiveUnavailable =
     "メールの保管ファイル\" %s \"を開けません。\r\nメールの履歴は保管されません。";
 inline constexpr const char* kArchiveNotStored = "メールを保管ファイルに保存できませんでした。\r\n(%s)";
+inline constexpr const char* kArchiveNotRead = "メールの保管ファイルを読めませんでした。\r\n(%s)";
+inline constexpr const char* kArchiveSettingDamaged =
+    "メールの保管ファイルに記録された「ご無沙汰とみなす日数」が壊れています。\r\n"
+    "代わりに既定の日数を使います。日数を設定し直すと直ります。";
 // The correspondence pane, the reply queue, the search field and the archive's settings.
 inline constexpr const char* kMailListColumns[] = {"日時", "", "件名", "1行目"};
 inline constexpr const char* kMailReceived = "受信";

@@ -4,7 +4,6 @@
 
 #include "archive/pal_archive.h"
 #include "archive/parsed_mail_record.h"
-#include "archive/sqlite_db.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
 
@@ -27,13 +26,10 @@ namespace {
 // The user's own addresses stored in the archive count as well as those given: a mail
 // from one of them in an inbox or a local folder is a sent mail, not a stranger's.
 std::vector<std::string> WithStoredOwnAddresses(CPalArchive* archive, std::vector<std::string> own) {
-    try {
-        if (CMailArchive* stored = archive ? archive->Archive() : nullptr) {
-            const std::vector<std::string> more = stored->OwnAddresses();
-            own.insert(own.end(), more.begin(), more.end());
-        }
-    } catch (const CSqliteError&) {
-        // An archive that cannot be read is told when the first mail goes in.
+    // An archive that cannot be read is told when the first mail goes in.
+    if (CMailArchive* stored = archive ? archive->Archive() : nullptr) {
+        const std::vector<std::string> more = stored->OwnAddresses().value;
+        own.insert(own.end(), more.begin(), more.end());
     }
     return own;
 }
@@ -57,11 +53,8 @@ bool CCheckedMailIntake::Take(const FetchedMail& fetched) {
 
 bool CCheckedMailIntake::PassOver(const std::vector<ArchiveSetting>& settings) {
     CMailArchive* archive = m_archive && !settings.empty() && m_archive->Writable() ? m_archive->Archive() : nullptr;
-    try {
-        if (archive) archive->WriteSettings(settings);
-    } catch (const CSqliteError&) {
-        // The check saves its sync point itself after each mail, and tries again.
-    }
+    // Not written, the check saves its sync point itself after each mail, and tries again.
+    if (archive) archive->WriteSettings(settings);
     return true;
 }
 

@@ -72,24 +72,17 @@ CMailArchive* CArchiveSyncState::WritableArchive() {
 std::optional<SyncPoint> CArchiveSyncState::Load(const std::string& account, const std::string& folder) {
     CMailArchive* archive = WritableArchive();
     if (!archive) return m_memory.Load(account, folder);
-    try {
-        const std::optional<std::string> value = archive->ReadSetting(Key(account, folder));
-        return value ? ParsePoint(*value) : std::nullopt;
-    } catch (const CSqliteError&) {
-        return std::nullopt;
-    }
+    const ArchiveResult<std::optional<std::string>> value = archive->ReadSetting(Key(account, folder));
+    return value.value ? ParsePoint(*value.value) : std::nullopt;
 }
 
 bool CArchiveSyncState::Save(const std::string& account, const std::string& folder, const SyncPoint& point) {
     CMailArchive* archive = WritableArchive();
     if (!archive) return m_memory.Save(account, folder, point);
-    try {
-        const ArchiveSetting setting = SyncPointSetting(account, folder, point);
-        if (archive->ReadSetting(setting.key) != setting.value) archive->WriteSettings({setting});
-        return true;
-    } catch (const CSqliteError&) {
-        return false;
-    }
+    const ArchiveSetting setting = SyncPointSetting(account, folder, point);
+    const ArchiveResult<std::optional<std::string>> stored = archive->ReadSetting(setting.key);
+    if (!stored.Ok()) return false;
+    return stored.value == setting.value || archive->WriteSettings({setting}).Ok();
 }
 
 void CArchiveSyncState::TakeOverStateFile(const std::filesystem::path& dataFile) {
@@ -98,14 +91,11 @@ void CArchiveSyncState::TakeOverStateFile(const std::filesystem::path& dataFile)
     std::error_code error;
     CMailArchive* archive = WritableArchive();
     if (!archive || !std::filesystem::exists(file, error)) return;
-    try {
-        std::vector<ArchiveSetting> settings;
-        for (const auto& [key, point] : ReadStateFile(file))
-            if (!archive->ReadSetting(Key(key.first, key.second)))
-                settings.push_back(SyncPointSetting(key.first, key.second, point));
-        archive->WriteSettings(settings);
-        std::filesystem::remove(file, error);
-    } catch (const CSqliteError&) {
-        // The file stays for the next check to try again.
+    std::vector<ArchiveSetting> settings;
+    for (const auto& [key, point] : ReadStateFile(file)) {
+        const ArchiveResult<std::optional<std::string>> stored = archive->ReadSetting(Key(key.first, key.second));
+        if (!stored.Ok()) return;  // the file stays for the next check to try again
+        if (!stored.value) settings.push_back(SyncPointSetting(key.first, key.second, point));
     }
+    if (archive->WriteSettings(settings).Ok()) std::filesystem::remove(file, error);
 }

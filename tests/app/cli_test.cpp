@@ -1,6 +1,7 @@
 // yubino-cli run as a script would run it.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <charconv>
 #include <cstdlib>
@@ -421,6 +422,43 @@ TEST_F(CliTest, QuietDaysForAllAndPerPalDecideTheQueue) {
     Outcome stranger = Cli("quiet-days " + Path("in.ybf") + " --pal who@else.jp 5", dir);
     EXPECT_EQ(stranger.status, 1);
     EXPECT_NE(stranger.err.find("who@else.jp"), std::string::npos) << stranger.err;
+}
+
+// A quiet-days value in the archive that the program never wrote (planted here with SQLite)
+// is told on stderr; the commands go on with the default.
+TEST_F(CliTest, ADamagedIntervalInTheArchiveIsToldAndTheDefaultServes) {
+    WritePals("in.ybf", 2);
+    ASSERT_EQ(Cli("quiet-days " + Path("in.ybf") + " --pal pal1@example.jp 30", dir).status, 0);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(CMailArchive::PathFor(dir / "in.ybf").c_str(), &db), SQLITE_OK);
+    const char* plant =
+        "INSERT OR REPLACE INTO settings VALUES ('default_quiet_days', 'abc'); UPDATE pals SET quiet_days = 'x' WHERE "
+        "address = 'pal1@example.jp'";
+    EXPECT_EQ(sqlite3_exec(db, plant, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    const struct {
+        const char* args;
+        const char* out;
+    } runs[] = {
+        {"quiet-days ", "{\"default\":60,\"pals\":[]}\n"},
+        {"quiet-days --pal pal1@example.jp ", "{\"pal\":\"pal1@example.jp\",\"days\":60,\"own\":false}\n"},
+        {"queue --today 2003-06-15 ",
+         "{\"waiting\":[{\"pal\":\"pal0@example.jp\",\"since\":\"2003-04-05\",\"days\":71},{\"pal\":"
+         "\"pal1@example.jp\",\"since\":\"2003-04-05\",\"days\":71}],\"quiet\":[{\"pal\":\"pal0@example.jp\","
+         "\"last\":\"2003-04-05\",\"days\":71},{\"pal\":\"pal1@example.jp\",\"last\":\"2003-04-05\",\"days\":71}]}\n"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.args);
+        Outcome outcome = Cli(std::string(run.args) + Path("in.ybf"), dir);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, run.out);
+        EXPECT_NE(outcome.err.find("壊れています"), std::string::npos) << outcome.err;
+    }
+    // Setting it again repairs it.
+    EXPECT_EQ(Cli("quiet-days " + Path("in.ybf") + " 45", dir).out, "{\"default\":45,\"pals\":[]}\n");
+    Outcome repaired = Cli("quiet-days " + Path("in.ybf") + " --pal pal1@example.jp default", dir);
+    EXPECT_EQ(repaired.out, "{\"pal\":\"pal1@example.jp\",\"days\":45,\"own\":false}\n");
+    EXPECT_EQ(Cli("quiet-days " + Path("in.ybf"), dir).err, "");
 }
 
 TEST_F(CliTest, ArchiveCommandsRefuseWrongArguments) {

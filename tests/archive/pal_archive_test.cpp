@@ -32,7 +32,7 @@ protected:
     }
     std::vector<std::string> Bodies(const std::string& pal) {
         std::vector<std::string> bodies;
-        for (const StoredMail& m : history.Archive()->Mails(pal)) bodies.push_back(m.mail.body);
+        for (const StoredMail& m : history.Archive()->Mails(pal).value) bodies.push_back(m.mail.body);
         return bodies;
     }
     std::vector<std::string> Waiting() {
@@ -59,12 +59,12 @@ TEST_F(PalArchiveTest, AnOldFilesLastMailsSeedTheArchiveOnce) {
     for (const auto& m : ui.messages) ADD_FAILURE() << m.text;
     EXPECT_TRUE(fs::exists(dir / "pals.mails.sqlite"));
     EXPECT_EQ(Bodies("hana@example.jp"), std::vector<std::string>{"こんにちは\n元気です"});
-    EXPECT_EQ(history.Archive()->Mails("hana@example.jp")[0].mail.date, "2003-04-05T06:07:08");
+    EXPECT_EQ(history.Archive()->Mails("hana@example.jp").value[0].mail.date, "2003-04-05T06:07:08");
     EXPECT_EQ(Bodies("new@example.jp").size(), 0u);
 
     CPalArchive again(app, [this] { return ArchiveDocument{dataFile, false}; });
     ASSERT_NE(again.Archive(), nullptr);
-    EXPECT_EQ(again.Archive()->Mails().size(), 2u);
+    EXPECT_EQ(again.Archive()->Mails().value.size(), 2u);
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -86,7 +86,7 @@ TEST_F(PalArchiveTest, BothIntakeRoadsKeepEveryMailAndTheOneTheyReplace) {
         return true;
     });
     AddMailTextFromClipboard(app);
-    const std::vector<StoredMail> mails = history.Archive()->Mails("hana@example.jp");
+    const std::vector<StoredMail> mails = history.Archive()->Mails("hana@example.jp").value;
     ASSERT_EQ(mails.size(), 3u);
     EXPECT_EQ(mails[0].mail.body, "クリップボードから");
     EXPECT_EQ(mails[0].mail.source, "clipboard");
@@ -140,7 +140,7 @@ TEST_F(PalArchiveTest, AnsweredMarksLeaveTheWaitingList) {
     EXPECT_EQ(Waiting(), (std::vector<std::string>{"hana@example.jp", "taro@example.jp"}));
     history.MarkAnswered({"hana@example.jp"}, "2026-12-07T09:00:00");
     EXPECT_EQ(Waiting(), std::vector<std::string>{"taro@example.jp"});
-    EXPECT_EQ(history.Archive()->Mails("hana@example.jp")[0].mail.direction, MailDirection::Sent);
+    EXPECT_EQ(history.Archive()->Mails("hana@example.jp").value[0].mail.direction, MailDirection::Sent);
 }
 
 TEST_F(PalArchiveTest, ADamagedArchiveIsToldOnceAndRebuiltFromTheLastMails) {
@@ -149,7 +149,7 @@ TEST_F(PalArchiveTest, ADamagedArchiveIsToldOnceAndRebuiltFromTheLastMails) {
     history.Archive();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("pals.mails.sqlite.damaged-"), std::string::npos) << ui.messages[0].text;
-    EXPECT_EQ(history.Archive()->Mails().size(), 2u);
+    EXPECT_EQ(history.Archive()->Mails().value.size(), 2u);
 }
 
 TEST_F(PalArchiveTest, DamageFoundByTheDailyCheckIsToldOnceAndRebuilt) {
@@ -179,7 +179,7 @@ TEST_F(PalArchiveTest, DamageFoundByTheDailyCheckIsToldOnceAndRebuilt) {
     history.Archive();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("pals.mails.sqlite.damaged-"), std::string::npos) << ui.messages[0].text;
-    EXPECT_EQ(history.Archive()->Mails().size(), 2u) << "rebuilt from the last mails";
+    EXPECT_EQ(history.Archive()->Mails().value.size(), 2u) << "rebuilt from the last mails";
 }
 
 TEST_F(PalArchiveTest, AReadOnlyDocumentMakesNoArchive) {
@@ -193,9 +193,9 @@ TEST_F(PalArchiveTest, AnotherDocumentOpensItsOwnArchiveAndSaveAsCopiesAlong) {
     history.Archive()->SetOwnAddresses({"me@home.jp"});
     history.CopyAlongTo(dir / "copy.ybf");
     dataFile = dir / "copy.ybf";
-    EXPECT_EQ(history.Archive()->OwnAddresses(), std::vector<std::string>{"me@home.jp"});
+    EXPECT_EQ(history.Archive()->OwnAddresses().value, std::vector<std::string>{"me@home.jp"});
     dataFile = dir / "other.ybf";
-    EXPECT_TRUE(history.Archive()->OwnAddresses().empty());
+    EXPECT_TRUE(history.Archive()->OwnAddresses().value.empty());
 }
 
 TEST_F(PalArchiveTest, InternetMailIsFiledByOwnAddresses) {

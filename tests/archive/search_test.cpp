@@ -57,9 +57,9 @@ protected:
     }
     std::string Found(const std::string& search) {
         std::string pals;
-        for (const std::string& pal : archive.PalsWithText(search)) pals += (pals.empty() ? "" : " ") + pal;
+        for (const std::string& pal : archive.PalsWithText(search).value) pals += (pals.empty() ? "" : " ") + pal;
         std::string mails;
-        for (const StoredMail& m : archive.Mails("", search)) mails += (mails.empty() ? "" : " ") + m.mail.pal;
+        for (const StoredMail& m : archive.Mails("", search).value) mails += (mails.empty() ? "" : " ") + m.mail.pal;
         EXPECT_EQ(pals.size(), mails.size()) << "pals and mails agree for " << search;
         return pals;
     }
@@ -131,7 +131,7 @@ TEST(ArchiveSearchOverManyMails, CommonAndRareTextsFindTheirPals) {
                  {"まれ", {"c@x"}},                {"れな手", {"c@x"}},         {"猫", {"c@x"}},
                  {"です。", {"a@x", "b@x", "c@x"}}, {"です", {"a@x", "b@x", "c@x"}}, {"犬が", {}}};
     for (const auto& c : cases) {
-        std::vector<std::string> pals = archive.PalsWithText(c.search);
+        std::vector<std::string> pals = archive.PalsWithText(c.search).value;
         std::sort(pals.begin(), pals.end());
         EXPECT_EQ(pals, c.pals) << c.search;
     }

@@ -77,7 +77,7 @@ TEST_F(CheckMailCliTest, AnOldStateFileIsTakenOverSoNothingIsFetchedAgain) {
         CMailArchive archive;
         ASSERT_EQ(archive.Open(CMailArchive::PathFor(dir / "pals.ybf"), true).status, CMailArchive::OpenStatus::Opened);
         const std::string account = ImapAccountKey(*ParseImapUrl(server->ImapsUrl()));
-        const std::optional<std::string> point = archive.ReadSetting(SyncPointSetting(account, "INBOX", {}).key);
+        const std::optional<std::string> point = archive.ReadSetting(SyncPointSetting(account, "INBOX", {}).key).value;
         ASSERT_TRUE(point);
         lines = account + "\tINBOX\t" + point->substr(0, point->find(' ')) + "\t" + point->substr(point->find(' ') + 1) + "\n";
     }

@@ -197,7 +197,7 @@ TEST_F(ImapCheckTest, ACheckCutOffAfterAKeptMailGoesOnFromItWithNoMailTwice) {
         CMailArchive archive;
         ASSERT_EQ(archive.Open(CMailArchive::PathFor(data), true).status, CMailArchive::OpenStatus::Opened);
         std::vector<std::string> ids;
-        for (const StoredMail& stored : archive.Mails(kPal))
+        for (const StoredMail& stored : archive.Mails(kPal).value)
             if (!stored.mail.messageId.empty()) ids.push_back(stored.mail.messageId);
         EXPECT_EQ(ids.size(), 5u);
         EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), ids.size());

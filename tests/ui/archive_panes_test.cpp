@@ -203,7 +203,7 @@ TEST_F(ArchivePanesTest, APalsOwnDaysUntilQuietAreSetFromTheQueuesContextMenu) {
         pane->QuietDaysAction()->trigger();
         EXPECT_EQ(ListColumn(pane->QuietList(), 1), step.quiet) << step.days;
     }
-    EXPECT_EQ(frame->Archive().Archive()->PalQuietDays("bun@example.jp"), std::nullopt);
+    EXPECT_EQ(frame->Archive().Archive()->PalQuietDays("bun@example.jp").value, std::nullopt);
 }
 
 }  // namespace

@@ -92,13 +92,13 @@ TEST_F(MailImportTest, ABatchsMailsGoIntoTheArchiveWithThoseOfTheSendersAdded) {
     ASSERT_TRUE(finished.wait(20000));
 
     std::vector<std::string> stored;
-    for (const StoredMail& m : archive.Archive()->Mails())
+    for (const StoredMail& m : archive.Archive()->Mails().value)
         stored.push_back(m.mail.pal + " " + m.mail.subject + " " + m.mail.body);
     const std::vector<std::string> expected{"jiro@example.jp hi hello\n", "hanako@example.jp hi newer\n"};
     EXPECT_EQ(stored, expected) << "jiro's mail too, once jiro is a pal";
     archiving.TakeFiles({Path("inbox")});
     ASSERT_TRUE(finished.wait(20000));
-    EXPECT_EQ(archive.Archive()->Mails().size(), 2u) << "a mail taken in again is stored once";
+    EXPECT_EQ(archive.Archive()->Mails().value.size(), 2u) << "a mail taken in again is stored once";
     app.SetHistory(nullptr);
 }
 

@@ -72,6 +72,15 @@ std::optional<int> ParseDays(const std::string& text) {
     return days;
 }
 
+// The value of a call through the archive, its problem told on stderr; nothing when the
+// archive failed it (a damaged value gives what the program uses in its place).
+template <class T>
+std::optional<T> Told(Session& session, ArchiveResult<T> result) {
+    session.archive.Report(result, texts::kArchiveNotRead);
+    if (result.kind == ArchiveStatus::Kind::Failed) return std::nullopt;
+    return std::move(result.value);
+}
+
 void Print(const JsonWriter& json) { std::printf("%s\n", json.Text().c_str()); }
 
 void WriteEntries(JsonWriter& json, const char* dateKey, const std::vector<QueueEntry>& entries) {
@@ -91,10 +100,12 @@ int RunOwnAddresses(std::span<char*> args) {
     if (!given.empty() && !session.archive.Writable()) return kExitFailure;  // the port has said why
     CMailArchive* archive = session.archive.Archive();
     if (!archive) return kExitFailure;
-    if (!given.empty()) archive->SetOwnAddresses(given);
+    if (!given.empty() && session.archive.Report(archive->SetOwnAddresses(given))) return kExitFailure;
+    const std::optional<std::vector<std::string>> own = Told(session, archive->OwnAddresses());
+    if (!own) return kExitFailure;
     JsonWriter json;
     json.BeginArray();
-    for (const std::string& address : archive->OwnAddresses()) json.String(address);
+    for (const std::string& address : *own) json.String(address);
     Print(json.EndArray());
     return kExitOk;
 }
@@ -105,17 +116,18 @@ int RunMails(std::span<char*> args) {
     if (!ParseOptions(args, {"--pal", "--search"}, options) || options.positional.size() != 1) return Usage(kUsage);
     Session session;
     if (!session.Open(options.positional[0].c_str())) return kExitUsage;
+    std::optional<std::vector<StoredMail>> mails = std::vector<StoredMail>{};
+    if (CMailArchive* archive = session.archive.Archive())
+        mails = Told(session, archive->Mails(options.Get("--pal").value_or(""), options.Get("--search").value_or("")));
+    if (!mails) return kExitFailure;
     JsonWriter json;
     json.BeginArray();
-    if (CMailArchive* archive = session.archive.Archive()) {
-        for (const StoredMail& stored :
-             archive->Mails(options.Get("--pal").value_or(""), options.Get("--search").value_or(""))) {
-            const MailRecord& m = stored.mail;
-            json.BeginObject().Key("pal").String(m.pal);
-            json.Key("direction").String(m.direction == MailDirection::Sent ? "sent" : "received");
-            json.Key("date").String(m.date).Key("subject").String(m.subject).Key("body").String(m.body);
-            json.Key("messageId").String(m.messageId).EndObject();
-        }
+    for (const StoredMail& stored : *mails) {
+        const MailRecord& m = stored.mail;
+        json.BeginObject().Key("pal").String(m.pal);
+        json.Key("direction").String(m.direction == MailDirection::Sent ? "sent" : "received");
+        json.Key("date").String(m.date).Key("subject").String(m.subject).Key("body").String(m.body);
+        json.Key("messageId").String(m.messageId).EndObject();
     }
     Print(json.EndArray());
     return kExitOk;
@@ -188,18 +200,23 @@ int RunQuietDays(std::span<char*> args) {
     if (palOption) {
         const std::optional<std::string> pal = ArchivedPal(session, *palOption);
         if (!pal) return kExitFailure;
-        if (given) archive->SetPalQuietDays(*pal, days);
-        const std::optional<int> own = archive->PalQuietDays(*pal);
-        json.BeginObject().Key("pal").String(*pal).Key("days").Int(own.value_or(archive->DefaultQuietDays()));
-        Print(json.Key("own").Bool(own.has_value()).EndObject());
+        if (given && session.archive.Report(archive->SetPalQuietDays(*pal, days))) return kExitFailure;
+        const std::optional<std::optional<int>> own = Told(session, archive->PalQuietDays(*pal));
+        const std::optional<int> forAll = Told(session, archive->DefaultQuietDays());
+        if (!own || !forAll) return kExitFailure;
+        json.BeginObject().Key("pal").String(*pal).Key("days").Int(own->value_or(*forAll));
+        Print(json.Key("own").Bool(own->has_value()).EndObject());
         return kExitOk;
     }
-    if (days) archive->SetDefaultQuietDays(*days);
-    json.BeginObject().Key("default").Int(archive->DefaultQuietDays()).Key("pals").BeginArray();
+    if (days && session.archive.Report(archive->SetDefaultQuietDays(*days))) return kExitFailure;
+    const std::optional<int> forAll = Told(session, archive->DefaultQuietDays());
+    if (!forAll) return kExitFailure;
+    json.BeginObject().Key("default").Int(*forAll).Key("pals").BeginArray();
     for (const CPenPal& pal : session.app.Pals()) {
         const std::string address = ArchiveAddress(pal.m_strMailAddress);
-        if (const std::optional<int> own = archive->PalQuietDays(address))
-            json.BeginObject().Key("pal").String(address).Key("days").Int(*own).EndObject();
+        const std::optional<std::optional<int>> own = Told(session, archive->PalQuietDays(address));
+        if (!own) return kExitFailure;
+        if (*own) json.BeginObject().Key("pal").String(address).Key("days").Int(**own).EndObject();
     }
     Print(json.EndArray().EndObject());
     return kExitOk;

@@ -68,12 +68,9 @@ void CCorrespondenceView::ShowPal(const std::string* address) {
     m_shownAddress = address ? std::optional<std::string>(*address) : std::nullopt;
     if (m_list) m_list->clear();
     CMailArchive* archive = address ? m_archive.Archive() : nullptr;
-    std::vector<StoredMail> mails;
-    try {
-        if (archive) mails = archive->Mails(ArchiveAddress(*address));
-    } catch (const CSqliteError&) {
-        // An archive that cannot be read shows the table's last mail, as without one.
-    }
+    // An archive that cannot be read shows the table's last mail, as without one.
+    const std::vector<StoredMail> mails =
+        archive ? archive->Mails(ArchiveAddress(*address)).value : std::vector<StoredMail>{};
     if (mails.empty()) {
         if (m_list) m_list->hide();
         m_text->ShowMailOf(address);

@@ -151,16 +151,20 @@ void CMainFrame::ShowArchiveSettings() {
         return;
     }
     CMailArchive& archive = *m_archive->Archive();
-    try {
-        CArchiveSettingsDlg dialog(this);
-        dialog.SetOwnAddresses(archive.OwnAddresses());
-        dialog.SetQuietDays(archive.DefaultQuietDays());
-        if (dialog.exec() != QDialog::Accepted) return;
-        archive.SetOwnAddresses(dialog.OwnAddresses());
-        archive.SetDefaultQuietDays(dialog.QuietDays());
-    } catch (const CSqliteError&) {
+    const ArchiveResult<std::vector<std::string>> own = archive.OwnAddresses();
+    const ArchiveResult<int> days = archive.DefaultQuietDays();
+    // A damaged interval is told, and the dialog offers the default in its place.
+    if (!own.Ok() || days.kind == ArchiveStatus::Kind::Failed) {
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+        return;
     }
+    m_archive->Report(days);
+    CArchiveSettingsDlg dialog(this);
+    dialog.SetOwnAddresses(own.value);
+    dialog.SetQuietDays(days.value);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!archive.SetOwnAddresses(dialog.OwnAddresses()).Ok() || !archive.SetDefaultQuietDays(dialog.QuietDays()).Ok())
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
     RefreshQueue();
 }
 
@@ -173,13 +177,16 @@ void CMainFrame::ShowPalQuietDays(const std::string& address) {
     if (!m_app.FindPalByAddress(address, pal)) return;
     CMailArchive& archive = *m_archive->Archive();
     const std::string archived = ArchiveAddress(address);
-    try {
-        CPalQuietDaysDlg dialog(ToQString(pal.m_strHandleName), archive.DefaultQuietDays(),
-                                archive.PalQuietDays(archived), this);
-        if (dialog.exec() != QDialog::Accepted) return;
-        archive.SetPalQuietDays(archived, dialog.OwnDays());
-    } catch (const CSqliteError&) {
+    const ArchiveResult<int> forAll = archive.DefaultQuietDays();
+    const ArchiveResult<std::optional<int>> own = archive.PalQuietDays(archived);
+    if (forAll.kind == ArchiveStatus::Kind::Failed || own.kind == ArchiveStatus::Kind::Failed) {
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+        return;
     }
+    m_archive->Report(forAll.Ok() ? static_cast<const ArchiveStatus&>(own) : forAll);
+    CPalQuietDaysDlg dialog(ToQString(pal.m_strHandleName), forAll.value, own.value, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!archive.SetPalQuietDays(archived, dialog.OwnDays()).Ok())
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
     RefreshQueue();
 }
