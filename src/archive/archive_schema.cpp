@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "archive/archive_twins.h"
 #include "archive/sqlite_db.h"
 
 namespace {
@@ -47,7 +48,12 @@ DROP TRIGGER mails_fts_insert;
 INSERT INTO mails_fts(mails_fts, rank) VALUES ('automerge', 8);
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2};
+// Version 3: the pal data file's last mails no longer stand beside the mails they copy.
+// Earlier releases stored a seed again whenever a pal's last mail had changed; those
+// twins go, with progress, since an archive may hold thousands.
+constexpr const char* kVersion3 = "";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace
@@ -61,10 +67,12 @@ int ReadSchemaVersion(CSqliteDb& db) {
     return version.Step() ? static_cast<int>(version.Int(0)) : -1;
 }
 
-void MigrateSchema(CSqliteDb& db, int version, int target) {
+void MigrateSchema(CSqliteDb& db, int version, int target, const MigrationProgressFn& progress) {
     for (int step = version; step < target; ++step) {
         CTransaction transaction(db);
         db.Exec(kSteps[step]);
+        // A new archive has no twins to look for.
+        if (step == 2 && version > 0) RemoveSeedTwins(db, progress);
         db.Exec(("UPDATE schema_version SET version = " + std::to_string(step + 1)).c_str());
         transaction.Commit();
     }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_schema.h"
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
 #include "archive/sqlite_db.h"
@@ -86,6 +87,24 @@ public:
     // `settings` are written in the same transaction.
     StoreResult Store(const std::vector<MailRecord>& mails, const std::vector<ArchiveSetting>& settings = {});
 
+    // The pal data file's last mails ("seed" records filed under their pals): each is
+    // stored only when the archive has no mail of that pal at that date and body.
+    StoreResult StoreSeeds(const std::vector<MailRecord>& seeds);
+    // Deletes seeds that stand beside the mail they copy; returns how many.
+    int RemoveSeedTwins();
+
+    // Per pal address: the newest received mail (date, body) and the oldest received date.
+    struct ReceivedSpan {
+        std::string pal;
+        std::string lastDate;
+        std::string lastBody;
+        std::string firstDate;
+    };
+    std::vector<ReceivedSpan> ReceivedSpans();
+
+    // Heard while Open brings an old archive up to date: (done, total) of a long step.
+    void SetMigrationProgress(MigrationProgressFn progress) { m_migrationProgress = std::move(progress); }
+
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds the folded search text.
     std::vector<StoredMail> Mails(std::string_view pal = {}, std::string_view search = {});
@@ -139,6 +158,7 @@ private:
 
     CSqliteDb m_db;
     std::filesystem::path m_path;
+    MigrationProgressFn m_migrationProgress;
     bool m_bReadOnly = false;
 };
 

@@ -1,6 +1,8 @@
 #include "archive/pal_archive.h"
 
 #include "archive/archive_seed.h"
+#include "archive/pal_mail_follow.h"
+#include "core/table_steps.h"
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -48,16 +50,29 @@ void CPalArchive::OpenFor(const ArchiveDocument& document) {
     }
     if (m_archive.IsReadOnly()) return;
     StartCheck(path);
-    Seed();
+    if (Seed()) FollowMails();
 }
 
-void CPalArchive::Seed() {
-    // An old file's history starts with the last mails it kept; stored ones are skipped.
-    const CMailArchive::StoreResult seeded = m_archive.Store(SeedRecords(m_app.Pals()));
-    if (seeded.Ok()) return;
+std::vector<std::string> CPalArchive::FollowMails() {
+    if (!m_archive.IsOpen() || m_archive.IsReadOnly()) return {};
+    try {
+        CTableChange change(m_app, StepKind::Edit);
+        return FollowArchive(m_app, m_archive);
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return {};
+    }
+}
+
+bool CPalArchive::Seed() {
+    // An old file's history starts with the last mails it kept; the mails the archive
+    // holds already are never stored twice.
+    const CMailArchive::StoreResult seeded = m_archive.StoreSeeds(SeedRecords(m_app.Pals()));
+    if (seeded.Ok()) return true;
     // The failure may be the damage the running check is about to find; its message says both.
-    if (TakeCheckResult(true)) return;
+    if (TakeCheckResult(true)) return false;
     Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+    return false;
 }
 
 void CPalArchive::StartCheck(const fs::path& path) {
@@ -141,13 +156,22 @@ std::vector<std::string> CPalArchive::TableAddresses() const {
 CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mails,
                                               const std::vector<std::string>& moreOwnAddresses,
                                               const std::vector<ArchiveSetting>& settings) {
+    CMailArchive::StoreResult result = TakeInQuietly(mails, moreOwnAddresses, settings);
+    if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
+    return result;
+}
+
+CMailArchive::StoreResult CPalArchive::TakeInQuietly(const std::vector<MailRecord>& mails,
+                                                     const std::vector<std::string>& moreOwnAddresses,
+                                                     const std::vector<ArchiveSetting>& settings) {
     if (!Writable()) return {};
     std::vector<std::string> own;
     try {
         own = m_archive.OwnAddresses();
     } catch (const CSqliteError& e) {
-        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
-        return {};
+        CMailArchive::StoreResult failed;
+        failed.error = e.what();
+        return failed;
     }
     own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
     // Any of a pal's three addresses files the mail under the pal's first one.
@@ -161,9 +185,7 @@ CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mai
         std::vector<MailRecord> copies = FileMail(mail, own, findPal);
         filed.insert(filed.end(), std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
     }
-    CMailArchive::StoreResult result = m_archive.Store(filed, settings);
-    if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
-    return result;
+    return m_archive.Store(filed, settings);
 }
 
 void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const std::string& now) {
@@ -190,9 +212,11 @@ ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysFor
 }
 
 void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {
-    std::vector<MailRecord> mails = SeedRecords(before ? std::vector<CPenPal>{*before} : std::vector<CPenPal>{});
-    mails.push_back(LastMailOf(pal, source));
-    TakeIn(mails);
+    if (before && Writable()) {
+        const CMailArchive::StoreResult seeded = m_archive.StoreSeeds(SeedRecords({*before}));
+        if (!seeded.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+    }
+    TakeIn({LastMailOf(pal, source)});
 }
 
 void CPalArchive::AddressChanged(const std::string& oldAddress, const std::string& newAddress) {
