@@ -2,8 +2,8 @@
 
 #include "archive/archive_seed.h"
 #include "archive/pal_mail_follow.h"
-#include "core/table_steps.h"
 #include "core/cp932.h"
+#include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_batch.h"

@@ -9,8 +9,8 @@
 #include "core/cp932.h"
 #include "core/table_steps.h"
 #include "core/texts.h"
-#include "intake/intake_texts.h"
 #include "core/yubino_app.h"
+#include "intake/intake_texts.h"
 #include "mail/mail_batch.h"
 #include "mail/mail_intake.h"
 
@@ -30,7 +30,8 @@ std::vector<std::string> OwnAddressesOf(CPalArchive* archive, std::vector<std::s
 }
 
 bool IsAmong(const std::vector<std::string>& addresses, const std::string& address) {
-    return std::any_of(addresses.begin(), addresses.end(), [&](const std::string& a) { return SameAddress(a, address); });
+    return std::any_of(addresses.begin(), addresses.end(),
+                       [&](const std::string& a) { return SameAddress(a, address); });
 }
 
 // The sender's address (UTF-8); a Japanese mail text has only the one of its pal record.
@@ -72,11 +73,12 @@ void CMailIntakeService::PassOver(const std::vector<ArchiveSetting>& settings) {
     }
 }
 
-bool CMailIntakeService::Take(const ParsedMail& mail, bool inSentFolder, const std::vector<ArchiveSetting>& settings) {
+bool CMailIntakeService::Take(const ParsedMail& mail, const MailOrigin& origin,
+                              const std::vector<ArchiveSetting>& settings) {
     ++m_result.read;
     const std::string sender = SenderOf(mail);
-    MailRecord record = ArchiveRecordOf(mail, m_options.source);
-    if (inSentFolder || IsOwn(sender)) {
+    MailRecord record = ArchiveRecordOf(mail, origin.road ? origin.road : m_options.source);
+    if (origin.sentFolder || IsOwn(sender)) {
         // A mail in a Sent folder is the user's whatever its From says.
         std::vector<std::string> own = m_own;
         own.push_back(sender);

@@ -65,7 +65,7 @@ public:
     // `archive` may be null (a document without a file): the pals then follow the mails read.
     CMailIntakeService(CYubinoApp& app, CPalArchive* archive, IntakeOptions options);
 
-    bool Take(const ParsedMail& mail, bool inSentFolder = false,
+    bool Take(const ParsedMail& mail, const MailOrigin& origin = {},
               const std::vector<ArchiveSetting>& settings = {}) override;
     void PassOver(const std::vector<ArchiveSetting>& settings) override;
     void Failed(const std::string& where, const std::string& reason) override;

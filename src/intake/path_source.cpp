@@ -9,7 +9,7 @@ public:
     CSinkAdapter(CIntakeSink& sink, const CPathSource::ProgressFn& progress, std::uint64_t total,
                  const std::atomic<bool>& cancelled)
         : m_sink(sink), m_progress(progress), m_total(total), m_cancelled(cancelled) {}
-    bool TakeMail(const ParsedMail& mail) override { return !m_cancelled && m_sink.Take(mail, false, {}); }
+    bool TakeMail(const ParsedMail& mail) override { return !m_cancelled && m_sink.Take(mail, {}, {}); }
     void Failed(const std::filesystem::path& path, const std::string& reason) override {
         m_sink.Failed(path.string(), reason);
     }

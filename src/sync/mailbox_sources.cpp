@@ -11,7 +11,8 @@ std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     for (const CPenPal& pal : app.Pals()) {
         for (const std::string* address : {&pal.m_strMailAddress, &pal.m_strMailAddress2, &pal.m_strMobileAddress}) {
             // Addresses are ASCII; anything else cannot be searched for on the server.
-            const bool ascii = std::all_of(address->begin(), address->end(), [](char c) { return c > ' ' && c < 0x7f; });
+            const bool ascii =
+                std::all_of(address->begin(), address->end(), [](char c) { return c > ' ' && c < 0x7f; });
             if (!address->empty() && ascii) addresses.push_back(*address);
         }
     }
@@ -25,7 +26,7 @@ bool TakeFetchedMail(CIntakeSink& sink, const FetchedMail& fetched) {
     // neither fetches the mail again nor skips one.
     const std::vector<ArchiveSetting> point{SyncPointSetting(fetched.account, fetched.folderKey, fetched.point)};
     const MailReadResult read = ReadInternetMessage(fetched.bytes);
-    if (read.Ok()) return sink.Take(read.mail, fetched.sentFolder, point);
+    if (read.Ok()) return sink.Take(read.mail, {"imap", fetched.sentFolder}, point);
     sink.PassOver(point);
     return true;
 }
@@ -43,6 +44,10 @@ bool CImapSource::ReadInto(CIntakeSink& sink) {
 
 bool CLocalFolderSource::ReadInto(CIntakeSink& sink) {
     m_outcome = m_check.Run(
-        m_account, m_path, [&sink](const ParsedMail& mail) { return sink.Take(mail, false, {}); }, m_progress);
+        m_account, m_path,
+        [&sink](const ParsedMail& mail) {
+            return sink.Take(mail, {"local", false}, {});
+        },
+        m_progress);
     return Report(sink, m_account);
 }

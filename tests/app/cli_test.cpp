@@ -187,9 +187,8 @@ TEST_F(CliTest, TakeMailAddNewKeepsTheAddedSendersMailsAndNeverAddsTheUser) {
                               eml("b.eml", "Me <me@example.org>", "pal0@example.jp", 2) +
                               eml("c.eml", "Jiro <jiro@example.jp>", "me@example.org", 3) +
                               eml("d.eml", "jiro@example.jp", "me@example.org", 4);
-    Outcome run = Cli("take-mail " + Path("pals.ybf") + " --add-new --me me@example.org" + paths + " > " +
-                          Path("out.json"),
-                      dir);
+    Outcome run =
+        Cli("take-mail " + Path("pals.ybf") + " --add-new --me me@example.org" + paths + " > " + Path("out.json"), dir);
     ASSERT_EQ(run.status, 0) << run.err;
     Outcome summary = CheckJson(
         "import json,sys; d=json.load(open(sys.argv[1])); print(d[\"read\"], d[\"stored\"], d[\"added\"], "

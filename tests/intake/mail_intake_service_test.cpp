@@ -62,7 +62,8 @@ protected:
 TEST_F(MailIntakeServiceTest, EveryRoadOfTheTableFollowsTheSameRulesWithOrWithoutAnArchive) {
     for (const bool withArchive : {false, true}) {
         SCOPED_TRACE(withArchive ? "with the archive" : "the table only");
-        CMailIntakeService intake(app, withArchive ? &archive : nullptr, {UnknownSenderPolicy::AddAll, {kMe}, "mail-file"});
+        CMailIntakeService intake(app, withArchive ? &archive : nullptr,
+                                  {UnknownSenderPolicy::AddAll, {kMe}, "mail-file"});
         // Case aside, on any of the pal's addresses; the pal's spelling is kept.
         intake.Take(Mail("HANAKO@DOCOMO.Example.NE.JP", kMe, 5, "newer", "a@x"));
         intake.Take(Mail("hanako@example.jp", kMe, 1, "oldest", "b@x"));
@@ -106,7 +107,7 @@ TEST_F(MailIntakeServiceTest, TheSameMailsAgainAreNoNewsAndChangeNothing) {
     for (int run = 0; run < 2; ++run) {
         CMailIntakeService intake(app, &archive, {UnknownSenderPolicy::Ignore, {kMe}, "imap"});
         intake.Take(Mail("hanako@example.jp", kMe, 5, "newer", "a@x"));
-        intake.Take(Mail(kMe, "hanako@example.jp", 6, "sent", "b@x"), true);
+        intake.Take(Mail(kMe, "hanako@example.jp", 6, "sent", "b@x"), {"imap", true});
         intake.Take(Mail("stranger@example.com", kMe, 7, "who?", "c@x"));
         const IntakeResult result = intake.Finish();
         EXPECT_EQ(result.received, run == 0 ? 1 : 0);
@@ -137,7 +138,8 @@ TEST_F(MailIntakeServiceTest, TheDataFilesLastMailIsNeverStoredBesideTheMailItCo
     CPalArchive again(app, [this] { return ArchiveDocument{dataFile, false}; });
     ASSERT_TRUE(again.Archive());
     std::vector<std::string> rows;
-    for (const StoredMail& stored : Stored("hanako@example.jp")) rows.push_back(stored.mail.source + " " + stored.mail.date);
+    for (const StoredMail& stored : Stored("hanako@example.jp"))
+        rows.push_back(stored.mail.source + " " + stored.mail.date);
     EXPECT_EQ(rows, (std::vector<std::string>{"imap 2024-03-05T10:00:00", "seed 2024-03-02T10:00:00"}));
 }
 
@@ -154,6 +156,7 @@ TEST(ArchiveMigrationTest, OldSeedTwinsGoAndASeedThatIsTheOnlyCopyStays) {
                    (1, 0, '2024-03-05T10:00:00', '', 'same\ntext', '', 'seed', 1, ''),
                    (1, 0, '2024-03-05T10:00:00', '', 'other text', '', 'seed', 2, ''),
                    (2, 0, '2024-03-01T10:00:00', '', 'only copy', '', 'seed', 3, ''))sql");
+        db.Exec("INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails");
     }
     CMailArchive archive;
     std::vector<int> progress;

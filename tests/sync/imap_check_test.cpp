@@ -8,13 +8,13 @@
 
 #include "archive/pal_archive.h"
 #include "core/yubino_app.h"
+#include "intake/mail_intake_service.h"
 #include "support/fake_user_interface.h"
 #include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
-#include "intake/mail_intake_service.h"
-#include "sync/mailbox_sources.h"
 #include "sync/imap_check.h"
+#include "sync/mailbox_sources.h"
 
 namespace {
 

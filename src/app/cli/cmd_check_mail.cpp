@@ -15,15 +15,15 @@
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
-#include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
+#include "core/cp932.h"
 #include "core/file_read.h"
 #include "core/texts.h"
-#include "core/cp932.h"
 #include "core/yubino_app.h"
-#include "storage/yubino_doc.h"
 #include "intake/mail_intake_service.h"
+#include "storage/yubino_doc.h"
 #include "sync/mailbox_sources.h"
 
 namespace {
@@ -195,8 +195,9 @@ int RunCheckMail(std::span<char*> argv) {
     }
     // Pals stale after a check cut off earlier are caught up here too.
     const IntakeResult result = intake.Finish();
-    // What was fetched is kept even when a source failed.
-    if (!result.updatedPals.empty() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
+    // What was fetched is kept even when a source failed; pals caught up when the archive
+    // opened count as well.
+    if (doc.IsModified() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
     PrintResult(fetched, result);
     return result.failures.empty() ? kExitOk : kExitFailure;
 }

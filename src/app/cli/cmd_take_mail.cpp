@@ -79,8 +79,7 @@ int RunTakeMail(std::span<char*> args) {
     CPathSource source(std::vector<std::filesystem::path>(paths.begin() + 1, paths.end()));
     intake.Read(source);
     const IntakeResult result = intake.Finish();
-    const bool changed = !result.updatedPals.empty() || !result.addedPals.empty();
-    if (changed && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
+    if (doc.IsModified() && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
     PrintResult(result);
     return result.read > 0 ? kExitOk : kExitFailure;
 }

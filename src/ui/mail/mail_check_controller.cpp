@@ -13,9 +13,9 @@
 
 #include "core/cp932.h"
 #include "core/texts.h"
-#include "intake/intake_texts.h"
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
+#include "intake/intake_texts.h"
 #include "ui/mail/mail_accounts_dlg.h"
 
 namespace {
@@ -73,10 +73,10 @@ private:
 class CWindowThreadSink : public CIntakeSink {
 public:
     CWindowThreadSink(QObject& window, CIntakeSink& sink) : m_window(window), m_sink(sink) {}
-    bool Take(const ParsedMail& mail, bool inSentFolder, const std::vector<ArchiveSetting>& settings) override {
+    bool Take(const ParsedMail& mail, const MailOrigin& origin, const std::vector<ArchiveSetting>& settings) override {
         bool kept = false;
         QMetaObject::invokeMethod(
-            &m_window, [&] { kept = m_sink.Take(mail, inSentFolder, settings); }, Qt::BlockingQueuedConnection);
+            &m_window, [&] { kept = m_sink.Take(mail, origin, settings); }, Qt::BlockingQueuedConnection);
         return kept;
     }
     void PassOver(const std::vector<ArchiveSetting>& settings) override {
@@ -242,8 +242,8 @@ void CMailCheckController::StartCheck(bool byUser) {
     }
     std::vector<Job> jobs = JobsFor(read.accounts, byUser);
     if (jobs.empty() && !byUser) return;
-    m_intake = std::make_unique<CMailIntakeService>(m_app, m_archive,
-                                                    IntakeOptions{UnknownSenderPolicy::Ignore, {}, "imap"});
+    m_intake =
+        std::make_unique<CMailIntakeService>(m_app, m_archive, IntakeOptions{UnknownSenderPolicy::Ignore, {}, "imap"});
     m_cancelled = false;
     m_closing = false;
     m_workerDone = false;

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "intake/mail_intake_service.h"
-#include "sync/mailbox_sources.h"
 #include "sync/mail_accounts.h"
+#include "sync/mailbox_sources.h"
 #include "sync/sync_state.h"
 #include "ui/mail/mail_password_store.h"
 

@@ -167,7 +167,8 @@ void CMailImport::Finish() {
         // then their mails are kept and the pals follow: one undo step.
         const std::vector<CPenPal> senders = m_intake->UnknownSenders();
         const std::vector<int> chosen = senders.empty() ? std::vector<int>{} : m_pickSenders(senders, m_window);
-        ReportBatch(m_intake->Finish(chosen, [this](CPenPal& pal) { return m_app.UI().EditPal(pal, PalInfoMode::EditOne); }));
+        ReportBatch(
+            m_intake->Finish(chosen, [this](CPenPal& pal) { return m_app.UI().EditPal(pal, PalInfoMode::EditOne); }));
     }
     m_first.reset();
     m_bTaking = false;
