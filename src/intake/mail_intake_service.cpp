@@ -41,6 +41,13 @@ std::string SenderOf(const ParsedMail& mail) {
 
 bool Writable(CPalArchive* archive) { return archive && archive->Writable(); }
 
+// "メールを保管ファイルに保存できませんでした。(database or disk is full)", UTF-8.
+std::string ArchiveFailure(const std::string& error) {
+    std::string text = texts::kArchiveNotStored;
+    text.erase(text.find("\r\n"), 2);  // one line
+    return text.replace(text.find("%s"), 2, error);
+}
+
 }  // namespace
 
 CMailIntakeService::CMailIntakeService(CYubinoApp& app, CPalArchive* archive, IntakeOptions options)
@@ -116,7 +123,7 @@ CMailIntakeService::Kept CMailIntakeService::Keep(const MailRecord& record, cons
     }
     const CMailArchive::StoreResult stored = m_archive->TakeInQuietly({record}, own, settings);
     if (!stored.Ok()) {
-        NoteFailure({}, stored.error);
+        NoteFailure({}, ArchiveFailure(stored.error));
         return Kept::Failed;
     }
     // A sent mail is filed once per pal among its recipients: still one mail.
@@ -186,7 +193,7 @@ std::vector<std::string> CMailIntakeService::FollowMails() {
             m_archive->Archive()->RemoveSeedTwins();
             return FollowArchive(m_app, *m_archive->Archive());
         } catch (const CSqliteError& e) {
-            NoteFailure({}, e.what());
+            NoteFailure({}, ArchiveFailure(e.what()));
             return {};
         }
     }

@@ -1,10 +1,20 @@
 #include "sync/mailbox_sources.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
 #include "sync/sync_state.h"
+
+void SetSinceDaysAgo(ImapCheckOptions& options, int days) {
+    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
+    std::tm local{};
+    localtime_r(&then, &local);
+    options.sinceYear = local.tm_year + 1900;
+    options.sinceMonth = local.tm_mon + 1;
+    options.sinceDay = local.tm_mday;
+}
 
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {
     std::vector<std::string> addresses;

@@ -13,6 +13,11 @@
 
 class CYubinoApp;
 
+// How far back the first check of an account goes, unless told otherwise.
+inline constexpr int kDefaultSinceDays = 365;
+// Sets the first check's SINCE to the date `days` before today.
+void SetSinceDaysAgo(ImapCheckOptions& options, int days);
+
 // The addresses the check asks the server about: every address of every pal, once.
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app);
 

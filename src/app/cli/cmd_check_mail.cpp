@@ -63,16 +63,6 @@ bool ParseDate(std::string_view text, CheckMailArgs& args) {
            args.sinceDay <= 31;
 }
 
-// A year before today, where no --since is given.
-void DefaultSince(CheckMailArgs& args) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    args.sinceYear = local.tm_year + 1900 - 1;
-    args.sinceMonth = local.tm_mon + 1;
-    args.sinceDay = std::min(local.tm_mday, 28);
-}
-
 std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) {
     CheckMailArgs args;
     for (std::size_t i = 0; i < argv.size(); ++i) {
@@ -112,7 +102,6 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
     if (!args.imap && args.maildirs.empty() && args.mboxes.empty())
         return why = "確認するメールボックスを指定してください (--imap, --maildir, --mbox)", std::nullopt;
     if (args.imap && args.passwordFile.empty()) return why = "--imap には --password-file が必要です", std::nullopt;
-    if (!args.sinceYear) DefaultSince(args);
     return args;
 }
 
@@ -158,6 +147,7 @@ std::vector<std::unique_ptr<CCheckSource>> SourcesOf(const CheckMailArgs& args, 
         options.sinceYear = args.sinceYear;
         options.sinceMonth = args.sinceMonth;
         options.sinceDay = args.sinceDay;
+        if (!args.sinceYear) SetSinceDaysAgo(options, kDefaultSinceDays);
         sources.push_back(std::make_unique<CImapSource>(state, std::move(options)));
     }
     for (const std::vector<std::string>* paths : {&args.maildirs, &args.mboxes})

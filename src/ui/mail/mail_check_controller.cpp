@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <chrono>
-#include <ctime>
 
 #include "core/cp932.h"
 #include "core/texts.h"
@@ -30,16 +29,6 @@ std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& accou
                               QLineEdit::Password, QString(), &ok);
     if (!ok) return std::nullopt;
     return typed;
-}
-
-// The date `days` before today, for the first check's SINCE.
-void SetSince(ImapCheckOptions& options, int days) {
-    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
-    std::tm local{};
-    localtime_r(&then, &local);
-    options.sinceYear = local.tm_year + 1900;
-    options.sinceMonth = local.tm_mon + 1;
-    options.sinceDay = local.tm_mday;
 }
 
 // A timed check that meets a running check or an open dialog comes back this much later.
@@ -214,7 +203,7 @@ std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::
         job.options.session.trust = {account.caFile, account.trustedFingerprint};
         job.options.folders = account.folders;
         job.options.addresses = addresses;
-        SetSince(job.options, account.sinceDays);
+        SetSinceDaysAgo(job.options, account.sinceDays);
         jobs.push_back(std::move(job));
     }
     return jobs;
