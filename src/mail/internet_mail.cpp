@@ -164,6 +164,7 @@ std::string BodyText(const BodyParts& parts, const MessageContext& context) {
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text = WithLineFeeds(DecodeMailText(PartBytes(part), charset ? charset : "").utf8);
     if (!parts.plain) text = HtmlToText(text);
+    if (context.lastInMbox && text.ends_with("\n\n")) text.pop_back();
     return context.fromMbox ? UnquoteFromLines(std::move(text)) : text;
 }
 

@@ -94,7 +94,8 @@ bool ReadMbox(const fs::path& path, CMailFile& file, CMailSink& sink) {
     for (int number = 1; !g_mime_parser_eos(parser.get()); ++number) {
         CGObject<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options));
         if (!message) break;
-        const MailReadResult read = ReadGMimeMessage(message.get(), MessageContext{mtime, true});
+        const MailReadResult read =
+            ReadGMimeMessage(message.get(), MessageContext{mtime, true, g_mime_parser_eos(parser.get()) != 0});
         if (read.Ok()) {
             if (!sink.TakeMail(read.mail)) return false;
         } else {
