@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "archive/archive_twins.h"
 #include "archive/sqlite_db.h"
 
 namespace {
@@ -62,7 +63,12 @@ CREATE TRIGGER mails_fts_delete AFTER DELETE ON mails BEGIN
 END;
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
+// Version 4: the pal data file's last mails no longer stand beside the mails they copy.
+// Earlier releases stored a seed again whenever a pal's last mail had changed; those
+// twins go, with progress, since an archive may hold thousands.
+constexpr const char* kVersion4 = "";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace
@@ -76,10 +82,12 @@ int ReadSchemaVersion(CSqliteDb& db) {
     return version.Step() ? static_cast<int>(version.Int(0)) : -1;
 }
 
-void MigrateSchema(CSqliteDb& db, int version, int target) {
+void MigrateSchema(CSqliteDb& db, int version, int target, const MigrationProgressFn& progress) {
     for (int step = version; step < target; ++step) {
         CTransaction transaction(db);
         db.Exec(kSteps[step]);
+        // A new archive has no twins to look for.
+        if (step == 3 && version > 0) RemoveSeedTwins(db, progress);
         db.Exec(("UPDATE schema_version SET version = " + std::to_string(step + 1)).c_str());
         transaction.Commit();
     }

@@ -291,7 +291,7 @@ CMailArchive::OpenResult CMailArchive::Open(const fs::path& path, bool readOnly)
             }
             if (!readOnly) {
                 UseWal();
-                MigrateSchema(*m_db, version);
+                MigrateSchema(*m_db, version, kArchiveSchemaVersion, m_migrationProgress);
             }
             result.status = exists && version > 0 ? OpenStatus::Opened : OpenStatus::Created;
         } catch (const CSqliteError& e) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_schema.h"
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
 
@@ -113,6 +114,24 @@ public:
     // a thousand at a time, or at the next search or Close.
     StoreResult Store(const std::vector<MailRecord>& mails, const std::vector<ArchiveSetting>& settings = {});
 
+    // The pal data file's last mails ("seed" records filed under their pals): each is
+    // stored only when the archive has no mail of that pal at that date and body.
+    StoreResult StoreSeeds(const std::vector<MailRecord>& seeds);
+    // Deletes seeds that stand beside the mail they copy; returns how many.
+    ArchiveResult<int> RemoveSeedTwins();
+
+    // Per pal address: the newest received mail (date, body) and the oldest received date.
+    struct ReceivedSpan {
+        std::string pal;
+        std::string lastDate;
+        std::string lastBody;
+        std::string firstDate;
+    };
+    ArchiveResult<std::vector<ReceivedSpan>> ReceivedSpans();
+
+    // Heard while Open brings an old archive up to date: (done, total) of a long step.
+    void SetMigrationProgress(MigrationProgressFn progress) { m_migrationProgress = std::move(progress); }
+
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds the folded search text.
     ArchiveResult<std::vector<StoredMail>> Mails(std::string_view pal = {}, std::string_view search = {});
@@ -176,6 +195,7 @@ private:
 
     std::unique_ptr<CSqliteDb> m_db;
     std::filesystem::path m_path;
+    MigrationProgressFn m_migrationProgress;
     bool m_bReadOnly = false;
 };
 

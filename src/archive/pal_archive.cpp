@@ -1,7 +1,9 @@
 #include "archive/pal_archive.h"
 
 #include "archive/archive_seed.h"
+#include "archive/pal_mail_follow.h"
 #include "core/cp932.h"
+#include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_batch.h"
@@ -65,16 +67,26 @@ void CPalArchive::OpenFor(const ArchiveDocument& document) {
     }
     if (m_archive.IsReadOnly()) return;
     StartCheck(path);
-    Seed();
+    if (Seed()) FollowMails();
 }
 
-void CPalArchive::Seed() {
-    // An old file's history starts with the last mails it kept; stored ones are skipped.
-    const CMailArchive::StoreResult seeded = m_archive.Store(SeedRecords(m_app.Pals()));
-    if (seeded.Ok()) return;
+std::vector<std::string> CPalArchive::FollowMails() {
+    if (!m_archive.IsOpen() || m_archive.IsReadOnly()) return {};
+    CTableChange change(m_app, StepKind::Edit);
+    ArchiveResult<std::vector<std::string>> followed = FollowArchive(m_app, m_archive);
+    if (!followed.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(followed.error).value_or("")));
+    return std::move(followed.value);
+}
+
+bool CPalArchive::Seed() {
+    // An old file's history starts with the last mails it kept; the mails the archive
+    // holds already are never stored twice.
+    const CMailArchive::StoreResult seeded = m_archive.StoreSeeds(SeedRecords(m_app.Pals()));
+    if (seeded.Ok()) return true;
     // The failure may be the damage the running check is about to find; its message says both.
-    if (TakeCheckResult(true)) return;
+    if (TakeCheckResult(true)) return false;
     Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+    return false;
 }
 
 void CPalArchive::StartCheck(const fs::path& path) {
@@ -146,9 +158,21 @@ std::vector<std::string> CPalArchive::TableAddresses() const {
 CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mails,
                                               const std::vector<std::string>& moreOwnAddresses,
                                               const std::vector<ArchiveSetting>& settings) {
+    CMailArchive::StoreResult result = TakeInQuietly(mails, moreOwnAddresses, settings);
+    if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
+    return result;
+}
+
+CMailArchive::StoreResult CPalArchive::TakeInQuietly(const std::vector<MailRecord>& mails,
+                                                     const std::vector<std::string>& moreOwnAddresses,
+                                                     const std::vector<ArchiveSetting>& settings) {
     if (!Writable()) return {};
     ArchiveResult<std::vector<std::string>> stored = m_archive.OwnAddresses();
-    if (Report(stored)) return {};
+    if (!stored.Ok()) {
+        CMailArchive::StoreResult failed;
+        failed.error = stored.error;
+        return failed;
+    }
     std::vector<std::string> own = std::move(stored.value);
     own.insert(own.end(), moreOwnAddresses.begin(), moreOwnAddresses.end());
     // Any of a pal's three addresses files the mail under the pal's first one.
@@ -162,9 +186,7 @@ CMailArchive::StoreResult CPalArchive::TakeIn(const std::vector<MailRecord>& mai
         std::vector<MailRecord> copies = FileMail(mail, own, findPal);
         filed.insert(filed.end(), std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
     }
-    CMailArchive::StoreResult result = m_archive.Store(filed, settings);
-    if (!result.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(result.error).value_or("")));
-    return result;
+    return m_archive.Store(filed, settings);
 }
 
 void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const std::string& now) {
@@ -191,9 +213,11 @@ ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysFor
 }
 
 void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {
-    std::vector<MailRecord> mails = SeedRecords(before ? std::vector<CPenPal>{*before} : std::vector<CPenPal>{});
-    mails.push_back(LastMailOf(pal, source));
-    TakeIn(mails);
+    if (before && Writable()) {
+        const CMailArchive::StoreResult seeded = m_archive.StoreSeeds(SeedRecords({*before}));
+        if (!seeded.Ok()) Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(seeded.error).value_or("")));
+    }
+    TakeIn({LastMailOf(pal, source)});
 }
 
 void CPalArchive::AddressChanged(const std::string& oldAddress, const std::string& newAddress) {

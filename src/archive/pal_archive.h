@@ -54,6 +54,14 @@ public:
     CMailArchive::StoreResult TakeIn(const std::vector<MailRecord>& mails,
                                      const std::vector<std::string>& moreOwnAddresses = {},
                                      const std::vector<ArchiveSetting>& settings = {});
+    // The same, telling nothing: the caller reports the failure (once, however many mails met it).
+    CMailArchive::StoreResult TakeInQuietly(const std::vector<MailRecord>& mails,
+                                            const std::vector<std::string>& moreOwnAddresses = {},
+                                            const std::vector<ArchiveSetting>& settings = {});
+    // The pals follow the archive's mails (newer last mails, older first mails), as one
+    // table change; returns the addresses of the pals changed.
+    std::vector<std::string> FollowMails();
+
     // "返事を書いた": a sent entry without text at `now` for each pal (code page 932 addresses).
     void MarkAnswered(const std::vector<std::string>& addresses, const std::string& now);
 
@@ -67,7 +75,8 @@ public:
 
 private:
     void OpenFor(const ArchiveDocument& document);
-    void Seed();
+    // False when the last mails could not be stored (told already).
+    bool Seed();
     void StartCheck(const std::filesystem::path& path);
     void StopCheck();
     // Acts on the check's finding (waiting for it with `wait`); true when it was damage.

@@ -83,6 +83,7 @@ const texts::StepNameTexts& NameTexts(StepKind kind) {
 
 std::string StepName(StepKind kind, const PalTableDiff& diff, const std::string& label) {
     if (kind == StepKind::Sort) return FormatText(texts::kStepSort, label);
+    if (kind == StepKind::MailIntake) return label;
     if (kind == StepKind::Restore) return Cp932Text(texts::kStepRestore);
     // A new address on an edited pal shows as one removed and one added: still one pal.
     const std::size_t count = diff.changed.size() + std::max(diff.added.size(), diff.removed.size());

@@ -13,7 +13,7 @@
 class CYubinoApp;
 
 // What a step did, for its name.
-enum class StepKind { Add, Edit, Delete, MoveOnMap, TakeInMail, Import, Sort, Restore };
+enum class StepKind { Add, Edit, Delete, MoveOnMap, TakeInMail, Import, Sort, Restore, MailIntake };
 
 struct PalTableStep {
     std::string name;             // code page 932: "「ゆきうさぎ」を削除", "3人を編集"
@@ -42,7 +42,8 @@ struct PalTableDiff {
 PalTableDiff ComparePalTables(const std::vector<CPenPal>& before, const std::vector<CPenPal>& after);
 
 // The step's name: the one pal's handle name, or the number of pals, with the verb of
-// `kind`; a sort names the column title `label` (code page 932).
+// `kind`; a sort names the column title `label` (code page 932), a mail intake is named
+// by its `label` whole.
 std::string StepName(StepKind kind, const PalTableDiff& diff, const std::string& label = {});
 
 // Records the table around a command. Nested changes (an intake that adds a pal) fold into

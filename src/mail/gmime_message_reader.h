@@ -15,6 +15,9 @@ GMimeParserOptions* MailParserOptions();
 struct MessageContext {
     std::optional<std::int64_t> fileTime;
     bool fromMbox = false;  // ">From " at a line's start is an escaped "From "
+    // The last message of an mbox: the empty line that ends the file closes the mbox, as
+    // the one before each "From " line does; it is no line of the message's text.
+    bool lastInMbox = false;
 };
 
 MailReadResult ReadGMimeMessage(GMimeMessage* message, const MessageContext& context);

@@ -204,6 +204,7 @@ std::string BodyText(const BodyParts& parts, const MessageContext& context) {
     const std::string bytes = PartBytes(part, cut);
     std::string text = WithLineFeeds(WithoutNul(DecodeMailText(bytes, charset ? charset : "").utf8));
     if (!parts.plain) text = HtmlToText(text);
+    if (context.lastInMbox && text.ends_with("\n\n")) text.pop_back();
     if (context.fromMbox) text = UnquoteFromLines(std::move(text));
     // A body beyond the cap is kept decoded as far as it was read, and says so.
     if (cut) text += std::string("\n\n") + texts::kMailBodyCut + "\n";

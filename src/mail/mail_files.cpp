@@ -128,7 +128,8 @@ MboxPass ReadMboxPass(const fs::path& path, CMailFile& file, CMailSink& sink, Mb
         CGObject<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options));
         if (StateOf(fd) != start) return MboxPass::Changed;
         if (!message) break;
-        const MailReadResult read = ReadGMimeMessage(message.get(), MessageContext{mtime, true});
+        const MailReadResult read =
+            ReadGMimeMessage(message.get(), MessageContext{mtime, true, g_mime_parser_eos(parser.get()) != 0});
         if (!read.Ok()) {
             if (reading.failed.insert(number).second) sink.Failed(path, MessageFailure(number, read.status));
         } else if (reading.delivered.insert(read.mail.messageId).second && !sink.TakeMail(read.mail)) {

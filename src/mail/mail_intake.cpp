@@ -9,8 +9,9 @@
 namespace {
 
 // The archive keeps every mail the table's last mail replaces.
+// A null `source`: the caller keeps the mail itself.
 void KeepInHistory(CYubinoApp& app, const CPenPal* before, const CPenPal& pal, const char* source) {
-    if (CPalHistory* history = app.History()) history->MailTakenIn(before, pal, source);
+    if (CPalHistory* history = app.History(); history && source) history->MailTakenIn(before, pal, source);
 }
 
 void Refresh(CYubinoApp& app) {
@@ -25,22 +26,24 @@ void ReportUpdated(CYubinoApp& app, const CPenPal& pal) {
 
 // A new sender: the pal dialog opens prefilled from the mail until the user confirms it
 // or agrees not to add the pal.
-void AddNewSender(CYubinoApp& app, const CPenPal& mail) {
+bool AddNewSender(CYubinoApp& app, const CPenPal& mail, const char* source) {
     CUserInterface& ui = app.UI();
     if (app.GetPalCount() >= kMaxPals) {
         ui.ShowMessage(Cp932Text(texts::kMailTableFull), MessageKind::Warning);
-        return;
+        return false;
     }
     ui.ShowMessage(Cp932Text(texts::kNewPalCongratulation), MessageKind::Information);
     CPenPal pal = mail;
     pal.m_dtFirstMail = mail.m_dtLastMail;
     // The same working record goes back into the dialog: it keeps what the user typed.
     while (!ui.EditPal(pal, PalInfoMode::EditOne)) {
-        if (ui.AskYesNo(Cp932Text(texts::kConfirmNotAdding))) return;
+        if (ui.AskYesNo(Cp932Text(texts::kConfirmNotAdding))) return false;
     }
     PlaceNewPal(app, pal);
-    if (app.AddPal(pal)) KeepInHistory(app, nullptr, pal, "drop");  // AddPal tells why it refuses
+    const bool added = app.AddPal(pal);  // AddPal tells why it refuses
+    if (added) KeepInHistory(app, nullptr, pal, source);
     Refresh(app);
+    return added;
 }
 
 bool IsSameLastMail(const CPenPal& pal, const CPenPal& mail) {
@@ -49,14 +52,15 @@ bool IsSameLastMail(const CPenPal& pal, const CPenPal& mail) {
 }
 
 // A known sender: only the last mail's text and date change.
-void UpdateKnownSender(CYubinoApp& app, CPenPal pal, const CPenPal& mail) {
-    if (IsSameLastMail(pal, mail) && !app.UI().AskYesNo(Cp932Text(texts::kSameMailAgain))) return;
+bool UpdateKnownSender(CYubinoApp& app, CPenPal pal, const CPenPal& mail, const char* source) {
+    if (IsSameLastMail(pal, mail) && !app.UI().AskYesNo(Cp932Text(texts::kSameMailAgain))) return false;
     const CPenPal before = pal;
     pal.m_strLastMailText = mail.m_strLastMailText;
     pal.m_dtLastMail = mail.m_dtLastMail;
     app.ReplacePal(pal);
-    KeepInHistory(app, &before, pal, "drop");
+    KeepInHistory(app, &before, pal, source);
     ReportUpdated(app, pal);
+    return true;
 }
 
 }  // namespace
@@ -70,13 +74,13 @@ void AddMailText(CYubinoApp& app, const std::string& text) {
     TakeInReceivedMail(app, parsed.mail);
 }
 
-void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail) {
+void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail) { TakeInReceivedMail(app, mail, "drop"); }
+
+bool TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail, const char* historySource) {
     CTableChange change(app, StepKind::TakeInMail);
     CPenPal pal;
-    if (app.FindPalByAddress(mail.m_strMailAddress, pal))
-        UpdateKnownSender(app, pal, mail);
-    else
-        AddNewSender(app, mail);
+    if (app.FindPalByAddress(mail.m_strMailAddress, pal)) return UpdateKnownSender(app, pal, mail, historySource);
+    return AddNewSender(app, mail, historySource);
 }
 
 void TellReplacedCharacters(CYubinoApp& app) {

@@ -16,6 +16,9 @@ void AddMailText(CYubinoApp& app, const std::string& text);
 // address, the received date, the body in stored form and the home page. A known sender's
 // last mail is updated; a new sender becomes a pal once the user completes the pal dialog.
 void TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail);
+// The same; true when the mail was taken in (a pal added or updated). The mail is kept in
+// the table's history under `historySource`, or, when that is null, by the caller.
+bool TakeInReceivedMail(CYubinoApp& app, const CPenPal& mail, const char* historySource);
 
 // Both roads tell, before anything else, that characters code page 932 lacks became "?".
 void TellReplacedCharacters(CYubinoApp& app);

@@ -1,5 +1,6 @@
 #include "storage/address_book_import.h"
 
+#include "core/mail_address.h"
 #include "core/pal_placement.h"
 #include "core/table_steps.h"
 #include "core/texts.h"
@@ -22,8 +23,14 @@ PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
     PalImportResult result;
     int leftOut = 0;
     for (const CPenPal& pal : pals) {
+        CPenPal existing;
+        // A card whose address differs from a pal's only in letter case is that pal.
+        const bool known = FindPalByAnyAddress(app, pal.m_strMailAddress, existing) &&
+                           existing.m_strMailAddress != pal.m_strMailAddress;
         // A full table is told once, with the count left out, not once per entry.
-        if (app.GetPalCount() >= kMaxPals) {
+        if (known) {
+            result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
+        } else if (app.GetPalCount() >= kMaxPals) {
             result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
             ++leftOut;
         } else if (app.AddPal(Placed(app, pal))) {

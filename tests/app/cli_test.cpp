@@ -173,6 +173,40 @@ TEST_F(CliTest, TakeMailReadsTenThousandMailsFromAnMboxAndFromAMaildir) {
     EXPECT_EQ(added.out, "20 友達0 True True\n") << added.err;
 }
 
+// --add-new adds the senders no pal has and keeps their mails; the user's own address is
+// never one of them, and his mails are kept as sent. Letter case finds the pal.
+TEST_F(CliTest, TakeMailAddNewKeepsTheAddedSendersMailsAndNeverAddsTheUser) {
+    if (!HavePython()) GTEST_SKIP() << "python3 checks the JSON";
+    WritePals("pals.ybf", 1);
+    auto eml = [&](const std::string& name, const std::string& from, const std::string& to, int day) {
+        WriteFileBytes(dir / name, "From: " + from + "\nTo: " + to + "\nSubject: s" + std::to_string(day) +
+                                       "\nMessage-ID: <" + name + "@x>\nDate: " + std::to_string(day) +
+                                       " Mar 2024 10:00:00 +0900\n\nbody " + name + "\n");
+        return " " + Path(name);
+    };
+    const std::string paths = eml("a.eml", "PAL0@EXAMPLE.JP", "me@example.org", 1) +
+                              eml("b.eml", "Me <me@example.org>", "pal0@example.jp", 2) +
+                              eml("c.eml", "Jiro <jiro@example.jp>", "me@example.org", 3) +
+                              eml("d.eml", "jiro@example.jp", "me@example.org", 4);
+    Outcome run =
+        Cli("take-mail " + Path("pals.ybf") + " --add-new --me me@example.org" + paths + " > " + Path("out.json"), dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    Outcome summary = CheckJson(
+        "import json,sys; d=json.load(open(sys.argv[1])); print(d[\"read\"], d[\"stored\"], d[\"added\"], "
+        "d[\"unknown\"], d[\"updated\"])",
+        Path("out.json"), dir);
+    EXPECT_EQ(summary.out, "4 4 ['jiro@example.jp'] [] ['pal0@example.jp']\n") << summary.err;
+    Cli("mails " + Path("pals.ybf") + " > " + Path("mails.json"), dir);
+    Outcome mails = CheckJson(
+        "import json,sys; m=json.load(open(sys.argv[1])); "
+        "print(sorted((x[\"pal\"], x[\"direction\"], x[\"subject\"]) for x in m if x[\"subject\"]))",
+        Path("mails.json"), dir);
+    EXPECT_EQ(mails.out,
+              "[('jiro@example.jp', 'received', 's3'), ('jiro@example.jp', 'received', 's4'), "
+              "('pal0@example.jp', 'received', 's1'), ('pal0@example.jp', 'sent', 's2')]\n")
+        << mails.err;
+}
+
 TEST_F(CliTest, TakeMailListsEveryUnreadablePathAndExitsOneWhenNothingWasRead) {
     if (!HavePython()) GTEST_SKIP() << "python3 checks the JSON";
     WritePals("pals.ybf", 1);

@@ -66,6 +66,25 @@ TEST(MailFilesTest, ContentNotNameDecidesTheReader) {
     }
 }
 
+// The empty line that ends an mbox file closes it, as the one before each "From " line
+// does: every message's text is the same as in a file of its own.
+TEST(MailFilesTest, EveryMessageOfAnMboxHasTheTextOfItsOwnFile) {
+    TempDir dir;
+    const std::string one = "From: hanako@example.jp\nSubject: one\n\nfirst\n";
+    const std::string two = "From: jiro@example.jp\nSubject: two\n\nsecond\n";
+    WriteFileBytes(dir / "inbox",
+                   "From x Tue Mar  5 21:04:05 2024\n" + one + "\nFrom x Tue Mar  5 21:04:05 2024\n" + two + "\n");
+    WriteFileBytes(dir / "two.eml", two);
+    CCollector mbox, file;
+    ASSERT_TRUE(ReadMailPath(dir / "inbox", mbox));
+    ASSERT_TRUE(ReadMailPath(dir / "two.eml", file));
+    ASSERT_EQ(mbox.mails.size(), 2u);
+    ASSERT_EQ(file.mails.size(), 1u);
+    EXPECT_EQ(mbox.mails[0].body, "first\n");
+    EXPECT_EQ(mbox.mails[1].body, file.mails[0].body);
+    EXPECT_EQ(mbox.mails[1].pal.m_strLastMailText, "second\b");
+}
+
 TEST(MailFilesTest, MaildirReadsCurAndNewButNotTmpAndASinkCanStop) {
     TempDir dir;
     for (const char* sub : {"cur", "new", "tmp"}) std::filesystem::create_directories(dir / "Maildir" / sub);

@@ -6,6 +6,7 @@
 
 #include "core/yubino_app.h"
 #include "storage/address_book_file.h"
+#include "storage/address_book_import.h"
 #include "storage/csv_column_memory.h"
 #include "storage/pal_import.h"
 #include "support/fake_user_interface.h"
@@ -238,6 +239,35 @@ TEST(ImportedPhotos, SavedBesideTheDataFileOnlyForPalsAdded) {
     EXPECT_EQ(ReadFileBytes(dir / "new@x-2.png"), "\x89PNG new");
     EXPECT_EQ(ReadFileBytes(dir / "new@x.png"), "someone else's");
     EXPECT_FALSE(std::filesystem::exists(dir / "taken@x.jpg"));
+}
+
+// Every mail program takes Taro@Example.JP for taro@example.jp: an import finds that pal
+// (by any of its addresses) instead of adding a second one.
+TEST(ImportedPals, AnAddressDifferingOnlyInCaseIsTheExistingPal) {
+    FakeUserInterface ui;
+    CYubinoApp app(ui);
+    CPenPal taro;
+    taro.m_strMailAddress = "taro@example.jp";
+    taro.m_strMobileAddress = "taro@docomo.example.ne.jp";
+    app.AddPal(taro);
+    struct Row {
+        const char* name;
+        const char* address;
+        bool added;
+    } rows[] = {
+        {"the first address in other letter case", "Taro@Example.JP", false},
+        {"the mobile address in capitals", "TARO@DOCOMO.EXAMPLE.NE.JP", false},
+        {"someone else", "jiro@example.jp", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPenPal card;
+        card.m_strMailAddress = row.address;
+        const PalImportResult result = ImportPals(app, {card});
+        EXPECT_EQ(result.added, row.added ? 1 : 0);
+        EXPECT_EQ(result.refused.size(), row.added ? 0u : 1u);
+    }
+    EXPECT_EQ(app.GetPalCount(), 2);
 }
 
 }  // namespace

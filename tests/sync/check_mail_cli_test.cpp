@@ -148,4 +148,55 @@ TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
     EXPECT_EQ(run.out, "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
 }
 
+// A new UIDVALIDITY fetches the folders again; mails the archive holds already are no
+// news, received or sent.
+TEST_F(CheckMailCliTest, AFolderFetchedAgainAfterANewUidValidityCountsNothingNew) {
+    server->AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
+    server->AddMail(CDovecotServer::kSentFolder, TestMail("me@example.org", "pal@example.jp", 2));
+    const std::string password = Quoted((dir / "password").string());
+    ASSERT_EQ(Cli(Imap() + password).status, 0);
+    server->Stop();
+    server->RenewUidValidity("");
+    server->RenewUidValidity(CDovecotServer::kSentFolder);
+    ASSERT_TRUE(server->Start()) << server->Log();
+    Outcome again = Cli(Imap() + password);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "{\"fetched\":2,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[]}\n");
+}
+
+// Killed at any point (SIGKILL, no chance to save), then run again: every pal ends as
+// one uninterrupted check leaves it, though the killed runs kept mails and sync points.
+TEST_F(CheckMailCliTest, ACheckKilledAtAnyPointThenRunAgainLeavesThePalsExact) {
+    FakeUserInterface quiet;
+    CYubinoApp app(quiet);
+    for (int p = 0; p < 4; ++p) {
+        CPenPal pal;
+        pal.m_strHandleName = "pal" + std::to_string(p);
+        pal.m_strMailAddress = "pal" + std::to_string(p) + "@example.jp";
+        pal.m_dtFirstMail = pal.m_dtLastMail = COleDateTime(2026, 6, 1);
+        app.AddPal(pal);
+    }
+    for (const char* name : {"ref.ybf", "cut.ybf"}) WriteFileBytes(dir / name, WritePalData(app));
+    // Dates out of order, so that the last mail of each pal is not simply the last one fetched.
+    for (int i = 1; i <= 300; ++i) {
+        const int day = 1 + (i * 7) % 28;
+        server->AddMail("", "From: PAL" + std::to_string(i % 5) + "@Example.JP\r\nTo: me@example.org\r\nSubject: m" +
+                                std::to_string(i) + "\r\nDate: " + std::to_string(day) +
+                                " Nov 2026 10:00:00 +0900\r\nMessage-ID: <" + std::to_string(i) +
+                                "@kill.example>\r\n\r\nmail " + std::to_string(i) + "\r\n");
+    }
+    const std::string password = Quoted((dir / "password").string());
+    ASSERT_EQ(Cli(Imap("ref.ybf") + password).status, 0);
+    // However fast the machine, some of these land inside the check.
+    for (const char* after : {"0.05", "0.1", "0.15", "0.2", "0.3", "0.4", "0.6", "0.8", "1", "1.5"})
+        RunShell("timeout -s KILL " + std::string(after) + " " + Quoted(YUBINO_CLI_PATH) + " check-mail " +
+                 Imap("cut.ybf") + password + " >/dev/null 2>&1");
+    Outcome last = Cli(Imap("cut.ybf") + password);
+    EXPECT_EQ(last.status, 0) << last.out;
+    const Outcome reference = Cli(Quoted((dir / "ref.ybf").string()), "dump");
+    const Outcome resumed = Cli(Quoted((dir / "cut.ybf").string()), "dump");
+    ASSERT_NE(reference.out.find("mail "), std::string::npos) << reference.out;
+    EXPECT_EQ(resumed.out, reference.out);
+}
+
 }  // namespace

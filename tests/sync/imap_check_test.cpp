@@ -8,12 +8,13 @@
 
 #include "archive/pal_archive.h"
 #include "core/yubino_app.h"
+#include "intake/mail_intake_service.h"
 #include "support/fake_user_interface.h"
 #include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
-#include "sync/checked_mail_intake.h"
 #include "sync/imap_check.h"
+#include "sync/mailbox_sources.h"
 
 namespace {
 
@@ -168,11 +169,11 @@ TEST_F(ImapCheckTest, ACheckCutOffAfterAKeptMailGoesOnFromItWithNoMailTwice) {
         CPalArchive archive(app, [&] { return ArchiveDocument{data, false}; });
         CArchiveSyncState archiveState(&archive);
         CDiesAfterEachMail dying(archiveState);
-        CCheckedMailIntake intake(app, &archive, {kMe});
+        CMailIntakeService intake(app, &archive, {UnknownSenderPolicy::Ignore, {kMe}, "imap"});
         CImapCheck check(dieAfter ? static_cast<CSyncStateStore&>(dying) : archiveState);
         return check.Run(Options(), [&](const FetchedMail& mail) {
             taken.push_back(mail);
-            const bool kept = intake.Take(mail);
+            const bool kept = TakeFetchedMail(intake, mail);
             if (taken.size() == dieAfter) server->Kill();
             return kept;
         });

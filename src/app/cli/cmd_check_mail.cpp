@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,17 +15,16 @@
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
-#include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
+#include "core/cp932.h"
 #include "core/file_read.h"
 #include "core/texts.h"
-#include "core/cp932.h"
 #include "core/yubino_app.h"
+#include "intake/mail_intake_service.h"
 #include "storage/yubino_doc.h"
-#include "sync/checked_mail_intake.h"
-#include "sync/imap_check.h"
-#include "sync/local_folder_check.h"
+#include "sync/mailbox_sources.h"
 
 namespace {
 
@@ -61,16 +61,6 @@ bool ParseDate(std::string_view text, CheckMailArgs& args) {
     return number(0, 4, args.sinceYear) && number(5, 2, args.sinceMonth) && number(8, 2, args.sinceDay) &&
            args.sinceYear >= 1900 && args.sinceMonth >= 1 && args.sinceMonth <= 12 && args.sinceDay >= 1 &&
            args.sinceDay <= 31;
-}
-
-// A year before today, where no --since is given.
-void DefaultSince(CheckMailArgs& args) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    args.sinceYear = local.tm_year + 1900 - 1;
-    args.sinceMonth = local.tm_mon + 1;
-    args.sinceDay = std::min(local.tm_mday, 28);
 }
 
 std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) {
@@ -112,7 +102,6 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
     if (!args.imap && args.maildirs.empty() && args.mboxes.empty())
         return why = "確認するメールボックスを指定してください (--imap, --maildir, --mbox)", std::nullopt;
     if (args.imap && args.passwordFile.empty()) return why = "--imap には --password-file が必要です", std::nullopt;
-    if (!args.sinceYear) DefaultSince(args);
     return args;
 }
 
@@ -137,18 +126,40 @@ std::optional<std::string> ReadPassword(const std::string& path, PasswordFilePro
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
-void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector<std::string>& errors) {
+void PrintResult(std::size_t fetched, const IntakeResult& result) {
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
     json.Key("updated").BeginArray();
-    for (const std::string& address : tally.updated) json.String(cp932::ToUtf8(address));
+    for (const std::string& address : result.updatedPals) json.String(cp932::ToUtf8(address));
     json.EndArray();
-    json.Key("received").Int(static_cast<long long>(tally.received));
-    json.Key("sent").Int(static_cast<long long>(tally.sent));
+    json.Key("received").Int(result.received);
+    json.Key("sent").Int(result.sent);
     json.Key("errors").BeginArray();
-    for (const std::string& error : errors) json.String(OneLine(error));
+    for (const IntakeFailure& failure : result.failures) json.String(OneLine(failure.reason));
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
+}
+
+// The sources the arguments name: the IMAP account first, then the local folders.
+std::vector<std::unique_ptr<CCheckSource>> SourcesOf(const CheckMailArgs& args, const std::string& password,
+                                                     const CYubinoApp& app, CSyncStateStore& state) {
+    std::vector<std::unique_ptr<CCheckSource>> sources;
+    if (args.imap) {
+        ImapCheckOptions options;
+        options.server = *args.imap;
+        options.password = password;
+        options.session.trust = {args.caFile, args.trustFingerprint};
+        options.folders = args.folders;
+        options.addresses = PalAddressesToCheck(app);
+        options.sinceYear = args.sinceYear;
+        options.sinceMonth = args.sinceMonth;
+        options.sinceDay = args.sinceDay;
+        if (!args.sinceYear) SetSinceDaysAgo(options, kDefaultSinceDays);
+        sources.push_back(std::make_unique<CImapSource>(state, std::move(options)));
+    }
+    for (const std::vector<std::string>* paths : {&args.maildirs, &args.mboxes})
+        for (const std::string& path : *paths) sources.push_back(std::make_unique<CLocalFolderSource>(path, path));
+    return sources;
 }
 
 }  // namespace
@@ -174,41 +185,20 @@ int RunCheckMail(std::span<char*> argv) {
 
     CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
     app.SetHistory(&archive);
-    CCheckedMailIntake intake(app, &archive, args->me);
+    CArchiveSyncState state(&archive);
+    state.TakeOverStateFile(args->dataFile);
+    CMailIntakeService intake(app, &archive, {UnknownSenderPolicy::Ignore, args->me, "imap"});
     std::size_t fetched = 0;
-    std::vector<std::string> errors;
-    if (args->imap) {
-        ImapCheckOptions options;
-        options.server = *args->imap;
-        options.password = *password;
-        options.session.trust = {args->caFile, args->trustFingerprint};
-        options.folders = args->folders;
-        options.addresses = PalAddressesToCheck(app);
-        options.sinceYear = args->sinceYear;
-        options.sinceMonth = args->sinceMonth;
-        options.sinceDay = args->sinceDay;
-        CArchiveSyncState state(&archive);
-        state.TakeOverStateFile(args->dataFile);
-        CImapCheck check(state);
-        const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
-            return intake.Take(mail);
-        });
-        fetched += outcome.fetched;
-        errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
-        for (const std::string& warning : outcome.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+    for (const std::unique_ptr<CCheckSource>& source : SourcesOf(*args, password.value_or(""), app, state)) {
+        intake.Read(*source);
+        fetched += source->Outcome().fetched;
+        for (const std::string& warning : source->Outcome().warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     }
-    for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes}) {
-        for (const std::string& path : *paths) {
-            const CheckOutcome outcome = CLocalFolderCheck().Run(
-                path, path, [&](const ParsedMail& mail) { return intake.TakeParsed(mail, false); });
-            fetched += outcome.fetched;
-            errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
-        }
-    }
-
-    const CheckTally tally = intake.Tally();
-    // What was fetched is kept even when a source failed.
-    if (!tally.updated.empty() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
-    PrintResult(fetched, tally, errors);
-    return errors.empty() ? kExitOk : kExitFailure;
+    // Pals stale after a check cut off earlier are caught up here too.
+    const IntakeResult result = intake.Finish();
+    // What was fetched is kept even when a source failed; pals caught up when the archive
+    // opened count as well.
+    if (doc.IsModified() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
+    PrintResult(fetched, result);
+    return result.failures.empty() ? kExitOk : kExitFailure;
 }

@@ -1,6 +1,6 @@
-// yubino-cli take-mail DATA.ybf [--add-new] PATH...: received mail from .eml files, mbox
-// files, Maildir folders and Japanese mail text files taken in by the batch rules,
-// without dialogs; the pal data file saved under its lock.
+// yubino-cli take-mail DATA.ybf [--add-new] [--me ADDRESS]... PATH...: mail from .eml
+// files, mbox files, Maildir folders and Japanese mail text files taken in by the batch
+// rules, without dialogs; the pal data file saved under its lock.
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -10,11 +10,10 @@
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "archive/pal_archive.h"
-#include "archive/parsed_mail_record.h"
 #include "core/cp932.h"
 #include "core/yubino_app.h"
-#include "mail/mail_batch.h"
-#include "mail/mail_files.h"
+#include "intake/mail_intake_service.h"
+#include "intake/path_source.h"
 #include "storage/yubino_doc.h"
 
 namespace {
@@ -24,50 +23,27 @@ int PrintTakeMailUsage() {
     return kExitUsage;
 }
 
-struct Failure {
-    std::string path;
-    std::string reason;
-};
-
-// Each mail goes into the archive in a transaction of its own, so that a killed run loses
-// at most the mail being taken in, then updates the table by the batch rules.
-class CBatchSink : public CMailSink {
-public:
-    CBatchSink(CMailBatch& batch, CPalArchive& archive, const std::vector<std::string>& me)
-        : m_batch(batch), m_archive(archive), m_me(me) {}
-    bool TakeMail(const ParsedMail& mail) override {
-        m_archive.TakeIn({ArchiveRecordOf(mail, "mail-file")}, m_me);
-        m_batch.Take(mail);
-        return true;
-    }
-    void Failed(const std::filesystem::path& path, const std::string& reason) override {
-        failures.push_back({path.string(), reason});
-    }
-    std::vector<Failure> failures;
-
-private:
-    CMailBatch& m_batch;
-    CPalArchive& m_archive;
-    const std::vector<std::string>& m_me;
-};
-
 void AddressArray(JsonWriter& json, const char* key, const std::vector<std::string>& addresses) {
     json.Key(key).BeginArray();
     for (const std::string& address : addresses) json.String(cp932::ToUtf8(address));
     json.EndArray();
 }
 
-void PrintResult(const CMailBatch& batch, const std::vector<std::string>& added, const std::vector<Failure>& failures) {
+void PrintResult(const IntakeResult& result) {
     JsonWriter json;
-    json.BeginObject().Key("read").Int(batch.ReadCount());
-    AddressArray(json, "updated", batch.UpdatedPals());
-    AddressArray(json, "added", added);
+    json.BeginObject().Key("read").Int(result.read);
+    json.Key("stored").Int(result.stored).Key("duplicates").Int(result.duplicates);
+    AddressArray(json, "updated", result.updatedPals);
+    AddressArray(json, "added", result.addedPals);
     std::vector<std::string> unknown;
-    for (const CPenPal& sender : batch.UnknownSenders()) unknown.push_back(sender.m_strMailAddress);
+    for (const CPenPal& sender : result.unknownSenders) unknown.push_back(sender.m_strMailAddress);
     AddressArray(json, "unknown", unknown);
     json.Key("failed").BeginArray();
-    for (const Failure& failure : failures)
-        json.BeginObject().Key("path").String(failure.path).Key("reason").String(failure.reason).EndObject();
+    for (const IntakeFailure& failure : result.failures) {
+        json.BeginObject().Key("path").String(failure.where).Key("reason").String(failure.reason);
+        if (failure.count > 1) json.Key("count").Int(failure.count);
+        json.EndObject();
+    }
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
 }
@@ -76,15 +52,14 @@ void PrintResult(const CMailBatch& batch, const std::vector<std::string>& added,
 
 int RunTakeMail(std::span<char*> args) {
     std::vector<const char*> paths;
-    std::vector<std::string> me;
-    bool addNew = false;
+    IntakeOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--add-new") {
-            addNew = true;
+            options.unknown = UnknownSenderPolicy::AddAll;
         } else if (arg == "--me") {
             if (++i == args.size()) return PrintTakeMailUsage();
-            me.emplace_back(args[i]);
+            options.ownAddresses.emplace_back(args[i]);
         } else {
             paths.push_back(args[i]);
         }
@@ -100,12 +75,11 @@ int RunTakeMail(std::span<char*> args) {
 
     CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
     app.SetHistory(&archive);
-    CMailBatch batch(app);
-    CBatchSink sink(batch, archive, me);
-    for (std::size_t i = 1; i < paths.size(); ++i) ReadMailPath(paths[i], sink);
-    std::vector<std::string> added;
-    if (addNew) added = batch.AddUnknownSenders();
-    if (batch.ReadCount() > 0 && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
-    PrintResult(batch, added, sink.failures);
-    return batch.ReadCount() > 0 ? kExitOk : kExitFailure;
+    CMailIntakeService intake(app, &archive, options);
+    CPathSource source(std::vector<std::filesystem::path>(paths.begin() + 1, paths.end()));
+    intake.Read(source);
+    const IntakeResult result = intake.Finish();
+    if (doc.IsModified() && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
+    PrintResult(result);
+    return result.read > 0 ? kExitOk : kExitFailure;
 }

@@ -9,13 +9,12 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <chrono>
-#include <ctime>
 
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
-#include "sync/local_folder_check.h"
+#include "intake/intake_texts.h"
 #include "ui/mail/mail_accounts_dlg.h"
 
 namespace {
@@ -30,16 +29,6 @@ std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& accou
                               QLineEdit::Password, QString(), &ok);
     if (!ok) return std::nullopt;
     return typed;
-}
-
-// The date `days` before today, for the first check's SINCE.
-void SetSince(ImapCheckOptions& options, int days) {
-    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
-    std::tm local{};
-    localtime_r(&then, &local);
-    options.sinceYear = local.tm_year + 1900;
-    options.sinceMonth = local.tm_mon + 1;
-    options.sinceDay = local.tm_mday;
 }
 
 // A timed check that meets a running check or an open dialog comes back this much later.
@@ -66,6 +55,31 @@ public:
 private:
     QObject& m_window;
     CSyncStateStore& m_state;
+};
+
+// The intake is the window thread's (the pal table is): the worker's sources reach it
+// through this, one mail at a time, each taken in before the next is read.
+class CWindowThreadSink : public CIntakeSink {
+public:
+    CWindowThreadSink(QObject& window, CIntakeSink& sink) : m_window(window), m_sink(sink) {}
+    bool Take(const ParsedMail& mail, const MailOrigin& origin, const std::vector<ArchiveSetting>& settings) override {
+        bool kept = false;
+        QMetaObject::invokeMethod(
+            &m_window, [&] { kept = m_sink.Take(mail, origin, settings); }, Qt::BlockingQueuedConnection);
+        return kept;
+    }
+    void PassOver(const std::vector<ArchiveSetting>& settings) override {
+        QMetaObject::invokeMethod(
+            &m_window, [&] { m_sink.PassOver(settings); }, Qt::BlockingQueuedConnection);
+    }
+    void Failed(const std::string& where, const std::string& reason) override {
+        QMetaObject::invokeMethod(
+            &m_window, [&] { m_sink.Failed(where, reason); }, Qt::BlockingQueuedConnection);
+    }
+
+private:
+    QObject& m_window;
+    CIntakeSink& m_sink;
 };
 
 }  // namespace
@@ -103,13 +117,15 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
     connect(&m_timer, &QTimer::timeout, this, &CMailCheckController::Tick);
 }
 
-CMailCheckController::~CMailCheckController() {
+CMailCheckController::~CMailCheckController() { StopAndWait(); }
+
+void CMailCheckController::StopAndWait() {
     if (!m_worker.joinable()) return;
     m_closing = true;
     Cancel();
     // The worker may be waiting for this thread to take a mail in: let it.
     while (!m_workerDone) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (m_worker.joinable()) m_worker.join();
+    Finish({});
 }
 
 // Found when first needed: making the window creates no folder.
@@ -187,7 +203,7 @@ std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::
         job.options.session.trust = {account.caFile, account.trustedFingerprint};
         job.options.folders = account.folders;
         job.options.addresses = addresses;
-        SetSince(job.options, account.sinceDays);
+        SetSinceDaysAgo(job.options, account.sinceDays);
         jobs.push_back(std::move(job));
     }
     return jobs;
@@ -215,23 +231,23 @@ void CMailCheckController::StartCheck(bool byUser) {
     }
     std::vector<Job> jobs = JobsFor(read.accounts, byUser);
     if (jobs.empty() && !byUser) return;
-    m_intake = std::make_unique<CCheckedMailIntake>(m_app, m_archive, std::vector<std::string>{});
+    m_intake =
+        std::make_unique<CMailIntakeService>(m_app, m_archive, IntakeOptions{UnknownSenderPolicy::Ignore, {}, "imap"});
     m_cancelled = false;
+    m_closing = false;
     m_workerDone = false;
     m_byUser = byUser;
     SetRunning(true);
     m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
-        std::vector<std::string> errors;
         std::vector<QString> refusedLogins;
         CWindowThreadSyncState windowState(*this, state);
+        CWindowThreadSink sink(*this, *m_intake);
         for (const Job& job : jobs) {
             if (!SetCurrent({})) break;
-            const CheckOutcome outcome = RunJob(job, windowState);
-            errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
-            if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
+            if (!RunJob(job, windowState, sink)) refusedLogins.push_back(job.account);
         }
         QMetaObject::invokeMethod(
-            this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
+            this, [this, refusedLogins] { Finish(refusedLogins); }, Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
@@ -242,38 +258,20 @@ bool CMailCheckController::SetCurrent(std::function<void()> cancel) {
     return !m_cancelled;
 }
 
-CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state) {
+bool CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink) {
     const CheckProgressFn progress = [this](const CheckProgress& p) {
         QMetaObject::invokeMethod(
             this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
     };
-    CheckOutcome outcome;
-    if (job.kind == MailAccount::Kind::Imap) {
-        CImapCheck check(state);
-        if (!SetCurrent([&check] { check.Cancel(); })) return outcome;
-        outcome = check.Run(
-            job.options,
-            [this](const FetchedMail& mail) { return TakeOnWindowThread([&] { return m_intake->Take(mail); }); },
-            progress);
-    } else {
-        CLocalFolderCheck check;
-        if (!SetCurrent([&check] { check.Cancel(); })) return outcome;
-        outcome = check.Run(
-            job.account.toStdString(), job.path,
-            [this](const ParsedMail& mail) {
-                return TakeOnWindowThread([&] { return m_intake->TakeParsed(mail, false); });
-            },
-            progress);
-    }
+    std::unique_ptr<CCheckSource> source;
+    if (job.kind == MailAccount::Kind::Imap)
+        source = std::make_unique<CImapSource>(state, job.options, progress);
+    else
+        source = std::make_unique<CLocalFolderSource>(job.account.toStdString(), job.path, progress);
+    if (!SetCurrent([&source] { source->Cancel(); })) return true;
+    source->ReadInto(sink);
     SetCurrent({});
-    return outcome;
-}
-
-bool CMailCheckController::TakeOnWindowThread(const std::function<bool()>& take) {
-    bool kept = false;
-    QMetaObject::invokeMethod(
-        this, [&] { kept = take(); }, Qt::BlockingQueuedConnection);
-    return kept;
+    return source->Outcome().failure != ImapFailure::Login;
 }
 
 void CMailCheckController::Cancel() {
@@ -289,30 +287,39 @@ void CMailCheckController::ShowProgress(const CheckProgress& progress) {
         texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
-void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins) {
-    if (m_worker.joinable()) m_worker.join();
+namespace {
+
+// The status bar's line: new mails counted once each, their senders by pal; a check that
+// failed and brought nothing never says that nothing was new.
+std::string SummaryOf(const IntakeResult& result) {
+    if (!result.palsWithNewMail.empty())
+        return CheckText(texts::kCheckNewMailFromPals,
+                         {std::to_string(result.palsWithNewMail.size()), std::to_string(result.received)});
+    if (result.stored > 0) return CheckText(texts::kCheckNewMail, {std::to_string(result.stored)});
+    return result.failures.empty() ? texts::kCheckNoNewMail : texts::kCheckFailed;
+}
+
+}  // namespace
+
+void CMailCheckController::Finish(const std::vector<QString>& refusedLogins) {
+    if (!m_worker.joinable()) return;  // finished already (the window closed first)
+    m_worker.join();
+    // The pals follow what was kept, also when the check was cut off.
+    const IntakeResult result = m_intake->Finish();
     if (m_closing) return;
     SetRunning(false);
     for (const QString& account : refusedLogins) m_passwords.Forget(account);
-    const CheckTally tally = m_intake->Tally();
-    const std::string fresh = std::to_string(tally.fresh);
-    std::string summary = tally.updated.empty()
-                              ? (tally.fresh ? CheckText(texts::kCheckNewMail, {fresh}) : texts::kCheckNoNewMail)
-                              : CheckText(texts::kCheckNewMailFromPals, {std::to_string(tally.updated.size()), fresh});
+    const std::string summary = SummaryOf(result);
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
-    for (const std::string& e : errors) errorList << QString::fromStdString(e);
-    if (tally.fresh || !tally.updated.empty()) {
-        m_app.UI().UpdateListView();
-        m_app.UI().UpdateMapView();
-    }
+    for (const IntakeFailure& failure : result.failures) errorList << QString::fromStdString(failure.reason);
     // Told once per check, all together; a timed check that meets the same errors as the
     // one before leaves them in the status bar.
     const bool toldBefore = !m_byUser && errorList == m_timedErrorsTold;
     if (!m_byUser) m_timedErrorsTold = errorList;
-    if (!errors.empty() && toldBefore) {
+    if (!errorList.empty() && toldBefore) {
         m_window.statusBar()->showMessage(QString::fromStdString(summary) + QStringLiteral("　") + errorList.first());
-    } else if (!errors.empty()) {
+    } else if (!errorList.empty()) {
         const QString all = errorList.join(QStringLiteral("\n"));
         m_app.UI().ShowMessage(cp932::FromUtf8(all.toStdString()).value_or(all.toStdString()), MessageKind::Warning);
     }

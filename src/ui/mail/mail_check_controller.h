@@ -14,8 +14,9 @@
 #include <mutex>
 #include <thread>
 
-#include "sync/checked_mail_intake.h"
+#include "intake/mail_intake_service.h"
 #include "sync/mail_accounts.h"
+#include "sync/mailbox_sources.h"
 #include "sync/sync_state.h"
 #include "ui/mail/mail_password_store.h"
 
@@ -54,6 +55,9 @@ public:
     using EditAccountsFn = std::function<bool(std::vector<MailAccount>&, int& checkEveryMinutes)>;
     void SetEditAccounts(EditAccountsFn edit) { m_editAccounts = std::move(edit); }
 
+    // Cancels a running check and waits for it; what it took in is in the pal table after.
+    void StopAndWait();
+
 public slots:
     void Check();
     void Cancel();
@@ -76,15 +80,15 @@ private:
     };
     void StartCheck(bool byUser);
     std::vector<Job> JobsFor(const std::vector<MailAccount>& accounts, bool mayAskPassword);
-    CheckOutcome RunJob(const Job& job, CSyncStateStore& state);
+    // The job's source read into `sink`; false when its login was refused.
+    bool RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink);
     // False when the check was cancelled before the job began.
     bool SetCurrent(std::function<void()> cancel);
     void ApplyTimer(int everyMinutes);
     void ShowProgress(const CheckProgress& progress);
-    void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins);
+    void Finish(const std::vector<QString>& refusedLogins);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
-    bool TakeOnWindowThread(const std::function<bool()>& take);
     CSyncStateStore& SyncState();
 
     CYubinoApp& m_app;
@@ -112,7 +116,7 @@ private:
     // every turn of the timer.
     QStringList m_timedErrorsTold;
     CPalArchive* m_archive;
-    std::unique_ptr<CCheckedMailIntake> m_intake;
+    std::unique_ptr<CMailIntakeService> m_intake;
     // The sync points of the data file in use (in memory where it has no archive).
     std::unique_ptr<CArchiveSyncState> m_syncState;
     std::filesystem::path m_syncStateFor;

@@ -9,11 +9,10 @@
 #include <QVBoxLayout>
 
 #include "archive/pal_archive.h"
-#include "archive/parsed_mail_record.h"
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "mail/mail_batch.h"
+#include "intake/mail_intake_service.h"
 #include "mail/mail_charsets.h"
 
 namespace {
@@ -112,16 +111,15 @@ void CMailImport::TakeMessage(const QByteArray& bytes) {
         m_app.UI().ShowMessage(Cp932Text(MailReadFailureMessage(read.status)), MessageKind::Warning);
         return;
     }
-    TakeInInternetMail(m_app, read.mail);
+    TakeInSingleMail(m_app, m_archive, read.mail);
 }
 
 void CMailImport::TakeFiles(const QStringList& paths) {
     if (m_job) return;  // one reading at a time; the progress dialog keeps the window busy
     std::vector<std::filesystem::path> files;
     for (const QString& path : paths) files.emplace_back(path.toStdString());
-    // The archive's first use seeds it from the table; that must be the table before this batch.
-    if (m_archive) m_archive->Archive();
-    m_batch = std::make_unique<CMailBatch>(m_app);
+    m_intake = std::make_unique<CMailIntakeService>(m_app, m_archive,
+                                                    IntakeOptions{UnknownSenderPolicy::Choose, {}, "mail-file"});
     m_first.reset();
     m_failures.clear();
     m_job = std::make_unique<CMailReadJob>(std::move(files));
@@ -134,20 +132,16 @@ void CMailImport::TakeFiles(const QStringList& paths) {
 }
 
 void CMailImport::Take(ParsedMail mail) {
-    if (!m_first && m_batch->ReadCount() == 0) {
+    if (!m_first && !m_bTaking) {
         m_first = std::move(mail);
         return;
     }
     if (m_first) {
-        TakeIntoBatch(*m_first);
+        m_intake->Take(*m_first);
         m_first.reset();
     }
-    TakeIntoBatch(mail);
-}
-
-void CMailImport::TakeIntoBatch(const ParsedMail& mail) {
-    m_batch->Take(mail);
-    if (m_archive) m_records.push_back(ArchiveRecordOf(mail, "mail-file"));
+    m_bTaking = true;
+    m_intake->Take(mail);
 }
 
 void CMailImport::Poll() {
@@ -166,39 +160,31 @@ void CMailImport::Finish() {
     m_progress->deleteLater();
     m_progress = nullptr;
     if (m_first && m_failures.empty()) {
-        TakeInInternetMail(m_app, *m_first);  // one mail: the drop road
+        TakeInSingleMail(m_app, m_archive, *m_first);  // one mail: the drop road
     } else {
-        if (m_first) TakeIntoBatch(*m_first);
-        m_app.UpdateListView();
-        m_app.UpdateMapView();
-        ReportBatch();
-        OfferUnknownSenders();
-        if (m_archive && !m_records.empty()) m_archive->TakeIn(m_records);  // tells of its own failure
+        if (m_first) m_intake->Take(*m_first);
+        // The senders the user ticks (and confirms in the pal dialog) become pals first;
+        // then their mails are kept and the pals follow: one undo step.
+        const std::vector<CPenPal> senders = m_intake->UnknownSenders();
+        const std::vector<int> chosen = senders.empty() ? std::vector<int>{} : m_pickSenders(senders, m_window);
+        ReportBatch(
+            m_intake->Finish(chosen, [this](CPenPal& pal) { return m_app.UI().EditPal(pal, PalInfoMode::EditOne); }));
     }
     m_first.reset();
-    m_batch.reset();
-    m_records.clear();
+    m_bTaking = false;
+    m_intake.reset();
     emit Finished();
 }
 
-void CMailImport::ReportBatch() {
-    if (m_batch->ReadCount() == 0) {
+void CMailImport::ReportBatch(const IntakeResult& result) {
+    if (result.read == 0) {
         m_app.UI().ShowMessage(MessageText(texts::kMailNothingRead + FailureLines(m_failures)), MessageKind::Warning);
         return;
     }
-    std::string failures;
-    if (!m_failures.empty()) failures = MessageText(FailureLines(m_failures));
-    m_app.UI().ShowMessage(m_batch->Summary() + failures, MessageKind::Information);
-}
-
-void CMailImport::OfferUnknownSenders() {
-    const std::vector<CPenPal> senders = m_batch->UnknownSenders();
-    if (senders.empty()) return;
-    for (int index : m_pickSenders(senders, m_window)) {
-        CPenPal pal = senders[static_cast<std::size_t>(index)];
-        if (!m_app.UI().EditPal(pal, PalInfoMode::EditOne)) continue;
-        m_app.AddPal(pal);  // shows its own message when it refuses
-        m_app.UpdateListView();
-        m_app.UpdateMapView();
-    }
+    std::string text = texts::kMailBatchSummary;
+    for (int number : {result.read, static_cast<int>(result.updatedPals.size()), result.unknownMails})
+        text.replace(text.find("%d"), 2, std::to_string(number));
+    for (const IntakeFailure& failure : result.failures) text += "\r\n" + failure.reason;
+    if (!m_failures.empty()) text += FailureLines(m_failures);
+    m_app.UI().ShowMessage(MessageText(text), MessageKind::Information);
 }

@@ -1,8 +1,7 @@
 // Received mail from files, folders and drops: one Internet message goes the drop road
 // (questions and the pal dialog as for a dropped mail text); more than one is a batch,
 // read on a thread of its own behind a progress dialog, then summed up in one message
-// and followed by the list of unknown senders to add. A batch's mails go into the archive
-// in one transaction once the senders the user added are pals.
+// after the list of unknown senders to add. Both go through the one intake service.
 #pragma once
 
 #include <QObject>
@@ -18,7 +17,8 @@
 #include "mail/internet_mail.h"
 #include "mail/mail_read_job.h"
 
-class CMailBatch;
+class CMailIntakeService;
+struct IntakeResult;
 class CPalArchive;
 class CYubinoApp;
 class QProgressDialog;
@@ -58,21 +58,19 @@ signals:
 private:
     void Poll();
     void Take(ParsedMail mail);
-    void TakeIntoBatch(const ParsedMail& mail);
     void Finish();
-    void ReportBatch();
-    void OfferUnknownSenders();
+    void ReportBatch(const IntakeResult& result);
 
     CYubinoApp& m_app;
     QWidget* m_window;
     CPalArchive* m_archive;
-    std::vector<MailRecord> m_records;  // the batch's mails, for the archive
     MailFileChooser m_chooseFiles = ChooseMailFiles;
     SenderPicker m_pickSenders = PickUnknownSenders;
     std::unique_ptr<CMailReadJob> m_job;
-    std::unique_ptr<CMailBatch> m_batch;
+    std::unique_ptr<CMailIntakeService> m_intake;
     // The first mail waits: alone, it goes the single mail's road.
     std::optional<ParsedMail> m_first;
+    bool m_bTaking = false;  // a second mail came: this is a batch
     std::vector<MailPathFailure> m_failures;
     QProgressDialog* m_progress = nullptr;
     QTimer m_poll;

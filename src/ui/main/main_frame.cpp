@@ -93,6 +93,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
 }
 
 CMainFrame::~CMainFrame() {
+    // The check's mails go into the archive, which goes with the frame's members.
+    m_mailCheck->StopAndWait();
     m_app.SetHistory(nullptr);
     // The panes go before the frame's connections do, and each takes its focus with it.
     disconnect(m_focusWatch);
@@ -427,6 +429,8 @@ std::vector<std::string> CMainFrame::GetSelectedAddresses() { return m_listView-
 void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPicture(path); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A running check ends first, so that what it took in is in the file saved.
+    m_mailCheck->StopAndWait();
     if (m_session.SaveOnClose(m_chooseSaveFile)) {
         SaveWindowState();
         event->accept();
