@@ -66,7 +66,8 @@ std::vector<MailRecord> Batch(int first, int count, std::mt19937& random) {
         mail.date = ArchiveDate(2022 + day / 365, 1 + (day % 365) / 31, 1 + (day % 365) % 28, i % 24, i % 60, 0);
         mail.subject = Words()[random() % Words().size()];
         mail.body = Body(random);
-        mail.messageId = "m" + std::to_string(i) + "@bench";
+        const std::string n = std::to_string(i);
+        mail.messageId = "m" + n + "@bench";
         mail.source = "bench";
         mails.push_back(std::move(mail));
     }

@@ -51,7 +51,8 @@ void FillTable(CYubinoApp& app) {
         pal.m_strMapName = "\x8A\xD6\x93\x8C";  // 関東
         pal.m_nFaceIcon = i % 115;
         pal.m_bUsePicture = 1;
-        pal.m_strPictureFile = (BenchDir() / ("p" + std::to_string(i % 25) + ".png")).string();
+        const std::string picture = std::to_string(i % 25);
+        pal.m_strPictureFile = (BenchDir() / ("p" + picture + ".png")).string();
         app.AddPal(pal);
     }
 }

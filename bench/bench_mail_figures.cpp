@@ -35,7 +35,8 @@ void MakeArchive() {
             const CalendarDay day{kToday.number - 900 + i * 900LL / kMails};
             mail.date = day.Format() + "T" + std::to_string(10 + random() % 10) + ":00:00";
             while (mail.body.size() < 2000) mail.body += words[random() % std::size(words)];
-            mail.messageId = "m" + std::to_string(i) + "@bench";
+            const std::string n = std::to_string(i);
+            mail.messageId = "m" + n + "@bench";
             mail.source = "bench";
             mails.push_back(std::move(mail));
         }

@@ -27,7 +27,7 @@ protected:
         WriteFileBytes(Data(), WritePalData(app));
     }
     std::filesystem::path Data() const { return dir / "data.ybf"; }
-    std::string Quoted(const std::filesystem::path& p) const { return "'" + p.string() + "'"; }
+    std::string Quoted(const std::filesystem::path& p) const { return "'" + p.native() + "'"; }
     std::string Errors() const { return ReadFileBytes(dir / "err.txt"); }
     std::vector<std::string> StoredAddresses() {
         FakeUserInterface quiet;

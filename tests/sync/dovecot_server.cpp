@@ -95,7 +95,8 @@ CDovecotServer::CDovecotServer(fs::path dir) : m_dir(std::move(dir)) {
         for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(FolderDir(folder) / sub);
     }
     Own(m_dir / "home");
-    if (!MakeCertificates()) m_setupError += "openssl could not make the certificates:\n" + ReadFileBytes(m_dir / "openssl.log");
+    if (!MakeCertificates())
+        m_setupError += "openssl could not make the certificates:\n" + ReadFileBytes(m_dir / "openssl.log");
     m_imapPort = FreePort();
     m_imapsPort = FreePort();
     WriteConfig();
@@ -144,33 +145,36 @@ void CDovecotServer::WriteConfig() {
     const std::string d = m_dir.string();
     const std::string uid = std::to_string(m_uid), gid = std::to_string(m_gid);
     WriteFileBytes(m_dir / "passwd", User() + ":{PLAIN}" + Password() + ":" + uid + ":" + gid + "::" + d + "/home::\n");
+    // The text reads as the file it writes, a setting a line.
+    // clang-format off
     WriteFileBytes(m_dir / "dovecot.conf",
-              "base_dir = " + d + "/run\n"
-              "state_dir = " + d + "/state\n"
-              "log_path = " + d + "/dovecot.log\n"
-              "protocols = imap\n"
-              "listen = 127.0.0.1\n"
-              "ssl = yes\n"
-              "ssl_cert = <" + d + "/server.pem\n"
-              "ssl_key = <" + d + "/server.key\n"
-              "disable_plaintext_auth = no\n"
-              "auth_mechanisms = plain login\n"
-              "auth_failure_delay = 0\n"
-              "first_valid_uid = 1\n"
-              "mail_location = maildir:~/Maildir\n" +
-              OwnUsersConfig() +
-              "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + d + "/passwd\n}\n"
-              "userdb {\n  driver = passwd-file\n  args = " + d + "/passwd\n}\n"
-              "namespace inbox {\n  inbox = yes\n  separator = /\n"
-              "  mailbox \"" + kSentFolder + "\" {\n    special_use = \\Sent\n  }\n}\n"
-              "service imap-login {\n"
-              "  inet_listener imap {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapPort) + "\n  }\n"
-              "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapsPort) +
-              "\n    ssl = yes\n  }\n}\n"
-              // No chroot for the helpers: only root may chroot, and the test needs none.
-              "service imap-login {\n  chroot =\n}\nservice anvil {\n  chroot =\n}\n"
-              "service stats {\n  unix_listener stats-reader {\n    mode = 0666\n  }\n"
-              "  unix_listener stats-writer {\n    mode = 0666\n  }\n}\n");
+        "base_dir = " + d + "/run\n"
+        "state_dir = " + d + "/state\n"
+        "log_path = " + d + "/dovecot.log\n"
+        "protocols = imap\n"
+        "listen = 127.0.0.1\n"
+        "ssl = yes\n"
+        "ssl_cert = <" + d + "/server.pem\n"
+        "ssl_key = <" + d + "/server.key\n"
+        "disable_plaintext_auth = no\n"
+        "auth_mechanisms = plain login\n"
+        "auth_failure_delay = 0\n"
+        "first_valid_uid = 1\n"
+        "mail_location = maildir:~/Maildir\n" +
+        OwnUsersConfig() +
+        "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN " + d + "/passwd\n}\n"
+        "userdb {\n  driver = passwd-file\n  args = " + d + "/passwd\n}\n"
+        "namespace inbox {\n  inbox = yes\n  separator = /\n"
+        "  mailbox \"" + kSentFolder + "\" {\n    special_use = \\Sent\n  }\n}\n"
+        "service imap-login {\n"
+        "  inet_listener imap {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapPort) + "\n  }\n"
+        "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " + std::to_string(m_imapsPort) + "\n    ssl = yes\n  }\n"
+        // No chroot for the helpers: only root may chroot, and the test needs none.
+        "  chroot =\n}\n"
+        "service anvil {\n  chroot =\n}\n"
+        "service stats {\n  unix_listener stats-reader {\n    mode = 0666\n  }\n"
+        "  unix_listener stats-writer {\n    mode = 0666\n  }\n}\n");
+    // clang-format on
 }
 
 bool CDovecotServer::Start() {

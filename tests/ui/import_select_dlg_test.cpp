@@ -21,7 +21,10 @@ class ImportSelectDlgTest : public testing::Test {
 protected:
     std::unique_ptr<CImportSelectDlg> Open(int count = 5, bool withColumns = true) {
         std::vector<AddressBookEntry> entries;
-        for (int i = 0; i < count; ++i) entries.push_back({"n" + std::to_string(i), "r" + std::to_string(i) + "@x"});
+        for (int i = 0; i < count; ++i) {
+            const std::string n = std::to_string(i);
+            entries.push_back({"n" + n, "r" + n + "@x"});
+        }
         auto dialog = std::make_unique<CImportSelectDlg>(app, entries, withColumns, directions);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));

@@ -198,7 +198,10 @@ TEST_F(MainWindowTest, ContextMenuGreysByTheSelection) {
 
 TEST_F(MainWindowTest, ContextMenuGreysAddWhenTheTableIsFull) {
     std::vector<CPenPal> pals;
-    for (int i = 0; i < kMaxPals; ++i) pals.push_back(Pal("p" + std::to_string(i) + "@x", "P", "関東"));
+    for (int i = 0; i < kMaxPals; ++i) {
+        const std::string n = std::to_string(i);
+        pals.push_back(Pal("p" + n + "@x", "P", "関東"));
+    }
     StartWith(pals);
     ASSERT_EQ(List().Model().rowCount(), kMaxPals);
     std::unique_ptr<QMenu> menu(List().CreateContextMenu(nullptr));
