@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -18,7 +19,9 @@
 #include "storage/recovery_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
+#include "sync/mail_accounts.h"
 #include "ui/dialogs/restore_dlg.h"
+#include "ui/mail/mail_check_controller.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
@@ -157,6 +160,46 @@ TEST_F(HistoryTest, ANewerRecoveryCopyIsOfferedAndLoaded) {
     frame->close();
     EXPECT_FALSE(fs::exists(copy));
     EXPECT_EQ(ReadFileBytes(dataFile), PalFileBytes({Pal("a@x", "あお"), Pal("new@x", "しん")}));
+}
+
+// A mailbox check that changes pals is one step of the history, named for its mails, and
+// reaches the recovery copy like any other change.
+TEST_F(HistoryTest, AMailboxCheckIsOneUndoableStepInTheRecoveryCopy) {
+    qputenv("YUBINO_RECOVERY_DELAY_MS", "0");
+    fs::create_directories(dir / "Maildir" / "new");
+    for (int day : {1, 2, 3})
+        WriteFileBytes(dir / "Maildir" / "new" / std::to_string(day),
+                       std::string(day == 2 ? "From: C@X" : "From: a@x") +
+                           "\nSubject: s\nDate: " + std::to_string(day) + " Mar 2024 10:00:00 +0900\nMessage-ID: <" +
+                           std::to_string(day) + "@h>\n\nday " + std::to_string(day) + "\n");
+    MailAccount maildir;
+    maildir.name = "Maildir";
+    maildir.kind = MailAccount::Kind::Maildir;
+    maildir.path = (dir / "Maildir").string();
+    ASSERT_TRUE(WriteMailAccounts(dir / "accounts.ini", {maildir}).ok);
+    Start();
+    frame->MailCheck()->SetAccountsFile(dir / "accounts.ini");
+    QSignalSpy finished(frame->MailCheck(), &CMailCheckController::Finished);
+    frame->MailCheck()->CheckAction()->trigger();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: メール 3 通の取り込み"));
+
+    // The copy written after the check holds the pals as the check left them.
+    const fs::path copy = RecoveryFileFor(dataFile);
+    auto copied = [&] {
+        FakeUserInterface quiet;
+        CYubinoApp read(quiet);
+        CPenPal pal;
+        return fs::exists(copy) && !ReadPalData(read, ReadFileBytes(copy)).LostData() &&
+               read.FindPalByAddress("c@x", pal) && pal.m_strLastMailText == "day 2\b";
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(copied(), 20000);
+
+    frame->Action(ID_EDIT_UNDO)->trigger();
+    CPenPal pal;
+    ASSERT_TRUE(app.FindPalByAddress("a@x", pal));
+    EXPECT_TRUE(pal.m_strLastMailText.empty());
+    qunsetenv("YUBINO_RECOVERY_DELAY_MS");
 }
 
 // Two saves leave the file of before each as a backup.
