@@ -210,12 +210,13 @@ Figures Measure(const fs::path& dir, const fs::path& mbox, const fs::path& store
     return {Median(cpu), Median(wall), Median(rss)};
 }
 
-// "VmRSS" of /proc/PID/status in MB, and how far the child has read `file`.
-double RssMb(pid_t pid) {
+// A line of /proc/PID/status in MB ("RssAnon": the heap and stacks; "RssFile": the
+// archive's pages mapped for reading, which SQLite caps), and how far the child has read `file`.
+double StatusMb(pid_t pid, const std::string& key) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.starts_with("VmRSS:")) return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.starts_with(key + ":")) return std::atof(line.c_str() + key.size() + 1) / 1024.0;
     return 0;
 }
 
@@ -251,8 +252,9 @@ int RunLong(const fs::path& dir, long mails) {
             if (position < 0) return;
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const double done = static_cast<double>(mails) * static_cast<double>(position) / bytes;
-            std::printf("%6.0f s  ~%8.0f mails  %6.0f mails/s  RSS %6.1f MB\n", seconds, done,
-                        (done - lastMails) / (seconds - lastSeconds), RssMb(pid));
+            std::printf("%6.0f s  ~%8.0f mails  %6.0f mails/s  RSS anonymous %6.1f MB, file %6.1f MB\n", seconds, done,
+                        (done - lastMails) / (seconds - lastSeconds), StatusMb(pid, "RssAnon"),
+                        StatusMb(pid, "RssFile"));
             std::fflush(stdout);
             lastMails = done;
             lastSeconds = seconds;

@@ -111,7 +111,7 @@ public:
     // Stores the mails, each already filed under its pal, in one transaction. A mail is
     // stored once: by its Message-ID for the pal, or without one by pal, date and body.
     // `settings` are written in the same transaction. New mails reach the full-text index
-    // a thousand at a time, or at the next search or Close.
+    // five thousand at a time, or at the next search or Close.
     StoreResult Store(const std::vector<MailRecord>& mails, const std::vector<ArchiveSetting>& settings = {});
 
     // The pal data file's last mails ("seed" records filed under their pals): each is

@@ -192,7 +192,9 @@ bool CDovecotServer::Start() {
         ::_exit(127);
     }
     ::setpgid(m_pid, m_pid);
-    for (int i = 0; i < 200; ++i) {
+    // Within a moment on a quiet machine; a busy one may take many seconds to start it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         if (Accepts(m_imapPort) && Accepts(m_imapsPort)) return true;
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {

@@ -37,7 +37,7 @@ protected:
     std::unique_ptr<CAnalysisDlg> Open(const std::filesystem::path& archive = {}) {
         auto dialog = std::make_unique<CAnalysisDlg>(app, direction, archive);
         dialog->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), 60000));
         return dialog;
     }
     static QTreeView* List(QDialog& d) { return d.findChild<QTreeView*>(QStringLiteral("list")); }

@@ -35,10 +35,10 @@ protected:
         daemon.start(QStringLiteral("dbus-daemon"),
                      {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address"),
                       QStringLiteral("--address=unix:path=") + socket});
-        if (!daemon.waitForStarted(5000)) GTEST_SKIP() << "dbus-daemon cannot start";
+        if (!daemon.waitForStarted(60000)) GTEST_SKIP() << "dbus-daemon cannot start";
         // The address is printed once the bus takes connections; the socket file alone
         // can be there a moment before.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.canReadLine(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.canReadLine(); }, 60000));
         address = QStringLiteral("unix:path=") + socket;
 
         CPenPal pal;
@@ -76,14 +76,14 @@ protected:
 TEST_F(DaysNotificationTest, ToldOnceADay) {
     StartService();
     ASSERT_TRUE(Notify(COleDateTime(2026, 12, 20, 9, 0, 0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.told.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.told.isEmpty(); }, 60000));
     EXPECT_EQ(fake.told.first(),
               QStringLiteral("Yubino|Yubino: 近づいている記念日|12/21（あと 1 日） taroさんの誕生日（36 才）"));
     EXPECT_EQ(ReadFileBytes(stamp), "2026-12-20");
 
     EXPECT_FALSE(Notify(COleDateTime(2026, 12, 20, 18, 0, 0))) << "a second start the same day";
     EXPECT_TRUE(Notify(COleDateTime(2026, 12, 21, 8, 0, 0))) << "the next day";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.told.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.told.size() == 2; }, 60000));
     EXPECT_TRUE(fake.told.last().endsWith(QStringLiteral("12/21（今日） taroさんの誕生日（36 才）")));
 }
 

@@ -47,7 +47,7 @@ TEST(DialogKeys, EscapeClosesEveryDialogAndTabReachesItsButtons) {
     for (const auto& row : dialogs) {
         std::unique_ptr<QDialog> dialog(row.make());
         dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get())) << row.name;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 60000)) << row.name;
         // Tab goes round every enabled button and back to where it started.
         std::set<QWidget*> reached;
         QWidget* start = QApplication::focusWidget();

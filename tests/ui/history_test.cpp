@@ -97,7 +97,7 @@ protected:
 
 TEST_F(HistoryTest, EditMenuNamesTheStepsAndTheKeysWalkThem) {
     Start();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
     const QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_GE(menus.size(), 3);
     EXPECT_EQ(menus[1]->text(), QStringLiteral("編集(&E)"));

@@ -147,7 +147,7 @@ TEST_F(MainWindowConventionsTest, EveryKeyOfTheWindowIsShownBesideAMenuCommand) 
 
 TEST_F(MainWindowConventionsTest, PrintPreviewShowsTheListWhileItIsTheActivePane) {
     StartWith(kFourPals);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
     frame->GetMapView()->setFocus();
     EXPECT_FALSE(frame->Action(ID_FILE_PRINT_PREVIEW)->isEnabled());
     EXPECT_FALSE(frame->Action(ID_FILE_PRINT)->isEnabled());

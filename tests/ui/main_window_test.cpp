@@ -388,7 +388,7 @@ TEST_F(MainWindowTest, CtrlNDoesNothing) {
 
 TEST_F(MainWindowTest, CtrlPPrintsTheListOnlyWhileTheListIsTheActivePane) {
     StartWith(kFourPals);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
     int asked = 0;
     frame->SetChoosePrinter([&](QPrinter& printer, QWidget*) {
         ++asked;
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, CtrlPPrintsTheListOnlyWhileTheListIsTheActivePane) {
 
 TEST_F(MainWindowTest, ShiftF1TellsWhatACommandOrAPaneIsFor) {
     Start();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
     QTest::keyClick(frame.get(), Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
     QWhatsThis::leaveWhatsThisMode();

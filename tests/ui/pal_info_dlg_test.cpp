@@ -331,7 +331,7 @@ TEST_F(PalInfoDlgTest, GoHandsOnlyWebAddressesToTheDesktop) {
 
 TEST_F(PalInfoDlgTest, AltAndAnAccessKeyReachTheControl) {
     Open(PalInfoMode::EditOne);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 60000));
     const struct {
         Qt::Key key;
         const char* control;
@@ -343,7 +343,7 @@ TEST_F(PalInfoDlgTest, AltAndAnAccessKeyReachTheControl) {
         EXPECT_EQ(dialog->focusWidget(), Control<QWidget>(row.control)) << row.control;
     }
     QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);  // the button shows itself pressed first
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->result() == QDialog::Accepted; }, 2000)) << "Alt+S saves";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->result() == QDialog::Accepted; }, 60000)) << "Alt+S saves";
 }
 
 // The fields a user can type or choose in, as shown now: the inner line edits of combo
@@ -366,7 +366,7 @@ std::vector<QWidget*> ShownFields(QWidget& dialog) {
 // used by nothing else in sight, and Alt with that key puts the focus in the field.
 TEST_F(PalInfoDlgTest, EveryFieldOfEveryTabHasAnAccessKeyOfItsOwn) {
     Open(PalInfoMode::EditOne);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 60000));
     auto* tabs = Control<QTabWidget>("tabs");
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
@@ -403,7 +403,7 @@ TEST_F(PalInfoDlgTest, EveryFieldOfEveryTabHasAnAccessKeyOfItsOwn) {
 
 TEST_F(PalInfoDlgTest, ANewPalIsTypedStartingWithItsHandleName) {
     Open(PalInfoMode::AddNew);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 60000));
     EXPECT_EQ(dialog->focusWidget(), Control<QWidget>("handleName"));
 }
 
