@@ -27,7 +27,14 @@ std::uint16_t FreePort() {
     return port;
 }
 
-bool Accepts(std::uint16_t port) {
+void WriteText(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+}  // namespace
+
+bool AcceptsOnLoopback(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -37,13 +44,6 @@ bool Accepts(std::uint16_t port) {
     ::close(fd);
     return ok;
 }
-
-void WriteText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-}  // namespace
 
 int BindLoopback(std::uint16_t& port, int backlog) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -174,7 +174,7 @@ bool CDovecotServer::Start() {
     }
     ::setpgid(m_pid, m_pid);
     for (int i = 0; i < 200; ++i) {
-        if (Accepts(m_imapPort) && Accepts(m_imapsPort)) return true;
+        if (AcceptsOnLoopback(m_imapPort) && AcceptsOnLoopback(m_imapsPort)) return true;
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
@@ -207,7 +207,7 @@ void CDovecotServer::Kill() {
     m_pid = -1;
     // The login processes hold the listening sockets too and leave a moment after the
     // master: until they have, a new server cannot bind and the old sockets still accept.
-    for (int i = 0; i < 200 && (Accepts(m_imapPort) || Accepts(m_imapsPort)); ++i)
+    for (int i = 0; i < 200 && (AcceptsOnLoopback(m_imapPort) || AcceptsOnLoopback(m_imapsPort)); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
 }
 

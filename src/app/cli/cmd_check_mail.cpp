@@ -14,17 +14,18 @@
 
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_pal_file.h"
-#include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
+#include "core/cp932.h"
 #include "core/file_read.h"
 #include "core/texts.h"
-#include "core/cp932.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
 #include "sync/checked_mail_intake.h"
 #include "sync/imap_check.h"
 #include "sync/local_folder_check.h"
+#include "sync/mail_accounts.h"
 
 namespace {
 
@@ -41,15 +42,23 @@ struct CheckMailArgs {
     std::vector<std::string> mboxes;
     std::vector<std::string> me;
     int sinceYear = 0, sinceMonth = 0, sinceDay = 0;
+    int commandTimeoutSeconds = MailAccount().commandTimeoutSeconds;
+    int checkTimeoutSeconds = MailAccount().checkTimeoutSeconds;
 };
 
 int PrintUsageError(const char* why) {
     std::fprintf(stderr, "%s\n", why);
-    std::fputs("使い方: yubino-cli check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] "
-               "[--trust-fingerprint SHA256] [--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... "
-               "[--maildir DIR]... [--mbox FILE]...\n",
-               stderr);
+    std::fputs(
+        "使い方: yubino-cli check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] "
+        "[--trust-fingerprint SHA256] [--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... "
+        "[--maildir DIR]... [--mbox FILE]... [--command-timeout SECONDS] [--check-timeout SECONDS]\n",
+        stderr);
     return kExitUsage;
+}
+
+bool ParseSeconds(std::string_view text, int& seconds) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    return ec == std::errc() && end == text.data() + text.size() && seconds > 0 && seconds <= 24 * 60 * 60;
 }
 
 bool ParseDate(std::string_view text, CheckMailArgs& args) {
@@ -102,6 +111,12 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
             args.mboxes.push_back(value());
         } else if (arg == "--me") {
             args.me.push_back(value());
+        } else if (arg == "--command-timeout") {
+            if (!ParseSeconds(argv[++i], args.commandTimeoutSeconds))
+                return why = "--command-timeout には 1 以上の秒数を指定してください", std::nullopt;
+        } else if (arg == "--check-timeout") {
+            if (!ParseSeconds(argv[++i], args.checkTimeoutSeconds))
+                return why = "--check-timeout には 1 以上の秒数を指定してください", std::nullopt;
         } else if (arg == "--since") {
             if (!ParseDate(argv[++i], args)) return why = "--since の日付が読めません (YYYY-MM-DD)", std::nullopt;
         } else {
@@ -130,7 +145,8 @@ std::optional<std::string> ReadPassword(const std::string& path) {
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
-void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector<std::string>& errors) {
+void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector<std::string>& errors,
+                 const std::vector<std::string>& folders) {
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
     json.Key("updated").BeginArray();
@@ -140,6 +156,9 @@ void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector
     json.Key("sent").Int(static_cast<long long>(tally.sent));
     json.Key("errors").BeginArray();
     for (const std::string& error : errors) json.String(error);
+    json.EndArray();
+    json.Key("folders").BeginArray();
+    for (const std::string& folder : folders) json.String(folder);
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
 }
@@ -166,11 +185,14 @@ int RunCheckMail(std::span<char*> argv) {
     CCheckedMailIntake intake(app, &archive, args->me);
     std::size_t fetched = 0;
     std::vector<std::string> errors;
+    std::vector<std::string> folders;
     if (args->imap) {
         ImapCheckOptions options;
         options.server = *args->imap;
         options.password = *password;
         options.session.trust = {args->caFile, args->trustFingerprint};
+        options.session.commandTimeoutMs = args->commandTimeoutSeconds * 1000;
+        options.session.checkTimeoutMs = args->checkTimeoutSeconds * 1000;
         options.folders = args->folders;
         options.addresses = PalAddressesToCheck(app);
         options.sinceYear = args->sinceYear;
@@ -184,6 +206,7 @@ int RunCheckMail(std::span<char*> argv) {
         });
         fetched += outcome.fetched;
         errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
+        folders.insert(folders.end(), outcome.folders.begin(), outcome.folders.end());
         for (const std::string& warning : outcome.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     }
     for (const std::vector<std::string>* paths : {&args->maildirs, &args->mboxes}) {
@@ -198,6 +221,8 @@ int RunCheckMail(std::span<char*> argv) {
     const CheckTally tally = intake.Tally();
     // What was fetched is kept even when a source failed.
     if (!tally.updated.empty() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
-    PrintResult(fetched, tally, errors);
+    PrintResult(fetched, tally, errors, folders);
+    // A script that reads only the exit status and standard error learns why as well.
+    for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
     return errors.empty() ? kExitOk : kExitFailure;
 }

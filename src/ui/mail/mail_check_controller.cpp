@@ -42,6 +42,12 @@ void SetSince(ImapCheckOptions& options, int days) {
     options.sinceDay = local.tm_mday;
 }
 
+std::string JoinedFolderNames(const std::vector<std::string>& folders) {
+    std::string out;
+    for (const std::string& folder : folders) out += (out.empty() ? "" : ", ") + folder;
+    return out;
+}
+
 // A timed check that meets a running check or an open dialog comes back this much later.
 constexpr int kRetryMs = 60 * 1000;
 
@@ -185,6 +191,8 @@ std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::
         job.options.server = account.server;
         job.options.password = password->toStdString();
         job.options.session.trust = {account.caFile, account.trustedFingerprint};
+        job.options.session.commandTimeoutMs = account.commandTimeoutSeconds * 1000;
+        job.options.session.checkTimeoutMs = account.checkTimeoutSeconds * 1000;
         job.options.folders = account.folders;
         job.options.addresses = addresses;
         SetSince(job.options, account.sinceDays);
@@ -223,15 +231,18 @@ void CMailCheckController::StartCheck(bool byUser) {
     m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
         std::vector<std::string> errors;
         std::vector<QString> refusedLogins;
+        std::vector<std::string> folders;
         CWindowThreadSyncState windowState(*this, state);
         for (const Job& job : jobs) {
             if (!SetCurrent({})) break;
             const CheckOutcome outcome = RunJob(job, windowState);
             errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
+            folders.insert(folders.end(), outcome.folders.begin(), outcome.folders.end());
             if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
         }
         QMetaObject::invokeMethod(
-            this, [this, errors, refusedLogins] { Finish(errors, refusedLogins); }, Qt::QueuedConnection);
+            this, [this, errors, refusedLogins, folders] { Finish(errors, refusedLogins, folders); },
+            Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
@@ -289,7 +300,8 @@ void CMailCheckController::ShowProgress(const CheckProgress& progress) {
         texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
-void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins) {
+void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins,
+                                  const std::vector<std::string>& folders) {
     if (m_worker.joinable()) m_worker.join();
     if (m_closing) return;
     SetRunning(false);
@@ -299,6 +311,9 @@ void CMailCheckController::Finish(const std::vector<std::string>& errors, const 
     std::string summary = tally.updated.empty()
                               ? (tally.fresh ? CheckText(texts::kCheckNewMail, {fresh}) : texts::kCheckNoNewMail)
                               : CheckText(texts::kCheckNewMailFromPals, {std::to_string(tally.updated.size()), fresh});
+    // "Nothing new" only when the check could look.
+    if (!errors.empty() && !tally.fresh && tally.updated.empty()) summary = texts::kCheckFailed;
+    if (!folders.empty()) summary += "　" + CheckText(texts::kCheckFoldersChecked, {JoinedFolderNames(folders)});
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
     for (const std::string& e : errors) errorList << QString::fromStdString(e);

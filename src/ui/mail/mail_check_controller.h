@@ -81,7 +81,8 @@ private:
     bool SetCurrent(std::function<void()> cancel);
     void ApplyTimer(int everyMinutes);
     void ShowProgress(const CheckProgress& progress);
-    void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins);
+    void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins,
+                const std::vector<std::string>& folders);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
     bool TakeOnWindowThread(const std::function<bool()>& take);
