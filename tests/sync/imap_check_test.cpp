@@ -253,6 +253,8 @@ TEST_F(ImapCheckTest, AnUntrustedCertificateIsRefusedUntilItsFingerprintIsTruste
         EXPECT_EQ(refused.fingerprint, fingerprint);
         ASSERT_EQ(refused.errors.size(), 1u);
         EXPECT_NE(refused.errors[0].find(fingerprint), std::string::npos) << refused.errors[0];
+        // One text for a window and a JSON string alike: lines end in LF only.
+        EXPECT_EQ(refused.errors[0].find('\r'), std::string::npos);
         EXPECT_TRUE(taken.empty());
 
         options.session.trust.trustedFingerprint = fingerprint;

@@ -133,7 +133,7 @@ void CScriptedImapServer::Serve(int fd) {
         const std::string chunk(64 * 1024, 'x');
         while (::send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
         }
-        ::close(fd);
+        Close(fd);
         return;
     }
     if (!m_script.silent) Send(fd, m_script.greeting.empty() ? kGreeting : m_script.greeting);
@@ -162,6 +162,13 @@ void CScriptedImapServer::Serve(int fd) {
             Send(fd, Answer(line, close));
         }
     }
+    Close(fd);
+}
+
+// Forgotten before it is closed: the destructor must not shut down a number reused since.
+void CScriptedImapServer::Close(int fd) {
+    std::lock_guard lock(m_mutex);
+    std::erase(m_fds, fd);
     ::close(fd);
 }
 

@@ -64,6 +64,7 @@ private:
     std::string SelectAnswer(const std::string& tag, const std::string& command, bool status);
     std::uint32_t Validity(ScriptedFolder& folder);
     void Send(int fd, const std::string& bytes);
+    void Close(int fd);
 
     ServerScript m_script;
     int m_listen;

@@ -229,20 +229,18 @@ void CMailCheckController::StartCheck(bool byUser) {
     m_byUser = byUser;
     SetRunning(true);
     m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
-        std::vector<std::string> errors;
-        std::vector<QString> refusedLogins;
-        std::vector<std::string> folders;
+        CheckRun run;
         CWindowThreadSyncState windowState(*this, state);
         for (const Job& job : jobs) {
             if (!SetCurrent({})) break;
             const CheckOutcome outcome = RunJob(job, windowState);
-            errors.insert(errors.end(), outcome.errors.begin(), outcome.errors.end());
-            folders.insert(folders.end(), outcome.folders.begin(), outcome.folders.end());
-            if (outcome.failure == ImapFailure::Login) refusedLogins.push_back(job.account);
+            run.errors.insert(run.errors.end(), outcome.errors.begin(), outcome.errors.end());
+            run.folders.insert(run.folders.end(), outcome.folders.begin(), outcome.folders.end());
+            if (outcome.Ok()) run.anyChecked = true;
+            if (outcome.failure == ImapFailure::Login) run.refusedLogins.push_back(job.account);
         }
         QMetaObject::invokeMethod(
-            this, [this, errors, refusedLogins, folders] { Finish(errors, refusedLogins, folders); },
-            Qt::QueuedConnection);
+            this, [this, run] { Finish(run); }, Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
@@ -300,20 +298,21 @@ void CMailCheckController::ShowProgress(const CheckProgress& progress) {
         texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
-void CMailCheckController::Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins,
-                                  const std::vector<std::string>& folders) {
+void CMailCheckController::Finish(const CheckRun& run) {
+    const std::vector<std::string>& errors = run.errors;
     if (m_worker.joinable()) m_worker.join();
     if (m_closing) return;
     SetRunning(false);
-    for (const QString& account : refusedLogins) m_passwords.Forget(account);
+    for (const QString& account : run.refusedLogins) m_passwords.Forget(account);
     const CheckTally tally = m_intake->Tally();
     const std::string fresh = std::to_string(tally.fresh);
     std::string summary = tally.updated.empty()
                               ? (tally.fresh ? CheckText(texts::kCheckNewMail, {fresh}) : texts::kCheckNoNewMail)
                               : CheckText(texts::kCheckNewMailFromPals, {std::to_string(tally.updated.size()), fresh});
-    // "Nothing new" only when the check could look.
-    if (!errors.empty() && !tally.fresh && tally.updated.empty()) summary = texts::kCheckFailed;
-    if (!folders.empty()) summary += "　" + CheckText(texts::kCheckFoldersChecked, {JoinedFolderNames(folders)});
+    // "Nothing new" only when some mailbox could be looked at.
+    if (!run.anyChecked && !errors.empty() && !tally.fresh) summary = texts::kCheckFailed;
+    if (!run.folders.empty())
+        summary += "　" + CheckText(texts::kCheckFoldersChecked, {JoinedFolderNames(run.folders)});
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
     for (const std::string& e : errors) errorList << QString::fromStdString(e);

@@ -81,8 +81,14 @@ private:
     bool SetCurrent(std::function<void()> cancel);
     void ApplyTimer(int everyMinutes);
     void ShowProgress(const CheckProgress& progress);
-    void Finish(const std::vector<std::string>& errors, const std::vector<QString>& refusedLogins,
-                const std::vector<std::string>& folders);
+    // What the worker brings back from all accounts.
+    struct CheckRun {
+        std::vector<std::string> errors;
+        std::vector<QString> refusedLogins;
+        std::vector<std::string> folders;  // the IMAP folders checked to the end
+        bool anyChecked = false;           // some account was checked without a failure
+    };
+    void Finish(const CheckRun& run);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
     bool TakeOnWindowThread(const std::function<bool()>& take);
