@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -81,7 +82,10 @@ struct Fixture {
             bytes += mail.bytes.size();
             return true;
         });
-        if (!outcome.Ok()) std::abort();
+        if (!outcome.Ok()) {
+            for (const std::string& error : outcome.errors) std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
         return outcome.fetched;
     }
 };

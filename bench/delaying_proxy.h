@@ -26,8 +26,8 @@ private:
 
     std::uint16_t m_targetPort;
     std::chrono::milliseconds m_delay;
+    std::uint16_t m_port = 0;  // before m_listen: binding sets it
     int m_listen;
-    std::uint16_t m_port = 0;
     std::mutex m_mutex;
     std::vector<int> m_fds;
     std::vector<std::thread> m_threads;

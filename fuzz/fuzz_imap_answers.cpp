@@ -1,101 +1,57 @@
-// The mailbox check on any bytes a server may send: the input is everything a server on
-// 127.0.0.1 says (greeting, answers to the login, LIST, STATUS, EXAMINE, SEARCH and FETCH)
-// before it closes, read by the check as it reads a real server, into the mails it hands on.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+// What the check itself reads of a server's bytes before the protocol library sees them:
+// the guard over literals, lines and answers, cut into chunks as the network cuts them,
+// and the folder names of LIST answers as they are shown and matched to the Sent folder.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
+#include <string_view>
 
-#include "sync/imap_check.h"
+#include "sync/folder_name.h"
+#include "sync/literal_guard.h"
 
 namespace {
 
-constexpr std::uint64_t kMailCap = 64 * 1024;
+constexpr std::uint64_t kCap = 4096;
+constexpr std::uint64_t kLineCap = 512;
 
-class CReplayServer {
-public:
-    CReplayServer() {
-        m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_listen, 4) != 0 ||
-            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            __builtin_trap();
-        m_port = ntohs(addr.sin_port);
-        std::thread([this] { Serve(); }).detach();
+// Once refused, nothing more passes; a line longer than the cap never passes whole.
+void FeedInChunks(std::string_view bytes, std::size_t chunk) {
+    CLiteralGuard guard(kCap, kLineCap);
+    bool refused = false;
+    for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+        const bool ok = guard.Feed(bytes.data() + at, std::min(chunk, bytes.size() - at));
+        if (refused && ok) __builtin_trap();
+        refused = refused || !ok;
+        guard.NewCommand();
     }
-    std::uint16_t Port() const { return m_port; }
-    void SetAnswers(std::string bytes) {
-        std::lock_guard lock(m_mutex);
-        m_answers = std::move(bytes);
-    }
-
-private:
-    // One connection at a time: all the bytes, the end of the sending side, then whatever the
-    // client says until it leaves.
-    void Serve() {
-        for (;;) {
-            const int fd = ::accept(m_listen, nullptr, nullptr);
-            if (fd < 0) continue;
-            std::string answers;
-            {
-                std::lock_guard lock(m_mutex);
-                answers = m_answers;
-            }
-            for (std::size_t at = 0; at < answers.size();) {
-                const ssize_t n = ::send(fd, answers.data() + at, answers.size() - at, MSG_NOSIGNAL);
-                if (n <= 0) break;
-                at += static_cast<std::size_t>(n);
-            }
-            ::shutdown(fd, SHUT_WR);
-            char buffer[4096];
-            while (::recv(fd, buffer, sizeof buffer, 0) > 0) {
-            }
-            ::close(fd);
-        }
-    }
-
-    int m_listen;
-    std::uint16_t m_port;
-    std::mutex m_mutex;
-    std::string m_answers;
-};
-
-void CheckMail(const FetchedMail& mail) {
-    if (mail.uid == 0 || mail.point.lastUid > mail.uid || mail.bytes.size() > kMailCap) __builtin_trap();
+    if (refused && guard.Refusal() == GuardRefusal::None) __builtin_trap();
+    if (guard.Refusal() == GuardRefusal::Literal && guard.Refused() <= kCap) __builtin_trap();
 }
 
-// Every message goes into a window and a JSON string as it is.
-void CheckMessages(const CheckOutcome& outcome) {
-    for (const std::string& error : outcome.errors)
-        if (error.find('\r') != std::string::npos || error.find("()") != std::string::npos) __builtin_trap();
+void ReadFolderNames(std::string_view bytes) {
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', begin), bytes.size());
+        const std::string_view line = bytes.substr(begin, end - begin);
+        if (const std::optional<std::string> name = FolderNameFromImap(line)) {
+            const std::optional<std::string> back = FolderNameToImap(*name);
+            if (!back) __builtin_trap();
+            IsSentFolderName(*name, '/');
+            IsSentFolderName(*name, '.');
+        }
+        begin = end + 1;
+    }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static CReplayServer server;
-    server.SetAnswers(std::string(reinterpret_cast<const char*>(data), size));
-    ImapCheckOptions options;
-    options.server = {"127.0.0.1", server.Port(), ImapSecurity::StartTls, "u"};
-    options.password = "p";
-    options.session.timeoutMs = 5000;
-    options.session.maxMailBytes = kMailCap;
-    options.addresses = {"pal@example.jp"};
-    CMemorySyncState state;
-    CImapCheck check(state);
-    const CheckOutcome outcome = check.Run(options, [](const FetchedMail& mail) {
-        CheckMail(mail);
-        return true;
-    });
-    CheckMessages(outcome);
+    if (size == 0) return 0;
+    const std::size_t chunk = 1 + data[0] % 64;
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    FeedInChunks(bytes, chunk);
+    FeedInChunks(bytes, bytes.size() + 1);
+    ReadFolderNames(bytes);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "sync/imap_session.h"
 
 #include <libetpan/libetpan.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
@@ -97,6 +98,18 @@ bool HasSentFlag(const mailimap_mailbox_list* box) {
     return false;
 }
 
+bool HasCapability(const mailimap* imap, const char* name) {
+    const mailimap_connection_info* info = imap->imap_connection_info;
+    if (!info || !info->imap_capability || !info->imap_capability->cap_list) return false;
+    for (clistiter* it = clist_begin(info->imap_capability->cap_list); it; it = clist_next(it)) {
+        const auto* cap = static_cast<const struct mailimap_capability*>(clist_content(it));
+        if (cap->cap_type == MAILIMAP_CAPABILITY_NAME && cap->cap_data.cap_name &&
+            strcasecmp(cap->cap_data.cap_name, name) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Calls `visit(uid, static attribute)` for every static attribute of every fetched mail.
 template <typename Visit>
 void ForEachAttribute(clist* fetched, Visit visit) {
@@ -124,10 +137,15 @@ CImapSession::CImapSession(const CCancelToken& cancel, ImapSessionOptions option
 }
 
 CImapSession::~CImapSession() {
-    if (m_imap) {
-        if (m_failure == ImapFailure::None) mailimap_logout(m_imap);
-        mailimap_free(m_imap);
+    if (!m_imap) return;
+    if (m_failure == ImapFailure::None) mailimap_logout(m_imap);
+    // mailimap_free() says LOGOUT itself over a stream still open, and reads whatever a
+    // server that just failed answers: the stream goes first.
+    if (m_imap->imap_stream) {
+        mailstream_close(m_imap->imap_stream);
+        m_imap->imap_stream = nullptr;
     }
+    mailimap_free(m_imap);
 }
 
 bool CImapSession::Fail(ImapFailure failure, int code) {
@@ -206,11 +224,10 @@ bool CImapSession::Open(const ImapServer& server, const std::string& password) {
 
 // STARTTLS when offered; without it, only a connection to this machine may stay plain.
 bool CImapSession::UpgradeAfterGreeting(const ImapServer& server) {
-    mailimap_capability_data* caps = nullptr;
-    const int r = mailimap_capability(m_imap, &caps);
+    // Not mailimap_capability(): it reads a list the server may never have sent.
+    const int r = mailimap_custom_command(m_imap, "CAPABILITY");
     if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r);
-    mailimap_capability_data_free(caps);
-    if (!mailimap_has_extension(m_imap, "STARTTLS")) {
+    if (!HasCapability(m_imap, "STARTTLS")) {
         if (!m_stream.PeerIsLoopback()) {
             m_failure = ImapFailure::PlainRefused;
             return false;
@@ -233,7 +250,8 @@ std::optional<std::vector<ImapFolder>> CImapSession::ListFolders() {
         auto* box = static_cast<mailimap_mailbox_list*>(clist_content(it));
         ImapFolder folder;
         folder.wireName = box->mb_name;
-        folder.displayName = FolderNameFromImap(folder.wireName).value_or(folder.wireName);
+        // A name that is no modified UTF-7 is still shown, as far as it is text.
+        folder.displayName = FolderNameFromImap(folder.wireName).value_or(ServerWords(folder.wireName));
         folder.sent = HasSentFlag(box);
         folder.delimiter = box->mb_delimiter;
         folders.push_back(std::move(folder));

@@ -283,6 +283,14 @@ TEST(BadServer, OddAnswersToSearchAndFetchTakeEachMailOnceAndNoOther) {
     }
 }
 
+// The protocol library once read a list of capabilities such a server never sent.
+TEST(BadServer, AServerThatNeverListsItsCapabilitiesIsCheckedAllTheSame) {
+    MailServer mailbox({.greeting = "* OK [CAPABILITY IMAP4rev1\r\n", .listsCapabilities = false});
+    const Checked checked = mailbox.Check();
+    EXPECT_TRUE(checked.outcome.Ok()) << Joined(checked.outcome.errors);
+    EXPECT_EQ(checked.outcome.fetched, 3u);
+}
+
 TEST(BadServer, AServerThatRenumbersAfterAnAppendIsReadInFullAgain) {
     MailServer mailbox({});
     EXPECT_EQ(mailbox.Check().outcome.fetched, 3u);

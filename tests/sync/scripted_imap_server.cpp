@@ -181,7 +181,7 @@ std::string CScriptedImapServer::Answer(const std::string& line, bool& close) {
     std::string answer;
     const std::string ok = (m_script.junkBetween ? "%%% no protocol here %%%\r\n" : "") + tag + " OK done\r\n";
     if (upper.starts_with("CAPABILITY")) {
-        answer = "* CAPABILITY IMAP4rev1\r\n" + ok;
+        answer = (m_script.listsCapabilities ? "* CAPABILITY IMAP4rev1\r\n" : "") + ok;
     } else if (upper.starts_with("LOGIN")) {
         answer = ok;
         close = m_script.closeAfterLogin;

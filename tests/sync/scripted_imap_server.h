@@ -36,6 +36,7 @@ struct ServerScript {
     std::uint32_t withheldUid = 0;     // this mail's body is never sent
     bool extremeUids = false;          // SEARCH answers UID 0 and 4294967295 besides the real ones
     bool newValidityEachTime = false;  // each STATUS and EXAMINE tells another UIDVALIDITY
+    bool listsCapabilities = true;     // CAPABILITY is answered with the list, or with a bare OK
 };
 
 class CScriptedImapServer {
