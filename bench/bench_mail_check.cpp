@@ -1,13 +1,17 @@
 // The mailbox check through a Dovecot of its own on 127.0.0.1: the first check of a
 // folder of 10,000 mails (2,000 from or to pals; and a Sent folder of 3,000 to others)
-// beside mbsync copying the INBOX to a Maildir, and a check that finds nothing new.
+// beside mbsync copying the INBOX to a Maildir, both also through a proxy that adds a
+// server round trip of 40 ms; and a check that finds nothing new.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <utility>
 
+#include "delaying_proxy.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
 #include "sync/imap_check.h"
@@ -17,10 +21,13 @@ namespace {
 constexpr int kMails = 10000;
 constexpr int kPals = 300;
 constexpr int kSentMails = 3000;
+// Each way: a round trip of twice this, as to a server across the country.
+constexpr std::chrono::milliseconds kDelayEachWay{20};
 
 struct Fixture {
     TempDir dir;
     std::unique_ptr<CDovecotServer> server;
+    std::unique_ptr<CDelayingProxy> proxy;
     ImapCheckOptions options;
 
     Fixture() {
@@ -43,32 +50,45 @@ struct Fixture {
             std::fputs(server->Log().c_str(), stderr);
             std::abort();
         }
+        proxy = std::make_unique<CDelayingProxy>(server->ImapsPort(), kDelayEachWay);
         options.server = *ParseImapUrl(server->ImapsUrl());
         options.password = server->Password();
         options.session.trust.caFile = server->CaFile().string();
         WriteMbsyncConfig();
     }
 
+    // Channel "all" straight to the server, "delayed" through the proxy.
     void WriteMbsyncConfig() {
         const std::string d = dir.path().string();
         // FSync off: mbsync at its fastest, as the check itself syncs nothing to disk.
-        std::ofstream(dir / "mbsyncrc") << "FSync no\n\nIMAPAccount test\nHost 127.0.0.1\nPort " << server->ImapsPort()
-                                        << "\nUser " << server->User() << "\nPass " << server->Password()
-                                        << "\nSSLType IMAPS\nCertificateFile " << server->CaFile().string()
-                                        << "\n\nIMAPStore remote\nAccount test\n\nMaildirStore local\nPath " << d
-                                        << "/copy/\nInbox " << d
-                                        << "/copy/INBOX\n\nChannel all\nFar :remote:\nNear :local:\n"
-                                        << "Patterns INBOX\nCreate Near\nSync Pull\nSyncState *\n";
+        std::ofstream out(dir / "mbsyncrc");
+        out << "FSync no\n\nMaildirStore local\nPath " << d << "/copy/\nInbox " << d << "/copy/INBOX\n";
+        for (const auto& [name, port] : {std::pair<std::string, std::uint16_t>{"all", server->ImapsPort()},
+                                         std::pair<std::string, std::uint16_t>{"delayed", proxy->Port()}}) {
+            out << "\nIMAPAccount " << name << "\nHost 127.0.0.1\nPort " << port << "\nUser " << server->User()
+                << "\nPass " << server->Password() << "\nSSLType IMAPS\nCertificateFile " << server->CaFile().string()
+                << "\n\nIMAPStore " << name << "-remote\nAccount " << name << "\n\nChannel " << name
+                << "\nFar :" << name << "-remote:\nNear :local:\nPatterns INBOX\nCreate Near\nSync Pull\nSyncState *\n";
+        }
     }
 
-    std::size_t Check(CSyncStateStore& state) {
+    ImapCheckOptions Through(bool delayed) const {
+        ImapCheckOptions through = options;
+        if (delayed) through.server.port = proxy->Port();
+        return through;
+    }
+
+    std::size_t Check(CSyncStateStore& state, bool delayed = false) {
         CImapCheck check(state);
         std::size_t bytes = 0;
-        const CheckOutcome outcome = check.Run(options, [&](const FetchedMail& mail) {
+        const CheckOutcome outcome = check.Run(Through(delayed), [&](const FetchedMail& mail) {
             bytes += mail.bytes.size();
             return true;
         });
-        if (!outcome.Ok()) std::abort();
+        if (!outcome.Ok()) {
+            for (const std::string& error : outcome.errors) std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
+        }
         return outcome.fetched;
     }
 };
@@ -78,20 +98,28 @@ Fixture& Shared() {
     return fixture;
 }
 
+// Argument: the round trip added, in milliseconds (0 or 40).
 void BM_FirstCheck(benchmark::State& state) {
     Fixture& f = Shared();
     std::size_t fetched = 0;
     for (auto _ : state) {
         CMemorySyncState sync;
-        fetched = f.Check(sync);
+        fetched = f.Check(sync, state.range(0) > 0);
     }
     state.counters["fetched"] = static_cast<double>(fetched);
 }
-BENCHMARK(BM_FirstCheck)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_FirstCheck)
+    ->ArgName("rtt_ms")
+    ->Arg(0)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 void BM_MbsyncCopiesTheFolder(benchmark::State& state) {
     Fixture& f = Shared();
-    const std::string command = "mbsync -q -c '" + (f.dir / "mbsyncrc").string() + "' all";
+    const std::string command =
+        "mbsync -q -c '" + (f.dir / "mbsyncrc").string() + "' " + (state.range(0) > 0 ? "delayed" : "all");
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove_all(f.dir / "copy");
@@ -100,7 +128,13 @@ void BM_MbsyncCopiesTheFolder(benchmark::State& state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("mbsync failed");
     }
 }
-BENCHMARK(BM_MbsyncCopiesTheFolder)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_MbsyncCopiesTheFolder)
+    ->ArgName("rtt_ms")
+    ->Arg(0)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 void BM_CheckWithNothingNew(benchmark::State& state) {
     Fixture& f = Shared();

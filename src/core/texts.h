@@ -555,6 +555,20 @@ inline constexpr const char* kCheckTooLarge =
 inline constexpr const char* kCheckProtocol = "メールアカウント %s: サーバーとのやり取りに失敗しました (%s)";
 inline constexpr const char* kCheckMailTooLarge =
     "メールアカウント %s: フォルダー\" %s \"のメール (UID %s) は大きすぎるため読みませんでした";
+inline constexpr const char* kCheckNotImap = "メールアカウント %s: 接続先は IMAP サーバーではないようです (%s)";
+inline constexpr const char* kCheckClosedAtLogin =
+    "メールアカウント %s: ログインの途中でサーバーが接続を切りました (%s)";
+inline constexpr const char* kCheckClosed =
+    "メールアカウント %s: サーバーとの接続が途中で切れました。次の確認で続きから取り込みます。";
+inline constexpr const char* kCheckTooLong = "メールアカウント %s: サーバーの応答が長すぎるため、接続を切りました";
+inline constexpr const char* kCheckTooSlow =
+    "メールアカウント %s: サーバーの応答が遅すぎるため、確認を打ち切りました。次の確認で続きから取り込みます。";
+inline constexpr const char* kCheckOldTls =
+    "メールアカウント %s: サーバーが TLS 1.2 より古い暗号化にしか対応していないため、接続しませんでした";
+inline constexpr const char* kCheckMailNotSent =
+    "メールアカウント %s: フォルダー\" %s \"のメール (UID %s) "
+    "をサーバーが送ってこなかったため、次の確認でもう一度読みます";
+inline constexpr const char* kCheckUnreadableAnswer = "読めない応答: ";
 inline constexpr const char* kCheckLocalUnreadable = "メールアカウント %s: %s を読めませんでした (%s)";
 // The mailbox check in the window.
 inline constexpr const char* kCmdCheckMail = "メールを確認";
@@ -567,6 +581,8 @@ inline constexpr const char* kCheckCancel = "中止";
 inline constexpr const char* kCheckNewMailFromPals = "%s人から新しいメールが%s通";
 inline constexpr const char* kCheckNewMail = "新しいメールが%s通";
 inline constexpr const char* kCheckNoNewMail = "新しいメールはありません";
+inline constexpr const char* kCheckFailed = "メールを確認できませんでした";
+inline constexpr const char* kCheckFoldersChecked = "確認したフォルダー: %s";
 inline constexpr const char* kCheckNoAccounts = "メールアカウントがありません。メールアカウントを登録してください。";
 inline constexpr const char* kCheckPasswordTitle = "メールアカウントのパスワード";
 inline constexpr const char* kCheckPasswordPrompt = "%s のパスワード:";

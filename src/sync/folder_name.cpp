@@ -1,7 +1,9 @@
 #include "sync/folder_name.h"
 
 #include <iconv.h>
+#include <strings.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -39,3 +41,21 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 std::optional<std::string> FolderNameFromImap(std::string_view wire) { return Convert("UTF-8", "UTF-7-IMAP", wire); }
 
 std::optional<std::string> FolderNameToImap(std::string_view utf8) { return Convert("UTF-7-IMAP", "UTF-8", utf8); }
+
+bool IsSentFolderName(std::string_view utf8, char delimiter) {
+    static constexpr std::string_view kNames[] = {
+        "Sent",           "Sent Items",       "Sent Messages",  "Sent Mail",       "送信済み",
+        "送信済みメール", "送信済みアイテム", "送信済みトレイ", "送信済みボックス"};
+    std::string_view leaf = utf8;
+    if (delimiter) {
+        const std::size_t cut = utf8.find(delimiter);
+        if (cut != std::string_view::npos) {
+            const std::string_view parent = utf8.substr(0, cut);
+            if (parent.size() != 5 || strncasecmp(parent.data(), "INBOX", 5) != 0) return false;
+            leaf = utf8.substr(cut + 1);
+        }
+    }
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](std::string_view name) {
+        return name.size() == leaf.size() && strncasecmp(name.data(), leaf.data(), name.size()) == 0;
+    });
+}

@@ -9,3 +9,6 @@
 std::optional<std::string> FolderNameFromImap(std::string_view wire);
 // The form to send for a folder name typed or chosen in UTF-8; nullopt when not UTF-8.
 std::optional<std::string> FolderNameToImap(std::string_view utf8);
+// Whether a folder is named as mail programs name the Sent folder ("Sent", "Sent Items",
+// "送信済み", ...), at the top or right under INBOX; for servers without SPECIAL-USE.
+bool IsSentFolderName(std::string_view utf8, char delimiter);

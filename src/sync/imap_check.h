@@ -1,8 +1,8 @@
 // The check of one IMAP account: for each folder, the mails from or to the given
-// addresses that arrived since the last check, fetched one at a time and handed to the
-// sink, which commits each before the next is fetched. A check cut off keeps what the sink
-// committed and the next one goes on from there. Runs on a worker thread; Cancel() from
-// any other.
+// addresses that arrived since the last check, fetched in batches (bounded by count and
+// size) and handed one by one to the sink, which commits each. A check cut off keeps what
+// the sink committed and the next one goes on from there; the sync point never passes a
+// mail the server did not send. Runs on a worker thread; Cancel() from any other.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +41,9 @@ struct ImapCheckOptions {
     ImapServer server;
     std::string password;
     ImapSessionOptions session;
-    std::vector<std::string> folders;    // UTF-8; empty: INBOX and every folder flagged \Sent
+    // UTF-8; empty: INBOX and every folder flagged \Sent (without such a flag, the folders
+    // named as Sent folders are: "Sent", "送信済み", ...)
+    std::vector<std::string> folders;
     std::vector<std::string> addresses;  // the pals' addresses
     int sinceYear = 0, sinceMonth = 0, sinceDay = 0;  // how far back a full check goes
 };
@@ -51,6 +53,7 @@ struct CheckOutcome {
     std::size_t fromSentFolders = 0;
     std::vector<std::string> errors;    // UTF-8, each naming the account
     std::vector<std::string> warnings;  // UTF-8
+    std::vector<std::string> folders;   // UTF-8: the folders checked to the end
     ImapFailure failure = ImapFailure::None;  // the first failure
     std::string fingerprint;  // the server certificate's, for trusting it after a refusal
     bool Ok() const { return errors.empty(); }
@@ -70,10 +73,15 @@ private:
         bool sent = false;
         std::optional<ImapSelection> status;  // asked before the folders were listed
     };
+    struct FolderRun;
     std::vector<Folder> FoldersToCheck(const ImapCheckOptions& options, CImapSession& session, CheckOutcome& outcome);
     // False when the connection is no longer usable.
     bool CheckFolder(const Folder& folder, const ImapCheckOptions& options, CImapSession& session, const MailSink& sink,
                      const CheckProgressFn& progress, CheckOutcome& outcome);
+    bool FetchNew(FolderRun& run, const std::vector<std::uint32_t>& uids, const std::vector<std::uint64_t>& sizes);
+    bool TakeBatch(FolderRun& run, const std::vector<std::uint32_t>& batch, std::uint64_t bytes);
+    // The sync point moves to `uid`, unless a mail before it is still missing.
+    void Passed(FolderRun& run, std::uint32_t uid);
     void Report(CImapSession& session, const std::string& folder, CheckOutcome& outcome);
 
     CSyncStateStore& m_state;

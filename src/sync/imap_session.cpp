@@ -1,19 +1,63 @@
 #include "sync/imap_session.h"
 
 #include <libetpan/libetpan.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
+#include "core/texts.h"
 #include "sync/folder_name.h"
 
 namespace {
+
+// What of the server's words goes into a message: one short line of text.
+constexpr std::size_t kWordsKept = 160;
 
 // How many addresses go into one SEARCH (each is FROM, TO and CC).
 constexpr std::size_t kAddressesPerSearch = 100;
 
 char* Copy(const std::string& text) { return strdup(text.c_str()); }
+
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80         ? 1
+                               : (lead >> 5) == 6  ? 2
+                               : (lead >> 4) == 14 ? 3
+                               : (lead >> 3) == 30 ? 4
+                                                   : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) >> 6) != 2) return 0;
+    return length;
+}
+
+// A server's text as one line of valid UTF-8: control characters become spaces, bytes that
+// are no UTF-8 become "?", and a long text is cut.
+std::string ServerWords(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size() && out.size() < kWordsKept;) {
+        const std::size_t length = Utf8SequenceLength(text, at);
+        const auto c = static_cast<unsigned char>(text[at]);
+        if (length == 0)
+            out.push_back('?');
+        else if (length == 1)
+            out.push_back(c < 0x20 || c == 0x7f ? ' ' : static_cast<char>(c));
+        else
+            out.append(text.substr(at, length));
+        at += length ? length : 1;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+// The bytes libetpan could not read, for the message.
+std::string UnreadableAnswer(const mailimap* imap) {
+    const MMAPString* buffer = imap ? imap->imap_stream_buffer : nullptr;
+    const std::string words = buffer && buffer->str ? ServerWords({buffer->str, buffer->len}) : std::string();
+    return texts::kCheckUnreadableAnswer + words;
+}
 
 // A balanced tree of ORs keeps the command's nesting shallow for hundreds of keys.
 mailimap_search_key* AnyOf(const std::vector<mailimap_search_key*>& keys, std::size_t begin, std::size_t end) {
@@ -54,6 +98,18 @@ bool HasSentFlag(const mailimap_mailbox_list* box) {
     return false;
 }
 
+bool HasCapability(const mailimap* imap, const char* name) {
+    const mailimap_connection_info* info = imap->imap_connection_info;
+    if (!info || !info->imap_capability || !info->imap_capability->cap_list) return false;
+    for (clistiter* it = clist_begin(info->imap_capability->cap_list); it; it = clist_next(it)) {
+        const auto* cap = static_cast<const struct mailimap_capability*>(clist_content(it));
+        if (cap->cap_type == MAILIMAP_CAPABILITY_NAME && cap->cap_data.cap_name &&
+            strcasecmp(cap->cap_data.cap_name, name) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Calls `visit(uid, static attribute)` for every static attribute of every fetched mail.
 template <typename Visit>
 void ForEachAttribute(clist* fetched, Visit visit) {
@@ -75,20 +131,45 @@ void ForEachAttribute(clist* fetched, Visit visit) {
 }  // namespace
 
 CImapSession::CImapSession(const CCancelToken& cancel, ImapSessionOptions options)
-    : m_options(std::move(options)), m_stream(cancel, m_options.timeoutMs, m_options.maxMailBytes) {}
+    : m_options(std::move(options)), m_stream(cancel, m_options.timeoutMs, m_options.maxMailBytes) {
+    m_stream.SetDeadlines(
+        {std::chrono::milliseconds(m_options.commandTimeoutMs), std::chrono::milliseconds(m_options.checkTimeoutMs)});
+}
 
 CImapSession::~CImapSession() {
-    if (m_imap) {
-        if (m_failure == ImapFailure::None) mailimap_logout(m_imap);
-        mailimap_free(m_imap);
+    if (!m_imap) return;
+    if (m_failure == ImapFailure::None) mailimap_logout(m_imap);
+    // mailimap_free() says LOGOUT itself over a stream still open, and reads whatever a
+    // server that just failed answers: the stream goes first.
+    if (m_imap->imap_stream) {
+        mailstream_close(m_imap->imap_stream);
+        m_imap->imap_stream = nullptr;
     }
+    mailimap_free(m_imap);
 }
 
 bool CImapSession::Fail(ImapFailure failure, int code) {
     if (code == MAILIMAP_ERROR_STREAM || m_stream.Error() != StreamError::None) return FailFromStream(failure);
+    if (code == MAILIMAP_ERROR_PARSE) {
+        m_failure = ImapFailure::Protocol;
+        m_detail = UnreadableAnswer(m_imap);
+        return false;
+    }
     m_failure = failure;
-    if (m_imap && m_imap->imap_response) m_detail = m_imap->imap_response;
+    if (m_imap && m_imap->imap_response) m_detail = ServerWords(m_imap->imap_response);
     return false;
+}
+
+// The greeting tells an IMAP server from anything else listening on the port.
+bool CImapSession::FailGreeting(int code) {
+    if (code == MAILIMAP_ERROR_STREAM || m_stream.Error() != StreamError::None)
+        return FailFromStream(ImapFailure::ClosedAtLogin);
+    if (code == MAILIMAP_ERROR_PARSE) {
+        m_failure = ImapFailure::NotImap;
+        m_detail = UnreadableAnswer(m_imap);
+        return false;
+    }
+    return Fail(ImapFailure::Protocol, code);
 }
 
 // A failure of the connection says more than the command that met it.
@@ -106,7 +187,18 @@ bool CImapSession::FailFromStream(ImapFailure otherwise) {
         m_detail = std::to_string(m_stream.RefusedLiteral());
         break;
     case StreamError::Closed:
-    case StreamError::Io: m_failure = ImapFailure::Protocol; break;
+    case StreamError::Io:
+        m_failure = m_loggedIn ? ImapFailure::Closed : ImapFailure::ClosedAtLogin;
+        break;
+    case StreamError::TooLong:
+        m_failure = ImapFailure::TooLong;
+        break;
+    case StreamError::TooSlow:
+        m_failure = ImapFailure::TooSlow;
+        break;
+    case StreamError::OldTls:
+        m_failure = ImapFailure::OldTls;
+        break;
     case StreamError::None: m_failure = otherwise; break;
     }
     return false;
@@ -122,21 +214,20 @@ bool CImapSession::Open(const ImapServer& server, const std::string& password) {
     }
     m_imap = mailimap_new(0, nullptr);
     const int r = mailimap_connect(m_imap, m_stream.MakeMailstream());
-    if (r != MAILIMAP_NO_ERROR_NON_AUTHENTICATED && r != MAILIMAP_NO_ERROR_AUTHENTICATED)
-        return Fail(ImapFailure::Protocol, r);
+    if (r != MAILIMAP_NO_ERROR_NON_AUTHENTICATED && r != MAILIMAP_NO_ERROR_AUTHENTICATED) return FailGreeting(r);
     if (server.security == ImapSecurity::StartTls && !UpgradeAfterGreeting(server)) return false;
     const int login = mailimap_login(m_imap, server.user.c_str(), password.c_str());
     if (login != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Login, login);
+    m_loggedIn = true;
     return true;
 }
 
 // STARTTLS when offered; without it, only a connection to this machine may stay plain.
 bool CImapSession::UpgradeAfterGreeting(const ImapServer& server) {
-    mailimap_capability_data* caps = nullptr;
-    const int r = mailimap_capability(m_imap, &caps);
+    // Not mailimap_capability(): it reads a list the server may never have sent.
+    const int r = mailimap_custom_command(m_imap, "CAPABILITY");
     if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r);
-    mailimap_capability_data_free(caps);
-    if (!mailimap_has_extension(m_imap, "STARTTLS")) {
+    if (!HasCapability(m_imap, "STARTTLS")) {
         if (!m_stream.PeerIsLoopback()) {
             m_failure = ImapFailure::PlainRefused;
             return false;
@@ -159,8 +250,10 @@ std::optional<std::vector<ImapFolder>> CImapSession::ListFolders() {
         auto* box = static_cast<mailimap_mailbox_list*>(clist_content(it));
         ImapFolder folder;
         folder.wireName = box->mb_name;
-        folder.displayName = FolderNameFromImap(folder.wireName).value_or(folder.wireName);
+        // A name that is no modified UTF-7 is still shown, as far as it is text.
+        folder.displayName = FolderNameFromImap(folder.wireName).value_or(ServerWords(folder.wireName));
         folder.sent = HasSentFlag(box);
+        folder.delimiter = box->mb_delimiter;
         folders.push_back(std::move(folder));
     }
     mailimap_list_result_free(list);
@@ -248,20 +341,35 @@ std::optional<std::vector<std::uint64_t>> CImapSession::Sizes(const std::vector<
 }
 
 std::optional<std::string> CImapSession::Fetch(std::uint32_t uid) {
-    mailimap_set* set = mailimap_set_new_single(uid);
+    std::optional<FetchedBodies> bodies = FetchMany({uid});
+    if (!bodies) return std::nullopt;
+    const auto it = bodies->find(uid);
+    return it == bodies->end() ? std::string() : std::move(it->second);  // empty when the mail was expunged meanwhile
+}
+
+std::optional<FetchedBodies> CImapSession::FetchMany(const std::vector<std::uint32_t>& uids,
+                                                     std::uint64_t expectedBytes) {
+    FetchedBodies bodies;
+    if (uids.empty()) return bodies;
+    std::vector<std::uint32_t> sorted = uids;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    mailimap_set* set = UidSet(sorted);
     mailimap_fetch_type* type = mailimap_fetch_type_new_fetch_att_list_empty();
     mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_uid());
     mailimap_fetch_type_new_fetch_att_list_add(type, mailimap_fetch_att_new_body_peek_section(mailimap_section_new(nullptr)));
     clist* fetched = nullptr;
+    m_stream.ExpectBytes(expectedBytes);
     const int r = mailimap_uid_fetch(m_imap, set, type, &fetched);
     mailimap_fetch_type_free(type);
     mailimap_set_free(set);
     if (r != MAILIMAP_NO_ERROR) return Fail(ImapFailure::Protocol, r), std::nullopt;
-    std::string bytes;
-    ForEachAttribute(fetched, [&](std::uint32_t got, const mailimap_msg_att_static& a) {
-        if (got == uid && a.att_type == MAILIMAP_MSG_ATT_BODY_SECTION && a.att_data.att_body_section->sec_body_part)
-            bytes.assign(a.att_data.att_body_section->sec_body_part, a.att_data.att_body_section->sec_length);
+    // A UID not asked for (a server's mistake, or a mail of another command) is passed over.
+    ForEachAttribute(fetched, [&](std::uint32_t uid, const mailimap_msg_att_static& a) {
+        if (a.att_type == MAILIMAP_MSG_ATT_BODY_SECTION && a.att_data.att_body_section->sec_body_part &&
+            std::binary_search(sorted.begin(), sorted.end(), uid))
+            bodies[uid].assign(a.att_data.att_body_section->sec_body_part, a.att_data.att_body_section->sec_length);
     });
     mailimap_fetch_list_free(fetched);
-    return bytes;  // empty when the mail was expunged meanwhile
+    return bodies;
 }

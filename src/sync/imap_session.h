@@ -1,9 +1,10 @@
 // One IMAP connection through libetpan: log in, list, examine read-only, search by UID,
-// fetch one mail at a time with BODY.PEEK[] (no \Seen flag changes). Every call reports
-// failure with a reason the check turns into a message.
+// fetch mails by UID sets with BODY.PEEK[] (no \Seen flag changes). Every call reports
+// failure with a kind and the server's words, which the check turns into a message.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,22 +17,29 @@ struct mailimap;
 
 enum class ImapFailure {
     None,
-    Connect,        // unreachable, refused, name unknown
-    Certificate,    // TLS certificate not verified and not trusted
-    Tls,            // TLS failed otherwise
-    PlainRefused,   // no TLS to a server that is not this machine
-    Login,          // user name or password refused
-    NoFolder,       // EXAMINE refused
+    Connect,       // unreachable, refused, name unknown
+    Certificate,   // TLS certificate not verified and not trusted
+    Tls,           // TLS failed otherwise
+    PlainRefused,  // no TLS to a server that is not this machine
+    Login,         // user name or password refused
+    NoFolder,      // EXAMINE refused
     TimedOut,
     Cancelled,
     TooLarge,       // the server announced a literal larger than the cap
-    Protocol,       // garbage, a closed connection, a refused command
+    Protocol,       // an answer that cannot be read, a refused command
+    NotImap,        // the greeting is not an IMAP server's
+    ClosedAtLogin,  // the connection ended before the login was through
+    Closed,         // the connection ended after the login
+    TooLong,        // a line or an answer longer than any server sends
+    TooSlow,        // a command or the whole check outlasted its deadline
+    OldTls,         // the server offers only TLS older than 1.2
 };
 
 struct ImapFolder {
     std::string wireName;     // as the server names it (modified UTF-7)
     std::string displayName;  // UTF-8
     bool sent = false;        // flagged \Sent (SPECIAL-USE)
+    char delimiter = 0;       // of the folder hierarchy; 0 when flat
 };
 
 struct ImapSelection {
@@ -48,9 +56,16 @@ struct ImapSearch {
 
 struct ImapSessionOptions {
     TlsTrust trust;
-    int timeoutMs = 30000;
+    int timeoutMs = 30000;  // the longest wait for any byte
+    // The longest a command (beyond the time a big mail takes at a slow rate) and the whole
+    // connection may take: a server that sends a byte now and then is cut off.
+    int commandTimeoutMs = 120 * 1000;
+    int checkTimeoutMs = 30 * 60 * 1000;
     std::uint64_t maxMailBytes = 64ull * 1024 * 1024;
 };
+
+// Mails by UID; a UID asked for that the server did not answer with a body is not in it.
+using FetchedBodies = std::map<std::uint32_t, std::string>;
 
 class CImapSession {
 public:
@@ -69,6 +84,8 @@ public:
     // RFC822.SIZE of each UID (in the order given; 0 where the server gave none).
     std::optional<std::vector<std::uint64_t>> Sizes(const std::vector<std::uint32_t>& uids);
     std::optional<std::string> Fetch(std::uint32_t uid);
+    // The mails of `uids` in one command; `expectedBytes` (their sizes) lengthens its deadline.
+    std::optional<FetchedBodies> FetchMany(const std::vector<std::uint32_t>& uids, std::uint64_t expectedBytes = 0);
 
     ImapFailure Failure() const { return m_failure; }
     // The server's or the system's words about the failure, when there are any.
@@ -81,6 +98,7 @@ public:
 private:
     bool Fail(ImapFailure failure, int code);
     bool FailFromStream(ImapFailure otherwise);
+    bool FailGreeting(int code);
     bool UpgradeAfterGreeting(const ImapServer& server);
 
     ImapSessionOptions m_options;
@@ -89,4 +107,5 @@ private:
     ImapFailure m_failure = ImapFailure::None;
     std::string m_detail;
     bool m_plain = false;
+    bool m_loggedIn = false;
 };

@@ -6,8 +6,15 @@ namespace {
 constexpr std::size_t kTailKept = 32;
 }
 
+bool CLiteralGuard::Refuse(GuardRefusal refusal) {
+    m_refusal = refusal;
+    return false;
+}
+
 bool CLiteralGuard::Feed(const char* data, std::size_t size) {
-    if (m_refused) return false;
+    if (m_refusal != GuardRefusal::None) return false;
+    m_responseBytes += size;
+    if (m_responseBytes > ResponseCap()) return Refuse(GuardRefusal::Response);
     std::size_t i = 0;
     while (i < size) {
         if (m_literalLeft > 0) {
@@ -20,8 +27,10 @@ bool CLiteralGuard::Feed(const char* data, std::size_t size) {
         if (c == '\n') {
             if (!EndOfLine()) return false;
             m_tail.clear();
+            m_lineBytes = 0;
             continue;
         }
+        if (++m_lineBytes > m_lineCap) return Refuse(GuardRefusal::Line);
         m_tail.push_back(c);
         if (m_tail.size() > 2 * kTailKept) m_tail.erase(0, m_tail.size() - kTailKept);
     }
@@ -42,13 +51,13 @@ bool CLiteralGuard::EndOfLine() {
         return true;
     if (digits.size() > 18) {
         m_refused = UINT64_MAX;
-        return false;
+        return Refuse(GuardRefusal::Literal);
     }
     std::uint64_t size = 0;
     for (char d : digits) size = size * 10 + static_cast<std::uint64_t>(d - '0');
     if (size > m_cap) {
         m_refused = size;
-        return false;
+        return Refuse(GuardRefusal::Literal);
     }
     m_literalLeft = size;
     return true;

@@ -1,26 +1,44 @@
-// Watches the bytes an IMAP server sends for the sizes of literals ("{12345}" at a line's
-// end) and refuses one larger than a cap before the protocol library allocates for it.
+// Watches the bytes an IMAP server sends before the protocol library buffers them: refuses a
+// literal announced larger than a cap ("{12345}" at a line's end), a line longer than any
+// server writes, and an answer to one command larger than the biggest the check asks for.
+// Without these, a server that never ends a line makes the reader buffer without limit.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+enum class GuardRefusal { None, Literal, Line, Response };
+
 class CLiteralGuard {
 public:
-    explicit CLiteralGuard(std::uint64_t cap) : m_cap(cap) {}
+    // No server writes a line this long outside a literal: a SEARCH that finds a million
+    // mails fits in it.
+    static constexpr std::uint64_t kMaxLineBytes = 8 * 1024 * 1024;
 
-    // False once a literal larger than the cap was announced; the bytes must not be passed on.
+    explicit CLiteralGuard(std::uint64_t cap, std::uint64_t lineCap = kMaxLineBytes) : m_cap(cap), m_lineCap(lineCap) {}
+
+    // False once something above a cap came; the bytes must not be passed on.
     bool Feed(const char* data, std::size_t size);
+    // A new command was sent: its answer is counted from here.
+    void NewCommand() { m_responseBytes = 0; }
+    GuardRefusal Refusal() const { return m_refusal; }
     // The size of the refused literal (a number too long to read counts as UINT64_MAX).
     std::uint64_t Refused() const { return m_refused; }
     void SetCap(std::uint64_t cap) { m_cap = cap; }
+    // An answer may hold one literal at the cap, and lines up to the line cap besides.
+    std::uint64_t ResponseCap() const { return m_cap + m_lineCap; }
 
 private:
     bool EndOfLine();
+    bool Refuse(GuardRefusal refusal);
 
     std::uint64_t m_cap;
+    std::uint64_t m_lineCap;
     std::uint64_t m_literalLeft = 0;  // bytes of a literal still to come: not looked at
+    std::uint64_t m_lineBytes = 0;
+    std::uint64_t m_responseBytes = 0;
     std::uint64_t m_refused = 0;
+    GuardRefusal m_refusal = GuardRefusal::None;
     std::string m_tail;  // the end of the current line, enough to hold "{size}\r"
 };

@@ -44,6 +44,9 @@ bool ReadNumber(const std::string& text, Number& out) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
+// A deadline from a second to a day.
+bool InDeadlineRange(int seconds) { return seconds > 0 && seconds <= 24 * 60 * 60; }
+
 // One "key=value" of an account; false for a key or value that is not understood.
 bool Apply(MailAccount& account, const std::string& key, const std::string& value) {
     if (key == "name") {
@@ -72,6 +75,10 @@ bool Apply(MailAccount& account, const std::string& key, const std::string& valu
         account.trustedFingerprint = value;
     } else if (key == "path") {
         account.path = value;
+    } else if (key == "command_timeout_seconds") {
+        return ReadNumber(value, account.commandTimeoutSeconds) && InDeadlineRange(account.commandTimeoutSeconds);
+    } else if (key == "check_timeout_seconds") {
+        return ReadNumber(value, account.checkTimeoutSeconds) && InDeadlineRange(account.checkTimeoutSeconds);
     } else {
         return false;
     }
@@ -136,6 +143,12 @@ WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vect
             out << "since_days=" << a.sinceDays << "\n";
             if (!a.caFile.empty()) out << "ca_file=" << OneLine(a.caFile) << "\n";
             if (!a.trustedFingerprint.empty()) out << "trusted_fingerprint=" << OneLine(a.trustedFingerprint) << "\n";
+            // Written only when set: the defaults may change with a later version.
+            const MailAccount defaults;
+            if (a.commandTimeoutSeconds != defaults.commandTimeoutSeconds)
+                out << "command_timeout_seconds=" << a.commandTimeoutSeconds << "\n";
+            if (a.checkTimeoutSeconds != defaults.checkTimeoutSeconds)
+                out << "check_timeout_seconds=" << a.checkTimeoutSeconds << "\n";
         } else {
             out << "path=" << OneLine(a.path) << "\n";
         }

@@ -21,6 +21,8 @@ struct MailAccount {
     std::string caFile;                // Imap; empty: the system's certificates
     std::string trustedFingerprint;    // Imap; SHA-256 of a certificate the user trusted
     std::string path;                  // Maildir folder, mbox file or a mail program's profile folder
+    int commandTimeoutSeconds = 120;   // Imap: the longest one command may take
+    int checkTimeoutSeconds = 30 * 60;  // Imap: the longest the whole check may take
     bool operator==(const MailAccount&) const = default;
 };
 

@@ -19,6 +19,15 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// Version 1.2 at least: older ones are broken, and a server that offers nothing newer is
+// refused rather than sent the password over them.
+constexpr const char* kTlsPriority = "NORMAL:-VERS-ALL:+VERS-TLS1.3:+VERS-TLS1.2";
+
+// The slowest rate at which a big mail is still waited for, beyond the command's deadline.
+constexpr std::uint64_t kSlowestBytesPerSecond = 16 * 1024;
+
 gnutls_session_t Session(void* p) { return static_cast<gnutls_session_t>(p); }
 
 std::string HexFingerprint(const unsigned char* digest, std::size_t size) {
@@ -93,15 +102,44 @@ bool CNetStream::Fail(StreamError error, std::string detail) {
     return false;
 }
 
-// Waits until the socket is ready for `events`, the time-out passes, or the check is cancelled.
+void CNetStream::SetDeadlines(const StreamDeadlines& deadlines) {
+    m_deadlines = deadlines;
+    m_wholeEnd = deadlines.whole.count() > 0 ? Clock::now() + deadlines.whole : Clock::time_point::max();
+    StartCommand();
+}
+
+// A server that sends a byte now and then never meets the time-out of a wait: each command,
+// and the whole connection, has a deadline of its own.
+void CNetStream::StartCommand() {
+    m_guard.NewCommand();
+    m_readSinceWrite = false;
+    if (m_deadlines.command.count() <= 0) return;
+    const auto extra = std::chrono::seconds(m_expectedBytes / kSlowestBytesPerSecond);
+    m_commandEnd = Clock::now() + m_deadlines.command + extra;
+    m_expectedBytes = 0;
+}
+
+// Waits until the socket is ready for `events`, the time-out or a deadline passes, or the
+// check is cancelled.
 bool CNetStream::Wait(short events) {
     if (m_cancel.Cancelled()) return Fail(StreamError::Cancelled);
     pollfd fds[2] = {{m_fd, events, 0}, {m_cancel.Fd(), POLLIN, 0}};
     for (;;) {
-        const int n = ::poll(fds, 2, m_timeoutMs);
+        const Clock::time_point deadline = std::min(m_commandEnd, m_wholeEnd);
+        int waitMs = m_timeoutMs;
+        StreamError expired = StreamError::TimedOut;
+        if (deadline != Clock::time_point::max()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) return Fail(StreamError::TooSlow);
+            if (left <= waitMs) {
+                waitMs = static_cast<int>(left);
+                expired = StreamError::TooSlow;
+            }
+        }
+        const int n = ::poll(fds, 2, waitMs);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return Fail(StreamError::Io, std::strerror(errno));
-        if (n == 0) return Fail(StreamError::TimedOut);
+        if (n == 0) return Fail(expired);
         if (fds[1].revents || m_cancel.Cancelled()) return Fail(StreamError::Cancelled);
         return true;
     }
@@ -167,7 +205,7 @@ bool CNetStream::StartTls(const std::string& host, const TlsTrust& trust) {
     gnutls_session_t session = nullptr;
     gnutls_init(&session, GNUTLS_CLIENT | GNUTLS_NONBLOCK);
     m_tls = session;
-    gnutls_set_default_priority(session);
+    if (gnutls_priority_set_direct(session, kTlsPriority, nullptr) < 0) return Fail(StreamError::Tls, "priority");
     gnutls_credentials_set(session, GNUTLS_CRD_CERTIFICATE, creds);
     if (!IsIpAddress(host)) gnutls_server_name_set(session, GNUTLS_NAME_DNS, host.data(), host.size());
     gnutls_transport_set_int(session, m_fd);
@@ -178,9 +216,28 @@ bool CNetStream::Handshake() {
     for (;;) {
         const int r = gnutls_handshake(Session(m_tls));
         if (r == GNUTLS_E_SUCCESS) return true;
-        if (gnutls_error_is_fatal(r)) return Fail(StreamError::Tls, gnutls_strerror(r));
+        if (gnutls_error_is_fatal(r)) return FailHandshake(r);
         if (!Wait(gnutls_record_get_direction(Session(m_tls)) ? POLLOUT : POLLIN)) return false;
     }
+}
+
+bool CNetStream::FailHandshake(int code) {
+    const bool oldVersion =
+        code == GNUTLS_E_UNSUPPORTED_VERSION_PACKET ||
+        (code == GNUTLS_E_FATAL_ALERT_RECEIVED && gnutls_alert_get(Session(m_tls)) == GNUTLS_A_PROTOCOL_VERSION);
+    if (oldVersion) return Fail(StreamError::OldTls, gnutls_strerror(code));
+    if (code == GNUTLS_E_PREMATURE_TERMINATION || code == GNUTLS_E_PULL_ERROR || code == GNUTLS_E_PUSH_ERROR)
+        return Fail(StreamError::Closed, gnutls_strerror(code));
+    return Fail(StreamError::Tls, gnutls_strerror(code));
+}
+
+// Once TLS is up, a failure of a record is the connection's: a server gone away, not a
+// TLS start that failed.
+bool CNetStream::FailRecord(long code) {
+    const int r = static_cast<int>(code);
+    if (r == GNUTLS_E_PREMATURE_TERMINATION || r == GNUTLS_E_PULL_ERROR || r == GNUTLS_E_PUSH_ERROR)
+        return Fail(StreamError::Closed, gnutls_strerror(r));
+    return Fail(StreamError::Io, gnutls_strerror(r));
 }
 
 bool CNetStream::CheckCertificate(const std::string& host, const TlsTrust& trust) {
@@ -214,21 +271,24 @@ ssize_t CNetStream::Read(void* buffer, std::size_t size) {
         if (m_tls) {
             n = gnutls_record_recv(Session(m_tls), buffer, size);
             if (n == GNUTLS_E_AGAIN || n == GNUTLS_E_INTERRUPTED) continue;
-            if (n < 0) return Fail(StreamError::Tls, gnutls_strerror(static_cast<int>(n))), -1;
+            if (n < 0) return FailRecord(n), -1;
         } else {
             n = ::recv(m_fd, buffer, size, MSG_DONTWAIT);
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-            if (n < 0) return Fail(StreamError::Io, std::strerror(errno)), -1;
+            if (n < 0)
+                return Fail(errno == ECONNRESET ? StreamError::Closed : StreamError::Io, std::strerror(errno)), -1;
         }
         if (n == 0) return Fail(StreamError::Closed), -1;
+        m_readSinceWrite = true;
         if (!m_guard.Feed(static_cast<const char*>(buffer), static_cast<std::size_t>(n)))
-            return Fail(StreamError::TooLarge), -1;
+            return Fail(m_guard.Refusal() == GuardRefusal::Literal ? StreamError::TooLarge : StreamError::TooLong), -1;
         return n;
     }
 }
 
 ssize_t CNetStream::Write(const void* data, std::size_t size) {
     if (m_error != StreamError::None || m_fd < 0) return -1;
+    if (m_readSinceWrite) StartCommand();
     const char* p = static_cast<const char*>(data);
     std::size_t left = size;
     while (left > 0) {
@@ -239,14 +299,17 @@ ssize_t CNetStream::Write(const void* data, std::size_t size) {
                 if (!Wait(POLLOUT)) return -1;
                 continue;
             }
-            if (n < 0) return Fail(StreamError::Tls, gnutls_strerror(static_cast<int>(n))), -1;
+            if (n < 0) return FailRecord(n), -1;
         } else {
             n = ::send(m_fd, p, left, MSG_DONTWAIT | MSG_NOSIGNAL);
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
                 if (!Wait(POLLOUT)) return -1;
                 continue;
             }
-            if (n < 0) return Fail(StreamError::Io, std::strerror(errno)), -1;
+            if (n < 0)
+                return Fail(errno == EPIPE || errno == ECONNRESET ? StreamError::Closed : StreamError::Io,
+                            std::strerror(errno)),
+                       -1;
         }
         p += n;
         left -= static_cast<std::size_t>(n);

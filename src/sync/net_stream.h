@@ -1,10 +1,12 @@
-// The connection under an IMAP session: TCP with a time-out on every wait, TLS through
-// GnuTLS verified against the system's or a given CA, a cancel that works from any
-// thread, and a cap on the literals the server may announce. libetpan reads and writes
-// through it (MakeMailstream), so no wait can outlast the time-out or a cancel.
+// The connection under an IMAP session: TCP with a time-out on every wait and deadlines per
+// command and for the whole connection, TLS 1.2 or newer through GnuTLS verified against
+// the system's or a given CA, a cancel that works from any thread, and caps on the literals,
+// lines and answers the server may send. libetpan reads and writes through it
+// (MakeMailstream), so no wait can outlast a time-out, a deadline or a cancel.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,7 +14,26 @@
 
 struct _mailstream;
 
-enum class StreamError { None, Resolve, Connect, TimedOut, Cancelled, Closed, Tls, Certificate, TooLarge, Io };
+enum class StreamError {
+    None,
+    Resolve,
+    Connect,
+    TimedOut,  // no byte for the time-out
+    Cancelled,
+    Closed,
+    Tls,
+    Certificate,
+    TooLarge,  // a literal above the cap
+    Io,
+    TooLong,  // a line or an answer above its cap
+    TooSlow,  // a command's or the connection's deadline passed
+    OldTls,   // the server offers only TLS older than 1.2
+};
+
+struct StreamDeadlines {
+    std::chrono::milliseconds command{0};  // 0: none; counted from each command sent
+    std::chrono::milliseconds whole{0};    // 0: none; counted from SetDeadlines
+};
 
 struct TlsTrust {
     std::string caFile;              // PEM; empty: the system's certificates
@@ -62,15 +83,27 @@ public:
     const std::string& Fingerprint() const { return m_fingerprint; }
     std::uint64_t RefusedLiteral() const { return m_guard.Refused(); }
     void SetLiteralCap(std::uint64_t cap) { m_guard.SetCap(cap); }
+    void SetDeadlines(const StreamDeadlines& deadlines);
+    // The next command's answer may take longer by the time `bytes` take at a slow but
+    // honest rate (a big mail on a slow line).
+    void ExpectBytes(std::uint64_t bytes) { m_expectedBytes = bytes; }
 
 private:
     bool Wait(short events);
     bool Fail(StreamError error, std::string detail = {});
+    void StartCommand();
     bool Handshake();
+    bool FailHandshake(int code);
+    bool FailRecord(long code);
     bool CheckCertificate(const std::string& host, const TlsTrust& trust);
 
     const CCancelToken& m_cancel;
     int m_timeoutMs;
+    StreamDeadlines m_deadlines;
+    std::chrono::steady_clock::time_point m_commandEnd{std::chrono::steady_clock::time_point::max()};
+    std::chrono::steady_clock::time_point m_wholeEnd{std::chrono::steady_clock::time_point::max()};
+    std::uint64_t m_expectedBytes = 0;
+    bool m_readSinceWrite = true;  // the next write starts a command
     int m_fd = -1;
     void* m_tls = nullptr;   // gnutls_session_t
     void* m_creds = nullptr;  // gnutls_certificate_credentials_t

@@ -59,11 +59,15 @@ TEST_F(CheckMailCliTest, PrintsWhatItFetchedAndNextTimeOnlyWhatIsNew) {
     Outcome first = Cli(Imap() + password);
     EXPECT_EQ(first.status, 0);
     // The pal's mail updates the pal; the stranger's is never fetched.
-    EXPECT_EQ(first.out, "{\"fetched\":2,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    EXPECT_EQ(first.out,
+              "{\"fetched\":2,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[],"
+              "\"folders\":[\"INBOX\",\"送信済み\"]}\n");
     EXPECT_NE(Cli(Quoted((dir / "pals.ybf").string()), "mails").out.find("\"direction\":\"sent\""), std::string::npos);
     Outcome second = Cli(Imap() + password);
     EXPECT_EQ(second.status, 0);
-    EXPECT_EQ(second.out, "{\"fetched\":0,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[]}\n");
+    EXPECT_EQ(second.out,
+              "{\"fetched\":0,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[],"
+              "\"folders\":[\"INBOX\",\"送信済み\"]}\n");
 }
 
 // Where an earlier version kept the sync points in a file beside the data file, the check
@@ -95,6 +99,10 @@ TEST_F(CheckMailCliTest, AFailedSourceIsToldInTheJsonAndExitsOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"fetched\":0"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("パスワードが違います"), std::string::npos) << run.out;
+    // Standard error tells it too, for a script that reads no JSON.
+    Outcome told = RunShell(Quoted(YUBINO_CLI_PATH) + " check-mail " + Imap() + Quoted((dir / "wrong").string()) +
+                            " 2>&1 >/dev/null");
+    EXPECT_NE(told.out.find("パスワードが違います"), std::string::npos) << told.out;
 }
 
 TEST_F(CheckMailCliTest, WrongArgumentsExitTwo) {
@@ -109,11 +117,17 @@ TEST_F(CheckMailCliTest, WrongArgumentsExitTwo) {
         {"no mailbox", data},
         {"not an IMAP URL", data + " --imap http://x/" + password},
         {"IMAP without a password file", data + " --imap " + server->ImapsUrl()},
-        {"a password file that is a folder", data + " --imap " + server->ImapsUrl() + " --password-file " + Quoted(dir.path().string())},
+        {"a password file that is a folder",
+         data + " --imap " + server->ImapsUrl() + " --password-file " + Quoted(dir.path().string())},
         {"a date that is no date", data + " --imap " + server->ImapsUrl() + password + " --since 2026-13-01"},
         {"an unknown option", data + " --imap " + server->ImapsUrl() + password + " --pop3 x"},
         {"an option without its value", data + " --folder"},
-        {"a data file that is not there", Quoted((dir / "none" / "x.ybf").string()) + " --imap " + server->ImapsUrl() + password},
+        {"a command deadline of no seconds",
+         data + " --imap " + server->ImapsUrl() + password + " --command-timeout 0"},
+        {"a check deadline that is no number",
+         data + " --imap " + server->ImapsUrl() + password + " --check-timeout soon"},
+        {"a data file that is not there",
+         Quoted((dir / "none" / "x.ybf").string()) + " --imap " + server->ImapsUrl() + password},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,7 +159,9 @@ TEST(CheckMailLocalFolderTest, AMaildirIsReadThroughTheMailReaderIntoThePals) {
     const ShellRun run = RunShell(Quoted(YUBINO_CLI_PATH) + " check-mail " + Quoted((dir / "pals.ybf").string()) +
                                   " --maildir " + Quoted((dir / "Mail").string()) + " 2>/dev/null");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[]}\n");
+    EXPECT_EQ(run.out,
+              "{\"fetched\":3,\"updated\":[\"pal@example.jp\"],\"received\":1,\"sent\":1,\"errors\":[],"
+              "\"folders\":[]}\n");
 }
 
 // A new UIDVALIDITY fetches the folders again; mails the archive holds already are no

@@ -30,7 +30,14 @@ std::uint16_t FreePort() {
     return port;
 }
 
-bool Accepts(std::uint16_t port) {
+void WriteText(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+}  // namespace
+
+bool AcceptsOnLoopback(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -40,6 +47,8 @@ bool Accepts(std::uint16_t port) {
     ::close(fd);
     return ok;
 }
+
+namespace {
 
 // Dovecot's own processes (its internal and login services) run as the test's user and
 // group: as an ordinary user Dovecot can switch to no other. As root, Dovecot's defaults.
@@ -195,7 +204,7 @@ bool CDovecotServer::Start() {
     // Within a moment on a quiet machine; a busy one may take many seconds to start it.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (Accepts(m_imapPort) && Accepts(m_imapsPort)) return true;
+        if (AcceptsOnLoopback(m_imapPort) && AcceptsOnLoopback(m_imapsPort)) return true;
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
@@ -228,7 +237,7 @@ void CDovecotServer::Kill() {
     m_pid = -1;
     // The login processes hold the listening sockets too and leave a moment after the
     // master: until they have, a new server cannot bind and the old sockets still accept.
-    for (int i = 0; i < 200 && (Accepts(m_imapPort) || Accepts(m_imapsPort)); ++i)
+    for (int i = 0; i < 200 && (AcceptsOnLoopback(m_imapPort) || AcceptsOnLoopback(m_imapsPort)); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
 }
 

@@ -67,3 +67,5 @@ std::string TestMail(const std::string& from, const std::string& to, int id, std
 // A socket bound to 127.0.0.1 at a free port, listening with `backlog` when it is above 0;
 // the caller closes it.
 int BindLoopback(std::uint16_t& port, int backlog = 0);
+// Whether something on 127.0.0.1 takes connections at `port`.
+bool AcceptsOnLoopback(std::uint16_t port);

@@ -161,6 +161,8 @@ TEST(MailAccounts, WrittenAccountsReadBackAndAPasswordHasNoPlaceInTheFile) {
     imap.folders = {"INBOX", "送信済み"};
     imap.sinceDays = 30;
     imap.trustedFingerprint = "AB:CD";
+    imap.commandTimeoutSeconds = 45;
+    imap.checkTimeoutSeconds = 600;
     MailAccount maildir;
     maildir.name = "手元";
     maildir.kind = MailAccount::Kind::Maildir;
@@ -204,6 +206,9 @@ TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
         {"port out of range", "[account]\nport=70000\n", 1, true},
         {"unknown key", "[account]\npassword=secret\n", 1, true},
         {"CR LF lines", "[account]\r\nname=a\r\nkind=mbox\r\npath=/x\r\n", 1, false},
+        {"deadlines set", "[account]\ncommand_timeout_seconds=30\ncheck_timeout_seconds=900\n", 1, false},
+        {"a deadline of zero", "[account]\ncommand_timeout_seconds=0\n", 1, true},
+        {"a deadline that is no number", "[account]\ncheck_timeout_seconds=soon\n", 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

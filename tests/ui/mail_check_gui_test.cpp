@@ -18,8 +18,10 @@
 #include "mail/mail_batch.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
+#include "support/memory_watch.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
+#include "sync/scripted_imap_server.h"
 #include "ui/mail/mail_check_controller.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
@@ -139,15 +141,18 @@ TEST_F(MailCheckWindowTest, ACheckAgainstARealServerEndsWithOneLineInTheStatusBa
 
     Check().CheckAction()->trigger();
     ASSERT_TRUE(finished.wait(kCheckEndsWithinMs));
-    // The sent mail to Aki is new too, but no mail came from her.
-    EXPECT_EQ(finished.at(0).at(0).toString(), QStringLiteral("1人から新しいメールが1通"));
+    // The sent mail to Aki is new too, but no mail came from her; the summary names the
+    // folders it looked at.
+    const QString summary = QStringLiteral("1人から新しいメールが1通　確認したフォルダー: INBOX, 送信済み");
+    EXPECT_EQ(finished.at(0).at(0).toString(), summary);
     EXPECT_TRUE(finished.at(0).at(1).toStringList().isEmpty());
-    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("1人から新しいメールが1通"));
+    EXPECT_EQ(frame->statusBar()->currentMessage(), summary);
     EXPECT_TRUE(ui.messages.empty());
 
     Check().CheckAction()->trigger();
     ASSERT_TRUE(finished.wait(kCheckEndsWithinMs));
-    EXPECT_EQ(finished.at(1).at(0).toString(), QStringLiteral("新しいメールはありません"));
+    EXPECT_EQ(finished.at(1).at(0).toString(),
+              QStringLiteral("新しいメールはありません　確認したフォルダー: INBOX, 送信済み"));
 }
 
 TEST_F(MailCheckWindowTest, WithoutAccountsTheCheckOpensTheAccountsDialogAndKeepsWhatItGives) {
@@ -255,6 +260,29 @@ TEST_F(MailCheckWindowTest, TheTimedCheckWaitsForARunningCheckAndADialogAndAsksN
     Check().Cancel();
     ASSERT_TRUE(finished.wait(kCheckEndsWithinMs));
     EXPECT_EQ(finished.size(), 2);
+}
+
+// A server that never ends its first line: the timed check stops it within bounds, tells
+// why, and says the check failed rather than that nothing was new.
+TEST_F(MailCheckWindowTest, TheTimedCheckAgainstAnEndlessLineStaysSmallAndTellsWhy) {
+    CScriptedImapServer server({.endlessLine = true});
+    MailAccount account;
+    account.name = "endless";
+    account.server = {"127.0.0.1", server.Port(), ImapSecurity::Plain, "u"};
+    account.commandTimeoutSeconds = 60;
+    Start(account, 5);
+    QSignalSpy finished(&Check(), &CMailCheckController::Finished);
+    // The user's own check first, so that the password is known to the timed one.
+    Check().CheckAction()->trigger();
+    ASSERT_TRUE(finished.wait(kCheckEndsWithinMs));
+    const CMemoryWatch memory;
+    Check().Tick();
+    ASSERT_TRUE(finished.wait(kCheckEndsWithinMs));
+    EXPECT_LT(memory.GrowthBytes(), 100L * 1024 * 1024);
+    EXPECT_EQ(finished.at(1).at(0).toString(), QStringLiteral("メールを確認できませんでした"));
+    const QStringList errors = finished.at(1).at(1).toStringList();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("サーバーの応答が長すぎる"))) << errors[0].toStdString();
 }
 
 // A mailbox out of reach is told by the first timed check that meets it; the next turns

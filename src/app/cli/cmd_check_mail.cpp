@@ -41,15 +41,23 @@ struct CheckMailArgs {
     std::vector<std::string> mboxes;
     std::vector<std::string> me;
     int sinceYear = 0, sinceMonth = 0, sinceDay = 0;
+    int commandTimeoutSeconds = MailAccount().commandTimeoutSeconds;
+    int checkTimeoutSeconds = MailAccount().checkTimeoutSeconds;
 };
 
 int PrintUsageError(const char* why) {
     std::fprintf(stderr, "%s\n", why);
-    std::fputs("使い方: yubino-cli check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] "
-               "[--trust-fingerprint SHA256] [--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... "
-               "[--maildir DIR]... [--mbox FILE]...\n",
-               stderr);
+    std::fputs(
+        "使い方: yubino-cli check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] "
+        "[--trust-fingerprint SHA256] [--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... "
+        "[--maildir DIR]... [--mbox FILE]... [--command-timeout SECONDS] [--check-timeout SECONDS]\n",
+        stderr);
     return kExitUsage;
+}
+
+bool ParseSeconds(std::string_view text, int& seconds) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    return ec == std::errc() && end == text.data() + text.size() && seconds > 0 && seconds <= 24 * 60 * 60;
 }
 
 bool ParseDate(std::string_view text, CheckMailArgs& args) {
@@ -92,6 +100,12 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
             args.mboxes.push_back(value());
         } else if (arg == "--me") {
             args.me.push_back(value());
+        } else if (arg == "--command-timeout") {
+            if (!ParseSeconds(argv[++i], args.commandTimeoutSeconds))
+                return why = "--command-timeout には 1 以上の秒数を指定してください", std::nullopt;
+        } else if (arg == "--check-timeout") {
+            if (!ParseSeconds(argv[++i], args.checkTimeoutSeconds))
+                return why = "--check-timeout には 1 以上の秒数を指定してください", std::nullopt;
         } else if (arg == "--since") {
             if (!ParseDate(argv[++i], args)) return why = "--since の日付が読めません (YYYY-MM-DD)", std::nullopt;
         } else {
@@ -126,7 +140,7 @@ std::optional<std::string> ReadPassword(const std::string& path, PasswordFilePro
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
-void PrintResult(std::size_t fetched, const IntakeResult& result) {
+void PrintResult(std::size_t fetched, const IntakeResult& result, const std::vector<std::string>& folders) {
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
     json.Key("updated").BeginArray();
@@ -136,6 +150,9 @@ void PrintResult(std::size_t fetched, const IntakeResult& result) {
     json.Key("sent").Int(result.sent);
     json.Key("errors").BeginArray();
     for (const IntakeFailure& failure : result.failures) json.String(OneLine(failure.reason));
+    json.EndArray();
+    json.Key("folders").BeginArray();
+    for (const std::string& folder : folders) json.String(folder);
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
 }
@@ -149,6 +166,8 @@ std::vector<std::unique_ptr<CCheckSource>> SourcesOf(const CheckMailArgs& args, 
         options.server = *args.imap;
         options.password = password;
         options.session.trust = {args.caFile, args.trustFingerprint};
+        options.session.commandTimeoutMs = args.commandTimeoutSeconds * 1000;
+        options.session.checkTimeoutMs = args.checkTimeoutSeconds * 1000;
         options.folders = args.folders;
         options.addresses = PalAddressesToCheck(app);
         options.sinceYear = args.sinceYear;
@@ -189,9 +208,11 @@ int RunCheckMail(std::span<char*> argv) {
     state.TakeOverStateFile(args->dataFile);
     CMailIntakeService intake(app, &archive, {UnknownSenderPolicy::Ignore, args->me, "imap"});
     std::size_t fetched = 0;
+    std::vector<std::string> folders;
     for (const std::unique_ptr<CCheckSource>& source : SourcesOf(*args, password.value_or(""), app, state)) {
         intake.Read(*source);
         fetched += source->Outcome().fetched;
+        folders.insert(folders.end(), source->Outcome().folders.begin(), source->Outcome().folders.end());
         for (const std::string& warning : source->Outcome().warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     }
     // Pals stale after a check cut off earlier are caught up here too.
@@ -199,6 +220,8 @@ int RunCheckMail(std::span<char*> argv) {
     // What was fetched is kept even when a source failed; pals caught up when the archive
     // opened count as well.
     if (doc.IsModified() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
-    PrintResult(fetched, result);
+    PrintResult(fetched, result, folders);
+    // A script that reads only the exit status and standard error learns why as well.
+    for (const IntakeFailure& failure : result.failures) std::fprintf(stderr, "%s\n", OneLine(failure.reason).c_str());
     return result.failures.empty() ? kExitOk : kExitFailure;
 }

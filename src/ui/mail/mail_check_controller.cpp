@@ -31,6 +31,12 @@ std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& accou
     return typed;
 }
 
+std::string JoinedFolderNames(const std::vector<std::string>& folders) {
+    std::string out;
+    for (const std::string& folder : folders) out += (out.empty() ? "" : ", ") + folder;
+    return out;
+}
+
 // A timed check that meets a running check or an open dialog comes back this much later.
 constexpr int kRetryMs = 60 * 1000;
 
@@ -201,6 +207,8 @@ std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::
         job.options.server = account.server;
         job.options.password = password->toStdString();
         job.options.session.trust = {account.caFile, account.trustedFingerprint};
+        job.options.session.commandTimeoutMs = account.commandTimeoutSeconds * 1000;
+        job.options.session.checkTimeoutMs = account.checkTimeoutSeconds * 1000;
         job.options.folders = account.folders;
         job.options.addresses = addresses;
         SetSinceDaysAgo(job.options, account.sinceDays);
@@ -239,15 +247,17 @@ void CMailCheckController::StartCheck(bool byUser) {
     m_byUser = byUser;
     SetRunning(true);
     m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
-        std::vector<QString> refusedLogins;
+        CheckRun run;
         CWindowThreadSyncState windowState(*this, state);
         CWindowThreadSink sink(*this, *m_intake);
         for (const Job& job : jobs) {
             if (!SetCurrent({})) break;
-            if (!RunJob(job, windowState, sink)) refusedLogins.push_back(job.account);
+            const CheckOutcome outcome = RunJob(job, windowState, sink);
+            run.folders.insert(run.folders.end(), outcome.folders.begin(), outcome.folders.end());
+            if (outcome.failure == ImapFailure::Login) run.refusedLogins.push_back(job.account);
         }
         QMetaObject::invokeMethod(
-            this, [this, refusedLogins] { Finish(refusedLogins); }, Qt::QueuedConnection);
+            this, [this, run] { Finish(run); }, Qt::QueuedConnection);
         m_workerDone = true;
     });
 }
@@ -258,7 +268,7 @@ bool CMailCheckController::SetCurrent(std::function<void()> cancel) {
     return !m_cancelled;
 }
 
-bool CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink) {
+CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink) {
     const CheckProgressFn progress = [this](const CheckProgress& p) {
         QMetaObject::invokeMethod(
             this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
@@ -268,10 +278,10 @@ bool CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntak
         source = std::make_unique<CImapSource>(state, job.options, progress);
     else
         source = std::make_unique<CLocalFolderSource>(job.account.toStdString(), job.path, progress);
-    if (!SetCurrent([&source] { source->Cancel(); })) return true;
+    if (!SetCurrent([&source] { source->Cancel(); })) return {};
     source->ReadInto(sink);
     SetCurrent({});
-    return source->Outcome().failure != ImapFailure::Login;
+    return source->Outcome();
 }
 
 void CMailCheckController::Cancel() {
@@ -301,15 +311,17 @@ std::string SummaryOf(const IntakeResult& result) {
 
 }  // namespace
 
-void CMailCheckController::Finish(const std::vector<QString>& refusedLogins) {
+void CMailCheckController::Finish(const CheckRun& run) {
     if (!m_worker.joinable()) return;  // finished already (the window closed first)
     m_worker.join();
     // The pals follow what was kept, also when the check was cut off.
     const IntakeResult result = m_intake->Finish();
     if (m_closing) return;
     SetRunning(false);
-    for (const QString& account : refusedLogins) m_passwords.Forget(account);
-    const std::string summary = SummaryOf(result);
+    for (const QString& account : run.refusedLogins) m_passwords.Forget(account);
+    std::string summary = SummaryOf(result);
+    if (!run.folders.empty())
+        summary += "　" + CheckText(texts::kCheckFoldersChecked, {JoinedFolderNames(run.folders)});
     m_window.statusBar()->showMessage(QString::fromStdString(summary));
     QStringList errorList;
     for (const IntakeFailure& failure : result.failures) errorList << QString::fromStdString(failure.reason);

@@ -81,12 +81,17 @@ private:
     void StartCheck(bool byUser);
     std::vector<Job> JobsFor(const std::vector<MailAccount>& accounts, bool mayAskPassword);
     // The job's source read into `sink`; false when its login was refused.
-    bool RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink);
+    CheckOutcome RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink);
     // False when the check was cancelled before the job began.
     bool SetCurrent(std::function<void()> cancel);
     void ApplyTimer(int everyMinutes);
     void ShowProgress(const CheckProgress& progress);
-    void Finish(const std::vector<QString>& refusedLogins);
+    // What the worker brings back from all accounts.
+    struct CheckRun {
+        std::vector<QString> refusedLogins;
+        std::vector<std::string> folders;  // the IMAP folders checked to the end
+    };
+    void Finish(const CheckRun& run);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
     CSyncStateStore& SyncState();
