@@ -33,10 +33,13 @@ protected:
         pal.m_strMobileAddress = "pal-mobile@example.ne.jp";
         app.AddPal(pal);
         WriteFileBytes(dir / "pals.ybf", WritePalData(app));
-        WriteFileBytes(dir / "password", server->Password() + "\n");
-        // A password file others can read is refused.
-        std::filesystem::permissions(dir / "password",
-                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        WritePasswordFile(dir / "password", server->Password() + "\n");
+    }
+
+    // Only the user may read it: a password file others can read is refused.
+    static void WritePasswordFile(const std::filesystem::path& file, const std::string& text) {
+        WriteFileBytes(file, text);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     }
 
     Outcome Cli(const std::string& args, const std::string& command = "check-mail") {
@@ -94,7 +97,7 @@ TEST_F(CheckMailCliTest, AnOldStateFileIsTakenOverSoNothingIsFetchedAgain) {
 }
 
 TEST_F(CheckMailCliTest, AFailedSourceIsToldInTheJsonAndExitsOne) {
-    WriteFileBytes(dir / "wrong", "not-the-password\n");
+    WritePasswordFile(dir / "wrong", "not-the-password\n");
     Outcome run = Cli(Imap() + Quoted((dir / "wrong").string()));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"fetched\":0"), std::string::npos) << run.out;
