@@ -582,6 +582,9 @@ inline constexpr const char* kCheckNewMailFromPals = "%s人から新しいメー
 inline constexpr const char* kCheckNewMail = "新しいメールが%s通";
 inline constexpr const char* kCheckNoNewMail = "新しいメールはありません";
 inline constexpr const char* kCheckFailed = "メールを確認できませんでした";
+// One undo step per run of the intake; a mail from an own address kept as sent.
+inline constexpr const char* kStepMailIntake = "メール %d 通の取り込み";
+inline constexpr const char* kMailTakenAsSent = "自分のアドレスから送ったメールとして保存しました";
 inline constexpr const char* kCheckFoldersChecked = "確認したフォルダー: %s";
 inline constexpr const char* kCheckNoAccounts = "メールアカウントがありません。メールアカウントを登録してください。";
 inline constexpr const char* kCheckPasswordTitle = "メールアカウントのパスワード";

@@ -10,7 +10,6 @@
 #include "core/table_steps.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "intake/intake_texts.h"
 #include "mail/mail_batch.h"
 #include "mail/mail_intake.h"
 

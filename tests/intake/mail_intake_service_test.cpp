@@ -54,7 +54,7 @@ protected:
     std::vector<StoredMail> Stored(const std::string& pal) {
         CMailArchive archive;
         EXPECT_EQ(archive.Open(CMailArchive::PathFor(dataFile), true).status, CMailArchive::OpenStatus::Opened);
-        return archive.Mails(pal);
+        return archive.Mails(pal).value;
     }
 
     TempDir dir;
@@ -169,7 +169,7 @@ TEST(ArchiveMigrationTest, OldSeedTwinsGoAndASeedThatIsTheOnlyCopyStays) {
     archive.SetMigrationProgress([&](int done, int total) { progress.push_back(total - done); });
     ASSERT_EQ(archive.Open(path, false).status, CMailArchive::OpenStatus::Opened);
     std::vector<std::string> rows;
-    for (const StoredMail& stored : archive.Mails()) rows.push_back(stored.mail.source + " " + stored.mail.body);
+    for (const StoredMail& stored : archive.Mails().value) rows.push_back(stored.mail.source + " " + stored.mail.body);
     EXPECT_EQ(rows, (std::vector<std::string>{"seed other text", "imap same\r\ntext", "seed only copy"}));
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), 0);

@@ -30,11 +30,6 @@ std::uint16_t FreePort() {
     return port;
 }
 
-void WriteText(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
 }  // namespace
 
 bool AcceptsOnLoopback(std::uint16_t port) {

@@ -24,6 +24,7 @@
 #include "core/yubino_app.h"
 #include "intake/mail_intake_service.h"
 #include "storage/yubino_doc.h"
+#include "sync/mail_accounts.h"
 #include "sync/mailbox_sources.h"
 
 namespace {

@@ -14,7 +14,6 @@
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
-#include "intake/intake_texts.h"
 #include "ui/mail/mail_accounts_dlg.h"
 
 namespace {
