@@ -99,8 +99,11 @@ void Prepare(const fs::path& dir, const fs::path& yubino) {
     state.map = FindMapIndex(kKanto);
     for (int i = 0; i < 8; ++i) AddRecentFile(state.recentFiles, dir / ("recent" + std::to_string(i) + ".ybf"));
     WriteWindowState(dir / "state" / "yubino" / "window-state", state);
-    // A copy, so that the settings file beside it is the benchmark's and not the build's.
+    // A copy, so that the settings file beside it is the benchmark's and not the build's;
+    // the features module goes along, as installed.
     fs::copy_file(yubino, dir / "yubino", fs::copy_options::overwrite_existing);
+    fs::copy_file(yubino.parent_path() / "yubino-features.so", dir / "yubino-features.so",
+                  fs::copy_options::overwrite_existing);
 }
 
 struct Launch {
