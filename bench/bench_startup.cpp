@@ -1,27 +1,27 @@
 // Start-up as the user waits for it: Yubino launched as a process on 500 pals, half of them
 // with a 640 x 480 photo (one file, as a shared picture) that the list and the map show,
-// until its screenshot of the first window is written; against startup_plain, a Qt program of the same widgets that loads the
-// same photos as Qt loads any picture and writes the same screenshot, and a bare
-// QMainWindow. The three are launched in turn; the medians and each one's peak RSS (the
-// first paint and the screenshot are the end of its life) are reported.
+// until its screenshot of the first window is written; against startup_plain, a Qt program
+// of the same widgets that loads the same photo as Qt loads any picture and writes the same
+// screenshot, and a bare QMainWindow. The three are launched in turn; the medians of their
+// wall and CPU times and their peak RSS (the screenshot ends their lives) are reported.
 //   bench_startup [runs]          31 runs unless told
 //   bench_startup --prepare DIR   writes the file set and a copy of yubino into DIR and
 //                                 prints the command a profiler runs
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <vector>
 
 #include "core/maps.h"

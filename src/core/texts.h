@@ -509,10 +509,6 @@ inline constexpr const char* kOwnAddressesLabel = "自分のメールアドレ�
 inline constexpr const char* kQuietDaysLabel = "ご無沙汰とみなす日数";
 inline constexpr const char* kSearchPlaceholder = "検索 (Ctrl+F)";
 inline constexpr const char* kArchiveNotAvailable = "メールの保管ファイルを使えないため、設定を保存できません。";
-// Start-up loads only the main window; the later features come from a module of their own.
-inline constexpr const char* kFeaturesNotAvailable =
-    "メールの保管、メールの取り込みと確認、分析のグラフを使うための部品 (yubino-features.so) "
-    "を読み込めません。Yubino をインストールし直してください。\n";
 inline constexpr const char* kMenuPalQuietDays = "ご無沙汰とみなす日数(&D)...";
 inline constexpr const char* kPalQuietDaysOwn = "このメールフレンドだけの日数にする";
 inline constexpr const char* kPalQuietDaysForAll = "全体の設定に従う (%d 日)";

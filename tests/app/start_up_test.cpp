@@ -41,9 +41,9 @@ TEST(StartUpLibrariesTest, TheProgramNeedsNoLibraryBeyondTheFirstWindowsList) {
     const std::set<std::string> needed = NeededLibraries(YUBINO_GUI_PATH);
     ASSERT_TRUE(needed.count("libQt6Widgets.so.6")) << "readelf found no libraries";
     for (const std::string& library : needed)
-        EXPECT_TRUE(allowed.count(library)) << library << " is linked into yubino: a later feature's code belongs in "
-                                            << "yubino_features (src/ui/CMakeLists.txt), or the library in "
-                                            << YUBINO_START_UP_LIBRARIES;
+        EXPECT_TRUE(allowed.count(library))
+            << library << " is linked into yubino: a later feature's code belongs in "
+            << "yubino_features (src/ui/CMakeLists.txt), or the library in " << YUBINO_START_UP_LIBRARIES;
 }
 
 TEST(StartUpLibrariesTest, TheFeaturesModuleBringsTheLaterFeaturesLibraries) {

@@ -4,10 +4,10 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
-#include "core/file_read.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"
 

@@ -81,6 +81,11 @@ struct MailCheckControls {
     QPushButton* cancelButton = nullptr;
 };
 
+// What the window tells when the module cannot be opened, before the loader's reason.
+inline constexpr const char* kFeaturesNotAvailable =
+    "メールの保管、メールの取り込みと確認、分析のグラフを使うための部品 (yubino-features.so) "
+    "を読み込めません。Yubino をインストールし直してください。\n";
+
 using FeaturesFactory = std::unique_ptr<CFeatures> (*)(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls);
 
 // Programs that link the features' code (tests, helpers) give its factory; the window then
@@ -90,5 +95,4 @@ void UseLinkedFeatures(FeaturesFactory factory);
 // The features for `frame`, from the linked factory or the module beside the program (or in
 // the installed library folder); none, with the reason in `error`, when the module cannot be
 // opened.
-std::unique_ptr<CFeatures> LoadFeatures(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls,
-                                        QString& error);
+std::unique_ptr<CFeatures> LoadFeatures(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls, QString& error);

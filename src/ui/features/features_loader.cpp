@@ -13,10 +13,12 @@ constexpr char kEntryPoint[] = "YubinoNewFeatures";
 
 using EntryFn = CFeatures* (*)(CYubinoApp&, CMainFrame&, MailCheckControls);
 
-// Beside the program (a build tree, a portable copy), then where the package installs it.
+// Beside the program (a build tree, a portable copy), then where an installation keeps it
+// (PREFIX/lib/.../yubino beside PREFIX/bin).
 QStringList ModuleCandidates() {
-    return {QString::fromStdString((ProgramDirectory() / kModuleFile).string()),
-            QStringLiteral(YUBINO_MODULE_DIR "/") + QLatin1String(kModuleFile)};
+    const std::filesystem::path dir = ProgramDirectory();
+    return {QString::fromStdString((dir / kModuleFile).string()),
+            QString::fromStdString((dir.parent_path() / YUBINO_MODULE_SUBDIR / kModuleFile).string())};
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ CFeatures* CMainFrame::Features() {
     m_features = LoadFeatures(m_app, *this, m_mailCheckControls, error);
     if (!m_features) {
         m_bFeaturesFailed = true;
-        m_app.UI().ShowMessage(Cp932Text(texts::kFeaturesNotAvailable) + Cp932Text(error.toUtf8().constData()),
+        m_app.UI().ShowMessage(Cp932Text(kFeaturesNotAvailable) + Cp932Text(error.toUtf8().constData()),
                                MessageKind::Warning);
     }
     return m_features.get();
@@ -100,7 +100,8 @@ void CMainFrame::CreateMailCheckControls() {
     auto* progress = new QProgressBar(this);
     progress->setMaximumWidth(160);
     auto* cancel = new QPushButton(QString::fromUtf8(texts::kCheckCancel), this);
-    for (QWidget* widget : {static_cast<QWidget*>(label), static_cast<QWidget*>(progress), static_cast<QWidget*>(cancel)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(label), static_cast<QWidget*>(progress), static_cast<QWidget*>(cancel)}) {
         widget->hide();
         statusBar()->addPermanentWidget(widget);
     }
