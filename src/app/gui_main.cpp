@@ -10,7 +10,6 @@
 #include "core/yubino_app.h"
 #include "storage/app_paths.h"
 #include "storage/yubino_session.h"
-#include "ui/days_notification.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/scripted_changes.h"
 #include "ui/qt_translations.h"
@@ -91,10 +90,6 @@ int main(int argc, char* argv[]) {
         return ui.MessageShown() ? kExitScreenshotWithMessages : 0;
     }
     // The days to remember, told once a day when the window is up.
-    QTimer::singleShot(0, &frame, [&app] {
-        if (HasSessionBus())
-            NotifyDaysToRemember(app, QDBusConnection::sessionBus(), DaysToldStampFile(),
-                                 COleDateTime::GetCurrentTime());
-    });
+    QTimer::singleShot(0, &frame, [&frame] { frame.NotifyDaysToRemember(); });
     return application.exec();
 }

@@ -158,6 +158,7 @@ TEST(MailDropTest, TheContentDecidesWhichReaderTakesADrop) {
     CYubinoApp app(ui);
     CPictureCache pictures;
     CYubinoView list(app, pictures);
+    list.SetMessageTest(LooksLikeInternetMessage);  // as the window wires its mail reader
     QSignalSpy files(&list, &CYubinoView::MailFilesDropped);
     QSignalSpy messages(&list, &CYubinoView::InternetMessageDropped);
     QSignalSpy texts(&list, &CYubinoView::MailTextDropped);

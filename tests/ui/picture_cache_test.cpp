@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "support/temp_dir.h"
+#include "ui/picture_loader.h"
 
 namespace {
 
@@ -85,3 +86,29 @@ TEST(PictureCache, HugePictureIsDecodedReducedWithItsOwnSize) {
 }
 
 }  // namespace
+
+// A photo is decoded no larger than it is shown: a JPEG shrinks while it is decoded, by
+// the smallest of 1/2, 1/4 and 1/8 that keeps the shown side; the picture's own size stays.
+TEST(PictureLoader, DecodesAJpegShrunkToTheSideItIsShownAt) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        QSize size;
+        const char* format;
+        int shownSide;
+        QSize decoded;
+    } cases[] = {
+        {"photo.jpg", {640, 480}, "JPG", 92, {160, 120}},
+        {"half-is-enough.jpg", {400, 200}, "JPG", 200, {200, 100}},
+        {"no-eighth-divides-it.jpg", {641, 481}, "JPG", 92, {641, 481}},
+        {"smaller-than-shown.jpg", {80, 60}, "JPG", 92, {80, 60}},
+        {"a-png-whole.png", {640, 480}, "PNG", 92, {640, 480}},
+        {"over-the-cap.jpg", {4000, 2000}, "JPG", kMaxDecodedSide, {1024, 512}},
+    };
+    for (const Case& c : cases) {
+        const LoadedPicture loaded =
+            LoadPictureFile(QString::fromStdString(SavePicture(dir, c.name, c.size, c.format)), c.shownSide);
+        EXPECT_EQ(loaded.image.size(), c.decoded) << c.name;
+        EXPECT_EQ(loaded.sourceSize, c.size) << c.name;
+    }
+}

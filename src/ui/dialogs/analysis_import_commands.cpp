@@ -4,35 +4,22 @@
 #include <QFileDialog>
 #include <QStringList>
 
-#include "archive/mail_archive.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
-#include "core/file_read.h"
-#include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"
 
 namespace {
 
 // Sort flags that live for the whole run, as the lists' column clicks expect.
-CSortDirection& AnalysisSortDirection() {
-    static CSortDirection direction;
-    return direction;
-}
-
 ImportSortDirections& ImportListSortDirections() {
     static ImportSortDirections directions;
     return directions;
 }
 
 }  // namespace
-
-void RunAnalysisDialog(CYubinoApp& app, const std::filesystem::path& dataFile, QWidget* parent) {
-    const std::filesystem::path archive = dataFile.empty() ? dataFile : CMailArchive::PathFor(dataFile);
-    CAnalysisDlg dialog(app, AnalysisSortDirection(), archive, parent);
-    dialog.exec();
-}
 
 QString QtFileFilter(const QString& pairs) {
     const QStringList parts = pairs.split(QLatin1Char('|'));

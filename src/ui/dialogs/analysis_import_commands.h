@@ -1,5 +1,5 @@
-// What the main window's commands "分析" (analysis) and "OE CSV形式" (address book import)
-// run.
+// What the main window's command "OE CSV形式" (address book import) runs; the analysis
+// dialog is one of the features (ui/features).
 #pragma once
 
 #include <QString>
@@ -9,10 +9,6 @@
 
 class CYubinoApp;
 class QWidget;
-
-// The analysis dialog, modal; nothing follows when it closes. `dataFile` names the mail
-// archive beside it (empty: no document, no archive).
-void RunAnalysisDialog(CYubinoApp& app, const std::filesystem::path& dataFile, QWidget* parent);
 
 // Asks for the address book file, starting in `folder`; nothing when the user cancels.
 using CsvFileChooser = std::function<std::optional<std::filesystem::path>(QWidget* parent, const QString& folder)>;

@@ -90,7 +90,7 @@ private:
 }  // namespace
 
 CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile,
-                                           CPalArchive* archive)
+                                           CPalArchive* archive, MailCheckControls controls)
     : QObject(&window),
       m_app(app),
       m_window(window),
@@ -99,24 +99,13 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
       m_editAccounts([this](std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
           return RunMailAccountsDlg(&m_window, accounts, checkEveryMinutes);
       }),
+      m_checkAction(controls.check),
+      m_accountsAction(controls.accounts),
+      m_progressLabel(controls.progressLabel),
+      m_progressBar(controls.progressBar),
+      m_cancelButton(controls.cancelButton),
       m_archive(archive) {
-    m_checkAction = new QAction(Text(texts::kCmdCheckMail), this);
-    m_checkAction->setShortcut(QKeySequence(Qt::Key_F5));
-    m_checkAction->setIcon(QIcon::fromTheme(QStringLiteral("mail-receive")));
-    m_checkAction->setStatusTip(Text(texts::kCheckMailTip));
-    connect(m_checkAction, &QAction::triggered, this, &CMailCheckController::Check);
-    m_accountsAction = new QAction(Text(texts::kCmdMailAccounts), this);
-    m_accountsAction->setStatusTip(Text(texts::kMailAccountsTip));
-    connect(m_accountsAction, &QAction::triggered, this, &CMailCheckController::EditAccounts);
-
-    m_progressLabel = new QLabel(&m_window);
-    m_progressBar = new QProgressBar(&m_window);
-    m_progressBar->setMaximumWidth(160);
-    m_cancelButton = new QPushButton(Text(texts::kCheckCancel), &m_window);
     connect(m_cancelButton, &QPushButton::clicked, this, &CMailCheckController::Cancel);
-    for (QWidget* w : {static_cast<QWidget*>(m_progressLabel), static_cast<QWidget*>(m_progressBar),
-                       static_cast<QWidget*>(m_cancelButton)})
-        m_window.statusBar()->addPermanentWidget(w);
     SetRunning(false);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CMailCheckController::Tick);

@@ -18,6 +18,7 @@
 #include "sync/mail_accounts.h"
 #include "sync/mailbox_sources.h"
 #include "sync/sync_state.h"
+#include "ui/features/features.h"
 #include "ui/mail/mail_password_store.h"
 
 class CYubinoApp;
@@ -33,8 +34,11 @@ class CMailCheckController : public QObject {
 public:
     using DataFileFn = std::function<std::filesystem::path()>;
 
-    // Fetched mails go into `archive` (none: the table only) and update the pals.
-    CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile, CPalArchive* archive = nullptr);
+    // Fetched mails go into `archive` (none: the table only) and update the pals. The
+    // window made the controls and carries out the actions' commands; the check shows its
+    // progress in the others and greys the check action while it runs.
+    CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile, CPalArchive* archive,
+                         MailCheckControls controls);
     ~CMailCheckController() override;
 
     QAction* CheckAction() const { return m_checkAction; }

@@ -5,8 +5,6 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 
-#include "archive/archive_seed.h"
-#include "archive/pal_archive.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "ui/main/mail_edit_view.h"
@@ -30,8 +28,8 @@ QString ShownDate(const std::string& date) {
 
 }  // namespace
 
-CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, CPalArchive& archive, QWidget* parent)
-    : QSplitter(Qt::Vertical, parent), m_app(app), m_archive(archive) {
+CCorrespondenceView::CCorrespondenceView(const CYubinoApp& app, MailsFn mails, QWidget* parent)
+    : QSplitter(Qt::Vertical, parent), m_app(app), m_mails(std::move(mails)) {
     m_text = new CMailEditView(app, this);
     addWidget(m_text);
     setChildrenCollapsible(false);
@@ -67,10 +65,7 @@ void CCorrespondenceView::Refresh() {
 void CCorrespondenceView::ShowPal(const std::string* address) {
     m_shownAddress = address ? std::optional<std::string>(*address) : std::nullopt;
     if (m_list) m_list->clear();
-    CMailArchive* archive = address ? m_archive.Archive() : nullptr;
-    // An archive that cannot be read shows the table's last mail, as without one.
-    const std::vector<StoredMail> mails =
-        archive ? archive->Mails(ArchiveAddress(*address)).value : std::vector<StoredMail>{};
+    const std::vector<StoredMail> mails = address ? m_mails(*address) : std::vector<StoredMail>();
     if (mails.empty()) {
         if (m_list) m_list->hide();
         m_text->ShowMailOf(address);

@@ -3,21 +3,24 @@
 // the archive knows nothing of shows its last mail from the table, as it always did.
 #pragma once
 
+#include <QSplitter>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include <QSplitter>
-#include <string>
+#include "archive/mail_record.h"
 
 class CYubinoApp;
-class CPalArchive;
 class CMailEditView;
 class QTreeWidget;
 
 class CCorrespondenceView : public QSplitter {
     Q_OBJECT
 public:
-    CCorrespondenceView(const CYubinoApp& app, CPalArchive& archive, QWidget* parent = nullptr);
+    // A pal's mails from the archive, newest first; none when it has none or cannot be read.
+    using MailsFn = std::function<std::vector<StoredMail>(const std::string& cp932Address)>;
+    CCorrespondenceView(const CYubinoApp& app, MailsFn mails, QWidget* parent = nullptr);
 
     // The mails of the pal with `address`; none empties the pane.
     void ShowPal(const std::string* address);
@@ -36,7 +39,7 @@ private:
     void ApplyHighlight();
 
     const CYubinoApp& m_app;
-    CPalArchive& m_archive;
+    MailsFn m_mails;
     QTreeWidget* m_list = nullptr;
     CMailEditView* m_text;
     QString m_highlight;

@@ -27,14 +27,11 @@
 #include "storage/data_file_name.h"
 #include "ui/dialogs/address_book_commands.h"
 #include "ui/lazy_icon.h"
-#include "archive/pal_archive.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
-#include "ui/main/mail_import.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/yubino_view.h"
-#include "ui/mail/mail_check_controller.h"
 #include "ui/map/map_view.h"
 #include "ui/qt_text.h"
 
@@ -57,11 +54,6 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
       m_app(app),
       m_ui(ui),
       m_session(app, std::move(paths), std::move(bundledSample)),
-      m_archive(std::make_unique<CPalArchive>(app,
-                                              [this] {
-                                                  return ArchiveDocument{m_session.Doc().GetPathName(),
-                                                                         m_session.Doc().IsReadOnly()};
-                                              })),
       m_pictures([&app] { return app.m_dataFolder; }) {
     if (m_ui) {
         m_ui->SetApp(&m_app);
@@ -73,9 +65,8 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     setWindowIcon(LazyIcon(
         {{48, PictureFile(QStringLiteral(":/yubino-48.png"))}, {256, PictureFile(QStringLiteral(":/yubino.png"))}}));
-    m_mailCheck =
-        new CMailCheckController(m_app, *this, [this] { return m_session.Doc().GetPathName(); }, m_archive.get());
     CreateActions();
+    CreateMailCheckControls();
     CreateToolBars();
     CreateMenus();
     CreatePanes();
@@ -108,7 +99,13 @@ void CMainFrame::CreatePanes() {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_subSplitter = new QSplitter(Qt::Vertical, m_splitter);
     m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
-    m_correspondence = new CCorrespondenceView(m_app, *m_archive, m_subSplitter);
+    m_correspondence = new CCorrespondenceView(
+        m_app,
+        [this](const std::string& address) {
+            CFeatures* features = Features();
+            return features ? features->Mails(address) : std::vector<StoredMail>();
+        },
+        m_subSplitter);
     m_mailView = m_correspondence->TextView();
     m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
     m_mapView->SetListRows([this] { return m_listView->ListRows(); });
@@ -137,9 +134,16 @@ void CMainFrame::ConnectPanes() {
     connect(m_listView, &CYubinoView::ListFilled, this, &CMainFrame::OnListFilled);
     connect(m_listView, &CYubinoView::CommandRequested, this, &CMainFrame::Execute);
     connect(m_listView, &CYubinoView::MailTextDropped, this, &CMainFrame::OnMailTextDropped);
-    m_mailImport = new CMailImport(m_app, this, m_archive.get());
-    connect(m_listView, &CYubinoView::InternetMessageDropped, m_mailImport, &CMailImport::TakeMessage);
-    connect(m_listView, &CYubinoView::MailFilesDropped, m_mailImport, &CMailImport::TakeFiles);
+    m_listView->SetMessageTest([this](std::string_view head) {
+        CFeatures* features = Features();
+        return features && features->LooksLikeInternetMessage(head);
+    });
+    connect(m_listView, &CYubinoView::InternetMessageDropped, this, [this](const QByteArray& bytes) {
+        if (CFeatures* features = Features()) features->TakeMessage(bytes);
+    });
+    connect(m_listView, &CYubinoView::MailFilesDropped, this, [this](const QStringList& paths) {
+        if (CFeatures* features = Features()) features->TakeMailFiles(paths);
+    });
     connect(m_listView, &CYubinoView::AddressBookDropped, this,
             [this](const std::filesystem::path& path) { RunAddressBookImport(m_app, this, path); });
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
@@ -158,7 +162,7 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     AfterFileOpened();
     UpdateCaption();
     RememberDataFile();
-    m_mailCheck->StartTimedChecks();
+    StartTimedChecks();
 }
 
 void CMainFrame::SetDefaultModes() {
@@ -248,13 +252,13 @@ void CMainFrame::Execute(int commandId) {
             ShowAboutBox();
             break;
         case ID_ANALYSIS:
-            RunAnalysisDialog(m_app, m_session.Doc().GetPathName(), this);
+            if (CFeatures* features = Features()) features->RunAnalysis();
             break;
         case ID_IMPORT_CSV:
             RunCsvImport(m_app, this, DataFolder(), m_chooseCsvFile);
             break;
         case ID_IMPORT_MAIL_FILES:
-            m_mailImport->ChooseAndTakeFiles(DataFolder());
+            if (CFeatures* features = Features()) features->ChooseAndTakeMailFiles(DataFolder());
             break;
         case ID_IMPORT_ADDRESS_BOOK:
             if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this, DataFolder()))
@@ -333,10 +337,10 @@ bool CMainFrame::OpenFile(const QString& path) {
 bool CMainFrame::SaveAs(const QString& path) {
     // The archive goes along before the document's path changes to the new file.
     const fs::path target = WithDataFileExtension(ToPath(path));
-    const bool copied = m_archive->CopyAlongTo(target);
+    CFeatures* features = Features();
+    const bool copied = features && features->CopyArchiveAlong(target);
     const bool saved = m_session.SaveAs(target);
-    std::error_code ec;
-    if (!saved && copied) fs::remove(CMailArchive::PathFor(target), ec);
+    if (!saved && copied) features->RemoveArchiveCopy(target);
     UpdateCaption();
     if (saved) RememberDataFile();
     return saved;

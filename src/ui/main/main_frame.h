@@ -13,6 +13,7 @@
 #include "storage/window_state.h"
 #include "storage/yubino_session.h"
 #include "ui/dialogs/analysis_import_commands.h"
+#include "ui/features/features.h"
 #include "ui/main/pal_list_print.h"
 #include "ui/map/picture_cache.h"
 #include "ui/qt_user_interface.h"
@@ -63,16 +64,21 @@ public:
     QToolBar* MainToolBar() const { return m_toolBar; }
     QToolBar* MapBar() const { return m_mapBar; }
     QComboBox* MapCombo() const { return m_mapCombo; }
+    // The parts of later features, opened at their first use; none when the features
+    // module cannot be opened (the user was told).
+    CFeatures* Features();
     // Received mail from files, folders and dropped messages.
-    CMailImport& MailImport() const { return *m_mailImport; }
+    CMailImport& MailImport() { return Features()->MailImport(); }
     // The correspondence archive and its panes.
-    CPalArchive& Archive() { return *m_archive; }
+    CPalArchive& Archive() { return Features()->Archive(); }
     CCorrespondenceView* Correspondence() const { return m_correspondence; }
     CReplyQueuePane* QueuePane() const { return m_queuePane; }
     QLineEdit* SearchField() const { return m_searchField; }
     // Selects the pal with `address` in the list (and so on the map).
     void SelectPal(const std::string& address);
-    CMailCheckController* MailCheck() const { return m_mailCheck; }
+    CMailCheckController* MailCheck() { return Features() ? &m_features->MailCheck() : nullptr; }
+    // The days to remember, told through the desktop once a day.
+    void NotifyDaysToRemember();
 
     // Where the save on close asks for another file when the data file cannot be
     // written; a file dialog unless a test sets its own.
@@ -148,6 +154,8 @@ private:
     void DiscardRecoveryCopy();
     // The archive's parts (main_frame_archive.cpp).
     void CreateArchiveParts();
+    void CreateMailCheckControls();
+    void StartTimedChecks();
     void RefreshQueue();
     void ApplySearch(const QString& text);
     void MatchSearch();
@@ -158,7 +166,11 @@ private:
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;
     CYubinoSession m_session;
-    std::unique_ptr<CPalArchive> m_archive;
+    std::unique_ptr<CFeatures> m_features;
+    bool m_bFeaturesFailed = false;
+    // The archive's part of the pal table's record; it opens the features when the table
+    // first tells it something.
+    std::unique_ptr<CPalHistory> m_historyLink;
     CPictureCache m_pictures;
     CYubinoSession::ChooseFileFn m_chooseSaveFile;
 
@@ -168,13 +180,12 @@ private:
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
-    CMailCheckController* m_mailCheck = nullptr;
+    MailCheckControls m_mailCheckControls;
     QSplitter* m_splitter = nullptr;
     QSplitter* m_subSplitter = nullptr;
     CMapView* m_mapView = nullptr;
     CMailEditView* m_mailView = nullptr;
     CYubinoView* m_listView = nullptr;
-    CMailImport* m_mailImport = nullptr;
     CCorrespondenceView* m_correspondence = nullptr;
     CReplyQueuePane* m_queuePane = nullptr;
     QLineEdit* m_searchField = nullptr;

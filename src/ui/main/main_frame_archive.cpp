@@ -1,22 +1,22 @@
-// The main window's parts for the correspondence archive: the reply queue pane, the search
-// field, "返事を書いた" and the archive's settings. The archive opens at its first use, so
-// start-up never waits for it.
+// The main window's parts for the correspondence archive (the reply queue pane, the search
+// field, "返事を書いた" and the archive's settings) and the way to the features module that
+// holds the archive and the other later features. The module opens at the first use of
+// one of them, so start-up never waits for it.
 #include <QAbstractItemView>
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "archive/archive_seed.h"
-#include "archive/pal_archive.h"
-#include "archive/pal_search.h"
+#include "core/pal_history.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "ui/dialogs/archive_settings_dlg.h"
-#include "ui/dialogs/pal_quiet_days_dlg.h"
+#include "sync/mail_accounts.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/main_frame.h"
@@ -45,10 +45,82 @@ QAction* NewCommand(QObject* parent, int id, const char* menuText, const char* c
     return action;
 }
 
+// The pal table's record of mails, passed on to the archive once the features are open.
+class CFeatureHistory : public CPalHistory {
+public:
+    explicit CFeatureHistory(CMainFrame& frame) : m_frame(frame) {}
+    void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override {
+        if (CFeatures* features = m_frame.Features()) features->History().MailTakenIn(before, pal, source);
+    }
+    void AddressChanged(const std::string& oldAddress, const std::string& newAddress) override {
+        if (CFeatures* features = m_frame.Features()) features->History().AddressChanged(oldAddress, newAddress);
+    }
+    bool HasMails(const std::string& address) override {
+        CFeatures* features = m_frame.Features();
+        return features && features->History().HasMails(address);
+    }
+    void PalDeleted(const std::string& address, bool deleteMails) override {
+        if (CFeatures* features = m_frame.Features()) features->History().PalDeleted(address, deleteMails);
+    }
+
+private:
+    CMainFrame& m_frame;
+};
+
 }  // namespace
 
+CFeatures* CMainFrame::Features() {
+    if (m_features || m_bFeaturesFailed) return m_features.get();
+    QString error;
+    m_features = LoadFeatures(m_app, *this, m_mailCheckControls, error);
+    if (!m_features) {
+        m_bFeaturesFailed = true;
+        m_app.UI().ShowMessage(Cp932Text(kFeaturesNotAvailable) + Cp932Text(error.toUtf8().constData()),
+                               MessageKind::Warning);
+    }
+    return m_features.get();
+}
+
+// Made here, so that the menu, the mail bar and the status bar have them before the check
+// is needed.
+void CMainFrame::CreateMailCheckControls() {
+    QAction* check = new QAction(QString::fromUtf8(texts::kCmdCheckMail), this);
+    check->setShortcut(QKeySequence(Qt::Key_F5));
+    check->setIcon(QIcon::fromTheme(QStringLiteral("mail-receive")));
+    check->setStatusTip(QString::fromUtf8(texts::kCheckMailTip));
+    connect(check, &QAction::triggered, this, [this] {
+        if (CFeatures* features = Features()) features->CheckMail();
+    });
+    QAction* accounts = new QAction(QString::fromUtf8(texts::kCmdMailAccounts), this);
+    accounts->setStatusTip(QString::fromUtf8(texts::kMailAccountsTip));
+    connect(accounts, &QAction::triggered, this, [this] {
+        if (CFeatures* features = Features()) features->EditMailAccounts();
+    });
+    auto* label = new QLabel(this);
+    auto* progress = new QProgressBar(this);
+    progress->setMaximumWidth(160);
+    auto* cancel = new QPushButton(QString::fromUtf8(texts::kCheckCancel), this);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(label), static_cast<QWidget*>(progress), static_cast<QWidget*>(cancel)}) {
+        widget->hide();
+        statusBar()->addPermanentWidget(widget);
+    }
+    m_mailCheckControls = {check, accounts, label, progress, cancel};
+}
+
+// Timed checks open the features only when the accounts file turns them on.
+void CMainFrame::StartTimedChecks() {
+    if (!m_features && ReadMailAccounts(MailAccountsFile()).checkEveryMinutes <= 0) return;
+    if (CFeatures* features = Features()) features->StartTimedChecks();
+}
+
+void CMainFrame::NotifyDaysToRemember() {
+    if (CFeatures* features = Features()) features->NotifyDaysToRemember();
+}
+
 void CMainFrame::CreateArchiveParts() {
-    m_app.SetHistory(m_archive.get());
+    m_historyLink = std::make_unique<CFeatureHistory>(*this);
+    m_app.SetHistory(m_historyLink.get());
 
     m_queuePane = new CReplyQueuePane(m_app, this);
     addDockWidget(Qt::BottomDockWidgetArea, m_queuePane);
@@ -98,7 +170,9 @@ void CMainFrame::CreateArchiveParts() {
 
 void CMainFrame::RefreshQueue() {
     if (!m_queuePane || !m_queuePane->isVisible()) return;
-    m_queuePane->Show(m_archive->Queue(CalendarDay::Today()));
+    CFeatures* features = Features();
+    if (!features) return;
+    m_queuePane->Show(features->Queue());
     m_queueCounts->setText(m_queuePane->CountsText());
     m_queueCounts->show();
 }
@@ -108,8 +182,8 @@ void CMainFrame::MatchSearch() {
     const QString text = m_searchField->text();
     m_app.m_bSearchActive = !text.isEmpty();
     m_app.m_searchMatches.clear();
-    if (m_app.m_bSearchActive)
-        m_app.m_searchMatches = PalsMatchingSearch(m_app, m_archive->Archive(), text.toStdString());
+    if (!m_app.m_bSearchActive) return;
+    if (CFeatures* features = Features()) m_app.m_searchMatches = features->PalsMatching(text.toStdString());
 }
 
 void CMainFrame::ApplySearch(const QString& text) {
@@ -140,53 +214,19 @@ void CMainFrame::SelectPal(const std::string& address) {
 void CMainFrame::MarkAnswered() {
     const std::vector<std::string> selected = m_listView->SelectedAddresses();
     if (selected.empty()) return;
-    m_archive->MarkAnswered(selected, ArchiveDateOf(COleDateTime::GetCurrentTime()));
+    CFeatures* features = Features();
+    if (!features) return;
+    features->MarkAnswered(selected);
     RefreshQueue();
     OnSelectionChanged();
 }
 
 void CMainFrame::ShowArchiveSettings() {
-    if (!m_archive->Writable()) {
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
-        return;
-    }
-    CMailArchive& archive = *m_archive->Archive();
-    const ArchiveResult<std::vector<std::string>> own = archive.OwnAddresses();
-    const ArchiveResult<int> days = archive.DefaultQuietDays();
-    // A damaged interval is told, and the dialog offers the default in its place.
-    if (!own.Ok() || days.kind == ArchiveStatus::Kind::Failed) {
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
-        return;
-    }
-    m_archive->Report(days);
-    CArchiveSettingsDlg dialog(this);
-    dialog.SetOwnAddresses(own.value);
-    dialog.SetQuietDays(days.value);
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (!archive.SetOwnAddresses(dialog.OwnAddresses()).Ok() || !archive.SetDefaultQuietDays(dialog.QuietDays()).Ok())
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+    if (CFeatures* features = Features()) features->ShowArchiveSettings();
     RefreshQueue();
 }
 
 void CMainFrame::ShowPalQuietDays(const std::string& address) {
-    if (!m_archive->Writable()) {
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
-        return;
-    }
-    CPenPal pal;
-    if (!m_app.FindPalByAddress(address, pal)) return;
-    CMailArchive& archive = *m_archive->Archive();
-    const std::string archived = ArchiveAddress(address);
-    const ArchiveResult<int> forAll = archive.DefaultQuietDays();
-    const ArchiveResult<std::optional<int>> own = archive.PalQuietDays(archived);
-    if (forAll.kind == ArchiveStatus::Kind::Failed || own.kind == ArchiveStatus::Kind::Failed) {
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
-        return;
-    }
-    m_archive->Report(forAll.Ok() ? static_cast<const ArchiveStatus&>(own) : forAll);
-    CPalQuietDaysDlg dialog(ToQString(pal.m_strHandleName), forAll.value, own.value, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (!archive.SetPalQuietDays(archived, dialog.OwnDays()).Ok())
-        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+    if (CFeatures* features = Features()) features->ShowPalQuietDays(address);
     RefreshQueue();
 }

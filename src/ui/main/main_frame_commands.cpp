@@ -11,7 +11,6 @@
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
-#include "ui/mail/mail_check_controller.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -174,8 +173,8 @@ void CMainFrame::CreateMenus() {
     item(tools, ID_SEND_MAIL);
     item(tools, ID_ANALYSIS);
     tools->addSeparator();
-    tools->addAction(m_mailCheck->CheckAction());
-    tools->addAction(m_mailCheck->AccountsAction());
+    tools->addAction(m_mailCheckControls.check);
+    tools->addAction(m_mailCheckControls.accounts);
 
     QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
     item(help, ID_HELP);
@@ -215,7 +214,7 @@ void CMainFrame::CreateToolBars() {
     // The mailbox check has a bar of its own: the main toolbar keeps its thirteen buttons.
     QToolBar* mailBar = addToolBar(QStringLiteral("mail"));
     mailBar->setObjectName(QStringLiteral("mailBar"));
-    mailBar->addAction(m_mailCheck->CheckAction());
+    mailBar->addAction(m_mailCheckControls.check);
     QAction* toggleToolBar = m_toolBar->toggleViewAction();
     toggleToolBar->setText(QString::fromUtf8(texts::kMenuMainToolBar));
     SetCommandText(*toggleToolBar, texts::kCmdMainToolBar);

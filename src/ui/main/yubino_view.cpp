@@ -20,7 +20,6 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/mail_intake.h"
-#include "mail/internet_mail.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/pal_icon_delegate.h"
 #include "ui/main/pal_list_model.h"
@@ -341,7 +340,7 @@ void CYubinoView::TakeDrop(const QMimeData& data) {
     } else if (data.hasFormat(kMessageType)) {
         emit InternetMessageDropped(data.data(kMessageType));
     } else if (const QByteArray utf8 = data.text().toUtf8();
-               LooksLikeInternetMessage(std::string_view(utf8.constData(), utf8.size()))) {
+               m_looksLikeMessage && m_looksLikeMessage(std::string_view(utf8.constData(), utf8.size()))) {
         emit InternetMessageDropped(utf8);
     } else {
         TakeDroppedText(data.text());

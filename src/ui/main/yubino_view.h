@@ -6,7 +6,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/map_icons.h"
@@ -53,6 +55,10 @@ public:
     int SortColumn() const { return m_nSortColumn; }
     bool SortAscending() const { return !m_sorter.NextAscending(); }
 
+    // Tells whether dropped text is an Internet message (it goes to the mail reader) rather
+    // than a mail text; without one, every text is a mail text.
+    void SetMessageTest(std::function<bool(std::string_view head)> test) { m_looksLikeMessage = std::move(test); }
+
     // The context menu as it would open now (its items greyed by the selection).
     QMenu* CreateContextMenu(QWidget* parent);
 
@@ -96,6 +102,7 @@ private:
 
     CYubinoApp& m_app;
     CPictureCache& m_pictures;
+    std::function<bool(std::string_view head)> m_looksLikeMessage;
     CPalListModel* m_model;
     QItemSelectionModel* m_selection;
     QStackedLayout* m_stack;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "core/map_icons.h"
 #include "core/picture_fit.h"
 #include "ui/picture_loader.h"
 
@@ -22,7 +23,8 @@ CCachedPicture* CPictureCache::FindPicture(const std::string& path) {
 
 void CPictureCache::LoadPicture(const std::string& path) {
     if (path.empty() || FindPicture(path)) return;
-    LoadedPicture loaded = LoadPalPicture(path, m_dataFolder ? m_dataFolder() : std::filesystem::path());
+    LoadedPicture loaded =
+        LoadPalPicture(path, m_dataFolder ? m_dataFolder() : std::filesystem::path(), 2 * kMapPictureBox);
     if (loaded.image.isNull()) return;
     m_pictures.emplace(path, CCachedPicture(loaded.image, loaded.sourceSize.width(), loaded.sourceSize.height()));
 }

@@ -1,5 +1,6 @@
 // Pal pictures, each file decoded once per run and drawn into square boxes wherever a
-// pal is shown: in the pal list at 24 pixels and on the map at 46.
+// pal is shown: in the pal list at 24 pixels and on the map at 46. A photo is kept only
+// as large as twice the largest box, so that scaling it into a box still averages pixels.
 #pragma once
 
 #include <QImage>

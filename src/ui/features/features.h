@@ -1,0 +1,98 @@
+// The window's parts that need the libraries of later features: the mail archive (SQLite,
+// ICU), the Internet mail reader (GMime), the mailbox check (libetpan, GnuTLS, the
+// keyring), the analysis charts (Qt Charts, Qt SVG) and the desktop's notifications (Qt
+// DBus). They are built into the yubino-features module, which the window opens at the
+// first use of one of them, so that start-up loads none of those libraries. The window
+// reaches them only through this interface.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/mail_record.h"
+#include "archive/reply_queue.h"
+
+class CMailCheckController;
+class CMailImport;
+class CMainFrame;
+class CPalArchive;
+class CPalHistory;
+class CYubinoApp;
+class QAction;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class CFeatures {
+public:
+    virtual ~CFeatures() = default;
+
+    // The correspondence archive of the document in use.
+    virtual CPalHistory& History() = 0;
+    // Save As: the archive goes along; true when a copy was made. The copy is removed again
+    // when the save failed.
+    virtual bool CopyArchiveAlong(const std::filesystem::path& newDataFile) = 0;
+    virtual void RemoveArchiveCopy(const std::filesystem::path& newDataFile) = 0;
+    // A pal's mails, newest first; none when the archive has none or cannot be read.
+    virtual std::vector<StoredMail> Mails(const std::string& cp932Address) = 0;
+    virtual ReplyQueue Queue() = 0;
+    virtual std::set<std::string> PalsMatching(const std::string& utf8Query) = 0;
+    virtual void MarkAnswered(const std::vector<std::string>& cp932Addresses) = 0;
+    virtual void ShowArchiveSettings() = 0;
+    virtual void ShowPalQuietDays(const std::string& cp932Address) = 0;
+
+    // Received mail from files, folders and drops.
+    virtual bool LooksLikeInternetMessage(std::string_view head) = 0;
+    virtual void TakeMessage(const QByteArray& bytes) = 0;
+    virtual void TakeMailFiles(const QStringList& paths) = 0;
+    virtual void ChooseAndTakeMailFiles(const QString& folder) = 0;
+
+    // The mailbox check, through the controls the window made for it.
+    virtual void CheckMail() = 0;
+    virtual void EditMailAccounts() = 0;
+    virtual void StartTimedChecks() = 0;
+
+    // The analysis dialog with its charts, modal.
+    virtual void RunAnalysis() = 0;
+    // The days to remember, told by the desktop's notifications once a day.
+    virtual void NotifyDaysToRemember() = 0;
+
+    // The parts themselves, for tests.
+    virtual CPalArchive& Archive() = 0;
+    virtual CMailImport& MailImport() = 0;
+    virtual CMailCheckController& MailCheck() = 0;
+};
+
+// The check and accounts actions of the Tools menu and the mail bar, and the check's
+// progress in the status bar (hidden until a check runs), made by the window so that
+// showing them loads nothing and the window keeps its layout when the features open.
+struct MailCheckControls {
+    QAction* check = nullptr;
+    QAction* accounts = nullptr;
+    QLabel* progressLabel = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QPushButton* cancelButton = nullptr;
+};
+
+// What the window tells when the module cannot be opened, before the loader's reason.
+inline constexpr const char* kFeaturesNotAvailable =
+    "メールの保管、メールの取り込みと確認、分析のグラフを使うための部品 (yubino-features.so) "
+    "を読み込めません。Yubino をインストールし直してください。\n";
+
+using FeaturesFactory = std::unique_ptr<CFeatures> (*)(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls);
+
+// Programs that link the features' code (tests, helpers) give its factory; the window then
+// opens no module.
+void UseLinkedFeatures(FeaturesFactory factory);
+
+// The features for `frame`, from the linked factory or the module beside the program (or in
+// the installed library folder); none, with the reason in `error`, when the module cannot be
+// opened.
+std::unique_ptr<CFeatures> LoadFeatures(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls, QString& error);
