@@ -15,6 +15,7 @@
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
 #include "archive/sqlite_db.h"
+#include "core/pal_card.h"
 
 // A value other parts of the program keep in the archive's settings (the mailbox check's
 // sync points), so that it is committed together with the mails it covers.
@@ -115,6 +116,11 @@ public:
     // has (the same Message-ID) are kept once.
     void ChangePalAddress(std::string_view oldAddress, std::string_view newAddress);
     void DeletePalMails(std::string_view pal);
+
+    // The record kept beside a pal's data file entry, if there is one.
+    std::optional<PalCard> ReadPalCard(std::string_view pal);
+    // Replaces the pal's record, in one transaction.
+    void WritePalCard(std::string_view pal, const PalCard& card);
 
     // A consistent copy of the whole archive into a new file (Save As).
     void CopyTo(const std::filesystem::path& path);

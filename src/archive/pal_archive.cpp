@@ -213,6 +213,26 @@ bool CPalArchive::HasMails(const std::string& address) {
     }
 }
 
+std::optional<PalCard> CPalArchive::ReadCard(const std::string& address) {
+    CMailArchive* archive = Archive();
+    try {
+        return archive ? archive->ReadPalCard(ArchiveAddress(address)) : std::nullopt;
+    } catch (const CSqliteError&) {
+        return std::nullopt;  // an archive of another layout keeps no records for us
+    }
+}
+
+bool CPalArchive::WriteCard(const std::string& address, const PalCard& card) {
+    if (!Writable()) return false;
+    try {
+        m_archive.WritePalCard(ArchiveAddress(address), card);
+        return true;
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return false;
+    }
+}
+
 void CPalArchive::PalDeleted(const std::string& address, bool deleteMails) {
     if (!deleteMails || !Writable()) return;
     try {

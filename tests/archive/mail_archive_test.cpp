@@ -116,6 +116,27 @@ TEST_F(MailArchiveTest, HistoryFollowsAnAddressChangeAndMergesWithAnExistingOne)
     EXPECT_EQ(archive.Mails("", "b").size(), 1u) << "the moved mail is still found by search";
 }
 
+TEST_F(MailArchiveTest, APalsRecordFollowsItsAddressAndGoesWithItsMails) {
+    const PalCard card{"5f0c-uid", "20260101T000000Z", "やまだ", "ゆき", {{1, "Émilie"}, {7, "République"}},
+                       "--0821", "060-0001", {"more@x", "most@x"}, {"03-1", "03-2"}, "/book/a.vcf", "\"e1\""};
+    archive.WritePalCard("old@x", card);
+    EXPECT_EQ(archive.ReadPalCard("old@x"), card);
+    archive.ChangePalAddress("old@x", "new@x");
+    EXPECT_EQ(archive.ReadPalCard("old@x"), std::nullopt);
+    EXPECT_EQ(archive.ReadPalCard("new@x"), card);
+    // Into an address with mails of its own: the record goes along; one of its own stays.
+    archive.Store({Mail("third@x", "2026-01-03T00:00:00", "c", "m3")});
+    archive.ChangePalAddress("new@x", "third@x");
+    EXPECT_EQ(archive.ReadPalCard("third@x"), card);
+    PalCard shorter = card;
+    shorter.originals.clear();
+    shorter.extraPhones = {"090"};
+    archive.WritePalCard("third@x", shorter);
+    EXPECT_EQ(archive.ReadPalCard("third@x"), shorter) << "a rewrite leaves no old values behind";
+    archive.DeletePalMails("third@x");
+    EXPECT_EQ(archive.ReadPalCard("third@x"), std::nullopt);
+}
+
 TEST_F(MailArchiveTest, OwnAddressesAndIntervalsStayInTheFile) {
     archive.SetOwnAddresses({"me@example.jp", "ME@example.jp", "", "me@mobile.jp"});
     archive.SetDefaultQuietDays(30);
@@ -319,6 +340,10 @@ TEST(ArchiveMigration, AFirstReleaseArchiveKeepsItsMailsAndIndexesNewOnes) {
     ExpectIndexMatchesMails(file);
     EXPECT_EQ(archive.Mails("", "カタカナ").size(), 0u);
     EXPECT_EQ(archive.Mails("", "手紙").size(), 1u);
+    PalCard card;
+    card.uid = "u";
+    archive.WritePalCard("b@x", card);
+    EXPECT_EQ(archive.ReadPalCard("b@x")->uid, "u") << "the records' tables were added";
     archive.Close();
     CSqliteDb db;
     db.Open(file, true, false);
