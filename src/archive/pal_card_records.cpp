@@ -15,9 +15,10 @@ std::optional<PalCard> CMailArchive::ReadPalCard(std::string_view pal) {
                     "carddav_href, carddav_etag FROM pal_cards c JOIN pals p ON p.id = c.pal_id WHERE p.address = ?");
     find.Bind(1, pal);
     if (!find.Step()) return std::nullopt;
-    PalCard card{find.Text(1), find.Text(2), find.Text(3), find.Text(4), {}, find.Text(5), find.Text(6), {}, {},
-                 find.Text(7), find.Text(8)};
-    CStatement values(m_db, "SELECT kind, position, value FROM pal_card_values WHERE pal_id = ? ORDER BY kind, position");
+    PalCard card{find.Text(1), find.Text(2), find.Text(3), find.Text(4), {},          find.Text(5),
+                 find.Text(6), {},           {},           find.Text(7), find.Text(8)};
+    CStatement values(m_db,
+                      "SELECT kind, position, value FROM pal_card_values WHERE pal_id = ? ORDER BY kind, position");
     values.Bind(1, find.Int(0));
     while (values.Step()) {
         const std::string value = values.Text(2);
@@ -51,7 +52,8 @@ void CMailArchive::WritePalCard(std::string_view pal, const PalCard& card) {
         value.Bind(1, id).Bind(2, std::int64_t{kind}).Bind(3, position).Bind(4, text).Run();
     };
     for (const auto& [field, text] : card.originals) add(kOriginal, field, text);
-    for (std::size_t i = 0; i < card.extraAddresses.size(); ++i) add(kExtraAddress, std::int64_t(i), card.extraAddresses[i]);
+    for (std::size_t i = 0; i < card.extraAddresses.size(); ++i)
+        add(kExtraAddress, std::int64_t(i), card.extraAddresses[i]);
     for (std::size_t i = 0; i < card.extraPhones.size(); ++i) add(kExtraPhone, std::int64_t(i), card.extraPhones[i]);
     transaction.Commit();
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct PalCard {
-    std::string uid;          // a UUID, made once
-    std::string revision;     // UTC, "YYYYMMDDTHHMMSSZ"
+    std::string uid;            // a UUID, made once
+    std::string revision;       // UTC, "YYYYMMDDTHHMMSSZ"
     std::string readingFamily;  // UTF-8, kana
     std::string readingGiven;   // UTF-8, kana
     // By field number: the UTF-8 text of a field that code page 932 could not hold.

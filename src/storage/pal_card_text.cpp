@@ -5,15 +5,13 @@
 
 #include "core/cp932.h"
 #include "storage/text_encoding.h"
+#include "storage/vcard_text.h"
 
 namespace {
 
-constexpr char kStoredLineBreak = '\x08';
-
-constexpr std::array kTextFields = {PalField::HandleName, PalField::Name,       PalField::Job,
-                                    PalField::HomePage,   PalField::Residence,  PalField::Birthplace,
-                                    PalField::Hobby,      PalField::Memo,       PalField::LastMailText,
-                                    PalField::Tel1,       PalField::Tel2};
+constexpr std::array kTextFields = {PalField::HandleName,   PalField::Name,       PalField::Job,   PalField::HomePage,
+                                    PalField::Residence,    PalField::Birthplace, PalField::Hobby, PalField::Memo,
+                                    PalField::LastMailText, PalField::Tel1,       PalField::Tel2};
 
 std::string Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -59,7 +57,8 @@ std::size_t PrefectureLength(std::string_view text) {
 // The city, ward, town or village after the prefecture (a county's town counts whole).
 std::size_t LocalityLength(std::string_view text) {
     std::size_t start = 0;
-    if (const std::size_t county = text.find("郡"); county != std::string_view::npos && county <= 12) start = county + 3;
+    if (const std::size_t county = text.find("郡"); county != std::string_view::npos && county <= 12)
+        start = county + 3;
     for (std::size_t i = start; i + 3 <= text.size() && i <= start + 18; i += 3) {
         const std::string_view mark = text.substr(i, 3);
         if (i > start && (mark == "市" || mark == "区" || mark == "町" || mark == "村")) return i + 3;
@@ -105,20 +104,8 @@ std::string ShownFieldText(const CPenPal& pal, const PalCard* card, PalField fie
 }
 
 bool SameTextButLineBreaks(std::string_view a, std::string_view b) {
-    const auto plain = [](std::string_view text) {
-        std::string out;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            if (c == '\r' || c == '\n' || c == kStoredLineBreak) {
-                if (c == '\r' && i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == kStoredLineBreak)) ++i;
-                out += '\n';
-            } else {
-                out += c;
-            }
-        }
-        return out;
-    };
-    return a == b || plain(a) == plain(b);
+    // The escaped form writes every kind of line break the same way.
+    return a == b || EscapeVCardUtf8(a) == EscapeVCardUtf8(b);
 }
 
 bool IsLatinText(std::string_view utf8) {
@@ -152,7 +139,8 @@ PersonName SplitPersonName(std::string_view utf8Name) {
             body = after;
             std::vector<std::string> words = Words(body);
             if (!words.empty() && IsPrefix(words.front())) name.prefix = words.front(), words.erase(words.begin());
-            for (std::size_t i = 0; i < words.size(); ++i) (i == 0 ? name.given : name.additional) += (i > 1 ? " " : "") + words[i];
+            for (std::size_t i = 0; i < words.size(); ++i)
+                (i == 0 ? name.given : name.additional) += (i > 1 ? " " : "") + words[i];
             return name;
         }
     }
@@ -215,7 +203,8 @@ std::optional<std::string> BirthdayWithoutYear(std::string_view text) {
     std::string digits;
     for (char c : text.substr(2))
         if (c != '-') digits += c;
-    if (digits.size() != 4 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+    if (digits.size() != 4 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
     const int month = std::stoi(digits.substr(0, 2)), day = std::stoi(digits.substr(2));
     if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
     return "--" + digits;

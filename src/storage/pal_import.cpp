@@ -7,11 +7,11 @@
 
 #include "core/cp932.h"
 #include "core/picture_path.h"
+#include "core/table_steps.h"
 #include "core/texts.h"
+#include "core/yubino_app.h"
 #include "storage/pal_vcard.h"
 #include "storage/text_encoding.h"
-#include "core/table_steps.h"
-#include "core/yubino_app.h"
 
 namespace {
 
@@ -93,7 +93,8 @@ void KeepCard(CPalCardStore* cards, const std::string& address, PalCard card) {
 
 std::optional<MergedPal> MergeInto(CYubinoApp& app, const CPenPal& ours, const ImportedPal& theirs,
                                    const AddressBookImportOptions& options) {
-    const PalCard ourCard = options.cards ? options.cards->ReadCard(ours.m_strMailAddress).value_or(PalCard{}) : PalCard{};
+    const PalCard ourCard =
+        options.cards ? options.cards->ReadCard(ours.m_strMailAddress).value_or(PalCard{}) : PalCard{};
     PalMerge merge = MergePal(ours, ourCard, theirs, options.policy);
     if (options.choose && options.policy == MergePolicy::Fill && !merge.conflicts.empty())
         for (PalField field : options.choose(ours, theirs, merge.conflicts)) TakeTheirs(merge, field, theirs);

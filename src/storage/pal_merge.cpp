@@ -12,9 +12,9 @@ namespace {
 
 // The fields a card or row can bring; the addresses and numbers are placed apart.
 constexpr std::array kMergedFields = {
-    PalField::Name,      PalField::HandleName, PalField::Sex,       PalField::Age,      PalField::Job,
-    PalField::HomePage,  PalField::Residence,  PalField::Birthplace, PalField::BloodType, PalField::Birthday,
-    PalField::FirstMail, PalField::LastMail,   PalField::Hobby,     PalField::LastMailText, PalField::Memo,
+    PalField::Name,      PalField::HandleName, PalField::Sex,        PalField::Age,          PalField::Job,
+    PalField::HomePage,  PalField::Residence,  PalField::Birthplace, PalField::BloodType,    PalField::Birthday,
+    PalField::FirstMail, PalField::LastMail,   PalField::Hobby,      PalField::LastMailText, PalField::Memo,
     PalField::MapName,   PalField::PictureFile};
 
 bool IsEmptyField(const CPenPal& pal, PalField field) {
@@ -30,7 +30,8 @@ bool IsEmptyField(const CPenPal& pal, PalField field) {
             const COleDateTime& date = field == PalField::Birthday    ? pal.m_dtBirthday
                                        : field == PalField::FirstMail ? pal.m_dtFirstMail
                                                                       : pal.m_dtLastMail;
-            return date == COleDateTime(kDefaultPalDate, COleDateTime::valid) || date.GetStatus() != COleDateTime::valid;
+            return date == COleDateTime(kDefaultPalDate, COleDateTime::valid) ||
+                   date.GetStatus() != COleDateTime::valid;
         }
         default:
             return text.empty();
@@ -88,8 +89,8 @@ void PlaceAddressesAndNumbers(PalMerge& merge, const ImportedPal& theirs) {
                             : pal.m_strMobileAddress.empty() ? &pal.m_strMobileAddress
                                                              : nullptr;
         if (slot)
-            *slot = address, merge.filled.push_back(slot == &pal.m_strMailAddress2 ? PalField::MailAddress2
-                                                                                   : PalField::MobileAddress);
+            *slot = address,
+            merge.filled.push_back(slot == &pal.m_strMailAddress2 ? PalField::MailAddress2 : PalField::MobileAddress);
         else
             merge.card.extraAddresses.push_back(cp932::ToUtf8(address));
     }

@@ -339,7 +339,8 @@ void SettleFields(CardFields& fields, CPenPal& pal) {
     pal.m_strTel1 = fields.phoneSlots[0];
     pal.m_strTel2 = fields.phoneSlots[1];
     pal.m_strResidence = fields.homeAddress.value_or(fields.otherAddress.value_or(""));
-    if (fields.homeAddress && fields.otherAddress) fields.dropped.push_back("ADR: " + cp932::ToUtf8(*fields.otherAddress));
+    if (fields.homeAddress && fields.otherAddress)
+        fields.dropped.push_back("ADR: " + cp932::ToUtf8(*fields.otherAddress));
     fields.texts.KeepIn(pal, fields.card);
 }
 

@@ -1,15 +1,15 @@
+#include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <algorithm>
 
 #include "core/cp932.h"
+#include "core/file_read.h"
 #include "core/picture_path.h"
 #include "core/texts.h"
 #include "storage/pal_card_text.h"
 #include "storage/pal_fields.h"
 #include "storage/pal_vcard.h"
 #include "storage/text_encoding.h"
-#include "core/file_read.h"
 #include "storage/vcard_text.h"
 
 namespace {
@@ -94,8 +94,8 @@ void WriteResidence(CardWriter& card, const std::string& residence, const PalCar
     const std::string postal = EscapeVCardUtf8(record.postalCode);
     if (const std::optional<AddressParts> parts = ParseJapaneseAddress(residence)) {
         card.Line(v4 ? "ADR;TYPE=home" : "ADR;TYPE=HOME", ";;" + EscapeVCardUtf8(parts->street) + ";" +
-                                                          EscapeVCardUtf8(parts->locality) + ";" +
-                                                          EscapeVCardUtf8(parts->region) + ";" + postal + ";");
+                                                              EscapeVCardUtf8(parts->locality) + ";" +
+                                                              EscapeVCardUtf8(parts->region) + ";" + postal + ";");
         return;
     }
     const std::string text = EscapeVCardUtf8(residence);
@@ -129,7 +129,7 @@ void WriteCard(CardWriter& card, const CPenPal& pal, VCardVersion version, const
     card.Line("UID", EscapeVCardUtf8(record.uid));
     card.Line("REV", record.revision.empty() ? RevisionNow() : record.revision);
     const std::string name = shown(PalField::Name);
-    const std::string formatted = !name.empty()                     ? name
+    const std::string formatted = !name.empty()                  ? name
                                   : !pal.m_strHandleName.empty() ? shown(PalField::HandleName)
                                                                  : cp932::ToUtf8(pal.m_strMailAddress);
     card.Line("FN", EscapeVCardUtf8(formatted));

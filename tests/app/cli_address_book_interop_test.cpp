@@ -31,7 +31,9 @@ protected:
         ReadPalData(app, ReadFileBytes(dir / name));
         return app.Pals();
     }
-    static bool Have(const char* program) { return RunShell(std::string("command -v ") + program + " >/dev/null").status == 0; }
+    static bool Have(const char* program) {
+        return RunShell(std::string("command -v ") + program + " >/dev/null").status == 0;
+    }
 
     // Pals that need every part of a card: a Latin name with a suffix, a Japanese address
     // that parses and one that does not, line breaks of every stored form.
@@ -45,7 +47,9 @@ protected:
         anne.m_strMailAddress = "anne@example.com";
         anne.m_strResidence = "1 Main St, Springfield, IL";
         anne.m_strMemo = "line one\nline two\r\nthree";
-        anne.m_strLastMailText = "Hi\x08there\r\x08" "bye";
+        anne.m_strLastMailText =
+            "Hi\x08there\r\x08"
+            "bye";
         app.AddPal(anne);
         CPenPal yuki;
         yuki.m_strName = Cp("山田 雪");
@@ -74,8 +78,9 @@ TEST_F(AddressBookInteropTest, VobjectParsesEveryExportedCardAndProperty) {
     if (RunShell("/usr/bin/python3 -c 'import vobject'").status != 0) GTEST_SKIP() << "python3-vobject is missing";
     for (const char* version : {"4.0", "3.0"}) {
         SCOPED_TRACE(version);
-        ASSERT_EQ(Cli("export " + Path("pals.ybf") + " --vcard " + Path("out.vcf") + " --vcard-version " + version).status,
-                  0);
+        ASSERT_EQ(
+            Cli("export " + Path("pals.ybf") + " --vcard " + Path("out.vcf") + " --vcard-version " + version).status,
+            0);
         const ShellRun parsed = RunShell(
             "/usr/bin/python3 -c '\n"
             "import sys, vobject\n"
@@ -83,7 +88,8 @@ TEST_F(AddressBookInteropTest, VobjectParsesEveryExportedCardAndProperty) {
             "    for line in card.getChildren(): line.value\n"
             "    n = card.n.value\n"
             "    print(card.uid.value != \"\", card.rev.value != \"\", n.family, \"|\", n.given, \"|\", n.suffix)\n"
-            "' " + Path("out.vcf"));
+            "' " +
+            Path("out.vcf"));
         ASSERT_EQ(parsed.status, 0) << parsed.out;
         EXPECT_EQ(parsed.out,
                   "True True O'Neil | Anne-Marie | Jr.\n"
@@ -106,8 +112,8 @@ TEST_F(AddressBookInteropTest, KhardListsEveryExportedCardByItsUid) {
     }
     WriteFileBytes(dir / "khard.conf", "[addressbooks]\n[[book]]\npath = " + (dir / "book").string() +
                                            "\n[general]\neditor = /bin/true\nmerge_editor = /bin/true\n");
-    const ShellRun listed = RunShell("HOME=" + Quoted(dir.path().string()) + " khard -c " + Path("khard.conf") +
-                                     " list --parsable 2>&1");
+    const ShellRun listed =
+        RunShell("HOME=" + Quoted(dir.path().string()) + " khard -c " + Path("khard.conf") + " list --parsable 2>&1");
     ASSERT_EQ(listed.status, 0) << listed.out;
     EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 3) << listed.out;
     EXPECT_EQ(listed.out.find("no UID"), std::string::npos) << listed.out;
@@ -140,7 +146,9 @@ TEST_F(AddressBookInteropTest, ExportThenImportIntoTheSameFileChangesNoByte) {
     const std::vector<CPenPal> pals = PalsOf("empty.ybf");
     ASSERT_EQ(pals.size(), 3u);
     EXPECT_EQ(pals[0].m_strMemo, "line one\nline two\r\nthree");
-    EXPECT_EQ(pals[0].m_strLastMailText, "Hi\x08there\r\x08" "bye");
+    EXPECT_EQ(pals[0].m_strLastMailText,
+              "Hi\x08there\r\x08"
+              "bye");
     EXPECT_EQ(pals[0].m_strResidence, "1 Main St, Springfield, IL");
     EXPECT_EQ(pals[0].m_strName, "Anne-Marie O'Neil, Jr.");
     EXPECT_EQ(pals[2].m_strResidence, Cp("どこか遠く; 海の近く"));
@@ -149,18 +157,21 @@ TEST_F(AddressBookInteropTest, ExportThenImportIntoTheSameFileChangesNoByte) {
 // Cards as the peers write them; each row says what must land where.
 TEST_F(AddressBookInteropTest, PeerCardsMergeAndReportWhatNoFieldTook) {
     const std::string vobjectCard =
-        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:peer-1\r\nFN:Émilie Dubois\r\nN;SORT-AS=\"デュボワ,エミリー\":Dubois;Émilie;;;\r\n"
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:peer-1\r\nFN:Émilie "
+        "Dubois\r\nN;SORT-AS=\"デュボワ,エミリー\":Dubois;Émilie;;;\r\n"
         "X-PHONETIC-FIRST-NAME:エミリー\r\nX-PHONETIC-LAST-NAME:デュボワ\r\nEMAIL;TYPE=HOME:emilie@example.fr\r\n"
         "EMAIL;TYPE=WORK:work@example.fr\r\nEMAIL:third@example.fr\r\nEMAIL:fourth@example.fr\r\n"
         "item1.EMAIL:mobile@example.fr\r\nitem1.X-ABLabel:携帯\r\nTEL;TYPE=HOME:01 23\r\nTEL;TYPE=WORK:01 45\r\n"
         "TEL;TYPE=CELL:06 78\r\nBDAY:--08-21\r\nADR;TYPE=HOME:;;12 Rue de la République;Lyon;;69002;France\r\n"
-        "ORG:Acme\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ\r\n AAAQABAAD/2w==\r\nNOTE:a long note that is fol\r\n"
+        "ORG:Acme\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ\r\n AAAQABAAD/2w==\r\nNOTE:a long note that is "
+        "fol\r\n"
         " ded\r\nEND:VCARD\r\n";
     WriteFileBytes(dir / "peer.vcf", vobjectCard);
     ShellRun imported = Cli("import " + Path("pals.ybf") + " " + Path("peer.vcf"));
     ASSERT_EQ(imported.status, 0) << ReadFileBytes(dir / "stderr.txt");
-    EXPECT_NE(imported.out.find("\"dropped\":[{\"address\":\"emilie@example.fr\",\"line\":1,\"items\":[\"ORG: Acme\"]}]"),
-              std::string::npos)
+    EXPECT_NE(
+        imported.out.find("\"dropped\":[{\"address\":\"emilie@example.fr\",\"line\":1,\"items\":[\"ORG: Acme\"]}]"),
+        std::string::npos)
         << imported.out;
     const std::vector<CPenPal> pals = PalsOf("pals.ybf");
     ASSERT_EQ(pals.size(), 4u);
@@ -176,14 +187,14 @@ TEST_F(AddressBookInteropTest, PeerCardsMergeAndReportWhatNoFieldTook) {
     ASSERT_EQ(Cli("export " + Path("pals.ybf") + " --vcard " + Path("out.vcf")).status, 0);
     const std::string out = ReadFileBytes(dir / "out.vcf");
     for (const char* kept : {"FN:Émilie Dubois", "UID:peer-1", "X-PHONETIC-LAST-NAME:デュボワ", "BDAY:--0821",
-                             "EMAIL:third@example.fr", "EMAIL:fourth@example.fr", "TEL;TYPE=voice:01 45",
-                             "République"})
+                             "EMAIL:third@example.fr", "EMAIL:fourth@example.fr", "TEL;TYPE=voice:01 45", "République"})
         EXPECT_NE(out.find(kept), std::string::npos) << kept;
 
     // The same pal again, its address in capitals, with a new number and another job: one
     // pal, the empty field filled, the conflict listed and kept (or taken, as asked).
-    WriteFileBytes(dir / "again.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Emilie D.\r\nEMAIL:EMILIE@Example.FR\r\n"
-                                      "TITLE:painter\r\nURL:https://emilie.example\r\nEND:VCARD\r\n");
+    WriteFileBytes(dir / "again.vcf",
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Emilie D.\r\nEMAIL:EMILIE@Example.FR\r\n"
+                   "TITLE:painter\r\nURL:https://emilie.example\r\nEND:VCARD\r\n");
     imported = Cli("import " + Path("pals.ybf") + " " + Path("again.vcf"));
     ASSERT_EQ(imported.status, 0);
     EXPECT_NE(imported.out.find("\"added\":0"), std::string::npos) << imported.out;
@@ -202,18 +213,20 @@ TEST_F(AddressBookInteropTest, KhardAndAbookCardsComeInWithNothingSilentlyDroppe
     std::filesystem::create_directory(dir / "book");
     WriteFileBytes(dir / "khard.conf", "[addressbooks]\n[[book]]\npath = " + (dir / "book").string() +
                                            "\n[general]\neditor = /bin/true\nmerge_editor = /bin/true\n");
-    WriteFileBytes(dir / "in.yaml", "Formatted name : Émilie Dubois\nFirst name : Émilie\nLast name : Dubois\n"
-                                    "Birthday : 1990-08-21\nPhone :\n    cell : \"06 78\"\n    home : \"01 23\"\n"
-                                    "    work : \"01 45\"\nEmail :\n    home : emilie@example.fr\n"
-                                    "    work : work@example.fr\n    other : third@example.org\n"
-                                    "Organisation : Acme\nNote : première ligne\n");
+    WriteFileBytes(dir / "in.yaml",
+                   "Formatted name : Émilie Dubois\nFirst name : Émilie\nLast name : Dubois\n"
+                   "Birthday : 1990-08-21\nPhone :\n    cell : \"06 78\"\n    home : \"01 23\"\n"
+                   "    work : \"01 45\"\nEmail :\n    home : emilie@example.fr\n"
+                   "    work : work@example.fr\n    other : third@example.org\n"
+                   "Organisation : Acme\nNote : première ligne\n");
     ASSERT_EQ(RunShell("HOME=" + Quoted(dir.path().string()) + " khard -c " + Path("khard.conf") + " new -a book -i " +
                        Path("in.yaml") + " >/dev/null 2>&1")
                   .status,
               0);
-    WriteFileBytes(dir / "abook.txt", "[format]\nprogram=abook\nversion=0.6.1\n\n[0]\nname=Ann Smith\n"
-                                      "email=ann@example.com,ann2@example.com,ann3@example.com\nmobile=090-1\n"
-                                      "phone=03-2\nworkphone=03-3\nnick=annie\naddress=1 Main St\ncity=Springfield\n");
+    WriteFileBytes(dir / "abook.txt",
+                   "[format]\nprogram=abook\nversion=0.6.1\n\n[0]\nname=Ann Smith\n"
+                   "email=ann@example.com,ann2@example.com,ann3@example.com\nmobile=090-1\n"
+                   "phone=03-2\nworkphone=03-3\nnick=annie\naddress=1 Main St\ncity=Springfield\n");
     ASSERT_EQ(RunShell("HOME=" + Quoted(dir.path().string()) + " abook --convert --informat abook --infile " +
                        Path("abook.txt") + " --outformat vcard --outfile " + Path("abook.vcf"))
                   .status,
@@ -237,7 +250,8 @@ TEST_F(AddressBookInteropTest, KhardAndAbookCardsComeInWithNothingSilentlyDroppe
 
 TEST_F(AddressBookInteropTest, WebmailCsvInCodePage932PlacesItsPalsFromTheirResidence) {
     const std::string csv =
-        Cp("姓,名,姓（フリガナ）,名（フリガナ）,ニックネーム,メールアドレス,携帯メールアドレス,誕生日,郵便番号,都道府県,市区町村,"
+        Cp("姓,名,姓（フリガナ）,名（フリガナ）,ニックネーム,メールアドレス,携帯メールアドレス,誕生日,郵便番号,"
+           "都道府県,市区町村,"
            "番地,電話番号,メモ\r\n"
            "山田,花子,ヤマダ,ハナコ,はなちゃん,hana@example.jp,hana@docomo.example,1992/04/01,060-0001,北海道,"
            "札幌市中央区,北一条西2-1,011-111-1111,よろしく\r\n");

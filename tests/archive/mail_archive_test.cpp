@@ -117,8 +117,17 @@ TEST_F(MailArchiveTest, HistoryFollowsAnAddressChangeAndMergesWithAnExistingOne)
 }
 
 TEST_F(MailArchiveTest, APalsRecordFollowsItsAddressAndGoesWithItsMails) {
-    const PalCard card{"5f0c-uid", "20260101T000000Z", "やまだ", "ゆき", {{1, "Émilie"}, {7, "République"}},
-                       "--0821", "060-0001", {"more@x", "most@x"}, {"03-1", "03-2"}, "/book/a.vcf", "\"e1\""};
+    const PalCard card{"5f0c-uid",
+                       "20260101T000000Z",
+                       "やまだ",
+                       "ゆき",
+                       {{1, "Émilie"}, {7, "République"}},
+                       "--0821",
+                       "060-0001",
+                       {"more@x", "most@x"},
+                       {"03-1", "03-2"},
+                       "/book/a.vcf",
+                       "\"e1\""};
     archive.WritePalCard("old@x", card);
     EXPECT_EQ(archive.ReadPalCard("old@x"), card);
     archive.ChangePalAddress("old@x", "new@x");

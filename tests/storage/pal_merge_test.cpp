@@ -48,20 +48,48 @@ TEST_P(PalMergeTest, FillsKeepsOrTakes) {
     EXPECT_EQ(merge.pal.m_strMailAddress, c.ours.m_strMailAddress) << "the pal keeps its address";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Policies, PalMergeTest,
-    testing::Values(
-        MergeCase{"FillTakesTheEmptyFieldAndKeepsOurs", Pal("a@x", "Ann"), Pal("a@x", "Anne", "cook"),
-                  MergePolicy::Fill, {PalField::Job}, {PalField::Name}, "Ann", "cook"},
-        MergeCase{"TheirsTakesTheConflictToo", Pal("a@x", "Ann"), Pal("a@x", "Anne", "cook"), MergePolicy::Theirs,
-                  {PalField::Job}, {PalField::Name}, "Anne", "cook"},
-        MergeCase{"OursChangesNothing", Pal("a@x", "Ann"), Pal("a@x", "Anne", "cook"), MergePolicy::Ours, {},
-                  {PalField::Name}, "Ann", ""},
-        MergeCase{"EmptyTheirsNeverErases", Pal("a@x", "Ann", "cook"), Pal("a@x"), MergePolicy::Theirs, {}, {},
-                  "Ann", "cook"},
-        MergeCase{"ANewNumberFillsTheEmptySlot", Pal("a@x", "Ann", "", "01"), Pal("a@x", "Ann", "", "02"),
-                  MergePolicy::Fill, {PalField::Tel2}, {}, "Ann", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Policies, PalMergeTest,
+                         testing::Values(MergeCase{"FillTakesTheEmptyFieldAndKeepsOurs",
+                                                   Pal("a@x", "Ann"),
+                                                   Pal("a@x", "Anne", "cook"),
+                                                   MergePolicy::Fill,
+                                                   {PalField::Job},
+                                                   {PalField::Name},
+                                                   "Ann",
+                                                   "cook"},
+                                         MergeCase{"TheirsTakesTheConflictToo",
+                                                   Pal("a@x", "Ann"),
+                                                   Pal("a@x", "Anne", "cook"),
+                                                   MergePolicy::Theirs,
+                                                   {PalField::Job},
+                                                   {PalField::Name},
+                                                   "Anne",
+                                                   "cook"},
+                                         MergeCase{"OursChangesNothing",
+                                                   Pal("a@x", "Ann"),
+                                                   Pal("a@x", "Anne", "cook"),
+                                                   MergePolicy::Ours,
+                                                   {},
+                                                   {PalField::Name},
+                                                   "Ann",
+                                                   ""},
+                                         MergeCase{"EmptyTheirsNeverErases",
+                                                   Pal("a@x", "Ann", "cook"),
+                                                   Pal("a@x"),
+                                                   MergePolicy::Theirs,
+                                                   {},
+                                                   {},
+                                                   "Ann",
+                                                   "cook"},
+                                         MergeCase{"ANewNumberFillsTheEmptySlot",
+                                                   Pal("a@x", "Ann", "", "01"),
+                                                   Pal("a@x", "Ann", "", "02"),
+                                                   MergePolicy::Fill,
+                                                   {PalField::Tel2},
+                                                   {},
+                                                   "Ann",
+                                                   ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PalMerge, AddressesMatchInAnyCaseAndBeyondTheSlotsGoToTheRecord) {
     CPenPal ours = Pal("yuki@example.jp");
@@ -81,21 +109,29 @@ TEST(PalMerge, AddressesMatchInAnyCaseAndBeyondTheSlotsGoToTheRecord) {
 TEST(PalMerge, TextsThatDifferInLineBreaksOnlyKeepOursByteForByte) {
     CPenPal ours = Pal("a@x");
     ours.m_strMemo = "one\ntwo";
-    ours.m_strLastMailText = "hi\x08there\r\x08" "bye";
+    ours.m_strLastMailText =
+        "hi\x08there\r\x08"
+        "bye";
     CPenPal theirs = Pal("a@x");
     theirs.m_strMemo = "one\r\ntwo";
-    theirs.m_strLastMailText = "hi\r\x08there\r\x08" "bye";
+    theirs.m_strLastMailText =
+        "hi\r\x08there\r\x08"
+        "bye";
     const PalMerge merge = MergePal(ours, {}, Theirs(theirs), MergePolicy::Theirs);
     EXPECT_TRUE(merge.conflicts.empty());
     EXPECT_EQ(merge.pal, ours);
 }
 
 TEST(LineBreakForms, StoredFormsComeBackAfterAnEscapedTrip) {
-    for (const std::string stored : {"a\r\x08" "b\x08" "c\rd", "a\r\nb", "plain", "a\nb\r\nc\n"}) {
+    for (const std::string stored : {"a\r\x08"
+                                     "b\x08"
+                                     "c\rd",
+                                     "a\r\nb", "plain", "a\nb\r\nc\n"}) {
         const std::string forms = LineBreakForms(stored);
         const char lineBreak = stored.find('\x08') != std::string::npos ? '\x08' : '\n';
         std::string sent = EscapeVCardUtf8(stored), unescaped;
-        for (std::size_t i = 0; i < sent.size(); ++i) unescaped += sent[i] == '\\' && sent[i + 1] == 'n' ? (++i, '\n') : sent[i];
+        for (std::size_t i = 0; i < sent.size(); ++i)
+            unescaped += sent[i] == '\\' && sent[i + 1] == 'n' ? (++i, '\n') : sent[i];
         EXPECT_EQ(sent.find('\r'), std::string::npos);
         EXPECT_EQ(RestoreLineBreaks(unescaped, forms, lineBreak), stored);
     }
@@ -118,8 +154,7 @@ TEST(PersonName, SplitByScriptAndJoinedBackTheSame) {
     for (const auto& row : rows) {
         const PersonName name = SplitPersonName(row.text);
         EXPECT_EQ(std::tie(name.family, name.given, name.additional, name.prefix, name.suffix),
-                  std::tie(row.parts.family, row.parts.given, row.parts.additional, row.parts.prefix,
-                           row.parts.suffix))
+                  std::tie(row.parts.family, row.parts.given, row.parts.additional, row.parts.prefix, row.parts.suffix))
             << row.text;
     }
     EXPECT_EQ(JoinPersonName(SplitPersonName("Anne-Marie O'Neil, Jr.")), "Anne-Marie O'Neil, Jr.");

@@ -152,10 +152,14 @@ void WriteDropped(JsonWriter& json, const std::vector<DroppedItems>& dropped) {
 }
 
 bool ParseMerge(std::string_view text, MergePolicy& policy) {
-    if (text == "fill") policy = MergePolicy::Fill;
-    else if (text == "theirs") policy = MergePolicy::Theirs;
-    else if (text == "ours") policy = MergePolicy::Ours;
-    else return false;
+    if (text == "fill")
+        policy = MergePolicy::Fill;
+    else if (text == "theirs")
+        policy = MergePolicy::Theirs;
+    else if (text == "ours")
+        policy = MergePolicy::Ours;
+    else
+        return false;
     return true;
 }
 
@@ -167,9 +171,9 @@ int RunExport(std::span<char*> args) {
     Session session;
     CYubinoApp& app = session.app;
     if (!OpenPalFile(session.doc, options.dataFile, CYubinoDoc::OpenMode::Edit)) return kExitUsage;
-    const std::string bytes = options.vcard
-                                  ? WriteVCards(app.Pals(), options.version, app.m_dataFolder, RecordsForExport(app.Pals(), &session.archive))
-                                  : WritePalCsv(app.Pals(), options.encoding);
+    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder,
+                                                          RecordsForExport(app.Pals(), &session.archive))
+                                            : WritePalCsv(app.Pals(), options.encoding);
     const char* out = options.vcard ? options.vcard : options.csv;
     if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
         std::fprintf(stderr, "%s: %s\n", out, written.error.c_str());

@@ -5,10 +5,11 @@
 #include <QStringList>
 
 #include "archive/mail_archive.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
-#include "core/file_read.h"
+#include "storage/address_book_file.h"
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"
@@ -65,7 +66,7 @@ void RunCsvImport(CYubinoApp& app, QWidget* parent, const QString& folder, const
     if (!path) return;
     const AddressBookReadResult book = ReadAddressBookFile(*path);
     if (book.status == AddressBookReadResult::Status::WrongFormat) {
-        app.UI().ShowMessage(Cp932Text(texts::kCsvWrongFormat), MessageKind::Warning);
+        app.UI().ShowMessage(OldCsvRefusalMessage(*path), MessageKind::Warning);
         return;
     }
     if (book.status == AddressBookReadResult::Status::Unreadable) {
