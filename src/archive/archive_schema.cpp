@@ -68,7 +68,31 @@ END;
 // twins go, with progress, since an archive may hold thousands.
 constexpr const char* kVersion4 = "";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
+
+// Version 5: what a pal's data file record cannot hold (its card's identity, readings,
+// text outside code page 932, more addresses and numbers). Keyed by the pal's row, so it
+// follows an address change as the mails do. `values` holds the lists: kind 0 the
+// original text of field `position`, kind 1 the extra mail addresses, kind 2 the numbers.
+constexpr const char* kVersion5 = R"sql(
+CREATE TABLE pal_cards(
+  pal_id INTEGER PRIMARY KEY REFERENCES pals(id) ON DELETE CASCADE,
+  uid TEXT NOT NULL,
+  revision TEXT NOT NULL,
+  reading_family TEXT NOT NULL,
+  reading_given TEXT NOT NULL,
+  birthday_no_year TEXT NOT NULL,
+  postal_code TEXT NOT NULL,
+  carddav_href TEXT NOT NULL,
+  carddav_etag TEXT NOT NULL);
+CREATE TABLE pal_card_values(
+  pal_id INTEGER NOT NULL REFERENCES pal_cards(pal_id) ON DELETE CASCADE ON UPDATE CASCADE,
+  kind INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  value TEXT NOT NULL,
+  PRIMARY KEY(pal_id, kind, position));
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace

@@ -649,6 +649,9 @@ ArchiveStatus CMailArchive::ChangePalAddress(std::string_view oldAddress, std::s
                 // Both addresses have mails: move them over; those already there go with the old pal.
                 CStatement move(*m_db, "UPDATE OR IGNORE mails SET pal_id = ? WHERE pal_id = ?");
                 move.Bind(1, newId).Bind(2, oldId).Run();
+                // The record goes along unless the new address has one of its own.
+                CStatement card(*m_db, "UPDATE OR IGNORE pal_cards SET pal_id = ? WHERE pal_id = ?");
+                card.Bind(1, newId).Bind(2, oldId).Run();
                 CStatement drop(*m_db, "DELETE FROM pals WHERE id = ?");
                 drop.Bind(1, oldId).Run();
             }

@@ -16,6 +16,7 @@
 #include "archive/archive_schema.h"
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
+#include "core/pal_card.h"
 
 class CSqliteDb;
 
@@ -165,6 +166,11 @@ public:
     ArchiveStatus ChangePalAddress(std::string_view oldAddress, std::string_view newAddress);
     ArchiveStatus DeletePalMails(std::string_view pal);
 
+    // The record kept beside a pal's data file entry, if there is one.
+    ArchiveResult<std::optional<PalCard>> ReadPalCard(std::string_view pal);
+    // Replaces the pal's record, in one transaction.
+    ArchiveStatus WritePalCard(std::string_view pal, const PalCard& card);
+
     // A consistent copy of the whole archive into a new file (Save As).
     ArchiveStatus CopyTo(const std::filesystem::path& path);
 
@@ -187,6 +193,7 @@ private:
     void Prepare();
     void UseWal();
     std::int64_t PalId(std::string_view address, bool create);
+    void WriteCard(std::string_view pal, const PalCard& card);
     std::string Setting(std::string_view key);
     void PutSettings(const std::vector<ArchiveSetting>& settings);
     void PutSetting(std::string_view key, std::string_view value);

@@ -229,6 +229,17 @@ bool CPalArchive::HasMails(const std::string& address) {
     return archive && archive->MailCount(ArchiveAddress(address)).value > 0;
 }
 
+std::optional<PalCard> CPalArchive::ReadCard(const std::string& address) {
+    CMailArchive* archive = Archive();
+    // An archive of another layout keeps no records for us.
+    return archive ? archive->ReadPalCard(ArchiveAddress(address)).value : std::nullopt;
+}
+
+bool CPalArchive::WriteCard(const std::string& address, const PalCard& card) {
+    if (!Writable()) return false;
+    return !Report(m_archive.WritePalCard(ArchiveAddress(address), card));
+}
+
 void CPalArchive::PalDeleted(const std::string& address, bool deleteMails) {
     if (deleteMails && Writable()) Report(m_archive.DeletePalMails(ArchiveAddress(address)));
 }

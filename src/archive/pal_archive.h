@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "archive/mail_archive.h"
+#include "core/pal_card.h"
 #include "core/pal_history.h"
 #include "core/texts.h"
 
@@ -25,7 +26,7 @@ struct ArchiveDocument {
     bool readOnly = false;           // the data file is in use elsewhere
 };
 
-class CPalArchive : public CPalHistory {
+class CPalArchive : public CPalHistory, public CPalCardStore {
 public:
     using DocumentFn = std::function<ArchiveDocument()>;
     CPalArchive(CYubinoApp& app, DocumentFn document);
@@ -71,6 +72,9 @@ public:
     void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override;
     void AddressChanged(const std::string& oldAddress, const std::string& newAddress) override;
     bool HasMails(const std::string& address) override;
+    // The record beside the pal's entry (code page 932 address); none without an archive.
+    std::optional<PalCard> ReadCard(const std::string& address) override;
+    bool WriteCard(const std::string& address, const PalCard& card) override;
     void PalDeleted(const std::string& address, bool deleteMails) override;
 
 private:

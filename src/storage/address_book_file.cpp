@@ -86,7 +86,7 @@ AddressBookFile ReadAddressBookBytes(std::string_view bytes, bool namedVCard) {
 }
 
 void ApplyCsvRoles(AddressBookFile& file, const std::vector<CsvRole>& roles) {
-    file.pals = PalsFromCsvRecords(file.csv.records, roles);
+    file.pals = PalsFromCsvRecords(file.csv.records, roles, file.header);
     file.pals.problems = file.csv.problems;
 }
 
@@ -101,4 +101,12 @@ AddressBookFile ReadAddressBookForImport(const std::filesystem::path& path) {
     std::string extension = path.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ReadAddressBookBytes(bytes, extension == ".vcf" || extension == ".vcard");
+}
+
+std::string OldCsvRefusalMessage(const std::filesystem::path& path) {
+    std::string message = Cp932Text(texts::kCsvWrongFormat);
+    const AddressBookFile file = ReadAddressBookForImport(path);
+    if (file.kind == AddressBookFile::Kind::Csv && RolesGiveAddress(file.roles))
+        message += "\r\n" + Cp932Text(texts::kCsvUseAddressBookImport);
+    return message;
 }

@@ -40,3 +40,7 @@ AddressBookFile ReadAddressBookBytes(std::string_view bytes, bool namedVCard);
 
 // With the roles chosen for the header's columns: `file.pals` from the CSV records.
 void ApplyCsvRoles(AddressBookFile& file, const std::vector<CsvRole>& roles);
+
+// The message for a file the old road refuses (code page 932): with a pointer to the
+// address book import when the file is a CSV that it reads.
+std::string OldCsvRefusalMessage(const std::filesystem::path& path);

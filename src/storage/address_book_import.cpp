@@ -1,6 +1,7 @@
 #include "storage/address_book_import.h"
 
-#include "core/mail_address.h"
+#include <algorithm>
+
 #include "core/pal_placement.h"
 #include "core/table_steps.h"
 #include "core/texts.h"
@@ -17,31 +18,36 @@ CPenPal Placed(const CYubinoApp& app, CPenPal pal) {
 
 }  // namespace
 
-PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
-    CTableChange change(app, StepKind::Import);
+bool AddImportedPal(CYubinoApp& app, const CPenPal& pal, PalImportResult& result) {
     using Reason = PalImportResult::Refusal::Reason;
-    PalImportResult result;
-    int leftOut = 0;
-    for (const CPenPal& pal : pals) {
-        CPenPal existing;
-        // A card whose address differs from a pal's only in letter case is that pal.
-        const bool known = FindPalByAnyAddress(app, pal.m_strMailAddress, existing) &&
-                           existing.m_strMailAddress != pal.m_strMailAddress;
-        // A full table is told once, with the count left out, not once per entry.
-        if (known) {
-            result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
-        } else if (app.GetPalCount() >= kMaxPals) {
-            result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
-            ++leftOut;
-        } else if (app.AddPal(Placed(app, pal))) {
-            ++result.added;
-        } else {
-            result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
-        }
+    if (app.GetPalCount() >= kMaxPals) {
+        result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
+        return false;
     }
-    if (leftOut > 0) app.UI().ShowMessage(FormatText(texts::kImportTableFull, leftOut), MessageKind::Warning);
+    if (app.AddPal(Placed(app, pal))) {
+        ++result.added;
+        return true;
+    }
+    result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
+    return false;
+}
+
+void FinishImport(CYubinoApp& app, const PalImportResult& result) {
+    // A full table is told once, with the count left out, not once per entry.
+    const auto leftOut = std::count_if(result.refused.begin(), result.refused.end(), [](const auto& refusal) {
+        return refusal.reason == PalImportResult::Refusal::Reason::TableFull;
+    });
+    if (leftOut > 0)
+        app.UI().ShowMessage(FormatText(texts::kImportTableFull, static_cast<int>(leftOut)), MessageKind::Warning);
     app.UpdateListView();
     app.UpdateMapView();
+}
+
+PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals) {
+    CTableChange change(app, StepKind::Import);
+    PalImportResult result;
+    for (const CPenPal& pal : pals) AddImportedPal(app, pal, result);
+    FinishImport(app, result);
     return result;
 }
 

@@ -23,6 +23,11 @@ struct PalImportResult {
 // told once, with the count of entries left out. Then the list and the map are refreshed.
 PalImportResult ImportPals(CYubinoApp& app, const std::vector<CPenPal>& pals);
 
+// One pal of an import added (placed as above) or refused, counted in `result`; true when added.
+bool AddImportedPal(CYubinoApp& app, const CPenPal& pal, PalImportResult& result);
+// After the pals: a full table told once, the list and map refreshed.
+void FinishImport(CYubinoApp& app, const PalImportResult& result);
+
 // One new pal per entry: a fresh record with the display name as handle name and the
 // address as mail address, added as above. Returns the number of pals added.
 int ImportAddressBookEntries(CYubinoApp& app, const std::vector<AddressBookEntry>& entries);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/pal_card.h"
 #include "core/pen_pal.h"
 
 struct ImportProblem {
@@ -32,6 +33,8 @@ struct ImportedPal {
     CPenPal pal;
     std::string photo;  // bytes of a photo the file held, to be saved when the pal is added
     int line = 0;       // where its card or row began
+    PalCard card;       // what the pal's record cannot hold (no UID yet unless the file gave one)
+    std::vector<std::string> dropped;  // what the card or row held that no field took (UTF-8)
 };
 
 struct ImportedPals {

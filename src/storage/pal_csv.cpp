@@ -7,6 +7,7 @@
 
 #include "core/cp932.h"
 #include "core/texts.h"
+#include "storage/pal_card_text.h"
 #include "storage/text_encoding.h"
 
 namespace {
@@ -81,6 +82,41 @@ const std::map<std::string, CsvRole>& KnownHeaders() {
             {"web ページ", RoleOf(PalField::HomePage)},
             {"誕生年", CsvRole::BirthYear},
             {"誕生月", CsvRole::BirthMonth},
+            // readings and postal codes
+            {"phonetic first name", CsvRole::ReadingGiven},
+            {"phonetic last name", CsvRole::ReadingFamily},
+            {"given name yomi", CsvRole::ReadingGiven},
+            {"family name yomi", CsvRole::ReadingFamily},
+            {"home postal code", CsvRole::PostalCode},
+            {"home zipcode", CsvRole::PostalCode},
+            {"zipcode", CsvRole::PostalCode},
+            {"address 1 - street", CsvRole::Street},
+            {"address 1 - city", CsvRole::City},
+            {"address 1 - region", CsvRole::Region},
+            {"address 1 - postal code", CsvRole::PostalCode},
+            {"姓 (ふりがな)", CsvRole::ReadingFamily},
+            {"名 (ふりがな)", CsvRole::ReadingGiven},
+            {"自宅郵便番号", CsvRole::PostalCode},
+            // Google Contacts in Japanese
+            {"姓の読み", CsvRole::ReadingFamily},
+            {"名の読み", CsvRole::ReadingGiven},
+            {"姓（フリガナ）", CsvRole::ReadingFamily},
+            {"名（フリガナ）", CsvRole::ReadingGiven},
+            {"メモ", RoleOf(PalField::Memo)},
+            {"誕生日", RoleOf(PalField::Birthday)},
+            {"住所 1 - 番地", CsvRole::Street},
+            {"住所 1 - 市区町村", CsvRole::City},
+            {"住所 1 - 都道府県", CsvRole::Region},
+            {"住所 1 - 郵便番号", CsvRole::PostalCode},
+            {"住所 1 - 書式設定済み", CsvRole::FormattedAddress},
+            // a Japanese webmail's address book
+            {"メールアドレス", CsvRole::Email},
+            {"携帯メールアドレス", CsvRole::MobileEmail},
+            {"郵便番号", CsvRole::PostalCode},
+            {"都道府県", CsvRole::Region},
+            {"市区町村", CsvRole::City},
+            {"番地", CsvRole::Street},
+            {"電話番号", CsvRole::Phone},
         };
         // Google numbers its repeated columns.
         for (int i = 1; i <= 9; ++i) {
@@ -89,6 +125,12 @@ const std::map<std::string, CsvRole>& KnownHeaders() {
             m["e-mail " + n + " - type"] = CsvRole::EmailLabel;
             m["e-mail " + n + " - label"] = CsvRole::EmailLabel;
             m["phone " + n + " - value"] = CsvRole::Phone;
+            m["phone " + n + " - type"] = CsvRole::PhoneLabel;
+            m["phone " + n + " - label"] = CsvRole::PhoneLabel;
+            m["メール " + n + " - 値"] = CsvRole::Email;
+            m["メール " + n + " - ラベル"] = CsvRole::EmailLabel;
+            m["電話 " + n + " - 値"] = CsvRole::Phone;
+            m["電話 " + n + " - ラベル"] = CsvRole::PhoneLabel;
         }
         // Yubino's own export: one column per field.
         for (int i = 0; i < kPalFieldCount; ++i) m[Lower(texts::kPalFieldLabels[i])] = static_cast<CsvRole>(i);
@@ -170,8 +212,10 @@ std::string SexFromText(const std::string& cp932Text) {
 
 // What the columns of one row give before they settle into a pal.
 struct RowParts {
-    std::string given, family, display, mobile, label, street, city, region, formatted;
-    std::vector<std::string> mails, phones;
+    std::string given, family, display, mobile, label, phoneLabel, street, city, region, formatted;
+    std::vector<std::string> mails, phones, mobilePhones;
+    COriginalTexts texts;
+    PalCard card;
     int year = 0, month = 0, day = 0;
     bool set[kPalFieldCount] = {};
 };
@@ -202,8 +246,22 @@ void TakeColumn(CsvRole role, const std::string& value, CPenPal& pal, RowParts& 
         case CsvRole::MobileEmail:
             row.mobile = value;
             return;
+        case CsvRole::PhoneLabel:
+            row.phoneLabel = Lower(value);
+            return;
         case CsvRole::Phone:
             if (!value.empty()) row.phones.push_back(value);
+            if (!value.empty() && row.phoneLabel.find("mobile") != std::string::npos) row.mobilePhones.push_back(value);
+            row.phoneLabel.clear();
+            return;
+        case CsvRole::ReadingFamily:
+            row.card.readingFamily = cp932::ToUtf8(value);
+            return;
+        case CsvRole::ReadingGiven:
+            row.card.readingGiven = cp932::ToUtf8(value);
+            return;
+        case CsvRole::PostalCode:
+            row.card.postalCode = cp932::ToUtf8(value);
             return;
         case CsvRole::Street:
             row.street = value;
@@ -245,7 +303,10 @@ void TakeColumn(CsvRole role, const std::string& value, CPenPal& pal, RowParts& 
         return;
     }
     if (field == PalField::Birthday) {
-        if (std::optional<COleDateTime> date = ParseLooseDate(value)) pal.m_dtBirthday = *date;
+        if (std::optional<COleDateTime> date = ParseLooseDate(value))
+            pal.m_dtBirthday = *date;
+        else if (std::optional<std::string> noYear = BirthdayWithoutYear(value))
+            row.card.birthdayNoYear = *noYear;
     } else {
         SetPalFieldText(pal, field, value);
     }
@@ -265,11 +326,15 @@ void Settle(RowParts& row, CPenPal& pal) {
     if (unset(PalField::MailAddress) && next < row.mails.size()) pal.m_strMailAddress = row.mails[next++];
     if (unset(PalField::MailAddress2) && next < row.mails.size()) pal.m_strMailAddress2 = row.mails[next++];
     if (unset(PalField::MobileAddress)) pal.m_strMobileAddress = row.mobile;
+    if (pal.m_strMobileAddress.empty() && next < row.mails.size()) pal.m_strMobileAddress = row.mails[next++];
+    for (; next < row.mails.size(); ++next) row.card.extraAddresses.push_back(cp932::ToUtf8(row.mails[next]));
     if (pal.m_strMailAddress.empty() && pal.m_strMailAddress2.empty())
         std::swap(pal.m_strMailAddress, pal.m_strMobileAddress);
+    row.phones = MobileInASlot(row.phones, row.mobilePhones);
     next = 0;
     if (unset(PalField::Tel1) && next < row.phones.size()) pal.m_strTel1 = row.phones[next++];
     if (unset(PalField::Tel2) && next < row.phones.size()) pal.m_strTel2 = row.phones[next++];
+    for (; next < row.phones.size(); ++next) row.card.extraPhones.push_back(cp932::ToUtf8(row.phones[next]));
     if (unset(PalField::Residence)) {
         std::string formatted = row.formatted;
         std::replace(formatted.begin(), formatted.end(), '\n', ' ');
@@ -301,16 +366,28 @@ bool RolesGiveAddress(const std::vector<CsvRole>& roles) {
     });
 }
 
-ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::vector<CsvRole>& roles) {
+ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::vector<CsvRole>& roles,
+                                const std::vector<std::string>& header) {
     ImportedPals result;
     result.pals.reserve(records.size());
     for (const CsvRecord& record : records) {
         ImportedPal imported;
         imported.line = record.line;
         RowParts row;
-        for (std::size_t i = 0; i < record.fields.size() && i < roles.size(); ++i)
-            TakeColumn(roles[i], Utf8ToCp932Lossy(GuardedCellValue(record.fields[i])), imported.pal, row);
+        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+            const std::string& value = record.fields[i];
+            const CsvRole role = i < roles.size() ? roles[i] : CsvRole::Ignore;
+            if (role == CsvRole::Ignore) {
+                if (!Trimmed(value).empty())
+                    imported.dropped.push_back((i < header.size() ? header[i] : std::to_string(i + 1)) + ": " +
+                                               value.substr(0, 80));
+                continue;
+            }
+            TakeColumn(role, row.texts.Cp932(std::string(GuardedCellValue(value))), imported.pal, row);
+        }
         Settle(row, imported.pal);
+        row.texts.KeepIn(imported.pal, row.card);
+        imported.card = std::move(row.card);
         if (!imported.pal.m_strMailAddress.empty()) result.pals.push_back(std::move(imported));
     }
     return result;

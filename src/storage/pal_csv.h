@@ -33,6 +33,10 @@ enum class CsvRole {
     BirthMonth,
     BirthDayOfMonth,
     Gender,
+    ReadingFamily,
+    ReadingGiven,
+    PostalCode,
+    PhoneLabel,  // the kind of the next Phone column ("Mobile" gives it a slot first)
 };
 constexpr CsvRole RoleOf(PalField field) { return static_cast<CsvRole>(field); }
 
@@ -41,8 +45,10 @@ std::vector<CsvRole> RecognizeCsvHeader(const std::vector<std::string>& header);
 // Whether the roles name a mail address, so that rows can become pals.
 bool RolesGiveAddress(const std::vector<CsvRole>& roles);
 
-// A pal per record that yields a mail address; `records` without the header.
-ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::vector<CsvRole>& roles);
+// A pal per record that yields a mail address; `records` without the header. What a column
+// of no role holds is reported as dropped, named by `header` when given.
+ImportedPals PalsFromCsvRecords(std::span<const CsvRecord> records, const std::vector<CsvRole>& roles,
+                                const std::vector<std::string>& header = {});
 
 enum class CsvEncoding { Utf8WithBom, Cp932 };
 // Guarded: a cell that a spreadsheet would run as a formula gets a leading apostrophe

@@ -26,4 +26,12 @@ ImportedPals ReadVCardPals(std::string_view bytes);
 // The cards of the pals, UTF-8, lines ended by CRLF and folded at 75 bytes. A pal's
 // picture file (looked for as the list does, beside `dataFolder` too) is embedded when
 // it can be read and is no larger than a card may carry.
+// Every card has a UID; this form makes it from the address (StableUid).
 std::string WriteVCards(std::span<const CPenPal> pals, VCardVersion version, const std::filesystem::path& dataFolder);
+// With each pal's record (`cards` beside `pals`): its UID, revision, readings, the text the
+// user gave where code page 932 lacked characters, and what the record keeps beyond the
+// data file's fields.
+std::string WriteVCards(std::span<const CPenPal> pals, VCardVersion version, const std::filesystem::path& dataFolder,
+                        std::span<const PalCard> cards);
+// A UID that stays the same for the same address, for pals without a record.
+std::string StableUid(std::string_view address);

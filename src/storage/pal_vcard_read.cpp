@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 #include "core/cp932.h"
 #include "core/texts.h"
+#include "storage/pal_card_text.h"
 #include "storage/pal_fields.h"
 #include "storage/pal_vcard.h"
 #include "storage/text_encoding.h"
@@ -19,8 +21,16 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-bool IsMobile(const VCardProperty& property) {
-    return property.HasType("CELL") || property.HasType("MOBILE") || property.HasType("X-MOBILE");
+bool IsMobileLabel(std::string label) {
+    for (char& c : label) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return label.find("携帯") != std::string::npos || label.find("mobile") != std::string::npos ||
+           label.find("cell") != std::string::npos;
+}
+
+bool IsMobile(const VCardProperty& property, const std::map<std::string, std::string>& groupLabels) {
+    if (property.HasType("CELL") || property.HasType("MOBILE") || property.HasType("X-MOBILE")) return true;
+    const auto label = groupLabels.find(property.group);
+    return !property.group.empty() && label != groupLabels.end() && IsMobileLabel(label->second);
 }
 
 // Joins address parts as they are written: Japanese runs directly, a blank next to Latin text.
@@ -37,10 +47,21 @@ struct CardFields {
     std::optional<std::string> formattedName, structuredName, nickname, phoneticName;
     std::optional<std::string> yubinoName, yubinoHandle;
     std::string slots[2];  // mail addresses placed by slot
-    std::vector<std::string> mails, phones;
+    std::vector<std::string> mails, phones, cellPhones;
     std::string phoneSlots[2];
     std::string mobile;
     std::optional<std::string> homeAddress, otherAddress;
+    std::map<std::string, std::string> groupLabels;  // X-ABLabel by group ("ITEM1" -> "携帯")
+    COriginalTexts texts;
+    PalCard card;
+    std::vector<std::string> dropped;
+
+    std::string Cp932(std::string_view utf8) { return texts.Cp932(utf8); }
+    void Drop(const VCardProperty& property, std::string_view what) {
+        std::string item = property.name + ": " + std::string(what.substr(0, 80));
+        if (what.size() > 80) item += "...";
+        dropped.push_back(std::move(item));
+    }
 };
 
 std::string FirstText(const VCardProperty& property) { return Trimmed(UnescapeVCardText(property.value)); }
@@ -50,15 +71,48 @@ int Slot(const VCardProperty& property) {
     return slot == "1" ? 0 : slot == "2" ? 1 : -1;
 }
 
-std::string AddressText(const VCardProperty& property) {
-    const std::vector<std::string> parts = SplitVCardComponents(property.value);
-    // post office box; extended; street; locality; region; postal code; country
-    std::string out;
-    for (int index : {4, 3, 2, 1})
-        if (index < static_cast<int>(parts.size())) AppendAddressPart(out, parts[index]);
+// The residence an ADR gives: Japanese parts region first and run together, Latin ones in
+// their own order with commas; the LABEL when the parts are empty.
+std::string AddressText(const VCardProperty& property, PalCard& card) {
+    std::vector<std::string> parts = SplitVCardComponents(property.value);
+    parts.resize(7);  // post office box; extended; street; locality; region; postal code; country
+    if (card.postalCode.empty()) card.postalCode = Trimmed(parts[5]);
+    const bool latin = IsLatinText(parts[2] + parts[3] + parts[4]);
+    std::string region = parts[4];
+    if (latin && !parts[5].empty()) region += (region.empty() ? "" : " ") + parts[5];
+    std::string out = latin ? JoinAddressParts({parts[0], parts[1], parts[2], parts[3], region, parts[6]}, true)
+                            : JoinAddressParts({parts[4], parts[3], parts[2], parts[1]}, false);
     if (out.empty() && property.Param("LABEL").size()) out = Trimmed(property.Param("LABEL"));
     std::replace(out.begin(), out.end(), '\n', ' ');
     return out;
+}
+
+// Readings from N's SORT-AS ("family,given") and the phonetic properties.
+void TakeReading(const VCardProperty& property, CardFields& fields) {
+    PalCard& card = fields.card;
+    const std::string text = Trimmed(SplitVCardComponents(property.value)[0]);
+    if (property.name == "X-PHONETIC-LAST-NAME") {
+        card.readingFamily = text;
+    } else if (property.name == "X-PHONETIC-FIRST-NAME") {
+        card.readingGiven = text;
+    } else if (!card.HasReading()) {  // SOUND: "family given", or structured as N
+        const std::vector<std::string> parts = SplitVCardComponents(property.value);
+        if (parts.size() > 1) {
+            card.readingFamily = Trimmed(parts[0]), card.readingGiven = Trimmed(parts[1]);
+        } else {
+            const PersonName name = SplitPersonName(text);
+            card.readingFamily = name.family, card.readingGiven = name.given;
+        }
+    }
+}
+
+void TakeSortAs(const VCardProperty& property, PalCard& card) {
+    std::vector<std::string> sortAs;
+    for (const auto& [key, value] : property.params)
+        if (key == "SORT-AS") sortAs.push_back(Trimmed(value));
+    if (sortAs.empty() || card.HasReading()) return;
+    card.readingFamily = sortAs[0];
+    if (sortAs.size() > 1) card.readingGiven = sortAs[1];
 }
 
 std::string SexFromGender(std::string_view value) {
@@ -112,19 +166,19 @@ void TakeYubinoProperty(const VCardProperty& property, CPenPal& pal, CardFields&
         std::from_chars(digits.data(), digits.data() + digits.size(), number);
     };
     if (name == "NAME")
-        fields.yubinoName = Cp932(text);
+        fields.yubinoName = fields.Cp932(text);
     else if (name == "HANDLE")
-        fields.yubinoHandle = Cp932(text);
+        fields.yubinoHandle = fields.Cp932(text);
     else if (name == "SEX")
-        pal.m_strSex = Cp932(text);
+        pal.m_strSex = fields.Cp932(text);
     else if (name == "AGE")
-        pal.m_strAge = Cp932(text);
+        pal.m_strAge = fields.Cp932(text);
     else if (name == "BIRTHPLACE")
-        pal.m_strBirthplace = Cp932(text);
+        pal.m_strBirthplace = fields.Cp932(text);
     else if (name == "BLOODTYPE")
-        pal.m_strBloodType = Cp932(text);
+        pal.m_strBloodType = fields.Cp932(text);
     else if (name == "HOBBY")
-        pal.m_strHobby = Cp932(text);
+        pal.m_strHobby = fields.Cp932(text);
     else if (name == "FACEICON")
         setNumber(text, pal.m_nFaceIcon);
     else if (name == "BIRTHDAY")
@@ -134,19 +188,26 @@ void TakeYubinoProperty(const VCardProperty& property, CPenPal& pal, CardFields&
     else if (name == "LASTMAIL")
         setDate(pal.m_dtLastMail);
     else if (name == "LASTMAILTEXT")
-        pal.m_strLastMailText = Cp932(UnescapeStoredMailText(property.value));
+        pal.m_strLastMailText = fields.Cp932(
+            RestoreLineBreaks(UnescapeStoredMailText(property.value), property.Param(kVCardBreaksParam), '\x08'));
     else if (name == "MAP" || name == "PICTURE") {
         const std::vector<std::string> parts = SplitVCardComponents(property.value);
         const std::string second = parts.size() > 1 ? parts[1] : "", third = parts.size() > 2 ? parts[2] : "";
         if (name == "MAP") {
-            pal.m_strMapName = Cp932(parts[0]);
+            pal.m_strMapName = fields.Cp932(parts[0]);
             setNumber(second, pal.m_nMapX);
             setNumber(third, pal.m_nMapY);
         } else {
-            pal.m_strPictureFile = Cp932(parts[0]);
+            pal.m_strPictureFile = fields.Cp932(parts[0]);
             setNumber(second, pal.m_bUsePicture);
         }
     }
+}
+
+// Properties that say nothing a pal keeps, or that are read with another.
+bool IsFrame(const std::string& name) {
+    return name == "BEGIN" || name == "END" || name == "VERSION" || name == "PRODID" || name == "X-ABLABEL" ||
+           name == "LABEL" || name == "KIND" || name == "SORT-STRING" || name == "X-ABUID" || name == "CLIENTPIDMAP";
 }
 
 void TakeProperty(const VCardProperty& property, ImportedPal& imported, CardFields& fields,
@@ -154,32 +215,40 @@ void TakeProperty(const VCardProperty& property, ImportedPal& imported, CardFiel
     CPenPal& pal = imported.pal;
     const std::string& name = property.name;
     const std::string text = UnescapeVCardText(property.value);
-    const auto setOnce = [&](std::string& field) {
-        if (field.empty()) field = Cp932(text);
+    const auto setOnce = [&](std::string& field, const std::string& value) {
+        if (value.empty()) return;
+        if (field.empty())
+            field = fields.Cp932(value);
+        else
+            fields.Drop(property, value);
     };
     if (name == "FN") {
-        if (!fields.formattedName) fields.formattedName = Cp932(text);
+        if (!fields.formattedName) fields.formattedName = fields.Cp932(text);
     } else if (name == "N") {
         const std::vector<std::string> parts = SplitVCardComponents(property.value);
-        std::string joined = Trimmed(parts[0]);
-        if (parts.size() > 1 && !Trimmed(parts[1]).empty()) {
-            if (!joined.empty()) joined += ' ';
-            joined += Trimmed(parts[1]);
-        }
-        if (!joined.empty() && !fields.structuredName) fields.structuredName = Cp932(joined);
+        PersonName person;
+        person.family = Trimmed(parts[0]);
+        if (parts.size() > 1) person.given = Trimmed(parts[1]);
+        if (parts.size() > 2) person.additional = Trimmed(parts[2]);
+        if (parts.size() > 3) person.prefix = Trimmed(parts[3]);
+        if (parts.size() > 4) person.suffix = Trimmed(parts[4]);
+        const std::string joined = JoinPersonName(person);
+        if (!joined.empty() && !fields.structuredName) fields.structuredName = fields.Cp932(joined);
+        TakeSortAs(property, fields.card);
     } else if (name == "NICKNAME") {
         const std::string first = SplitVCardComponents(property.value, ',')[0];
-        if (!first.empty() && !fields.nickname) fields.nickname = Cp932(first);
+        if (!first.empty() && !fields.nickname) fields.nickname = fields.Cp932(first);
     } else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME" || name == "SOUND") {
         std::string phonetic = fields.phoneticName.value_or("");
-        AppendAddressPart(phonetic, Cp932(Trimmed(SplitVCardComponents(property.value)[0])));
+        AppendAddressPart(phonetic, fields.Cp932(Trimmed(SplitVCardComponents(property.value)[0])));
         fields.phoneticName = phonetic;
+        TakeReading(property, fields);
     } else if (name == "EMAIL") {
-        const std::string address = Cp932(FirstText(property));
+        const std::string address = fields.Cp932(FirstText(property));
         if (address.empty()) return;
         if (const int slot = Slot(property); slot >= 0)
             fields.slots[slot] = address;
-        else if (IsMobile(property) && fields.mobile.empty())
+        else if (IsMobile(property, fields.groupLabels) && fields.mobile.empty())
             fields.mobile = address;
         else
             fields.mails.push_back(address);
@@ -187,35 +256,69 @@ void TakeProperty(const VCardProperty& property, ImportedPal& imported, CardFiel
         std::string number = FirstText(property);
         if (number.starts_with("tel:")) number.erase(0, 4);  // 4.0 writes numbers as URIs too
         if (number.empty()) return;
-        if (const int slot = Slot(property); slot >= 0)
-            fields.phoneSlots[slot] = Cp932(number);
-        else
-            fields.phones.push_back(Cp932(number));
+        if (const int slot = Slot(property); slot >= 0) {
+            fields.phoneSlots[slot] = fields.Cp932(number);
+        } else {
+            fields.phones.push_back(fields.Cp932(number));
+            if (IsMobile(property, fields.groupLabels)) fields.cellPhones.push_back(fields.phones.back());
+        }
     } else if (name == "BDAY") {
-        // A date without a year ("--0412") or a text says no day Yubino could keep.
-        if (std::optional<COleDateTime> date = ParseDateText(FirstText(property))) pal.m_dtBirthday = *date;
+        const std::string value = FirstText(property);
+        if (std::optional<COleDateTime> date = ParseDateText(value))
+            pal.m_dtBirthday = *date;
+        else if (std::optional<std::string> noYear = BirthdayWithoutYear(value))
+            fields.card.birthdayNoYear = *noYear;
+        else
+            fields.Drop(property, value);
     } else if (name == "ADR") {
-        std::string text = Cp932(AddressText(property));
+        std::string address = fields.Cp932(AddressText(property, fields.card));
         std::optional<std::string>& slot = property.HasType("HOME") ? fields.homeAddress : fields.otherAddress;
-        if (!text.empty() && !slot) slot = std::move(text);
+        if (address.empty()) return;
+        if (!slot)
+            slot = std::move(address);
+        else
+            fields.Drop(property, cp932::ToUtf8(address));
     } else if (name == "URL") {
-        setOnce(pal.m_strHomePage);
+        setOnce(pal.m_strHomePage, text);
     } else if (name == "NOTE") {
-        setOnce(pal.m_strMemo);
+        setOnce(pal.m_strMemo, RestoreLineBreaks(text, property.Param(kVCardBreaksParam), '\n'));
     } else if (name == "TITLE" || name == "ROLE") {
-        setOnce(pal.m_strJob);
+        setOnce(pal.m_strJob, text);
     } else if (name == "HOBBY") {
-        setOnce(pal.m_strHobby);
+        setOnce(pal.m_strHobby, text);
     } else if (name == "GENDER" || name == "X-GENDER") {
         pal.m_strSex = SexFromGender(property.value);
     } else if (name == "PHOTO") {
         if (property.binary)
             imported.photo = property.value;
-        else
+        else if (property.value.starts_with("data:") || property.value.starts_with("file://"))
             TakePhotoUri(property, imported, problems);
+        else
+            fields.Drop(property, property.value);  // nothing is fetched from the web
+    } else if (name == "UID") {
+        fields.card.uid = text;
+    } else if (name == "REV") {
+        fields.card.revision = text;
     } else if (name.starts_with("X-YUBINO-")) {
         TakeYubinoProperty(property, pal, fields);
+    } else if (!IsFrame(name)) {
+        fields.Drop(property, property.binary ? "(" + std::to_string(property.value.size()) + " bytes)" : text);
     }
+}
+
+// Mail addresses fill the two slots, then the empty mobile one; numbers the two slots, a
+// mobile number taking the second before a third plain one. The rest is kept in the record.
+void PlaceAddressesAndNumbers(CardFields& fields) {
+    std::size_t next = 0;
+    for (std::string& slot : fields.slots)
+        if (slot.empty() && next < fields.mails.size()) slot = fields.mails[next++];
+    if (fields.mobile.empty() && next < fields.mails.size()) fields.mobile = fields.mails[next++];
+    fields.card.extraAddresses.assign(fields.mails.begin() + static_cast<std::ptrdiff_t>(next), fields.mails.end());
+    const std::vector<std::string> phones = MobileInASlot(fields.phones, fields.cellPhones);
+    next = 0;
+    for (std::string& slot : fields.phoneSlots)
+        if (slot.empty() && next < phones.size()) slot = phones[next++];
+    fields.card.extraPhones.assign(phones.begin() + static_cast<std::ptrdiff_t>(next), phones.end());
 }
 
 void SettleFields(CardFields& fields, CPenPal& pal) {
@@ -226,11 +329,7 @@ void SettleFields(CardFields& fields, CPenPal& pal) {
         if (pal.m_strName.empty()) pal.m_strName = fields.structuredName.value_or(fields.phoneticName.value_or(""));
     }
     pal.m_strHandleName = fields.yubinoHandle.value_or(fields.nickname.value_or(pal.m_strName));
-    std::size_t next = 0;
-    for (std::string& slot : fields.slots)
-        if (slot.empty() && next < fields.mails.size()) slot = fields.mails[next++];
-    for (std::size_t i = 0, n = 0; i < 2; ++i)
-        if (fields.phoneSlots[i].empty() && n < fields.phones.size()) fields.phoneSlots[i] = fields.phones[n++];
+    PlaceAddressesAndNumbers(fields);
     pal.m_strMailAddress = fields.slots[0];
     pal.m_strMailAddress2 = fields.slots[1];
     pal.m_strMobileAddress = fields.mobile;
@@ -240,6 +339,9 @@ void SettleFields(CardFields& fields, CPenPal& pal) {
     pal.m_strTel1 = fields.phoneSlots[0];
     pal.m_strTel2 = fields.phoneSlots[1];
     pal.m_strResidence = fields.homeAddress.value_or(fields.otherAddress.value_or(""));
+    if (fields.homeAddress && fields.otherAddress)
+        fields.dropped.push_back("ADR: " + cp932::ToUtf8(*fields.otherAddress));
+    fields.texts.KeepIn(pal, fields.card);
 }
 
 }  // namespace
@@ -248,12 +350,16 @@ std::optional<ImportedPal> PalFromVCard(const VCard& card, std::vector<ImportPro
     ImportedPal imported;
     imported.line = card.line;
     CardFields fields;
+    for (const VCardProperty& property : card.properties)
+        if (property.name == "X-ABLABEL" && !property.group.empty())
+            fields.groupLabels[property.group] = UnescapeVCardText(property.value);
     for (const VCardProperty& property : card.properties) TakeProperty(property, imported, fields, problems);
     SettleFields(fields, imported.pal);
     if (imported.pal.m_strMailAddress.empty()) return std::nullopt;
+    imported.card = std::move(fields.card);
+    imported.dropped = std::move(fields.dropped);
     return imported;
 }
-
 ImportedPals ReadVCardPals(std::string_view bytes) {
     VCardReadResult cards = ReadVCards(bytes);
     ImportedPals result;

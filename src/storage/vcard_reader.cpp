@@ -167,7 +167,10 @@ bool IsBinaryEncoding(const std::string& encoding) { return encoding == "B" || e
 void ReadNameAndParams(std::string_view head, VCardProperty& property) {
     const std::vector<std::string_view> parts = SplitUnquoted(head, ';');
     std::string_view name = Trim(parts[0]);
-    if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos) name.remove_prefix(dot + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos) {
+        property.group = Upper(name.substr(0, dot));
+        name.remove_prefix(dot + 1);
+    }
     property.name = Upper(name);
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const std::size_t equals = parts[i].find('=');

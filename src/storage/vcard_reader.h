@@ -13,7 +13,8 @@
 #include "storage/imported_pals.h"
 
 struct VCardProperty {
-    std::string name;  // upper case, without its group ("TEL", "X-YUBINO-MAP")
+    std::string name;   // upper case, without its group ("TEL", "X-YUBINO-MAP")
+    std::string group;  // upper case ("ITEM1" of "item1.EMAIL"), "" without one
     // Parameter names upper case; a list value ("HOME,CELL") gives one pair per item. The
     // bare parameters of vCard 2.1 ("TEL;CELL:") are TYPE values.
     std::vector<std::pair<std::string, std::string>> params;

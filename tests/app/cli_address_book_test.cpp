@@ -48,7 +48,8 @@ TEST_F(CliAddressBookTest, SampleThroughVCardComesBackTheSame) {
             0);
         const Outcome imported = Cli("import " + Path("empty.ybf") + " " + Path("out.vcf"), dir);
         ASSERT_EQ(imported.status, 0) << ReadFileBytes(dir / "stderr.txt");
-        EXPECT_EQ(imported.out, "{\"before\":0,\"added\":" + std::to_string(sample.size()) + ",\"refused\":[]}\n");
+        EXPECT_EQ(imported.out, "{\"before\":0,\"added\":" + std::to_string(sample.size()) +
+                                    ",\"refused\":[],\"merged\":[],\"dropped\":[]}\n");
         EXPECT_EQ(PalsOf(dir / "empty.ybf"), sample) << version;
     }
 }
@@ -69,7 +70,7 @@ TEST_F(CliAddressBookTest, SampleThroughCsvKeepsAllButTheTimeOfMailDates) {
     }
 }
 
-TEST_F(CliAddressBookTest, ImportTellsWhatItRefusedAndWhy) {
+TEST_F(CliAddressBookTest, ImportTellsWhatItMergedAndWhatWasCut) {
     WriteFileBytes(dir / "book.vcf",
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nEMAIL:a@x\r\nEND:VCARD\r\n"
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A again\r\nEMAIL:a@x\r\nEND:VCARD\r\n"
@@ -77,7 +78,8 @@ TEST_F(CliAddressBookTest, ImportTellsWhatItRefusedAndWhy) {
     const Outcome out = Cli("import " + Path("empty.ybf") + " " + Path("book.vcf"), dir);
     ASSERT_EQ(out.status, 0);
     EXPECT_EQ(out.out,
-              "{\"before\":0,\"added\":1,\"refused\":[{\"address\":\"a@x\",\"reason\":\"already registered\"}]}\n");
+              "{\"before\":0,\"added\":1,\"refused\":[],\"merged\":[{\"address\":\"a@x\",\"line\":6,\"filled\":[],"
+              "\"conflicts\":[{\"field\":\"名前\",\"ours\":\"A\",\"theirs\":\"A again\"}]}],\"dropped\":[]}\n");
     EXPECT_NE(ReadFileBytes(dir / "stderr.txt").find("11 行目"), std::string::npos);
     EXPECT_EQ(PalsOf(dir / "empty.ybf").size(), 1u);
 }

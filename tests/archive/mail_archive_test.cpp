@@ -117,6 +117,36 @@ TEST_F(MailArchiveTest, HistoryFollowsAnAddressChangeAndMergesWithAnExistingOne)
     EXPECT_EQ(archive.Mails("", "b").value.size(), 1u) << "the moved mail is still found by search";
 }
 
+TEST_F(MailArchiveTest, APalsRecordFollowsItsAddressAndGoesWithItsMails) {
+    const PalCard card{"5f0c-uid",
+                       "20260101T000000Z",
+                       "やまだ",
+                       "ゆき",
+                       {{1, "Émilie"}, {7, "République"}},
+                       "--0821",
+                       "060-0001",
+                       {"more@x", "most@x"},
+                       {"03-1", "03-2"},
+                       "/book/a.vcf",
+                       "\"e1\""};
+    archive.WritePalCard("old@x", card);
+    EXPECT_EQ(archive.ReadPalCard("old@x").value, card);
+    archive.ChangePalAddress("old@x", "new@x");
+    EXPECT_EQ(archive.ReadPalCard("old@x").value, std::nullopt);
+    EXPECT_EQ(archive.ReadPalCard("new@x").value, card);
+    // Into an address with mails of its own: the record goes along; one of its own stays.
+    archive.Store({Mail("third@x", "2026-01-03T00:00:00", "c", "m3")});
+    archive.ChangePalAddress("new@x", "third@x");
+    EXPECT_EQ(archive.ReadPalCard("third@x").value, card);
+    PalCard shorter = card;
+    shorter.originals.clear();
+    shorter.extraPhones = {"090"};
+    archive.WritePalCard("third@x", shorter);
+    EXPECT_EQ(archive.ReadPalCard("third@x").value, shorter) << "a rewrite leaves no old values behind";
+    archive.DeletePalMails("third@x");
+    EXPECT_EQ(archive.ReadPalCard("third@x").value, std::nullopt);
+}
+
 TEST_F(MailArchiveTest, OwnAddressesAndIntervalsStayInTheFile) {
     archive.SetOwnAddresses({"me@example.jp", "ME@example.jp", "", "me@mobile.jp"});
     archive.SetDefaultQuietDays(30);
@@ -374,6 +404,10 @@ TEST(ArchiveMigration, AFirstReleaseArchiveKeepsItsMailsAndIndexesNewOnes) {
     ExpectIndexMatchesMails(file);
     EXPECT_EQ(archive.Mails("", "カタカナ").value.size(), 0u);
     EXPECT_EQ(archive.Mails("", "手紙").value.size(), 1u);
+    PalCard card;
+    card.uid = "u";
+    archive.WritePalCard("b@x", card);
+    EXPECT_EQ(archive.ReadPalCard("b@x").value->uid, "u") << "the records' tables were added";
     archive.Close();
     CSqliteDb db;
     db.Open(file, true, false);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/fit_text.h"
+#include "core/pal_card.h"
 #include "core/pal_commands.h"
+#include "core/pal_history.h"
 #include "core/pal_list.h"
 #include "core/yubino_app.h"
 #include "support/fake_user_interface.h"
@@ -159,6 +163,43 @@ TEST_F(PalCommandsTest, AddByHandAddsOnOkOnly) {
     AddPalByHand(app);  // cancelled
     EXPECT_EQ(Addresses(app.Pals()), (std::vector<std::string>{"new@x"}));
     EXPECT_EQ(ui.events, (std::vector<std::string>{"edit pal", "list", "map", "edit pal"}));
+}
+
+// The records beside the table, as the archive keeps them.
+class FakeRecords : public CPalHistory, public CPalCardStore {
+public:
+    std::map<std::string, PalCard> cards;
+    void MailTakenIn(const CPenPal*, const CPenPal&, const char*) override {}
+    void AddressChanged(const std::string&, const std::string&) override {}
+    bool HasMails(const std::string&) override { return false; }
+    void PalDeleted(const std::string&, bool) override {}
+    std::optional<PalCard> ReadCard(const std::string& address) override {
+        const auto it = cards.find(address);
+        return it == cards.end() ? std::nullopt : std::optional<PalCard>(it->second);
+    }
+    bool WriteCard(const std::string& address, const PalCard& card) override {
+        cards[address] = card;
+        return true;
+    }
+};
+
+TEST_F(PalListTest, NameColumnsSortByReadingInKanaOrderWhereOneIsKept) {
+    FakeRecords records;
+    app.SetHistory(&records);
+    for (const char* address : {"kato@x", "abe@x", "ueda@x", "none@x"}) Add(Pal(address));
+    const auto reading = [](const char* family) {
+        PalCard card;
+        card.readingFamily = family;
+        return card;
+    };
+    records.cards = {{"kato@x", reading("カトウ")}, {"abe@x", reading("あべ")}, {"ueda@x", reading("ウエダ")}};
+    CPalListSorter sorter;
+    sorter.SortByColumn(app, 1);  // katakana and hiragana in one order; no reading sorts by the name ("")
+    EXPECT_EQ(Addresses(app.Pals()), (std::vector<std::string>{"none@x", "abe@x", "ueda@x", "kato@x"}));
+    sorter.SortByColumn(app, 4);  // the address column sorts as before
+    sorter.SortByColumn(app, 4);
+    EXPECT_EQ(Addresses(app.Pals()), (std::vector<std::string>{"abe@x", "kato@x", "none@x", "ueda@x"}));
+    app.SetHistory(nullptr);
 }
 
 }  // namespace

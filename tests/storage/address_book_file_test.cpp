@@ -214,12 +214,13 @@ TEST(CsvColumnMemory, LivesUnderTheUsersConfigFolder) {
               "/h/.config/yubino/csv-columns.txt");
 }
 
-TEST(ImportedPhotos, SavedBesideTheDataFileOnlyForPalsAdded) {
+TEST(ImportedPhotos, SavedBesideTheDataFileOnlyForPalsThatTakeThem) {
     TempDir dir;
     FakeUserInterface ui;
     CYubinoApp app(ui);
     CPenPal existing;
     existing.m_strMailAddress = "taken@x";
+    existing.m_strPictureFile = "mine.jpg";  // kept when the same pal comes with a photo
     app.AddPal(existing);
     ImportedPal fresh, refused;
     fresh.pal.m_strMailAddress = "new@x";
@@ -230,8 +231,10 @@ TEST(ImportedPhotos, SavedBesideTheDataFileOnlyForPalsAdded) {
 
     const PalImportResult result = AddImportedPals(app, {fresh, refused}, dir.path());
     EXPECT_EQ(result.added, 1);
-    ASSERT_EQ(result.refused.size(), 1u);
-    EXPECT_EQ(result.refused[0].reason, PalImportResult::Refusal::Reason::AlreadyRegistered);
+    EXPECT_TRUE(result.refused.empty()) << "the known pal merges";
+    CPenPal kept;
+    ASSERT_TRUE(app.FindPalByAddress("taken@x", kept));
+    EXPECT_EQ(kept.m_strPictureFile, "mine.jpg");
     CPenPal added;
     ASSERT_TRUE(app.FindPalByAddress("new@x", added));
     EXPECT_EQ(added.m_bUsePicture, 1);

@@ -79,8 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "X-PHONETIC-FIRST-NAME:イチロウ", "BDAY;value=date:1973-10-22",
                        "URL;type=pref:https://example.com/ichiro", "END:VCARD"}),
                  {"ichi, the first", "Ichiro Suzuki", "ichiro@icloud.com", "ichiro@home.example", "",
-                  "+81 90 0000 1111", "", "Tokyo Chuo-ku 1-2-3 Ginza",
-                  "line one\nline two; with a semicolon and a long text that the writer folded here",
+                  "+81 90 0000 1111", "", "1-2-3 Ginza, Chuo-ku, Tokyo 104-0061, Japan",
+                  "line one\r\nline two; with a semicolon and a long text that the writer folded here",
                   "https://example.com/ichiro", "1973-10-22"}},
         CardCase{
             "GnomeContactsVCard40",
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         CardCase{"KAddressBookVCard30WithLfEnds",
                  "BEGIN:VCARD\nVERSION:3.0\nFN:Anna\nN:;Anna;;;\nEMAIL;TYPE=PREF:anna@kde.example\nX-GENDER:Female\n"
                  "NOTE:Tab\\,\\\\ and \\N here\nEND:VCARD\n",
-                 {"Anna", "Anna", "anna@kde.example", "", "", "", "", "", "Tab,\\ and \n here", "", "", "女"}},
+                 {"Anna", "Anna", "anna@kde.example", "", "", "", "", "", "Tab,\\ and \r\n here", "", "", "女"}},
         CardCase{"Utf16WithByteOrderMark",
                  std::string("\xFF\xFE", 2) +
                      [] {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "ui/dialogs/address_book_commands.h"
 #include "ui/dialogs/csv_columns_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
+#include "ui/dialogs/merge_choice_dlg.h"
 #include "ui/modal.h"
 
 namespace {
@@ -49,6 +51,16 @@ protected:
             dialog->findChild<QTreeView*>(QStringLiteral("notImported"))->selectAll();
             dialog->findChild<QPushButton*>(QStringLiteral("moveRight"))->click();
             dialog->accept();
+        });
+    }
+
+    // Runs `action` on the merge choice once it is up, over the selection dialog.
+    static void WhenMergeChoiceOpens(std::function<void(CMergeChoiceDlg*)> action, int triesLeft = 300) {
+        QTimer::singleShot(10, [action = std::move(action), triesLeft] {
+            if (auto* dialog = dynamic_cast<CMergeChoiceDlg*>(QApplication::activeModalWidget()))
+                action(dialog);
+            else if (triesLeft > 0)
+                WhenMergeChoiceOpens(action, triesLeft - 1);
         });
     }
 
@@ -124,6 +136,48 @@ TEST_F(AddressBookImportTest, CsvQuotedOpenFromTheStartIsToldWithoutAskingForCol
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_NE(ui.messages[0].text.find("1 行目"), std::string::npos);
     EXPECT_EQ(app.GetPalCount(), 0);
+}
+
+// A card of a pal already in the table: the fields both hold differently are offered one
+// by one, the checked ones taken, the empty ones filled; what no field took is told.
+TEST_F(AddressBookImportTest, AKnownPalMergesWithTheFieldsTheUserChecks) {
+    CPenPal yuki;
+    yuki.m_strHandleName = Sjis("ゆき");
+    yuki.m_strName = Sjis("山田 雪");
+    yuki.m_strMailAddress = "yuki@example.jp";
+    yuki.m_strJob = Sjis("会社員");
+    yuki.m_strResidence = Sjis("東京都");
+    app.AddPal(yuki);
+    WriteFileBytes(dir / "phone.vcf",
+                   "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田 ゆき\r\nEMAIL:Yuki@Example.JP\r\n"
+                   "TITLE:デザイナー\r\nADR;TYPE=HOME:;;西新宿2-8-1;新宿区;東京都;;\r\nTEL:03-1\r\n"
+                   "ORG:Acme\r\nEND:VCARD\r\n");
+    std::vector<std::string> rows;
+    WhenMergeChoiceOpens([&](CMergeChoiceDlg* dialog) {
+        auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("conflicts"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            rows.push_back(table->item(row, 0)->text().toStdString() + ": " +
+                           table->item(row, 1)->text().toStdString() + " / " +
+                           table->item(row, 2)->text().toStdString());
+        table->item(1, 2)->setCheckState(Qt::Checked);  // the job
+        if (!qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) {
+            QApplication::processEvents();
+            dialog->grab().save(QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath("merge-choice.png"));
+        }
+        dialog->accept();
+    });
+    ChooseAllWhenOffered();
+    RunAddressBookImport(app, nullptr, dir / "phone.vcf");
+    EXPECT_EQ(rows, (std::vector<std::string>{"名前: 山田 雪 / 山田 ゆき", "職業: 会社員 / デザイナー",
+                                              "居住地: 東京都 / 東京都新宿区西新宿2-8-1"}));
+    ASSERT_EQ(app.GetPalCount(), 1);
+    CPenPal merged;
+    ASSERT_TRUE(app.FindPalByAddress("yuki@example.jp", merged));
+    EXPECT_EQ(Utf8(merged.m_strName), "山田 雪") << "left unchecked";
+    EXPECT_EQ(Utf8(merged.m_strJob), "デザイナー") << "checked";
+    EXPECT_EQ(merged.m_strTel1, "03-1") << "empty, filled";
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(Utf8(ui.messages[0].text).find("ORG: Acme"), std::string::npos);
 }
 
 TEST_F(AddressBookImportTest, MissingFileIsToldAndNothingOpens) {

@@ -9,6 +9,7 @@
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
 #include "core/cp932.h"
 #include "core/file_read.h"
 #include "core/texts.h"
@@ -26,7 +27,8 @@ namespace {
 constexpr const char* kExportUsage =
     "使い方: yubino-cli export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv "
     "[--encoding utf-8|cp932] [--raw-csv]\n";
-constexpr const char* kImportUsage = "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv\n";
+constexpr const char* kImportUsage =
+    "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv [--merge fill|theirs|ours]\n";
 
 int Usage(const char* text) {
     std::fputs(text, stderr);
@@ -122,16 +124,70 @@ bool PalsOfFile(const char* path, std::vector<ImportedPal>& pals) {
     return true;
 }
 
+// The data file and the archive beside it, where the pals' records are kept.
+struct Session {
+    CConsoleUserInterface ui;
+    CYubinoApp app{ui};
+    CYubinoDoc doc{app};
+    CPalArchive archive{app, [this] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; }};
+};
+
+std::string FieldName(PalField field) { return texts::kPalFieldLabels[static_cast<int>(field)]; }
+
+void WriteMerged(JsonWriter& json, const std::vector<MergedPal>& merged) {
+    json.Key("merged").BeginArray();
+    for (const MergedPal& pal : merged) {
+        json.BeginObject().Key("address").String(cp932::ToUtf8(pal.address, /*escapeInvalid=*/true));
+        json.Key("line").Int(pal.line).Key("filled").BeginArray();
+        for (PalField field : pal.filled) json.String(FieldName(field));
+        json.EndArray().Key("conflicts").BeginArray();
+        for (const FieldConflict& conflict : pal.conflicts)
+            json.BeginObject()
+                .Key("field")
+                .String(FieldName(conflict.field))
+                .Key("ours")
+                .String(conflict.ours)
+                .Key("theirs")
+                .String(conflict.theirs)
+                .EndObject();
+        json.EndArray().EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteDropped(JsonWriter& json, const std::vector<DroppedItems>& dropped) {
+    json.Key("dropped").BeginArray();
+    for (const DroppedItems& card : dropped) {
+        json.BeginObject().Key("address").String(cp932::ToUtf8(card.address, /*escapeInvalid=*/true));
+        json.Key("line").Int(card.line).Key("items").BeginArray();
+        for (const std::string& item : card.items) json.String(item);
+        json.EndArray().EndObject();
+    }
+    json.EndArray();
+}
+
+bool ParseMerge(std::string_view text, MergePolicy& policy) {
+    if (text == "fill")
+        policy = MergePolicy::Fill;
+    else if (text == "theirs")
+        policy = MergePolicy::Theirs;
+    else if (text == "ours")
+        policy = MergePolicy::Ours;
+    else
+        return false;
+    return true;
+}
+
 }  // namespace
 
 int RunExport(std::span<char*> args) {
     ExportOptions options;
     if (!ParseExport(args, options)) return Usage(kExportUsage);
-    CConsoleUserInterface ui;
-    CYubinoApp app(ui);
-    CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, options.dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
-    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder)
+    Session session;
+    CYubinoApp& app = session.app;
+    if (!OpenPalFile(session.doc, options.dataFile, CYubinoDoc::OpenMode::Edit)) return kExitUsage;
+    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder,
+                                                          RecordsForExport(app.Pals(), &session.archive))
                                             : WritePalCsv(app.Pals(), options.encoding, options.cells);
     const char* out = options.vcard ? options.vcard : options.csv;
     if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
@@ -145,24 +201,36 @@ int RunExport(std::span<char*> args) {
 }
 
 int RunImport(std::span<char*> args) {
-    if (args.size() != 2) return Usage(kImportUsage);
+    AddressBookImportOptions options;
+    std::vector<const char*> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (std::string_view(args[i]) == "--merge") {
+            if (i + 1 >= args.size() || !ParseMerge(args[++i], options.policy)) return Usage(kImportUsage);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) return Usage(kImportUsage);
     std::vector<ImportedPal> pals;
-    if (!PalsOfFile(args[1], pals)) return kExitUsage;
-    CConsoleUserInterface ui;
-    CYubinoApp app(ui);
-    CYubinoDoc doc(app);
-    if (const std::optional<int> refused = OpenPalFileToWrite(doc, args[0])) return *refused;
+    if (!PalsOfFile(files[1], pals)) return kExitUsage;
+    Session session;
+    CYubinoApp& app = session.app;
+    if (const std::optional<int> refused = OpenPalFileToWrite(session.doc, files[0])) return *refused;
+    options.cards = &session.archive;
     const int before = app.GetPalCount();
-    const PalImportResult result = AddImportedPals(app, pals, app.m_dataFolder);
-    if (!doc.OnSaveDocument(args[0]).ok) return kExitFailure;  // the port has said why
+    const AddressBookImportResult result = ImportAddressBookPals(app, pals, app.m_dataFolder, options);
+    if (!session.doc.OnSaveDocument(files[0]).ok) return kExitFailure;  // the port has said why
     JsonWriter json;
-    json.BeginObject().Key("before").Int(before).Key("added").Int(result.added).Key("refused").BeginArray();
-    for (const PalImportResult::Refusal& refusal : result.refused) {
+    json.BeginObject().Key("before").Int(before).Key("added").Int(result.pals.added).Key("refused").BeginArray();
+    for (const PalImportResult::Refusal& refusal : result.pals.refused) {
         const bool full = refusal.reason == PalImportResult::Refusal::Reason::TableFull;
         json.BeginObject().Key("address").String(cp932::ToUtf8(refusal.address, /*escapeInvalid=*/true));
         json.Key("reason").String(full ? "table full" : "already registered").EndObject();
     }
-    json.EndArray().EndObject();
+    json.EndArray();
+    WriteMerged(json, result.merged);
+    WriteDropped(json, result.dropped);
+    json.EndObject();
     std::printf("%s\n", json.Text().c_str());
     return kExitOk;
 }

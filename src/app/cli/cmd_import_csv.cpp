@@ -14,6 +14,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
+#include "storage/address_book_file.h"
 #include "storage/address_book_import.h"
 #include "storage/yubino_doc.h"
 
@@ -67,7 +68,7 @@ int RunImportCsv(std::span<char*> args) {
             std::fprintf(stderr, "ファイルを読み込めません: %s（%s）\n", files[1], book.problem.c_str());
             return kExitUsage;
         case AddressBookReadResult::Status::WrongFormat:
-            PrintMessageLine(Cp932Text(texts::kCsvWrongFormat));
+            PrintMessageLine(OldCsvRefusalMessage(files[1]));
             return kExitUsage;
         case AddressBookReadResult::Status::Empty:
         case AddressBookReadResult::Status::Read:

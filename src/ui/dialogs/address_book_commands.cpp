@@ -16,6 +16,7 @@
 #include "ui/dialogs/analysis_import_commands.h"
 #include "ui/dialogs/csv_columns_dlg.h"
 #include "ui/dialogs/import_select_dlg.h"
+#include "ui/dialogs/merge_choice_dlg.h"
 
 namespace {
 
@@ -64,6 +65,23 @@ void OfferOldCsv(CYubinoApp& app, QWidget* parent, const AddressBookReadResult& 
     dialog.exec();
 }
 
+// Pals of the table merge with what the file brings; where both hold a field differently
+// the user chooses per field. What no field took is told afterwards.
+void ImportChosen(CYubinoApp& app, const std::vector<ImportedPal>& pals, CPalCardStore* cards, QWidget* parent) {
+    AddressBookImportOptions options;
+    options.cards = cards;
+    options.choose = [parent](const CPenPal& ours, const ImportedPal&, const std::vector<FieldConflict>& conflicts) {
+        CMergeChoiceDlg dialog(ours.m_strHandleName.empty() ? ours.m_strMailAddress : ours.m_strHandleName, conflicts,
+                               parent);
+        dialog.exec();
+        return dialog.Chosen();
+    };
+    const AddressBookImportResult result = ImportAddressBookPals(app, pals, app.m_dataFolder, options);
+    if (!result.dropped.empty())
+        app.UI().ShowMessage(Cp932Text(texts::kImportDroppedTitle) + "\r\n" + DescribeDropped(result.dropped),
+                             MessageKind::Information);
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent, const QString& folder) {
@@ -75,7 +93,7 @@ std::optional<std::filesystem::path> ChooseAddressBookFile(QWidget* parent, cons
     return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
 }
 
-void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesystem::path& path) {
+void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesystem::path& path, CPalCardStore* cards) {
     AddressBookFile file = ReadAddressBookForImport(path);
     switch (file.kind) {
         case AddressBookFile::Kind::CannotOpen:
@@ -109,16 +127,16 @@ void RunAddressBookImport(CYubinoApp& app, QWidget* parent, const std::filesyste
         entries.push_back({pal.pal.m_strHandleName, pal.pal.m_strMailAddress});
     const std::vector<ImportedPal>& pals = file.pals.pals;
     CImportSelectDlg dialog(app, entries, true, SortDirections(), parent,
-                            [&app, &pals](const std::vector<AddressBookEntry>& chosen) {
+                            [&app, &pals, parent, cards](const std::vector<AddressBookEntry>& chosen) {
                                 std::vector<std::string> addresses;
                                 for (const AddressBookEntry& entry : chosen) addresses.push_back(entry.address);
-                                AddImportedPals(app, ChosenPals(pals, addresses), app.m_dataFolder);
+                                ImportChosen(app, ChosenPals(pals, addresses), cards, parent);
                             });
     dialog.exec();
 }
 
 void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const std::vector<std::string>& addresses,
-                  ExportFormat format) {
+                  ExportFormat format, CPalCardStore* cards) {
     const bool vcard = format == ExportFormat::VCard;
     QFileDialog dialog(parent, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -135,9 +153,8 @@ void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const
         if (app.FindPalByAddress(address, pal)) pals.push_back(pal);
     if (addresses.empty()) pals = app.Pals();
     const std::string bytes =
-        vcard
-            ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder)
-            : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932, cells);
+        vcard ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder, RecordsForExport(pals, cards))
+              : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932, cells);
     if (!WriteFileAtomically(path, bytes).ok)
         app.UI().ShowMessage(FormatText(texts::kExportFailed, PathText(path)), MessageKind::Warning);
 }

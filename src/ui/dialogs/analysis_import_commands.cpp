@@ -8,6 +8,7 @@
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "storage/address_book_csv.h"
+#include "storage/address_book_file.h"
 #include "ui/dialogs/import_select_dlg.h"
 #include "ui/qt_text.h"
 
@@ -52,7 +53,7 @@ void RunCsvImport(CYubinoApp& app, QWidget* parent, const QString& folder, const
     if (!path) return;
     const AddressBookReadResult book = ReadAddressBookFile(*path);
     if (book.status == AddressBookReadResult::Status::WrongFormat) {
-        app.UI().ShowMessage(Cp932Text(texts::kCsvWrongFormat), MessageKind::Warning);
+        app.UI().ShowMessage(OldCsvRefusalMessage(*path), MessageKind::Warning);
         return;
     }
     if (book.status == AddressBookReadResult::Status::Unreadable) {

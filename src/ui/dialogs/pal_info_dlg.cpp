@@ -15,12 +15,14 @@
 #include <QVBoxLayout>
 
 #include "core/maps.h"
+#include "core/pal_history.h"
 #include "core/pal_info_rules.h"
-#include "core/shell_hand_off.h"
 #include "core/pal_placement.h"
+#include "core/shell_hand_off.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/stored_mail_text.h"
+#include "storage/pal_card_text.h"
 #include "ui/dialogs/dialog_text.h"
 #include "ui/dialogs/face_icon_dlg.h"
 #include "ui/dialogs/pal_picture_box.h"
@@ -74,6 +76,9 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
         return QFileDialog::getOpenFileName(owner, QString(), folder, Text(texts::kPictureFileFilter));
     };
     if (m_mode == PalInfoMode::EditSeveral) m_pal.m_nFaceIcon = -1;  // no icon chosen yet
+    m_cards = dynamic_cast<CPalCardStore*>(app.History());
+    if (m_cards && !m_pal.m_strMailAddress.empty() && m_mode != PalInfoMode::EditSeveral)
+        m_card = m_cards->ReadCard(m_pal.m_strMailAddress).value_or(PalCard{});
 
     m_tabs = Named(new QTabWidget, "tabs");
     m_tabs->addTab(BuildNamesPage(), Text(texts::kTabNames));
@@ -116,6 +121,7 @@ CPalInfoDlg::CPalInfoDlg(CYubinoApp& app, CPenPal& pal, PalInfoMode mode, QWidge
     m_pictureBox->ShowPicture(LoadPalPicture(m_pal.m_strPictureFile, m_app.m_dataFolder));  // empty when it fails
     ApplyPictureChoice();
     if (m_mode == PalInfoMode::EditSeveral) DisableWhatSeveralPalsIgnore();
+    ShowOriginalTexts();
     UpdateTitle();
 
     connect(m_handleName, &QLineEdit::textChanged, this, &CPalInfoDlg::UpdateTitle);
@@ -145,6 +151,9 @@ QWidget* CPalInfoDlg::BuildNamesPage() {
     sexAndAge->addStretch();
     form->addRow(WithAccessKey(texts::kLabelHandleName, 'H'), m_handleName);
     form->addRow(WithAccessKey(texts::kLabelName, 'N'), m_name);
+    m_reading = Named(new QLineEdit(QString::fromStdString(m_card.Reading())), "reading");
+    m_reading->setEnabled(m_mode != PalInfoMode::EditSeveral && m_cards);
+    form->addRow(WithAccessKey(texts::kLabelReading, 'U'), m_reading);
     form->addRow(LabelFor(m_sex, texts::kLabelSex, 'X'), sexAndAge);
     form->addRow(WithAccessKey(texts::kLabelMailAddress, 'M'), m_mailAddress);
     form->addRow(WithAccessKey(texts::kLabelMailAddress2, '2'), m_mailAddress2);
@@ -392,6 +401,40 @@ void CPalInfoDlg::accept() {
         PlaceAmongPals(m_app, entered, m_pal.m_strMailAddress);
     if (entered.m_strMailAddress != m_pal.m_strMailAddress)
         m_app.ChangePalAddress(m_pal.m_strMailAddress, entered.m_strMailAddress);
+    SaveReading(entered.m_strMailAddress);
     m_pal = entered;
     QDialog::accept();
+}
+
+// Family and given reading, split at the first blank; kept once the pal's address is its
+// own (a new pal's address is checked to be free before this).
+void CPalInfoDlg::SaveReading(const std::string& address) {
+    if (!m_cards || !m_reading->isEnabled() || address.empty()) return;
+    const std::string reading = m_reading->text().simplified().replace(QChar(0x3000), QLatin1Char(' ')).toStdString();
+    if (reading == m_card.Reading()) return;
+    PalCard card = m_cards->ReadCard(address).value_or(m_card);
+    const std::size_t blank = reading.find(' ');
+    card.readingFamily = reading.substr(0, blank);
+    card.readingGiven = blank == std::string::npos ? "" : reading.substr(blank + 1);
+    if (card.uid.empty()) card.uid = NewUuid();
+    card.revision = RevisionNow();
+    m_cards->WriteCard(address, card);
+}
+
+void CPalInfoDlg::ShowOriginalTexts() {
+    const std::pair<QLineEdit*, PalField> edits[] = {{m_handleName, PalField::HandleName},
+                                                     {m_name, PalField::Name},
+                                                     {m_residence, PalField::Residence},
+                                                     {m_birthplace, PalField::Birthplace},
+                                                     {m_hobby, PalField::Hobby},
+                                                     {m_homePage, PalField::HomePage},
+                                                     {m_tel1, PalField::Tel1},
+                                                     {m_tel2, PalField::Tel2},
+                                                     {m_memo, PalField::Memo}};
+    for (const auto& [edit, field] : edits) {
+        if (!edit || !m_card.originals.contains(static_cast<int>(field))) continue;
+        const QString shown = QString::fromStdString(ShownFieldText(m_pal, &m_card, field));
+        edit->setText(shown);
+        RememberShownText(edit, edit->text());
+    }
 }

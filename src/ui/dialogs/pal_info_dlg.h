@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/pal_card.h"
 #include "core/pen_pal.h"
 #include "core/user_interface.h"
 
@@ -50,6 +51,8 @@ private:
     QDateEdit* AddDateRow(QFormLayout* form, const char* label, char key, const COleDateTime& date,
                           DateControl& control);
     void DisableWhatSeveralPalsIgnore();
+    void ShowOriginalTexts();
+    void SaveReading(const std::string& address);
 
     void UpdateTitle();
     void ApplyPictureChoice();
@@ -98,6 +101,11 @@ private:
     QPushButton* m_change = nullptr;
     QLineEdit* m_pictureFile = nullptr;
     QLineEdit* m_memo = nullptr;
+    QLineEdit* m_reading = nullptr;
+    // The pal's record beside the data file: its reading, and the text of fields that code
+    // page 932 could not hold, shown instead of their stored form.
+    CPalCardStore* m_cards = nullptr;
+    PalCard m_card;
     QPushButton* m_placeFromResidence = nullptr;
     // The map the typed residence proposed while no map was chosen; -1 when the user chose.
     // At "保存して閉じる" a pal still on the proposed map is placed at the residence's place.

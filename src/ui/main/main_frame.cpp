@@ -145,7 +145,7 @@ void CMainFrame::ConnectPanes() {
         if (CFeatures* features = Features()) features->TakeMailFiles(paths);
     });
     connect(m_listView, &CYubinoView::AddressBookDropped, this,
-            [this](const std::filesystem::path& path) { RunAddressBookImport(m_app, this, path); });
+            [this](const std::filesystem::path& path) { RunAddressBookImport(m_app, this, path, CardStore()); });
     connect(m_mapCombo, &QComboBox::currentIndexChanged, this, &CMainFrame::ApplyMapChoice);
     connect(this, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateStatusBar);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::RefreshPrintStates);
@@ -262,7 +262,7 @@ void CMainFrame::Execute(int commandId) {
             break;
         case ID_IMPORT_ADDRESS_BOOK:
             if (const std::optional<std::filesystem::path> path = ChooseAddressBookFile(this, DataFolder()))
-                RunAddressBookImport(m_app, this, *path);
+                RunAddressBookImport(m_app, this, *path, CardStore());
             break;
         case ID_EXPORT_VCARD:
         case ID_EXPORT_CSV_UTF8:
@@ -270,7 +270,8 @@ void CMainFrame::Execute(int commandId) {
             RunPalExport(m_app, this, DataFolder(), m_listView->SelectedAddresses(),
                          commandId == ID_EXPORT_VCARD      ? ExportFormat::VCard
                          : commandId == ID_EXPORT_CSV_UTF8 ? ExportFormat::CsvUtf8
-                                                           : ExportFormat::CsvCp932);
+                                                           : ExportFormat::CsvCp932,
+                         CardStore());
             break;
         default:
             break;

@@ -20,6 +20,7 @@
 
 class CYubinoApp;
 class CPalArchive;
+class CPalCardStore;
 class CCorrespondenceView;
 class CReplyQueuePane;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     CYubinoView* GetListView() const { return m_listView; }
     CYubinoSession& Session() { return m_session; }
     CUndoHistory& History() { return *m_history; }
+    // The pals' records beside the data file (readings, original texts, card identity).
+    CPalCardStore* CardStore();
     CRecoveryKeeper& Recovery() { return *m_recovery; }
     CPictureCache& Pictures() { return m_pictures; }
     QAction* Action(int commandId) const;

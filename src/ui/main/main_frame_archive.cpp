@@ -20,6 +20,8 @@
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/main_frame.h"
+
+#include "archive/pal_archive.h"
 #include "ui/main/pal_list_model.h"
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/search_field.h"
@@ -45,8 +47,9 @@ QAction* NewCommand(QObject* parent, int id, const char* menuText, const char* c
     return action;
 }
 
-// The pal table's record of mails, passed on to the archive once the features are open.
-class CFeatureHistory : public CPalHistory {
+// The pal table's record of mails and the pals' records beside the data file, passed on
+// to the archive once the features are open.
+class CFeatureHistory : public CPalHistory, public CPalCardStore {
 public:
     explicit CFeatureHistory(CMainFrame& frame) : m_frame(frame) {}
     void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override {
@@ -62,12 +65,23 @@ public:
     void PalDeleted(const std::string& address, bool deleteMails) override {
         if (CFeatures* features = m_frame.Features()) features->History().PalDeleted(address, deleteMails);
     }
+    std::optional<PalCard> ReadCard(const std::string& address) override {
+        CFeatures* features = m_frame.Features();
+        return features ? Store(*features).ReadCard(address) : std::nullopt;
+    }
+    bool WriteCard(const std::string& address, const PalCard& card) override {
+        CFeatures* features = m_frame.Features();
+        return features && Store(*features).WriteCard(address, card);
+    }
 
 private:
+    static CPalCardStore& Store(CFeatures& features) { return features.Archive(); }
     CMainFrame& m_frame;
 };
 
 }  // namespace
+
+CPalCardStore* CMainFrame::CardStore() { return dynamic_cast<CPalCardStore*>(m_historyLink.get()); }
 
 CFeatures* CMainFrame::Features() {
     if (m_features || m_bFeaturesFailed) return m_features.get();
