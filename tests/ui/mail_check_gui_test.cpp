@@ -352,7 +352,7 @@ TEST_F(MailCheckWindowTest, ClosingTheWindowMidCheckEndsTheCheckBeforeTheFileIsS
     auto kept = [&] {
         CMailArchive archive;
         return archive.Open(archivePath, true).status == CMailArchive::OpenStatus::Opened
-                   ? archive.MailCount("pal@example.jp") + archive.MailCount("aki@example.jp")
+                   ? archive.MailCount("pal@example.jp").value + archive.MailCount("aki@example.jp").value
                    : 0;
     };
     QTRY_VERIFY_WITH_TIMEOUT(kept() >= 5, 60000);
@@ -368,7 +368,7 @@ TEST_F(MailCheckWindowTest, ClosingTheWindowMidCheckEndsTheCheckBeforeTheFileIsS
     ASSERT_EQ(archive.Open(archivePath, true).status, CMailArchive::OpenStatus::Opened);
     for (const char* address : {"pal@example.jp", "aki@example.jp"}) {
         SCOPED_TRACE(address);
-        const std::vector<StoredMail> mails = archive.Mails(address);
+        const std::vector<StoredMail> mails = archive.Mails(address).value;
         ASSERT_FALSE(mails.empty());
         CPenPal pal;
         ASSERT_TRUE(saved.FindPalByAddress(address, pal));

@@ -81,7 +81,7 @@ protected:
         CMailArchive archive;
         EXPECT_EQ(archive.Open(CMailArchive::PathFor(dataFile), true).status, CMailArchive::OpenStatus::Opened);
         std::vector<Row> rows;
-        for (const StoredMail& m : archive.Mails("hanako@example.jp"))
+        for (const StoredMail& m : archive.Mails("hanako@example.jp").value)
             rows.emplace_back(m.mail.messageId, m.mail.subject, m.mail.direction);
         std::sort(rows.begin(), rows.end());
         return rows;
