@@ -476,12 +476,20 @@ void CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<int> days
 
 std::vector<PalMailDates> CMailArchive::MailDates(const std::vector<std::string>& pals,
                                                   std::optional<int> quietDaysForAll) {
+    // Every date sorts before "A".
+    return MailDatesBefore(pals, quietDaysForAll, "A");
+}
+
+std::vector<PalMailDates> CMailArchive::MailDatesBefore(const std::vector<std::string>& pals,
+                                                        std::optional<int> quietDaysForAll, std::string_view before) {
     const int defaultDays = quietDaysForAll.value_or(DefaultQuietDays());
     const std::set<std::string_view> wanted(pals.begin(), pals.end());
     // Each newest date is one step down the (pal, direction, date) index.
     CStatement query(m_db,
-                     "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
-                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
+                     "SELECT address, quiet_days, "
+                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0 AND date < ?1), "
+                     "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1 AND date < ?1) FROM pals p");
+    query.Bind(1, before);
     std::vector<PalMailDates> dates;
     while (query.Step()) {
         std::string address = query.Text(0);
@@ -521,4 +529,30 @@ void CMailArchive::DeletePalMails(std::string_view pal) {
 void CMailArchive::CopyTo(const fs::path& path) {
     CStatement copy(m_db, "VACUUM INTO ?");
     copy.Bind(1, path.string()).Run();
+}
+
+std::optional<MailRecord> CMailArchive::NewestMail(std::string_view pal, MailDirection direction,
+                                                   std::string_view before) {
+    CStatement query(m_db,
+                     "SELECT m.date, m.subject, m.body, m.message_id, m.source FROM mails m "
+                     "JOIN pals p ON p.id = m.pal_id WHERE p.address = ?1 AND m.direction = ?2 AND m.date < ?3 "
+                     "ORDER BY m.date DESC, m.id DESC LIMIT 1");
+    query.Bind(1, pal).Bind(2, std::int64_t{static_cast<int>(direction)}).Bind(3, before.empty() ? "A" : before);
+    if (!query.Step()) return std::nullopt;
+    MailRecord mail;
+    mail.pal = std::string(pal);
+    mail.direction = direction;
+    mail.date = query.Text(0);
+    mail.subject = query.Text(1);
+    mail.body = query.Text(2);
+    mail.messageId = query.Text(3);
+    mail.source = query.Text(4);
+    return mail;
+}
+
+void CMailArchive::DeleteMails(std::string_view pal, std::string_view source, std::string_view date) {
+    CStatement drop(m_db,
+                    "DELETE FROM mails WHERE pal_id = (SELECT id FROM pals WHERE address = ?1) AND source = ?2 "
+                    "AND date = ?3");
+    drop.Bind(1, pal).Bind(2, source).Bind(3, date).Run();
 }

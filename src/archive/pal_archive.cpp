@@ -12,6 +12,8 @@ namespace {
 
 constexpr const char* kAnsweredSource = "answered";
 
+std::string SnoozeSettingKey(const std::string& archiveAddress) { return "snooze." + archiveAddress; }
+
 std::string PathText(const fs::path& path) { return cp932::FromUtf8(path.string()).value_or(path.string()); }
 
 }  // namespace
@@ -179,11 +181,56 @@ void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const 
     TakeIn(answers);
 }
 
+void CPalArchive::UnmarkAnswered(const std::vector<std::string>& addresses, const std::string& now) {
+    if (!Writable()) return;
+    try {
+        for (const std::string& address : addresses)
+            m_archive.DeleteMails(ArchiveAddress(address), kAnsweredSource, now);
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+    }
+}
+
+bool CPalArchive::Snooze(const std::string& address, std::optional<CalendarDay> until) {
+    if (!Writable()) return false;
+    try {
+        m_archive.WriteSettings({{SnoozeSettingKey(ArchiveAddress(address)), until ? until->Format() : std::string()}});
+        return true;
+    } catch (const CSqliteError& e) {
+        Tell(FormatText(texts::kArchiveNotStored, cp932::FromUtf8(e.what()).value_or("")));
+        return false;
+    }
+}
+
+std::optional<CalendarDay> CPalArchive::SnoozedUntil(const std::string& address) {
+    CMailArchive* archive = Archive();
+    if (!archive) return std::nullopt;
+    try {
+        const std::optional<std::string> until = archive->ReadSetting(SnoozeSettingKey(ArchiveAddress(address)));
+        return until ? CalendarDay::Parse(*until) : std::nullopt;
+    } catch (const CSqliteError&) {
+        return std::nullopt;
+    }
+}
+
 ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysForAll) {
+    return QueueBefore(today, quietDaysForAll, "A");  // every date sorts before "A"
+}
+
+ReplyQueue CPalArchive::QueueAsOf(CalendarDay day, std::optional<int> quietDaysForAll) {
+    return QueueBefore(day, quietDaysForAll, CalendarDay{day.number + 1}.Format());
+}
+
+ReplyQueue CPalArchive::QueueBefore(CalendarDay today, std::optional<int> quietDaysForAll, const std::string& before) {
     CMailArchive* archive = Archive();
     if (!archive) return {};
     try {
-        return BuildReplyQueue(archive->MailDates(TableAddresses(), quietDaysForAll), today);
+        ReplyQueue queue = BuildReplyQueue(archive->MailDatesBefore(TableAddresses(), quietDaysForAll, before), today);
+        for (QueueEntry& entry : queue.waiting) {
+            const std::optional<std::string> until = archive->ReadSetting(SnoozeSettingKey(entry.pal));
+            if (until && *until > today.Format()) entry.snoozedUntil = *until;
+        }
+        return queue;
     } catch (const CSqliteError&) {
         return {};  // an archive of another layout (a newer Yubino's) has no queue for us
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -22,46 +23,35 @@
 
 namespace {
 
-constexpr const char* kExportUsage =
-    "使い方: yubino-cli export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv "
-    "[--encoding utf-8|cp932]\n";
-constexpr const char* kImportUsage = "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv\n";
-
-int Usage(const char* text) {
-    std::fputs(text, stderr);
-    return kExitUsage;
-}
-
 struct ExportOptions {
-    const char* dataFile = nullptr;
-    const char* vcard = nullptr;
-    const char* csv = nullptr;
+    std::string dataFile;
+    std::optional<std::string> vcard;
+    std::optional<std::string> csv;
     VCardVersion version = VCardVersion::V4;
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
 };
 
-bool ParseExport(std::span<char*> args, ExportOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--vcard" && hasValue)
-            options.vcard = args[++i];
-        else if (arg == "--csv" && hasValue)
-            options.csv = args[++i];
-        else if (arg == "--vcard-version" && hasValue) {
-            const std::string_view v = args[++i];
-            if (v != "3.0" && v != "4.0") return false;
-            options.version = v == "3.0" ? VCardVersion::V3 : VCardVersion::V4;
-        } else if (arg == "--encoding" && hasValue) {
-            const std::string_view e = args[++i];
-            if (e != "utf-8" && e != "cp932") return false;
-            options.encoding = e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
-        } else if (!options.dataFile && !arg.starts_with("--"))
-            options.dataFile = args[i];
-        else
-            return false;
+// Nothing, with `why` set, when the arguments do not make one export.
+std::optional<ExportOptions> ParseExport(std::span<char*> args, std::string& why) {
+    const std::optional<CliOptions> given = ParseCliOptions(
+        args, {{"--vcard", true}, {"--csv", true}, {"--vcard-version", true}, {"--encoding", true}}, why);
+    if (!given) return std::nullopt;
+    ExportOptions options;
+    options.vcard = given->Get("--vcard");
+    options.csv = given->Get("--csv");
+    if (given->positional.size() != 1) return why = WrongArgumentCount(), std::nullopt;
+    if (options.vcard.has_value() == options.csv.has_value())
+        return why = "--vcard か --csv のどちらか一つを指定してください", std::nullopt;
+    options.dataFile = given->positional[0];
+    if (const std::optional<std::string> v = given->Get("--vcard-version")) {
+        if (*v != "3.0" && *v != "4.0") return why = BadValue("--vcard-version", *v, "3.0 か 4.0"), std::nullopt;
+        options.version = *v == "3.0" ? VCardVersion::V3 : VCardVersion::V4;
     }
-    return options.dataFile && (options.vcard == nullptr) != (options.csv == nullptr);
+    if (const std::optional<std::string> e = given->Get("--encoding")) {
+        if (*e != "utf-8" && *e != "cp932") return why = BadValue("--encoding", *e, "utf-8 か cp932"), std::nullopt;
+        options.encoding = *e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
+    }
+    return options;
 }
 
 void PrintProblems(const std::vector<ImportProblem>& problems) {
@@ -110,17 +100,18 @@ bool PalsOfFile(const char* path, std::vector<ImportedPal>& pals) {
 }  // namespace
 
 int RunExport(std::span<char*> args) {
-    ExportOptions options;
-    if (!ParseExport(args, options)) return Usage(kExportUsage);
+    std::string why;
+    const std::optional<ExportOptions> options = ParseExport(args, why);
+    if (!options) return UsageError("export", why);
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, options.dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
-    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder)
-                                            : WritePalCsv(app.Pals(), options.encoding);
-    const char* out = options.vcard ? options.vcard : options.csv;
+    if (!OpenPalFile(doc, options->dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
+    const std::string bytes = options->vcard ? WriteVCards(app.Pals(), options->version, app.m_dataFolder)
+                                             : WritePalCsv(app.Pals(), options->encoding);
+    const std::string out = options->vcard.value_or(options->csv.value_or(""));
     if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
-        std::fprintf(stderr, "%s: %s\n", out, written.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", out.c_str(), written.error.c_str());
         return kExitFailure;
     }
     JsonWriter json;
@@ -130,16 +121,20 @@ int RunExport(std::span<char*> args) {
 }
 
 int RunImport(std::span<char*> args) {
-    if (args.size() != 2) return Usage(kImportUsage);
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("import", why);
+    if (options->positional.size() != 2) return UsageError("import", WrongArgumentCount());
+    const std::string& dataFile = options->positional[0];
     std::vector<ImportedPal> pals;
-    if (!PalsOfFile(args[1], pals)) return kExitUsage;
+    if (!PalsOfFile(options->positional[1].c_str(), pals)) return kExitUsage;
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (const std::optional<int> refused = OpenPalFileToWrite(doc, args[0])) return *refused;
+    if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) return *refused;
     const int before = app.GetPalCount();
     const PalImportResult result = AddImportedPals(app, pals, app.m_dataFolder);
-    if (!doc.OnSaveDocument(args[0]).ok) return kExitFailure;  // the port has said why
+    if (!doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
     JsonWriter json;
     json.BeginObject().Key("before").Int(before).Key("added").Int(result.added).Key("refused").BeginArray();
     for (const PalImportResult::Refusal& refusal : result.refused) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -26,11 +27,6 @@ std::string IsoLocalTime(std::time_t t) {
     return text;
 }
 
-int Usage(const char* usage) {
-    std::fprintf(stderr, "使い方: yubino-cli %s\n", usage);
-    return kExitUsage;
-}
-
 // A backup named by its file name alone is looked for in the data file's folder of backups.
 fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
     std::error_code ec;
@@ -41,10 +37,20 @@ fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
 }  // namespace
 
 int RunBackups(std::span<char*> args) {
-    if (args.size() != 1) return Usage("backups DATA.ybf");
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("backups", why);
+    if (options->positional.size() != 1) return UsageError("backups", WrongArgumentCount());
+    const fs::path dataFile = options->positional[0];
+    // The backups of a file that is not there are those of a mistyped name: none to list.
+    std::error_code ec;
+    if (!fs::is_regular_file(dataFile, ec)) {
+        std::fprintf(stderr, "データファイルがありません: %s\n", dataFile.c_str());
+        return kExitUsage;
+    }
     JsonWriter json;
     json.BeginArray();
-    for (const BackupEntry& entry : ListBackups(CBackupStore::ForUser().FolderFor(args[0]))) {
+    for (const BackupEntry& entry : ListBackups(CBackupStore::ForUser().FolderFor(dataFile))) {
         const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(entry.file);
         json.BeginObject().Key("file").String(entry.file.string()).Key("saved").String(IsoLocalTime(entry.saved));
         // -1: the backup does not load whole.
@@ -57,9 +63,12 @@ int RunBackups(std::span<char*> args) {
 }
 
 int RunRestore(std::span<char*> args) {
-    if (args.size() != 2) return Usage("restore DATA.ybf BACKUP");
-    const fs::path dataFile = args[0];
-    const fs::path backup = FindBackup(dataFile, args[1]);
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("restore", why);
+    if (options->positional.size() != 2) return UsageError("restore", WrongArgumentCount());
+    const fs::path dataFile = options->positional[0];
+    const fs::path backup = FindBackup(dataFile, options->positional[1]);
     const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(backup);
     if (!pals) {
         PrintMessageLine(FormatText(texts::kRestoreGone, Cp932Text(backup.string())));

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
-#include "archive/pal_archive.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
+#include "archive/pal_archive.h"
+#include "core/cp932.h"
 #include "core/file_read.h"
 #include "core/texts.h"
-#include "core/cp932.h"
 #include "core/yubino_app.h"
 #include "storage/yubino_doc.h"
 #include "sync/checked_mail_intake.h"
@@ -147,6 +148,20 @@ void PrintResult(std::size_t fetched, const CheckTally& tally, const std::vector
 }  // namespace
 
 int RunCheckMail(std::span<char*> argv) {
+    // An option this command does not know, or one without its value, is named.
+    std::string refused;
+    if (!ParseCliOptions(argv,
+                         {{"--imap", true},
+                          {"--password-file", true},
+                          {"--ca-file", true},
+                          {"--trust-fingerprint", true},
+                          {"--folder", true},
+                          {"--maildir", true},
+                          {"--mbox", true},
+                          {"--me", true},
+                          {"--since", true}},
+                         refused))
+        return UsageError("check-mail", refused);
     const char* why = "";
     const std::optional<CheckMailArgs> args = ParseArgs(argv, why);
     if (!args) return PrintUsageError(why);
@@ -199,5 +214,7 @@ int RunCheckMail(std::span<char*> argv) {
     // What was fetched is kept even when a source failed.
     if (!tally.updated.empty() && !doc.OnSaveDocument(args->dataFile).ok) return kExitFailure;
     PrintResult(fetched, tally, errors);
+    // A script that reads only the exit status and standard error still learns why.
+    for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
     return errors.empty() ? kExitOk : kExitFailure;
 }

@@ -2,10 +2,12 @@
 // files, Maildir folders and Japanese mail text files taken in by the batch rules,
 // without dialogs; the pal data file saved under its lock.
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -13,16 +15,12 @@
 #include "archive/parsed_mail_record.h"
 #include "core/cp932.h"
 #include "core/yubino_app.h"
+#include "mail/mail_address.h"
 #include "mail/mail_batch.h"
 #include "mail/mail_files.h"
 #include "storage/yubino_doc.h"
 
 namespace {
-
-int PrintTakeMailUsage() {
-    std::fputs("使い方: yubino-cli take-mail DATA.ybf [--add-new] [--me ADDRESS]... パス...\n", stderr);
-    return kExitUsage;
-}
 
 struct Failure {
     std::string path;
@@ -75,26 +73,21 @@ void PrintResult(const CMailBatch& batch, const std::vector<std::string>& added,
 }  // namespace
 
 int RunTakeMail(std::span<char*> args) {
-    std::vector<const char*> paths;
-    std::vector<std::string> me;
-    bool addNew = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == "--add-new") {
-            addNew = true;
-        } else if (arg == "--me") {
-            if (++i == args.size()) return PrintTakeMailUsage();
-            me.emplace_back(args[i]);
-        } else {
-            paths.push_back(args[i]);
-        }
-    }
-    if (paths.size() < 2) return PrintTakeMailUsage();
+    constexpr std::string_view kName = "take-mail";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--add-new"}, {"--me", true}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() < 2) return UsageError(kName, WrongArgumentCount());
+    const std::vector<std::string> me = options->All("--me");
+    for (const std::string& address : me)
+        if (!IsMailAddress(address)) return UsageError(kName, BadValue("--me", address, "メールアドレス"));
+    const bool addNew = options->Has("--add-new");
+    const std::vector<std::string>& paths = options->positional;
 
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const char* dataFile = paths[0];
+    const std::string& dataFile = paths[0];
     // Refused, unreadable or in use by another process: the port has said so.
     if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Exclusive)) return kExitUsage;
 

@@ -13,6 +13,7 @@
 #include "archive/archive_seed.h"
 #include "archive/pal_archive.h"
 #include "archive/pal_search.h"
+#include "archive/reply_draft.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "ui/dialogs/archive_settings_dlg.h"
@@ -76,7 +77,9 @@ void CMainFrame::CreateArchiveParts() {
         view->addSeparator();
         view->addAction(queue);
     }
-    if (QMenu* tools = MenuTitled(menuBar(), texts::kMenuTools)) {
+    QMenu* tools = MenuTitled(menuBar(), texts::kMenuTools);
+    CreateReplyCommands(tools);
+    if (tools) {
         tools->addAction(answered);
         tools->addAction(settings);
     }
@@ -137,13 +140,7 @@ void CMainFrame::SelectPal(const std::string& address) {
     UpdateMapView();
 }
 
-void CMainFrame::MarkAnswered() {
-    const std::vector<std::string> selected = m_listView->SelectedAddresses();
-    if (selected.empty()) return;
-    m_archive->MarkAnswered(selected, ArchiveDateOf(COleDateTime::GetCurrentTime()));
-    RefreshQueue();
-    OnSelectionChanged();
-}
+void CMainFrame::MarkAnswered() { MarkAnsweredFor(m_listView->SelectedAddresses()); }
 
 void CMainFrame::ShowArchiveSettings() {
     if (!m_archive->Writable()) {
@@ -155,9 +152,11 @@ void CMainFrame::ShowArchiveSettings() {
         CArchiveSettingsDlg dialog(this);
         dialog.SetOwnAddresses(archive.OwnAddresses());
         dialog.SetQuietDays(archive.DefaultQuietDays());
+        dialog.SetGreetings(ReadSeasonalGreetings(archive));
         if (dialog.exec() != QDialog::Accepted) return;
         archive.SetOwnAddresses(dialog.OwnAddresses());
         archive.SetDefaultQuietDays(dialog.QuietDays());
+        WriteSeasonalGreetings(archive, dialog.Greetings());
     } catch (const CSqliteError&) {
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
     }
