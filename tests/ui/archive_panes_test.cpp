@@ -225,6 +225,7 @@ HandedOff Decode(const std::string& target) {
 TEST_F(ArchivePanesTest, EnterInTheQueueWritesTheReplyAndAnsweredAndLaterAreUndone) {
     frame->Archive().TakeIn({Mail("bun@example.jp", MailDirection::Received, DaysAgo(3), "Re: RE[2]: 週末",
                                   "週末は & 温泉に=行きます。\n#またね")});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get())) << "keys reach the focused list of an active window";
     frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
     CReplyQueuePane* pane = frame->QueuePane();
     QTreeWidget* waiting = pane->WaitingList();

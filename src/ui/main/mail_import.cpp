@@ -35,7 +35,7 @@ public:
         // A folder typed into the name field and confirmed with Enter is opened, as in any
         // file dialog; the Open button still takes a folder chosen in the list.
         const auto* typed = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (typed && typed->hasFocus() && !typed->text().isEmpty()) {
+        if (typed && focusWidget() == typed && !typed->text().isEmpty()) {
             const QFileInfo folder(QDir(directory()).absoluteFilePath(typed->text()));
             if (folder.isDir()) {
                 setDirectory(folder.absoluteFilePath());

@@ -55,6 +55,8 @@ void CMainFrame::LoadWindowState(const fs::path& stateFile) {
 
 void CMainFrame::ApplyWindowState() {
     const WindowState& state = m_windowState;
+    // Shown now, the window's frame counts too.
+    if (isVisible()) FitIntoScreen(*this);
     RestoreSplit(*m_splitter, state.mainSplit);
     RestoreSplit(*m_subSplitter, state.leftSplit);
     if (state.viewMode >= 0) Execute(ViewCommand(state.viewMode));

@@ -128,6 +128,7 @@ void CReplyQueuePane::Fill(QTreeWidget* list, const std::vector<QueueEntry>& ent
     }
     list->setSortingEnabled(true);
     list->sortByColumn(m_sortColumn, m_sortOrder);
+    list->resizeColumnToContents(2);  // a pal put off shows the day it comes back
 }
 
 void CReplyQueuePane::showEvent(QShowEvent* event) {
