@@ -56,7 +56,7 @@ std::vector<std::string> CliOptions::All(std::string_view name) const {
     return values;
 }
 
-std::optional<CliOptions> ParseCliOptions(std::span<char*> args, std::initializer_list<OptionSpec> specs,
+std::optional<CliOptions> ParseCliOptions(std::span<char*> args, std::initializer_list<KnownOption> known,
                                           std::string& why) {
     CliOptions options;
     bool optionsEnded = false;
@@ -70,13 +70,13 @@ std::optional<CliOptions> ParseCliOptions(std::span<char*> args, std::initialize
             optionsEnded = true;
             continue;
         }
-        const auto spec =
-            std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& known) { return known.name == arg; });
-        if (spec == specs.end()) {
+        const auto option =
+            std::find_if(known.begin(), known.end(), [&](const KnownOption& o) { return o.name == arg; });
+        if (option == known.end()) {
             why = UnknownOption(arg);
             return std::nullopt;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             options.named.emplace_back(arg, std::string());
         } else if (i + 1 < args.size()) {
             options.named.emplace_back(arg, args[++i]);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;  // "--today"
     bool takesValue = false;
 };
@@ -25,10 +25,10 @@ struct CliOptions {
     std::vector<std::string> All(std::string_view name) const;
 };
 
-// Splits `args` into options `specs` knows and positional arguments; after "--" every
+// Splits `args` into the `known` options and positional arguments; after "--" every
 // argument is positional, so a file whose name begins with "-" can be named. Nothing, with
 // `why` set, for an option the command does not know or one whose value is missing.
-std::optional<CliOptions> ParseCliOptions(std::span<char*> args, std::initializer_list<OptionSpec> specs,
+std::optional<CliOptions> ParseCliOptions(std::span<char*> args, std::initializer_list<KnownOption> known,
                                           std::string& why);
 
 // The usage line of `command` ("queue DATA.ybf [--today YYYY-MM-DD] ...").
