@@ -55,8 +55,8 @@ void CMainFrame::LoadWindowState(const fs::path& stateFile) {
 
 void CMainFrame::ApplyWindowState() {
     const WindowState& state = m_windowState;
-    // Shown now, the window's frame counts too.
-    if (isVisible()) FitIntoScreen(*this);
+    // Shown now, the window's frame counts too. Only a size the user left is fitted.
+    if (isVisible() && !state.geometry.empty()) FitIntoScreen(*this);
     RestoreSplit(*m_splitter, state.mainSplit);
     RestoreSplit(*m_subSplitter, state.leftSplit);
     if (state.viewMode >= 0) Execute(ViewCommand(state.viewMode));
