@@ -108,3 +108,14 @@ std::string_view ChartKindName(ChartKind kind) {
     }
     return {};
 }
+
+std::optional<ChartFileFormat> ChartFileFormatOf(std::string_view fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    std::string extension(fileName.substr(dot + 1));
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (extension == "png") return ChartFileFormat::Png;
+    if (extension == "jpg" || extension == "jpeg") return ChartFileFormat::Jpeg;
+    if (extension == "svg") return ChartFileFormat::Svg;
+    return std::nullopt;
+}

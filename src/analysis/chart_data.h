@@ -47,3 +47,8 @@ ChartData BuildChart(const std::vector<CPenPal>& pals, ChartKind kind);
 std::optional<ChartKind> ChartKindByName(std::string_view name);
 // The name of a kind, for file names.
 std::string_view ChartKindName(ChartKind kind);
+
+enum class ChartFileFormat { Png, Jpeg, Svg };
+// The format a chart is saved in, by the file name's extension (.png, .jpg or .jpeg,
+// .svg, any letter case); nothing for any other.
+std::optional<ChartFileFormat> ChartFileFormatOf(std::string_view fileName);

@@ -1,14 +1,17 @@
-// yubino-chart: draws one chart of the analysis without a display, as PNG or SVG. It is the
+// yubino-chart: draws one chart of the analysis without a display, as PNG, JPEG or SVG. It is the
 // Qt side of `yubino-cli chart`, which runs it, so that yubino-cli itself links no Qt.
 //   yubino-chart DATA.ybf --kind sex|age|maps|first-year|months|reply-times --out FILE.png|FILE.svg
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "analysis/chart_data.h"
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "archive/mail_archive.h"
@@ -22,25 +25,25 @@
 namespace {
 
 struct ChartArguments {
-    const char* dataFile = nullptr;
-    std::string_view kind;
-    const char* out = nullptr;
+    std::string dataFile;
+    ChartKind kind = ChartKind::Sex;
+    std::string out;
 };
 
-std::optional<ChartArguments> ReadArguments(int argc, char* argv[]) {
-    ChartArguments args;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--kind" && i + 1 < argc)
-            args.kind = argv[++i];
-        else if (arg == "--out" && i + 1 < argc)
-            args.out = argv[++i];
-        else if (!args.dataFile && !arg.starts_with("--"))
-            args.dataFile = argv[i];
-        else
-            return std::nullopt;
-    }
-    if (!args.dataFile || args.kind.empty() || !args.out) return std::nullopt;
+// Nothing, with `why` set, for arguments that name no chart this program can write.
+std::optional<ChartArguments> ReadArguments(int argc, char* argv[], std::string& why) {
+    const std::optional<CliOptions> options = ParseCliOptions(
+        std::span<char*>(argv + 1, static_cast<std::size_t>(argc - 1)), {{"--kind", true}, {"--out", true}}, why);
+    if (!options) return std::nullopt;
+    if (options->positional.size() != 1) return why = WrongArgumentCount(), std::nullopt;
+    const std::optional<std::string> kind = options->Get("--kind");
+    const std::optional<std::string> out = options->Get("--out");
+    if (!kind || !out) return why = "--kind と --out を指定してください", std::nullopt;
+    ChartArguments args{options->positional[0], ChartKind::Sex, *out};
+    const std::optional<ChartKind> known = ChartKindByName(*kind);
+    if (!known) return why = "不明なグラフの種類です: " + *kind, std::nullopt;
+    args.kind = *known;
+    if (!ChartFileFormatOf(*out)) return why = BadValue("--out", *out, ".png、.jpg、.svg のファイル"), std::nullopt;
     return args;
 }
 
@@ -68,24 +71,14 @@ std::optional<ChartData> ChartOf(ChartKind kind, const CYubinoApp& app, const st
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const auto args = ReadArguments(argc, argv);
-    if (!args) {
-        std::fputs(
-            "使い方: yubino-cli chart DATA.ybf --kind sex|age|maps|first-year|months|reply-times "
-            "--out FILE.png|FILE.svg\n",
-            stderr);
-        return kExitUsage;
-    }
-    const auto kind = ChartKindByName(args->kind);
-    if (!kind) {
-        std::fprintf(stderr, "不明なグラフの種類です: %.*s\n", int(args->kind.size()), args->kind.data());
-        return kExitUsage;
-    }
+    std::string why;
+    const auto args = ReadArguments(argc, argv, why);
+    if (!args) return UsageError("chart", why);
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
     if (!OpenPalFile(doc, args->dataFile, CYubinoDoc::OpenMode::Read)) return kExitUsage;
-    const std::optional<ChartData> chart = ChartOf(*kind, app, doc.GetPathName());
+    const std::optional<ChartData> chart = ChartOf(args->kind, app, doc.GetPathName());
     if (!chart) return kExitFailure;
 
     qputenv("QT_QPA_PLATFORM", "offscreen");  // a chart is drawn, never shown
@@ -95,7 +88,7 @@ int main(int argc, char* argv[]) {
     });
     QApplication application(argc, argv);
     if (!SaveChart(*chart, QString::fromLocal8Bit(args->out))) {
-        std::fprintf(stderr, "グラフを保存できませんでした: %s\n", args->out);
+        std::fprintf(stderr, "グラフを保存できませんでした: %s\n", args->out.c_str());
         return kExitFailure;
     }
     return kExitOk;

@@ -606,6 +606,13 @@ ArchiveStatus CMailArchive::SetPalQuietDays(std::string_view pal, std::optional<
 
 ArchiveResult<std::vector<PalMailDates>> CMailArchive::MailDates(const std::vector<std::string>& pals,
                                                                  std::optional<int> quietDaysForAll) {
+    // Every date sorts before "A".
+    return MailDatesBefore(pals, quietDaysForAll, "A");
+}
+
+ArchiveResult<std::vector<PalMailDates>> CMailArchive::MailDatesBefore(const std::vector<std::string>& pals,
+                                                                       std::optional<int> quietDaysForAll,
+                                                                       std::string_view before) {
     std::string damaged;
     ArchiveResult<std::vector<PalMailDates>> result = GuardedRead<std::vector<PalMailDates>>([&] {
         const std::optional<int> stored = quietDaysForAll ? quietDaysForAll : StoredDefaultQuietDays();
@@ -615,8 +622,10 @@ ArchiveResult<std::vector<PalMailDates>> CMailArchive::MailDates(const std::vect
         // Each newest date is one step down the (pal, direction, date) index.
         CStatement query(
             *m_db,
-            "SELECT address, quiet_days, (SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0), "
-            "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1) FROM pals p");
+            "SELECT address, quiet_days, "
+            "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 0 AND date < ?1), "
+            "(SELECT max(date) FROM mails WHERE pal_id = p.id AND direction = 1 AND date < ?1) FROM pals p");
+        query.Bind(1, before);
         std::vector<PalMailDates> dates;
         while (query.Step()) {
             std::string address = query.Text(0);
@@ -671,5 +680,35 @@ ArchiveStatus CMailArchive::CopyTo(const fs::path& path) {
     return Guarded([&] {
         CStatement copy(*m_db, "VACUUM INTO ?");
         copy.Bind(1, path.string()).Run();
+    });
+}
+
+ArchiveResult<std::optional<MailRecord>> CMailArchive::NewestMail(std::string_view pal, MailDirection direction,
+                                                                  std::string_view before) {
+    return GuardedRead<std::optional<MailRecord>>([&]() -> std::optional<MailRecord> {
+    CStatement query(*m_db,
+                     "SELECT m.date, m.subject, m.body, m.message_id, m.source FROM mails m "
+                     "JOIN pals p ON p.id = m.pal_id WHERE p.address = ?1 AND m.direction = ?2 AND m.date < ?3 "
+                     "ORDER BY m.date DESC, m.id DESC LIMIT 1");
+    query.Bind(1, pal).Bind(2, std::int64_t{static_cast<int>(direction)}).Bind(3, before.empty() ? "A" : before);
+    if (!query.Step()) return std::nullopt;
+    MailRecord mail;
+    mail.pal = std::string(pal);
+    mail.direction = direction;
+    mail.date = query.Text(0);
+    mail.subject = query.Text(1);
+    mail.body = query.Text(2);
+    mail.messageId = query.Text(3);
+    mail.source = query.Text(4);
+    return mail;
+    });
+}
+
+ArchiveStatus CMailArchive::DeleteMails(std::string_view pal, std::string_view source, std::string_view date) {
+    return Guarded([&] {
+        CStatement drop(*m_db,
+                        "DELETE FROM mails WHERE pal_id = (SELECT id FROM pals WHERE address = ?1) AND source = ?2 "
+                        "AND date = ?3");
+        drop.Bind(1, pal).Bind(2, source).Bind(3, date).Run();
     });
 }

@@ -160,6 +160,16 @@ public:
     // the dates all there and the default in its place.
     ArchiveResult<std::vector<PalMailDates>> MailDates(const std::vector<std::string>& pals,
                                                        std::optional<int> quietDaysForAll = std::nullopt);
+    // The same, counting only mails dated before `before` ("YYYY-MM-DD"): the queue as it
+    // stood on an earlier day.
+    ArchiveResult<std::vector<PalMailDates>> MailDatesBefore(const std::vector<std::string>& pals,
+                                                             std::optional<int> quietDaysForAll,
+                                                             std::string_view before);
+    // The pal's newest mail of `direction` dated before `before` ("YYYY-MM-DD"; empty: any).
+    ArchiveResult<std::optional<MailRecord>> NewestMail(std::string_view pal, MailDirection direction,
+                                                        std::string_view before = {});
+    // Removes the pal's mails of `source` dated `date` (the undo of "返事を書いた").
+    ArchiveStatus DeleteMails(std::string_view pal, std::string_view source, std::string_view date);
 
     // The pal's mails and interval follow its new address; mails the new address already
     // has (the same Message-ID) are kept once.

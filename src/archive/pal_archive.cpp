@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kAnsweredSource = "answered";
 
+std::string SnoozeSettingKey(const std::string& archiveAddress) { return "snooze." + archiveAddress; }
+
 std::string PathText(const fs::path& path) { return cp932::FromUtf8(path.string()).value_or(path.string()); }
 
 }  // namespace
@@ -202,14 +204,47 @@ void CPalArchive::MarkAnswered(const std::vector<std::string>& addresses, const 
     TakeIn(answers);
 }
 
+void CPalArchive::UnmarkAnswered(const std::vector<std::string>& addresses, const std::string& now) {
+    if (!Writable()) return;
+    for (const std::string& address : addresses)
+        if (Report(m_archive.DeleteMails(ArchiveAddress(address), kAnsweredSource, now))) return;
+}
+
+bool CPalArchive::Snooze(const std::string& address, std::optional<CalendarDay> until) {
+    if (!Writable()) return false;
+    return !Report(
+        m_archive.WriteSettings({{SnoozeSettingKey(ArchiveAddress(address)), until ? until->Format() : std::string()}}));
+}
+
+std::optional<CalendarDay> CPalArchive::SnoozedUntil(const std::string& address) {
+    CMailArchive* archive = Archive();
+    if (!archive) return std::nullopt;
+    const std::optional<std::string> until = archive->ReadSetting(SnoozeSettingKey(ArchiveAddress(address))).value;
+    return until ? CalendarDay::Parse(*until) : std::nullopt;
+}
+
 ReplyQueue CPalArchive::Queue(CalendarDay today, std::optional<int> quietDaysForAll) {
+    return QueueBefore(today, quietDaysForAll, "A");  // every date sorts before "A"
+}
+
+ReplyQueue CPalArchive::QueueAsOf(CalendarDay day, std::optional<int> quietDaysForAll) {
+    return QueueBefore(day, quietDaysForAll, CalendarDay{day.number + 1}.Format());
+}
+
+ReplyQueue CPalArchive::QueueBefore(CalendarDay today, std::optional<int> quietDaysForAll, const std::string& before) {
     CMailArchive* archive = Archive();
     if (!archive) return {};
-    const ArchiveResult<std::vector<PalMailDates>> dates = archive->MailDates(TableAddresses(), quietDaysForAll);
+    const ArchiveResult<std::vector<PalMailDates>> dates =
+        archive->MailDatesBefore(TableAddresses(), quietDaysForAll, before);
     // An archive of another layout (a newer Yubino's) has no queue for us.
     if (dates.kind == ArchiveStatus::Kind::Failed) return {};
     Report(dates);
-    return BuildReplyQueue(dates.value, today);
+    ReplyQueue queue = BuildReplyQueue(dates.value, today);
+    for (QueueEntry& entry : queue.waiting) {
+        const std::optional<std::string> until = archive->ReadSetting(SnoozeSettingKey(entry.pal)).value;
+        if (until && *until > today.Format()) entry.snoozedUntil = *until;
+    }
+    return queue;
 }
 
 void CPalArchive::MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) {

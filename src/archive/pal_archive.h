@@ -65,9 +65,17 @@ public:
 
     // "返事を書いた": a sent entry without text at `now` for each pal (code page 932 addresses).
     void MarkAnswered(const std::vector<std::string>& addresses, const std::string& now);
+    // Takes back what MarkAnswered did at `now`.
+    void UnmarkAnswered(const std::vector<std::string>& addresses, const std::string& now);
+    // "あとで": the pal (code page 932 address) is put off in the queue until `until`, or no
+    // longer when nothing is given. False when the archive cannot keep it (told).
+    bool Snooze(const std::string& address, std::optional<CalendarDay> until);
+    std::optional<CalendarDay> SnoozedUntil(const std::string& address);
 
     // The reply queue over the table's pals (addresses in UTF-8).
     ReplyQueue Queue(CalendarDay today, std::optional<int> quietDaysForAll = std::nullopt);
+    // The reply queue as it stood at the end of `day`: later mails are left out.
+    ReplyQueue QueueAsOf(CalendarDay day, std::optional<int> quietDaysForAll = std::nullopt);
 
     void MailTakenIn(const CPenPal* before, const CPenPal& pal, const char* source) override;
     void AddressChanged(const std::string& oldAddress, const std::string& newAddress) override;
@@ -86,6 +94,7 @@ private:
     // Acts on the check's finding (waiting for it with `wait`); true when it was damage.
     bool TakeCheckResult(bool wait);
     void Tell(const std::string& cp932Message);
+    ReplyQueue QueueBefore(CalendarDay today, std::optional<int> quietDaysForAll, const std::string& before);
     std::vector<std::string> TableAddresses() const;
 
     CYubinoApp& m_app;

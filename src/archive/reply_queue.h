@@ -34,6 +34,7 @@ struct QueueEntry {
     std::string pal;
     std::string date;  // "YYYY-MM-DD": the unanswered mail, or the last mail either way
     long long days = 0;
+    std::string snoozedUntil{};  // "YYYY-MM-DD": put off ("あとで") until that day; empty when not
 };
 
 struct ReplyQueue {

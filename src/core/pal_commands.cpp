@@ -48,10 +48,22 @@ void EditSelectedPals(CYubinoApp& app) {
     RefreshViews(app);
 }
 
+namespace {
+
+// One pal is named; several are counted.
+std::string DeleteQuestion(const CYubinoApp& app, const std::vector<std::string>& addresses) {
+    CPenPal pal;
+    if (addresses.size() == 1 && app.FindPalByAddress(addresses.front(), pal))
+        return FormatText(texts::kDeleteOneQuestion, pal.m_strHandleName);
+    return FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size()));
+}
+
+}  // namespace
+
 void DeleteSelectedPals(CYubinoApp& app) {
     const std::vector<std::string> addresses = app.UI().GetSelectedAddresses();
     if (addresses.empty()) return;
-    if (!app.UI().AskYesNo(FormatText(texts::kDeleteQuestion, static_cast<int>(addresses.size())))) return;
+    if (!app.UI().AskYesNo(DeleteQuestion(app, addresses))) return;
     CTableChange change(app, StepKind::Delete);
     CPalHistory* history = app.History();
     const bool anyMails = history && std::any_of(addresses.begin(), addresses.end(),

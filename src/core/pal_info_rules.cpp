@@ -62,6 +62,8 @@ int FindEntryByPrefix(const std::vector<std::string>& entries, const std::string
 
 std::string PalInfoTitle(PalInfoMode mode, const std::string& handleName) {
     if (mode == PalInfoMode::EditSeveral) return Cp932Text(texts::kPalInfoSeveralTitle);
+    // A new pal without a name yet has no name to show: no empty quotes.
+    if (mode == PalInfoMode::AddNew && handleName.empty()) return Cp932Text(texts::kPalInfoNewTitle);
     std::string title = FormatText(texts::kPalInfoTitle, handleName);
     if (mode == PalInfoMode::AddNew) title += Cp932Text(texts::kPalInfoNewSuffix);
     return title;

@@ -34,6 +34,7 @@ inline constexpr const char* kListColumnAge = "年齢";
 inline constexpr const char* kListColumnMailAddress = "ﾒｰﾙｱﾄﾞﾚｽ";
 inline constexpr const char* kListColumnMap = "マップ";
 inline constexpr const char* kDeleteQuestion = " %d 名のメールフレンドを削除しますか？";
+inline constexpr const char* kDeleteOneQuestion = "「%s」を削除しますか？";
 inline constexpr const char* kDropUnreadable = "ドロップされたデータは開けません";
 inline constexpr const char* kMailCharactersReplaced =
     "取り込む文章には、メールフレンドデータに保存できない文字が含まれていました。\r\nそれらの文字は「?"
@@ -163,6 +164,7 @@ inline constexpr const char* kSettingsNotWritten =
 // choose-pal dialogs.
 inline constexpr const char* kPalInfoTitle = "\"%s\"さんの詳細情報";
 inline constexpr const char* kPalInfoNewSuffix = "（新規追加）";
+inline constexpr const char* kPalInfoNewTitle = "メールフレンドの新規追加";
 inline constexpr const char* kPalInfoSeveralTitle = "複数のメールフレンドを編集";
 inline constexpr const char* kTabNames = "名前";
 inline constexpr const char* kTabAddress = "住所";
@@ -259,6 +261,7 @@ inline constexpr const char* kMailFilesFailed = "読めなかったもの: %d件
 inline constexpr const char* kMailNothingRead = "メールを読めませんでした";
 inline constexpr const char* kMailReading = "メールを読んでいます...";
 inline constexpr const char* kMenuImportMailFiles = "メールファイルを取り込む...";
+inline constexpr const char* kMenuImportMailFilesItem = "メールファイルを取り込む(&L)...";
 inline constexpr const char* kCmdImportMailFiles =
     "メールファイル(.eml、mbox)やMaildirフォルダから受信メールを取り込む\nメールファイルを取り込む";
 inline constexpr const char* kMailFileFilter = "メール (*.eml *.mbox *.mbx *.txt);;すべてのﾌｧｲﾙ (*)";
@@ -417,8 +420,8 @@ inline constexpr const char* kStepSort = "「%s」で並べ替え";
 inline constexpr const char* kStepRestore = "バックアップから復元";
 inline constexpr const char* kMenuUndo = "元に戻す(&U)";
 inline constexpr const char* kMenuRedo = "やり直し(&R)";
-inline constexpr const char* kUndoWithName = "元に戻す: %s";
-inline constexpr const char* kRedoWithName = "やり直し: %s";
+inline constexpr const char* kUndoWithName = "元に戻す(&U): %s";
+inline constexpr const char* kRedoWithName = "やり直し(&R): %s";
 inline constexpr const char* kCmdUndo = "直前の変更を元に戻す\n元に戻す";
 inline constexpr const char* kCmdRedo = "元に戻した変更をやり直す\nやり直し";
 
@@ -545,6 +548,19 @@ inline constexpr const char* kMenuPalQuietDays = "ご無沙汰とみなす日数
 inline constexpr const char* kPalQuietDaysOwn = "このメールフレンドだけの日数にする";
 inline constexpr const char* kPalQuietDaysForAll = "全体の設定に従う (%d 日)";
 inline constexpr const char* kNoPalWithAddress = "このメールアドレスのメールフレンドはいません: %s";
+// Acting from the reply queue.
+inline constexpr const char* kMenuWriteReply = "返事を書く(&W)";
+inline constexpr const char* kCmdWriteReply =
+    "選んだメールフレンドへの返事をメールソフトで書きます\n返事を書く (Ctrl+R)";
+inline constexpr const char* kMenuSnooze = "あとで(&L)";
+inline constexpr const char* kMenuSnoozeDays[] = {"3 日後に(&3)", "1 週間後に(&7)", "30 日後に(&M)"};
+inline constexpr int kSnoozeDays[] = {3, 7, 30};
+inline constexpr const char* kQueueLater = "%1（あとで: %2 まで）";
+inline constexpr const char* kStepMarkAnswered = "返事を書いた (%1)";
+inline constexpr const char* kStepSnooze = "あとで (%1)";
+inline constexpr const char* kPalCount = "%1 人";
+inline constexpr const char* kGreetingsLabel = "時候の挨拶 (返事の書き出し)";
+inline constexpr const char* kGreetingMonth = "%1 月";
 
 // The mailbox check: one message per failure, naming the account. These stay UTF-8 (filled
 // in with folder names and the server's words), shown and printed as they are.
@@ -581,8 +597,8 @@ inline constexpr const char* kCheckMailNotSent =
 inline constexpr const char* kCheckUnreadableAnswer = "読めない応答: ";
 inline constexpr const char* kCheckLocalUnreadable = "メールアカウント %s: %s を読めませんでした (%s)";
 // The mailbox check in the window.
-inline constexpr const char* kCmdCheckMail = "メールを確認";
-inline constexpr const char* kCmdMailAccounts = "メールアカウント...";
+inline constexpr const char* kCmdCheckMail = "メールを確認(&C)";
+inline constexpr const char* kCmdMailAccounts = "メールアカウント(&O)...";
 inline constexpr const char* kCheckMailTip = "メールボックスからメールフレンドとのメールを取り込みます";
 inline constexpr const char* kMailAccountsTip = "確認するメールボックスとアカウントを設定します";
 inline constexpr const char* kMailAccountsTitle = "メールアカウント";

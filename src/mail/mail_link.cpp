@@ -27,7 +27,6 @@ void SendMailToSelected(CYubinoApp& app) {
 }
 
 std::string MailtoLinkToUrl(std::string_view link) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     static constexpr std::string_view kSeparator = "; ";
     std::string_view rest = link.substr(link.starts_with(kMailtoScheme) ? kMailtoScheme.size() : 0);
     std::string recipients;
@@ -40,15 +39,31 @@ std::string MailtoLinkToUrl(std::string_view link) {
         }
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + kSeparator.size());
     }
-    std::string url(kMailtoScheme);
-    for (unsigned char c : cp932::ToUtf8(recipients)) {
+    return std::string(kMailtoScheme) + PercentEncodeForMailto(cp932::ToUtf8(recipients));
+}
+
+std::string PercentEncodeForMailto(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(MailtoEncodedLength(utf8));
+    for (unsigned char c : utf8) {
         if (StaysInMailtoUrl(c)) {
-            url += static_cast<char>(c);
+            encoded += static_cast<char>(c);
         } else {
-            url += '%';
-            url += kHex[c >> 4];
-            url += kHex[c & 0x0F];
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0x0F];
         }
     }
-    return url;
+    return encoded;
+}
+
+std::size_t MailtoEncodedLength(std::string_view utf8) {
+    std::size_t length = 0;
+    for (unsigned char c : utf8) length += StaysInMailtoUrl(c) ? 1 : 3;
+    return length;
+}
+
+bool IsEncodedMailtoUrl(std::string_view target) {
+    return target.starts_with(kMailtoScheme) && target.find(' ') == std::string_view::npos;
 }

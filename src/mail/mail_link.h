@@ -24,3 +24,13 @@ void SendMailToSelected(CYubinoApp& app);
 // the delimiters allowed inside an address ("!$'()*+,;") stay; "%", "/", "?", "#", "[",
 // "]", "&" and "=" are encoded, since they would end the address or start a header field.
 std::string MailtoLinkToUrl(std::string_view link);
+
+// Whether `target` is a mailto URL already encoded (as a reply's is), not a link of
+// MakeMailtoLink: those put "; " after every address, and an encoded URL has no blank.
+bool IsEncodedMailtoUrl(std::string_view target);
+
+// UTF-8 text as a mailto URL carries it in an address or a header field's value: every
+// byte but letters, digits and "-._~!$'()*+,;:@" percent-encoded.
+std::string PercentEncodeForMailto(std::string_view utf8);
+// The length of that encoding.
+std::size_t MailtoEncodedLength(std::string_view utf8);

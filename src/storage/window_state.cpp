@@ -65,6 +65,14 @@ void ApplyLine(WindowState& state, std::string_view name, std::string_view value
         state.sortAscending = value != "0";
     else if (name == "map")
         ParseInt(value, state.map);
+    else if (name == "queue-open")
+        state.queueOpen = value == "1";
+    else if (name == "queue-tab")
+        ParseInt(value, state.queueTab);
+    else if (name == "queue-sort-column")
+        ParseInt(value, state.queueSortColumn);
+    else if (name == "queue-sort-ascending")
+        state.queueSortAscending = value == "1";
     else if (name == "recent" && !value.empty() && state.recentFiles.size() < kMaxRecentFiles)
         state.recentFiles.emplace_back(std::string(value));
 }
@@ -104,6 +112,10 @@ std::string FormatWindowState(const WindowState& state) {
     line("sort-column", std::to_string(state.sortColumn));
     line("sort-ascending", state.sortAscending ? "1" : "0");
     line("map", std::to_string(state.map));
+    line("queue-open", state.queueOpen ? "1" : "0");
+    line("queue-tab", std::to_string(state.queueTab));
+    line("queue-sort-column", std::to_string(state.queueSortColumn));
+    line("queue-sort-ascending", state.queueSortAscending ? "1" : "0");
     for (const fs::path& file : state.recentFiles) {
         const std::string path = file.string();
         // A name with a line break cannot be written as one line; it is left out.

@@ -23,6 +23,10 @@ struct WindowState {
     bool sortAscending = true;     // that sort's direction
     int map = -1;                  // the map bar's choice; -1 for the default
     std::vector<std::filesystem::path> recentFiles;  // the last opened first
+    bool queueOpen = false;                          // the reply queue pane shown
+    int queueTab = 0;                                // its list shown: waiting or quiet
+    int queueSortColumn = -1;                        // its lists' sort column; -1 for the default
+    bool queueSortAscending = false;
 
     bool operator==(const WindowState&) const = default;
 };

@@ -54,6 +54,8 @@ bool CQtUserInterface::GetClipboardText(std::string& text, bool& replaced) {
 }
 
 bool CQtUserInterface::OpenInShell(const std::string& target) {
+    if (IsEncodedMailtoUrl(target))
+        return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(target), QUrl::StrictMode));
     // A mailto link carries Japanese text and blanks: it goes out already encoded.
     if (target.starts_with(kMailtoScheme))
         return QDesktopServices::openUrl(

@@ -58,7 +58,7 @@ TEST(PalInfoLists, StoredTextSelectsTheFirstEntryBeginningWithIt) {
 TEST(PalInfoTitle, FollowsTheModeAndTheHandleName) {
     EXPECT_EQ(Utf8(PalInfoTitle(PalInfoMode::EditOne, Sjis("たろう"))), "\"たろう\"さんの詳細情報");
     EXPECT_EQ(Utf8(PalInfoTitle(PalInfoMode::AddNew, Sjis("たろう"))), "\"たろう\"さんの詳細情報（新規追加）");
-    EXPECT_EQ(Utf8(PalInfoTitle(PalInfoMode::AddNew, "")), "\"\"さんの詳細情報（新規追加）");
+    EXPECT_EQ(Utf8(PalInfoTitle(PalInfoMode::AddNew, "")), "メールフレンドの新規追加");
     EXPECT_EQ(Utf8(PalInfoTitle(PalInfoMode::EditSeveral, Sjis("たろう"))), "複数のメールフレンドを編集");
 }
 

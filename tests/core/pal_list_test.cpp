@@ -130,12 +130,14 @@ TEST_F(PalCommandsTest, DeletingThreeSelectedPalsAsksOnceWithThreeAndRefreshesOn
 }
 
 TEST_F(PalCommandsTest, AnsweringNoDeletesNothing) {
-    Add(Pal("a@x"));
+    CPenPal pal = Pal("a@x");
+    pal.m_strHandleName = Sjis("ゆきうさぎ");
+    Add(pal);
     ui.selectedAddresses = {"a@x"};
     ui.yesNoAnswers = {false};
     DeleteSelectedPals(app);
     EXPECT_EQ(app.GetPalCount(), 1);
-    EXPECT_EQ(ui.events.size(), 1u);
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"question: 「ゆきうさぎ」を削除しますか？"})) << "one pal is named";
 }
 
 TEST_F(PalCommandsTest, EditOneStoresTheDialogsRecordOnOk) {

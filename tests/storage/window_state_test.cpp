@@ -20,6 +20,10 @@ WindowState FullState() {
     state.sortAscending = false;
     state.map = 7;
     state.recentFiles = {"/home/u/友達.ybf", "/home/u/old friends.ybf"};
+    state.queueOpen = true;
+    state.queueTab = 1;
+    state.queueSortColumn = 0;
+    state.queueSortAscending = true;
     return state;
 }
 

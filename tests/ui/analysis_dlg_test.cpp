@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QHeaderView>
@@ -114,6 +115,27 @@ TEST_F(AnalysisDlgTest, SortKeepsTheSelectedRowSelected) {
     const QModelIndexList selected = list->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected.first().data().toString(), QStringLiteral("a"));
+}
+
+TEST_F(AnalysisDlgTest, OpensWithTheWholeTabRowAndCtrlTabMovesAlongIt) {
+    auto dialog = Open();
+    QTabBar* tabs = Tabs(*dialog);
+    EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(tabs->count() - 1))) << "the last tab is shown whole";
+    List(*dialog)->setFocus();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int tab;
+    } steps[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},    {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1}, {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {Qt::Key_PageUp, Qt::ControlModifier, 5},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.get(), step.key,
+                        step.modifiers);
+        EXPECT_EQ(tabs->currentIndex(), step.tab) << QKeySequence(step.key | step.modifiers).toString().toStdString();
+    }
 }
 
 TEST_F(AnalysisDlgTest, CloseEndsTheDialog) {

@@ -11,20 +11,23 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include "archive/pal_archive.h"
 #include "core/yubino_app.h"
+#include "mail/reply_link.h"
+#include "main_window_fixture.h"
+#include "modal.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
+#include "ui/dialogs/pal_quiet_days_dlg.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
-#include "main_window_fixture.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/pal_list_model.h"
-#include "modal.h"
-#include "ui/dialogs/pal_quiet_days_dlg.h"
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/yubino_view.h"
 
@@ -204,6 +207,74 @@ TEST_F(ArchivePanesTest, APalsOwnDaysUntilQuietAreSetFromTheQueuesContextMenu) {
         EXPECT_EQ(ListColumn(pane->QuietList(), 1), step.quiet) << step.days;
     }
     EXPECT_EQ(frame->Archive().Archive()->PalQuietDays("bun@example.jp").value, std::nullopt);
+}
+
+// The handed-off URL's fields, decoded as a mail program decodes them.
+struct HandedOff {
+    QString to, subject, body;
+};
+
+HandedOff Decode(const std::string& target) {
+    const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(target), QUrl::StrictMode);
+    EXPECT_EQ(url.scheme(), QStringLiteral("mailto")) << target;
+    const QUrlQuery query(url);
+    return {url.path(QUrl::FullyDecoded), query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+            query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded)};
+}
+
+TEST_F(ArchivePanesTest, EnterInTheQueueWritesTheReplyAndAnsweredAndLaterAreUndone) {
+    frame->Archive().TakeIn({Mail("bun@example.jp", MailDirection::Received, DaysAgo(3), "Re: RE[2]: 週末",
+                                  "週末は & 温泉に=行きます。\n#またね")});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get())) << "keys reach the focused list of an active window";
+    frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
+    CReplyQueuePane* pane = frame->QueuePane();
+    QTreeWidget* waiting = pane->WaitingList();
+    ASSERT_EQ(ListColumn(waiting, 1), std::vector<std::string>{"bun@example.jp"});
+    const QRect bunRow = waiting->visualItemRect(waiting->topLevelItem(0));
+    QTest::mouseClick(waiting->viewport(), Qt::LeftButton, {}, bunRow.center());
+    EXPECT_EQ(List().SelectedAddresses(), std::vector<std::string>{"bun@example.jp"}) << "one click selects the pal";
+
+    waiting->setFocus();
+    QTest::keyClick(waiting, Qt::Key_Return);
+    ASSERT_EQ(ui.shellTargets.size(), 1u);
+    const HandedOff reply = Decode(ui.shellTargets.front());
+    EXPECT_EQ(reply.to, QStringLiteral("bun@example.jp"));
+    EXPECT_EQ(reply.subject, QStringLiteral("Re: 週末"));
+    const int month = std::stoi(CalendarDay::Today().Format().substr(5, 2));
+    EXPECT_EQ(reply.body, QStringLiteral("ブンさん\r\n\r\n") +
+                              QString::fromUtf8(kSeasonalGreetings[static_cast<std::size_t>(month - 1)]) +
+                              QStringLiteral("\r\n\r\n> 週末は & 温泉に=行きます。\r\n> #またね\r\n"));
+    QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(ui.shellTargets.size(), 2u) << "Ctrl+R writes to the pal selected in the list";
+
+    // 返事を書いた asks nothing and is one step back.
+    ui.events.clear();
+    pane->AnsweredAction()->trigger();
+    EXPECT_EQ(waiting->topLevelItemCount(), 0);
+    EXPECT_EQ(std::count_if(ui.events.begin(), ui.events.end(),
+                            [](const std::string& e) { return e.starts_with("question"); }),
+              0);
+    EXPECT_EQ(frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("元に戻す(&U): 返事を書いた (ブン)"));
+    frame->Action(ID_EDIT_UNDO)->trigger();
+    ASSERT_EQ(ListColumn(waiting, 1), std::vector<std::string>{"bun@example.jp"});
+    frame->Action(ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(waiting->topLevelItemCount(), 0);
+    frame->Action(ID_EDIT_UNDO)->trigger();
+
+    // あとで: a week off, shown in the list, kept in the archive, undone.
+    waiting->setCurrentItem(waiting->topLevelItem(0));
+    pane->SnoozeActions().at(1)->trigger();
+    const CalendarDay week{CalendarDay::Today().number + 7};
+    ASSERT_EQ(waiting->topLevelItemCount(), 1);
+    EXPECT_TRUE(waiting->topLevelItem(0)->text(2).contains(
+        QString::fromStdString(week.Format()).replace(QLatin1Char('-'), QLatin1Char('/'))))
+        << waiting->topLevelItem(0)->text(2).toStdString();
+    ASSERT_TRUE(frame->Archive().SnoozedUntil("bun@example.jp").has_value());
+    EXPECT_EQ(frame->Archive().SnoozedUntil("bun@example.jp")->number, week.number);
+    Screenshot(QStringLiteral("reply-queue-later"));
+    frame->Action(ID_EDIT_UNDO)->trigger();
+    EXPECT_EQ(frame->Archive().SnoozedUntil("bun@example.jp"), std::nullopt);
+    EXPECT_FALSE(waiting->topLevelItem(0)->text(2).contains(QStringLiteral("あとで")));
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST_F(ChoosePalDlgTest, AddedPalAppearsAfterThoseAlreadyThere) {
     Open();
     WhenModalOpens(
         [](QWidget* palDialog) {
-            EXPECT_EQ(palDialog->windowTitle(), "\"\"さんの詳細情報（新規追加）");
+            EXPECT_EQ(palDialog->windowTitle(), "メールフレンドの新規追加");
             palDialog->findChild<QLineEdit*>("handleName")->setText("new");
             palDialog->findChild<QLineEdit*>("mailAddress")->setText("new@example.jp");
             QTest::mouseClick(palDialog->findChild<QPushButton*>("save"), Qt::LeftButton);

@@ -107,11 +107,11 @@ TEST_F(HistoryTest, EditMenuNamesTheStepsAndTheKeysWalkThem) {
     ui.yesNoAnswers.push_back(true);
     frame->Execute(ID_DELETE_PALS);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"b@x"}));
-    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: 2人を削除"));
+    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す(&U): 2人を削除"));
 
     QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a@x", "b@x", "c@x"}));
-    EXPECT_EQ(Text(ID_EDIT_REDO), QStringLiteral("やり直し: 2人を削除"));
+    EXPECT_EQ(Text(ID_EDIT_REDO), QStringLiteral("やり直し(&R): 2人を削除"));
     QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"b@x"}));
     QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -121,7 +121,7 @@ TEST_F(HistoryTest, EditMenuNamesTheStepsAndTheKeysWalkThem) {
     Select({0});
     ui.yesNoAnswers.push_back(true);
     frame->Execute(ID_DELETE_PALS);
-    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: 「ゆきうさぎ」を削除"));
+    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す(&U): 「ゆきうさぎ」を削除"));
 }
 
 TEST_F(HistoryTest, OpeningAnotherFileStartsANewHistory) {
@@ -234,7 +234,7 @@ TEST_F(HistoryTest, RestoreShowsTheDifferencesAndIsOneUndoableStep) {
     EXPECT_EQ(listed, (QStringList{QStringLiteral("4"), QStringLiteral("3")}));
     EXPECT_EQ(differences, QStringLiteral("戻すと消える人: 2人（みどり、あか）"));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a@x", "b@x", "c@x"}));
-    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: バックアップから復元"));
+    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す(&U): バックアップから復元"));
     frame->Action(ID_EDIT_UNDO)->trigger();
     EXPECT_EQ(Rows(), now);
 }

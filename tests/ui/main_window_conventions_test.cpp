@@ -7,13 +7,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QSplitter>
+#include <QTreeWidget>
 #include <algorithm>
 #include <functional>
 
 #include "main_window_fixture.h"
 #include "modal.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/reply_queue_pane.h"
 #include "ui/map/map_view.h"
 
 namespace fs = std::filesystem;
@@ -46,19 +49,22 @@ TEST_F(MainWindowConventionsTest, TheWindowComesBackAsItWasLeft) {
     WriteFileBytes(dataFile, PalFileBytes(kFourPals));
     WriteFileBytes(dir / "yubino.cfg", dataFile.string());
     Run();
-    frame->resize(1000, 650);
-    frame->findChild<QSplitter*>()->setSizes({300, 700});
+    frame->resize(760, 550);  // within the test screen's 800 x 600
+    frame->findChild<QSplitter*>()->setSizes({300, 450});
     Header().resizeSection(1, 133);
     ClickHeader(3);
     ClickHeader(3);  // descending
     frame->MapCombo()->setCurrentIndex(7);
     frame->Execute(ID_VIEW_SMALL_ICONS);
+    frame->Action(ID_VIEW_REPLY_QUEUE)->trigger();
+    frame->QueuePane()->SetCurrentTab(1);
+    frame->QueuePane()->QuietList()->sortByColumn(0, Qt::AscendingOrder);
     const QList<int> split = frame->findChild<QSplitter*>()->sizes();
     ASSERT_TRUE(frame->close());
     frame.reset();
 
     Run();
-    EXPECT_EQ(frame->size(), QSize(1000, 650));
+    EXPECT_EQ(frame->size(), QSize(760, 550));
     EXPECT_EQ(frame->findChild<QSplitter*>()->sizes(), split);
     EXPECT_EQ(List().ViewMode(), kSmallIcons);
     EXPECT_TRUE(frame->Action(ID_VIEW_SMALL_ICONS)->isChecked());
@@ -68,10 +74,28 @@ TEST_F(MainWindowConventionsTest, TheWindowComesBackAsItWasLeft) {
     EXPECT_EQ(Header().sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(frame->MapCombo()->currentIndex(), 7);
     EXPECT_EQ(app.m_nCurrentMap, 7);
+    EXPECT_TRUE(frame->QueuePane()->isVisible());
+    EXPECT_EQ(frame->QueuePane()->CurrentTab(), 1);
+    EXPECT_EQ(frame->QueuePane()->WaitingList()->header()->sortIndicatorSection(), 0);
+    EXPECT_EQ(frame->QueuePane()->WaitingList()->header()->sortIndicatorOrder(), Qt::AscendingOrder);
     // The settings file keeps its one line: the data file.
     EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), dataFile.string());
     ClickHeader(3);  // the next click turns the remembered sort round
     EXPECT_EQ(Header().sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+// A size saved on a larger screen (or at another scale) comes back within this one.
+TEST_F(MainWindowConventionsTest, ASavedSizeLargerThanTheScreenIsFittedToIt) {
+    Run();
+    frame->resize(5000, 4000);
+    frame->move(-300, -200);
+    ASSERT_TRUE(frame->close());
+    frame.reset();
+    Run();
+    const QRect free = frame->screen()->availableGeometry();
+    EXPECT_TRUE(free.contains(frame->frameGeometry()))
+        << frame->frameGeometry().width() << "x" << frame->frameGeometry().height() << " on " << free.width() << "x"
+        << free.height();
 }
 
 TEST_F(MainWindowConventionsTest, ADamagedStateFileGivesTheDefaults) {
@@ -135,14 +159,44 @@ TEST_F(MainWindowConventionsTest, EveryKeyOfTheWindowIsShownBesideAMenuCommand) 
     Start();
     std::vector<QAction*> menuActions;
     for (QAction* top : frame->menuBar()->actions()) CollectMenuActions(*top->menu(), menuActions);
-    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_S),
-                                    QKeySequence(Qt::CTRL | Qt::Key_P), QKeySequence(Qt::Key_F1),
-                                    QKeySequence(Qt::SHIFT | Qt::Key_F1), QKeySequence(Qt::Key_Delete)}) {
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
+          QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F1),
+          QKeySequence(Qt::SHIFT | Qt::Key_F1), QKeySequence(Qt::Key_Delete)}) {
         const bool shown = std::any_of(menuActions.begin(), menuActions.end(),
                                        [&](QAction* action) { return action->shortcut() == key; });
         EXPECT_TRUE(shown) << key.toString().toStdString();
     }
     for (QAction* action : menuActions) EXPECT_FALSE(action->statusTip().isEmpty()) << action->text().toStdString();
+}
+
+// The letter after "&" in a menu text; none for a text without one.
+QChar AccessKey(const QString& text) {
+    for (qsizetype i = text.indexOf(QLatin1Char('&')); i >= 0 && i + 1 < text.size();
+         i = text.indexOf(QLatin1Char('&'), i + 2))
+        if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toUpper();
+    return {};
+}
+
+// Items that share a key are reached by pressing it again, as the View menu's two "M"s are.
+void ExpectAccessKeys(QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator() || action->text().isEmpty()) continue;
+        EXPECT_FALSE(AccessKey(action->text()).isNull())
+            << action->text().toStdString() << " in " << menu.title().toStdString();
+        if (action->menu()) ExpectAccessKeys(*action->menu());
+    }
+}
+
+TEST_F(MainWindowConventionsTest, EveryMenuItemHasAnAccessKey) {
+    StartWith(kFourPals);
+    SelectRows({0});
+    ui.yesNoAnswers.push_back(true);
+    frame->Execute(ID_DELETE_PALS);  // an undo step: the Edit menu's items name it
+    for (QAction* top : frame->menuBar()->actions()) {
+        EXPECT_FALSE(AccessKey(top->text()).isNull()) << top->text().toStdString();
+        ExpectAccessKeys(*top->menu());
+    }
 }
 
 TEST_F(MainWindowConventionsTest, PrintPreviewShowsTheListWhileItIsTheActivePane) {

@@ -21,6 +21,7 @@
 #include "core/cp932.h"
 #include "core/texts.h"
 #include "mail/mail_link.h"
+#include "mail/reply_link.h"
 #include "main_window_fixture.h"
 #include "modal.h"
 #include "ui/main/command_ids.h"
@@ -298,6 +299,13 @@ TEST(ShellHandOff, MailtoLinksReachTheDesktopInTheInternetForm) {
         ASSERT_EQ(catcher.urls.size(), 1) << row.name;
         EXPECT_EQ(catcher.urls.front().toEncoded().toStdString(), row.url) << row.name;
     }
+    // A reply's URL is encoded already and reaches the desktop unchanged.
+    catcher.urls.clear();
+    const std::string reply =
+        ReplyMailtoUrl({"p@x.jp", "ゆき", "寒いですね。", ReceivedMail{"Re: 雪 & 氷", "100% = 1"}});
+    EXPECT_TRUE(desktop.OpenInShell(reply));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front().toEncoded().toStdString(), reply);
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
 }
 

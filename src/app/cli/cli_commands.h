@@ -55,3 +55,5 @@ int RunQuietDays(std::span<char*> args);
 // check-mail DATA.ybf --imap URL --password-file FILE ...: the mailbox check; prints
 // {"fetched", "updated", "received", "sent", "errors"}; 1 when a source failed.
 int RunCheckMail(std::span<char*> args);
+// reply DATA.ybf --pal ADDRESS [--today YYYY-MM-DD]: the mailto URL of a reply to the pal.
+int RunReply(std::span<char*> args);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -24,50 +25,37 @@
 
 namespace {
 
-constexpr const char* kExportUsage =
-    "使い方: yubino-cli export DATA.ybf --vcard OUT.vcf [--vcard-version 3.0|4.0] | --csv OUT.csv "
-    "[--encoding utf-8|cp932] [--raw-csv]\n";
-constexpr const char* kImportUsage =
-    "使い方: yubino-cli import DATA.ybf FILE.vcf|FILE.csv [--merge fill|theirs|ours]\n";
-
-int Usage(const char* text) {
-    std::fputs(text, stderr);
-    return kExitUsage;
-}
-
 struct ExportOptions {
-    const char* dataFile = nullptr;
-    const char* vcard = nullptr;
-    const char* csv = nullptr;
+    std::string dataFile;
+    std::optional<std::string> vcard;
+    std::optional<std::string> csv;
     VCardVersion version = VCardVersion::V4;
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
     CsvCells cells = CsvCells::Guarded;
 };
 
-bool ParseExport(std::span<char*> args, ExportOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--vcard" && hasValue)
-            options.vcard = args[++i];
-        else if (arg == "--csv" && hasValue)
-            options.csv = args[++i];
-        else if (arg == "--vcard-version" && hasValue) {
-            const std::string_view v = args[++i];
-            if (v != "3.0" && v != "4.0") return false;
-            options.version = v == "3.0" ? VCardVersion::V3 : VCardVersion::V4;
-        } else if (arg == "--encoding" && hasValue) {
-            const std::string_view e = args[++i];
-            if (e != "utf-8" && e != "cp932") return false;
-            options.encoding = e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
-        } else if (arg == "--raw-csv")
-            options.cells = CsvCells::Raw;
-        else if (!options.dataFile && !arg.starts_with("--"))
-            options.dataFile = args[i];
-        else
-            return false;
+// Nothing, with `why` set, when the arguments do not make one export.
+std::optional<ExportOptions> ParseExport(std::span<char*> args, std::string& why) {
+    const std::optional<CliOptions> given = ParseCliOptions(
+        args, {{"--vcard", true}, {"--csv", true}, {"--vcard-version", true}, {"--encoding", true}, {"--raw-csv", false}}, why);
+    if (!given) return std::nullopt;
+    ExportOptions options;
+    options.vcard = given->Get("--vcard");
+    options.csv = given->Get("--csv");
+    if (given->Has("--raw-csv")) options.cells = CsvCells::Raw;
+    if (given->positional.size() != 1) return why = WrongArgumentCount(), std::nullopt;
+    if (options.vcard.has_value() == options.csv.has_value())
+        return why = "--vcard か --csv のどちらか一つを指定してください", std::nullopt;
+    options.dataFile = given->positional[0];
+    if (const std::optional<std::string> v = given->Get("--vcard-version")) {
+        if (*v != "3.0" && *v != "4.0") return why = BadValue("--vcard-version", *v, "3.0 か 4.0"), std::nullopt;
+        options.version = *v == "3.0" ? VCardVersion::V3 : VCardVersion::V4;
     }
-    return options.dataFile && (options.vcard == nullptr) != (options.csv == nullptr);
+    if (const std::optional<std::string> e = given->Get("--encoding")) {
+        if (*e != "utf-8" && *e != "cp932") return why = BadValue("--encoding", *e, "utf-8 か cp932"), std::nullopt;
+        options.encoding = *e == "cp932" ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom;
+    }
+    return options;
 }
 
 // The header's column names (UTF-8) for a message, as code page 932.
@@ -181,17 +169,18 @@ bool ParseMerge(std::string_view text, MergePolicy& policy) {
 }  // namespace
 
 int RunExport(std::span<char*> args) {
-    ExportOptions options;
-    if (!ParseExport(args, options)) return Usage(kExportUsage);
+    std::string why;
+    const std::optional<ExportOptions> options = ParseExport(args, why);
+    if (!options) return UsageError("export", why);
     Session session;
     CYubinoApp& app = session.app;
-    if (!OpenPalFile(session.doc, options.dataFile, CYubinoDoc::OpenMode::Edit)) return kExitUsage;
-    const std::string bytes = options.vcard ? WriteVCards(app.Pals(), options.version, app.m_dataFolder,
-                                                          RecordsForExport(app.Pals(), &session.archive))
-                                            : WritePalCsv(app.Pals(), options.encoding, options.cells);
-    const char* out = options.vcard ? options.vcard : options.csv;
+    if (!OpenPalFile(session.doc, options->dataFile, CYubinoDoc::OpenMode::Edit)) return kExitUsage;
+    const std::string bytes = options->vcard ? WriteVCards(app.Pals(), options->version, app.m_dataFolder,
+                                                           RecordsForExport(app.Pals(), &session.archive))
+                                             : WritePalCsv(app.Pals(), options->encoding, options->cells);
+    const std::string out = options->vcard.value_or(options->csv.value_or(""));
     if (const WriteResult written = WriteFileAtomically(out, bytes); !written.ok) {
-        std::fprintf(stderr, "%s: %s\n", out, written.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", out.c_str(), written.error.c_str());
         return kExitFailure;
     }
     JsonWriter json;
@@ -201,25 +190,23 @@ int RunExport(std::span<char*> args) {
 }
 
 int RunImport(std::span<char*> args) {
+    std::string why;
+    const std::optional<CliOptions> given = ParseCliOptions(args, {{"--merge", true}}, why);
+    if (!given) return UsageError("import", why);
+    if (given->positional.size() != 2) return UsageError("import", WrongArgumentCount());
     AddressBookImportOptions options;
-    std::vector<const char*> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (std::string_view(args[i]) == "--merge") {
-            if (i + 1 >= args.size() || !ParseMerge(args[++i], options.policy)) return Usage(kImportUsage);
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 2) return Usage(kImportUsage);
+    if (const std::optional<std::string> merge = given->Get("--merge"); merge && !ParseMerge(*merge, options.policy))
+        return UsageError("import", BadValue("--merge", *merge, "fill か theirs か ours"));
+    const std::string& dataFile = given->positional[0];
     std::vector<ImportedPal> pals;
-    if (!PalsOfFile(files[1], pals)) return kExitUsage;
+    if (!PalsOfFile(given->positional[1].c_str(), pals)) return kExitUsage;
     Session session;
     CYubinoApp& app = session.app;
-    if (const std::optional<int> refused = OpenPalFileToWrite(session.doc, files[0])) return *refused;
+    if (const std::optional<int> refused = OpenPalFileToWrite(session.doc, dataFile)) return *refused;
     options.cards = &session.archive;
     const int before = app.GetPalCount();
     const AddressBookImportResult result = ImportAddressBookPals(app, pals, app.m_dataFolder, options);
-    if (!session.doc.OnSaveDocument(files[0]).ok) return kExitFailure;  // the port has said why
+    if (!session.doc.OnSaveDocument(dataFile).ok) return kExitFailure;  // the port has said why
     JsonWriter json;
     json.BeginObject().Key("before").Int(before).Key("added").Int(result.pals.added).Key("refused").BeginArray();
     for (const PalImportResult::Refusal& refusal : result.pals.refused) {

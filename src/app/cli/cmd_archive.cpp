@@ -1,6 +1,6 @@
 // The correspondence archive from the command line: the user's own addresses, the mails,
-// and the reply queue. Each opens the data file as the program does (locked; read-only
-// when another Yubino holds it) and the archive beside it.
+// and the reply queue. Each opens the data file as the program does and the archive beside
+// it; the commands that only read take no lock and never wait for one.
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -8,62 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cli/cli_archive_session.h"
 #include "app/cli/cli_commands.h"
-#include "app/cli/cli_pal_file.h"
-#include "app/cli/console_user_interface.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/json_writer.h"
 #include "archive/archive_seed.h"
-#include "archive/pal_archive.h"
 #include "core/texts.h"
-#include "core/yubino_app.h"
+#include "mail/mail_address.h"
 #include "mail/mail_batch.h"
-#include "storage/yubino_doc.h"
 
 namespace {
-
-int Usage(const char* usage) {
-    std::fprintf(stderr, "使い方: yubino-cli %s\n", usage);
-    return kExitUsage;
-}
-
-// The data file and the archive of one command.
-struct Session {
-    CConsoleUserInterface ui;
-    CYubinoApp app{ui};
-    CYubinoDoc doc{app};
-    CPalArchive archive{app, [this] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; }};
-
-    bool Open(const char* dataFile) {
-        // Edit: another Yubino holding the file leaves the archive read-only, not refused.
-        if (!OpenPalFile(doc, dataFile, CYubinoDoc::OpenMode::Edit)) return false;
-        app.SetHistory(&archive);
-        return true;
-    }
-};
-
-// Splits "--name value" options from the positional arguments; false on a stray option.
-struct Options {
-    std::vector<std::string> positional;
-    std::vector<std::pair<std::string, std::string>> named;
-    std::optional<std::string> Get(std::string_view name) const {
-        for (const auto& [key, value] : named)
-            if (key == name) return value;
-        return std::nullopt;
-    }
-};
-
-bool ParseOptions(std::span<char*> args, std::initializer_list<std::string_view> names, Options& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg.starts_with("--")) {
-            if (std::find(names.begin(), names.end(), arg) == names.end() || i + 1 >= args.size()) return false;
-            options.named.emplace_back(std::string(arg), args[++i]);
-        } else {
-            options.positional.emplace_back(arg);
-        }
-    }
-    return true;
-}
 
 std::optional<int> ParseDays(const std::string& text) {
     int days = 0;
@@ -75,7 +29,7 @@ std::optional<int> ParseDays(const std::string& text) {
 // The value of a call through the archive, its problem told on stderr; nothing when the
 // archive failed it (a damaged value gives what the program uses in its place).
 template <class T>
-std::optional<T> Told(Session& session, ArchiveResult<T> result) {
+std::optional<T> Told(CliArchiveSession& session, ArchiveResult<T> result) {
     session.archive.Report(result, texts::kArchiveNotRead);
     if (result.kind == ArchiveStatus::Kind::Failed) return std::nullopt;
     return std::move(result.value);
@@ -85,18 +39,35 @@ void Print(const JsonWriter& json) { std::printf("%s\n", json.Text().c_str()); }
 
 void WriteEntries(JsonWriter& json, const char* dateKey, const std::vector<QueueEntry>& entries) {
     json.BeginArray();
-    for (const QueueEntry& e : entries)
-        json.BeginObject().Key("pal").String(e.pal).Key(dateKey).String(e.date).Key("days").Int(e.days).EndObject();
+    for (const QueueEntry& e : entries) {
+        json.BeginObject().Key("pal").String(e.pal).Key(dateKey).String(e.date).Key("days").Int(e.days);
+        if (!e.snoozedUntil.empty()) json.Key("later").String(e.snoozedUntil);
+        json.EndObject();
+    }
     json.EndArray();
+}
+
+// The first given text that is no mail address.
+std::optional<std::string> NotAnAddress(const std::vector<std::string>& given) {
+    for (const std::string& text : given)
+        if (!IsMailAddress(text)) return text;
+    return std::nullopt;
 }
 
 }  // namespace
 
 int RunOwnAddresses(std::span<char*> args) {
-    if (args.empty()) return Usage("own-addresses DATA.ybf [ADDRESS...]");
-    Session session;
-    if (!session.Open(args[0])) return kExitUsage;
-    const std::vector<std::string> given(args.begin() + 1, args.end());
+    constexpr std::string_view kName = "own-addresses";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.empty()) return UsageError(kName, WrongArgumentCount());
+    const std::vector<std::string> given(options->positional.begin() + 1, options->positional.end());
+    if (const std::optional<std::string> wrong = NotAnAddress(given))
+        return UsageError(kName, "メールアドレスではありません: " + *wrong);
+    CliArchiveSession session;
+    const char* dataFile = options->positional[0].c_str();
+    if (!(given.empty() ? session.OpenToRead(dataFile) : session.OpenToEdit(dataFile))) return kExitUsage;
     if (!given.empty() && !session.archive.Writable()) return kExitFailure;  // the port has said why
     CMailArchive* archive = session.archive.Archive();
     if (!archive) return kExitFailure;
@@ -111,14 +82,17 @@ int RunOwnAddresses(std::span<char*> args) {
 }
 
 int RunMails(std::span<char*> args) {
-    constexpr const char* kUsage = "mails DATA.ybf [--pal ADDRESS] [--search TEXT]";
-    Options options;
-    if (!ParseOptions(args, {"--pal", "--search"}, options) || options.positional.size() != 1) return Usage(kUsage);
-    Session session;
-    if (!session.Open(options.positional[0].c_str())) return kExitUsage;
+    constexpr std::string_view kName = "mails";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--pal", true}, {"--search", true}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() != 1) return UsageError(kName, WrongArgumentCount());
+    CliArchiveSession session;
+    if (!session.OpenToRead(options->positional[0].c_str())) return kExitUsage;
     std::optional<std::vector<StoredMail>> mails = std::vector<StoredMail>{};
     if (CMailArchive* archive = session.archive.Archive())
-        mails = Told(session, archive->Mails(options.Get("--pal").value_or(""), options.Get("--search").value_or("")));
+        mails =
+            Told(session, archive->Mails(options->Get("--pal").value_or(""), options->Get("--search").value_or("")));
     if (!mails) return kExitFailure;
     JsonWriter json;
     json.BeginArray();
@@ -133,25 +107,34 @@ int RunMails(std::span<char*> args) {
     return kExitOk;
 }
 
+std::optional<CalendarDay> ParseDayOption(const std::string& text) {
+    const std::optional<CalendarDay> day = CalendarDay::Parse(text);
+    // The day must exist: 2003-02-30 is no day, not 2003-03-02.
+    if (!day || text.size() != 10 || day->Format() != text) return std::nullopt;
+    return day;
+}
+
 int RunQueue(std::span<char*> args) {
-    constexpr const char* kUsage = "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]";
-    Options options;
-    if (!ParseOptions(args, {"--today", "--quiet-days"}, options) || options.positional.size() != 1)
-        return Usage(kUsage);
-    CalendarDay today = CalendarDay::Today();
-    if (const auto given = options.Get("--today")) {
-        const auto day = CalendarDay::Parse(*given);
-        if (!day || given->size() != 10) return Usage(kUsage);
-        today = *day;
+    constexpr std::string_view kName = "queue";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--today", true}, {"--quiet-days", true}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() != 1) return UsageError(kName, WrongArgumentCount());
+    std::optional<CalendarDay> asOf;
+    if (const auto given = options->Get("--today")) {
+        asOf = ParseDayOption(*given);
+        if (!asOf) return UsageError(kName, BadValue("--today", *given, "YYYY-MM-DD"));
     }
     std::optional<int> quietDays;
-    if (const auto given = options.Get("--quiet-days")) {
+    if (const auto given = options->Get("--quiet-days")) {
         quietDays = ParseDays(*given);
-        if (!quietDays) return Usage(kUsage);
+        if (!quietDays) return UsageError(kName, BadValue("--quiet-days", *given, "0 以上の日数"));
     }
-    Session session;
-    if (!session.Open(options.positional[0].c_str())) return kExitUsage;
-    const ReplyQueue queue = session.archive.Queue(today, quietDays);
+    CliArchiveSession session;
+    if (!session.OpenToRead(options->positional[0].c_str())) return kExitUsage;
+    // A given day shows the queue as it stood then; mails after it are left out.
+    const ReplyQueue queue =
+        asOf ? session.archive.QueueAsOf(*asOf, quietDays) : session.archive.Queue(CalendarDay::Today(), quietDays);
     JsonWriter json;
     json.BeginObject().Key("waiting");
     WriteEntries(json, "since", queue.waiting);
@@ -161,15 +144,14 @@ int RunQueue(std::span<char*> args) {
     return kExitOk;
 }
 
-namespace {
-
-// A pal named on the command line, spelt as the archive files it (the pal's first address).
-std::optional<std::string> ArchivedPal(Session& session, const std::string& address) {
+std::optional<CPenPal> NamedPal(CliArchiveSession& session, const std::string& address) {
     CPenPal pal;
-    if (FindPalByAnyAddress(session.app, TableAddress(address), pal)) return ArchiveAddress(pal.m_strMailAddress);
+    if (FindPalByAnyAddress(session.app, TableAddress(address), pal)) return pal;
     session.ui.ShowMessage(FormatText(texts::kNoPalWithAddress, TableAddress(address)), MessageKind::Warning);
     return std::nullopt;
 }
+
+namespace {
 
 // 1 to 3650 days, as the settings dialog allows.
 std::optional<int> ParseInterval(const std::string& text) {
@@ -180,31 +162,36 @@ std::optional<int> ParseInterval(const std::string& text) {
 }  // namespace
 
 int RunQuietDays(std::span<char*> args) {
-    constexpr const char* kUsage = "quiet-days DATA.ybf [--pal ADDRESS] [N|default]";
-    Options options;
-    if (!ParseOptions(args, {"--pal"}, options) || options.positional.empty() || options.positional.size() > 2)
-        return Usage(kUsage);
-    const std::optional<std::string> palOption = options.Get("--pal");
+    constexpr std::string_view kName = "quiet-days";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--pal", true}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.empty() || options->positional.size() > 2) return UsageError(kName, WrongArgumentCount());
+    const std::optional<std::string> palOption = options->Get("--pal");
     const std::optional<std::string> given =
-        options.positional.size() == 2 ? std::optional(options.positional[1]) : std::nullopt;
+        options->positional.size() == 2 ? std::optional(options->positional[1]) : std::nullopt;
     // "default" puts a pal back on the interval for all; for all it means nothing.
     const bool backToDefault = given == "default" && palOption;
     const std::optional<int> days = given && !backToDefault ? ParseInterval(*given) : std::nullopt;
-    if (given && !backToDefault && !days) return Usage(kUsage);
-    Session session;
-    if (!session.Open(options.positional[0].c_str())) return kExitUsage;
+    if (given && !backToDefault && !days)
+        return UsageError(kName,
+                          BadValue("N", *given, palOption ? "1 から 3650 の日数か default" : "1 から 3650 の日数"));
+    CliArchiveSession session;
+    const char* dataFile = options->positional[0].c_str();
+    if (!(given ? session.OpenToEdit(dataFile) : session.OpenToRead(dataFile))) return kExitUsage;
     if (given && !session.archive.Writable()) return kExitFailure;  // the port has said why
     CMailArchive* archive = session.archive.Archive();
     if (!archive) return kExitFailure;
     JsonWriter json;
     if (palOption) {
-        const std::optional<std::string> pal = ArchivedPal(session, *palOption);
-        if (!pal) return kExitFailure;
-        if (given && session.archive.Report(archive->SetPalQuietDays(*pal, days))) return kExitFailure;
-        const std::optional<std::optional<int>> own = Told(session, archive->PalQuietDays(*pal));
+        const std::optional<CPenPal> named = NamedPal(session, *palOption);
+        if (!named) return kExitFailure;
+        const std::string pal = ArchiveAddress(named->m_strMailAddress);
+        if (given && session.archive.Report(archive->SetPalQuietDays(pal, days))) return kExitFailure;
+        const std::optional<std::optional<int>> own = Told(session, archive->PalQuietDays(pal));
         const std::optional<int> forAll = Told(session, archive->DefaultQuietDays());
         if (!own || !forAll) return kExitFailure;
-        json.BeginObject().Key("pal").String(*pal).Key("days").Int(own->value_or(*forAll));
+        json.BeginObject().Key("pal").String(pal).Key("days").Int(own->value_or(*forAll));
         Print(json.Key("own").Bool(own->has_value()).EndObject());
         return kExitOk;
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -28,11 +29,6 @@ std::string IsoLocalTime(std::time_t t) {
     return text;
 }
 
-int Usage(const char* usage) {
-    std::fprintf(stderr, "使い方: yubino-cli %s\n", usage);
-    return kExitUsage;
-}
-
 // A backup named by its file name alone is looked for in the data file's folder of backups.
 fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
     std::error_code ec;
@@ -43,8 +39,18 @@ fs::path FindBackup(const fs::path& dataFile, const fs::path& backup) {
 }  // namespace
 
 int RunBackups(std::span<char*> args) {
-    if (args.size() != 1) return Usage("backups DATA.ybf");
-    const fs::path folder = CBackupStore::ForUser().FolderFor(args[0]);
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("backups", why);
+    if (options->positional.size() != 1) return UsageError("backups", WrongArgumentCount());
+    const fs::path dataFile = options->positional[0];
+    // The backups of a file that is not there are those of a mistyped name: none to list.
+    std::error_code ec;
+    if (!fs::is_regular_file(dataFile, ec)) {
+        std::fprintf(stderr, "データファイルがありません: %s\n", dataFile.c_str());
+        return kExitUsage;
+    }
+    const fs::path folder = CBackupStore::ForUser().FolderFor(dataFile);
     if (!ForeignBackupFiles(folder).empty())
         PrintMessageLine(FormatText(texts::kBackupsForeignFiles, PathText(folder)));
     JsonWriter json;
@@ -62,10 +68,13 @@ int RunBackups(std::span<char*> args) {
 }
 
 int RunRestore(std::span<char*> args) {
-    const bool force = args.size() == 3 && std::string_view(args[2]) == "--force";
-    if (args.size() != 2 && !force) return Usage("restore DATA.ybf BACKUP [--force]");
-    const fs::path dataFile = args[0];
-    const fs::path backup = FindBackup(dataFile, args[1]);
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--force", false}}, why);
+    if (!options) return UsageError("restore", why);
+    if (options->positional.size() != 2) return UsageError("restore", WrongArgumentCount());
+    const fs::path dataFile = options->positional[0];
+    const fs::path backup = FindBackup(dataFile, options->positional[1]);
+    const bool force = options->Has("--force");
     const std::optional<std::vector<CPenPal>> pals = ReadWholePalFile(backup);
     if (!pals) {
         PrintMessageLine(FormatText(texts::kRestoreGone, Cp932Text(backup.string())));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -185,6 +186,20 @@ std::vector<std::unique_ptr<CCheckSource>> SourcesOf(const CheckMailArgs& args, 
 }  // namespace
 
 int RunCheckMail(std::span<char*> argv) {
+    // An option this command does not know, or one without its value, is named.
+    std::string refused;
+    if (!ParseCliOptions(argv,
+                         {{"--imap", true},
+                          {"--password-file", true},
+                          {"--ca-file", true},
+                          {"--trust-fingerprint", true},
+                          {"--folder", true},
+                          {"--maildir", true},
+                          {"--mbox", true},
+                          {"--me", true},
+                          {"--since", true}},
+                         refused))
+        return UsageError("check-mail", refused);
     const char* why = "";
     const std::optional<CheckMailArgs> args = ParseArgs(argv, why);
     if (!args) return PrintUsageError(why);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -19,11 +20,6 @@
 #include "storage/yubino_doc.h"
 
 namespace {
-
-int PrintImportUsage() {
-    std::fputs("使い方: yubino-cli import-csv DATA.ybf BOOK.csv [--list]\n", stderr);
-    return kExitUsage;
-}
 
 void PrintEntries(const std::vector<AddressBookEntry>& entries) {
     JsonWriter json;
@@ -52,15 +48,13 @@ int ImportAll(const char* dataFile, const std::vector<AddressBookEntry>& entries
 }  // namespace
 
 int RunImportCsv(std::span<char*> args) {
-    std::vector<const char*> files;
-    bool list = false;
-    for (char* arg : args) {
-        if (std::string_view(arg) == "--list")
-            list = true;
-        else
-            files.push_back(arg);
-    }
-    if (files.size() != 2) return PrintImportUsage();
+    constexpr std::string_view kName = "import-csv";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--list"}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() != 2) return UsageError(kName, WrongArgumentCount());
+    const bool list = options->Has("--list");
+    const std::vector<const char*> files = {options->positional[0].c_str(), options->positional[1].c_str()};
 
     const AddressBookReadResult book = ReadAddressBookFile(files[1]);
     switch (book.status) {

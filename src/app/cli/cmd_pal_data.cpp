@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "core/cp932.h"
@@ -59,11 +60,6 @@ bool Refused(const CYubinoDoc::OpenResult& result) {
     return result.status == CYubinoDoc::OpenStatus::Refused || result.status == CYubinoDoc::OpenStatus::CannotOpen;
 }
 
-int Usage(const char* usage) {
-    std::fprintf(stderr, "使い方: yubino-cli %s\n", usage);
-    return kExitUsage;
-}
-
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
@@ -90,11 +86,14 @@ bool ReadWhole(const PalDataReadResult& read) { return read.complete && !read.un
 }  // namespace
 
 int RunDump(std::span<char*> args) {
-    if (args.size() != 1) return Usage("dump FILE");
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("dump", why);
+    if (options->positional.size() != 1) return UsageError("dump", WrongArgumentCount());
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(args[0], CYubinoDoc::OpenMode::Read);
+    const CYubinoDoc::OpenResult result = doc.OnOpenDocument(options->positional[0], CYubinoDoc::OpenMode::Read);
     if (Refused(result)) return kExitUsage;
 
     JsonWriter json;
@@ -106,16 +105,12 @@ int RunDump(std::span<char*> args) {
 }
 
 int RunRepair(std::span<char*> args) {
-    constexpr const char* kUsage = "repair IN OUT [--force]";
-    std::vector<char*> files;
-    bool force = false;
-    for (char* arg : args) {
-        if (std::string_view(arg) == "--force")
-            force = true;
-        else
-            files.push_back(arg);
-    }
-    if (files.size() != 2) return Usage(kUsage);
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--force"}}, why);
+    if (!options) return UsageError("repair", why);
+    if (options->positional.size() != 2) return UsageError("repair", WrongArgumentCount());
+    const bool force = options->Has("--force");
+    const std::vector<const char*> files = {options->positional[0].c_str(), options->positional[1].c_str()};
     if (!MayWriteRepairTo(files[0], files[1], force)) return kExitUsage;
     CConsoleUserInterface ui;
     CYubinoApp app(ui);

@@ -6,21 +6,17 @@
 #include <string_view>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "core/cp932.h"
+#include "core/file_read.h"
 #include "core/texts.h"
 #include "mail/internet_mail.h"
 #include "mail/mail_files.h"
 #include "mail/mail_text_parser.h"
-#include "core/file_read.h"
 
 namespace {
-
-int PrintUsageError() {
-    std::fputs("使い方: yubino-cli parse-mail [ファイル] [--utf8]\n", stderr);
-    return kExitUsage;
-}
 
 // The mail from FILE (a regular file only) or standard input, up to the cap of a mail.
 FileReadResult ReadMail(const char* path) {
@@ -69,16 +65,14 @@ int PrintInternetMail(const std::string& bytes) {
 }  // namespace
 
 int RunParseMail(std::span<char*> args) {
-    const char* path = nullptr;
-    bool utf8 = false;
-    for (char* arg : args) {
-        if (std::string_view(arg) == "--utf8")
-            utf8 = true;
-        else if (!path)
-            path = arg;
-        else
-            return PrintUsageError();
-    }
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--utf8"}}, why);
+    if (!options) return UsageError("parse-mail", why);
+    if (options->positional.size() > 1) return UsageError("parse-mail", WrongArgumentCount());
+    // "-" or no file: standard input.
+    const char* path =
+        options->positional.empty() || options->positional[0] == "-" ? nullptr : options->positional[0].c_str();
+    const bool utf8 = options->Has("--utf8");
     FileReadResult mail = ReadMail(path);
     if (!mail.Ok()) {
         std::fprintf(stderr, "メールを読み込めません: %s（%s）\n", path ? path : "標準入力",

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -16,11 +17,6 @@
 #include "storage/yubino_doc.h"
 
 namespace {
-
-int PrintPlaceUsage() {
-    std::fputs("使い方: yubino-cli place DATA.ybf [--all] [--dry-run]\n", stderr);
-    return kExitUsage;
-}
 
 void PrintPlaced(const std::vector<PlacedPal>& placed) {
     JsonWriter json;
@@ -38,21 +34,14 @@ void PrintPlaced(const std::vector<PlacedPal>& placed) {
 }  // namespace
 
 int RunPlace(std::span<char*> args) {
-    const char* dataFile = nullptr;
-    bool all = false;
-    bool dryRun = false;
-    for (char* arg : args) {
-        const std::string_view a(arg);
-        if (a == "--all")
-            all = true;
-        else if (a == "--dry-run")
-            dryRun = true;
-        else if (!dataFile && !a.starts_with("--"))
-            dataFile = arg;
-        else
-            return PrintPlaceUsage();
-    }
-    if (!dataFile) return PrintPlaceUsage();
+    constexpr std::string_view kName = "place";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--all"}, {"--dry-run"}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() != 1) return UsageError(kName, WrongArgumentCount());
+    const std::string& dataFile = options->positional[0];
+    const bool all = options->Has("--all");
+    const bool dryRun = options->Has("--dry-run");
 
     CConsoleUserInterface ui;
     CYubinoApp app(ui);

@@ -3,6 +3,7 @@
 
 #include "analysis/analysis_tabs.h"
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -29,14 +30,14 @@ void WriteTab(JsonWriter& json, const AnalysisTab& tab) {
 }  // namespace
 
 int RunStats(std::span<char*> args) {
-    if (args.size() != 1) {
-        std::fputs("使い方: yubino-cli stats FILE\n", stderr);
-        return kExitUsage;
-    }
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {}, why);
+    if (!options) return UsageError("stats", why);
+    if (options->positional.size() != 1) return UsageError("stats", WrongArgumentCount());
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    if (!OpenPalFile(doc, args[0], CYubinoDoc::OpenMode::Read)) return kExitUsage;
+    if (!OpenPalFile(doc, options->positional[0], CYubinoDoc::OpenMode::Read)) return kExitUsage;
 
     JsonWriter json;
     json.BeginObject().Key("tabs").BeginArray();

@@ -2,10 +2,12 @@
 // files, mbox files, Maildir folders and Japanese mail text files taken in by the batch
 // rules, without dialogs; the pal data file saved under its lock.
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/cli_commands.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
@@ -14,14 +16,11 @@
 #include "core/yubino_app.h"
 #include "intake/mail_intake_service.h"
 #include "intake/path_source.h"
+#include "mail/mail_address.h"
 #include "storage/yubino_doc.h"
 
 namespace {
 
-int PrintTakeMailUsage() {
-    std::fputs("使い方: yubino-cli take-mail DATA.ybf [--add-new] [--me ADDRESS]... パス...\n", stderr);
-    return kExitUsage;
-}
 
 void AddressArray(JsonWriter& json, const char* key, const std::vector<std::string>& addresses) {
     json.Key(key).BeginArray();
@@ -51,31 +50,29 @@ void PrintResult(const IntakeResult& result) {
 }  // namespace
 
 int RunTakeMail(std::span<char*> args) {
-    std::vector<const char*> paths;
-    IntakeOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == "--add-new") {
-            options.unknown = UnknownSenderPolicy::AddAll;
-        } else if (arg == "--me") {
-            if (++i == args.size()) return PrintTakeMailUsage();
-            options.ownAddresses.emplace_back(args[i]);
-        } else {
-            paths.push_back(args[i]);
-        }
-    }
-    if (paths.size() < 2) return PrintTakeMailUsage();
+    constexpr std::string_view kName = "take-mail";
+    std::string why;
+    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--add-new"}, {"--me", true}}, why);
+    if (!options) return UsageError(kName, why);
+    if (options->positional.size() < 2) return UsageError(kName, WrongArgumentCount());
+    const std::vector<std::string> me = options->All("--me");
+    for (const std::string& address : me)
+        if (!IsMailAddress(address)) return UsageError(kName, BadValue("--me", address, "メールアドレス"));
+    IntakeOptions intakeOptions;
+    if (options->Has("--add-new")) intakeOptions.unknown = UnknownSenderPolicy::AddAll;
+    intakeOptions.ownAddresses = me;
+    const std::vector<std::string>& paths = options->positional;
 
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
     CYubinoDoc doc(app);
-    const char* dataFile = paths[0];
+    const std::string& dataFile = paths[0];
     // Refused, unreadable or in use by another process: the port has said so.
     if (const std::optional<int> refused = OpenPalFileToWrite(doc, dataFile)) return *refused;
 
     CPalArchive archive(app, [&doc] { return ArchiveDocument{doc.GetPathName(), doc.IsReadOnly()}; });
     app.SetHistory(&archive);
-    CMailIntakeService intake(app, &archive, options);
+    CMailIntakeService intake(app, &archive, intakeOptions);
     CPathSource source(std::vector<std::filesystem::path>(paths.begin() + 1, paths.end()));
     intake.Read(source);
     const IntakeResult result = intake.Finish();

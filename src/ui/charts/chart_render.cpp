@@ -142,12 +142,14 @@ QChart* MakeChart(const ChartData& data) {
 }
 
 bool SaveChart(const ChartData& data, const QString& path) {
+    const std::optional<ChartFileFormat> format = ChartFileFormatOf(path.toStdString());
+    if (!format) return false;
     QGraphicsScene scene;
     QChart* chart = MakeChart(data);
     scene.addItem(chart);  // the scene owns it now
     chart->resize(kChartWidth, kChartHeight);
     const QRectF area(0, 0, kChartWidth, kChartHeight);
-    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+    if (*format == ChartFileFormat::Svg) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
         QSvgGenerator svg;
@@ -166,5 +168,5 @@ bool SaveChart(const ChartData& data, const QString& path) {
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, area, area);
     painter.end();
-    return image.save(path, "PNG");
+    return image.save(path, *format == ChartFileFormat::Jpeg ? "JPEG" : "PNG");
 }

@@ -18,6 +18,6 @@ QChart* MakeChart(const ChartData& data);
 inline constexpr int kChartWidth = 640;
 inline constexpr int kChartHeight = 440;
 
-// Draws `data` afresh at the size above and saves it: SVG when the path ends in ".svg",
-// else PNG. False when the file cannot be written.
+// Draws `data` afresh at the size above and saves it as SVG, JPEG or PNG by the path's
+// extension. False when the file cannot be written or its extension is none of these.
 bool SaveChart(const ChartData& data, const QString& path);

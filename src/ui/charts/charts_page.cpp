@@ -78,8 +78,10 @@ void CChartsPage::SaveChartAs(ChartKind kind, bool svg) {
     if (data == m_data.end()) return;
     const QString suggested =
         QString::fromLatin1(ChartKindName(kind).data()) + (svg ? QStringLiteral(".svg") : QStringLiteral(".png"));
-    const QString path = m_chooseSaveFile(this, suggested);
+    QString path = m_chooseSaveFile(this, suggested);
     if (path.isEmpty()) return;
+    // A name typed without a known extension is saved in the format chosen.
+    if (!ChartFileFormatOf(path.toStdString())) path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     if (!SaveChart(data->second, path))
         m_app.UI().ShowMessage(FormatText(texts::kChartSaveFailed, ToCp932Lossy(path)), MessageKind::Warning);
 }

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTreeView>
@@ -60,6 +61,19 @@ CAnalysisDlg::CAnalysisDlg(const CYubinoApp& app, CSortDirection& direction, con
     m_pages->addWidget(m_list);
     m_pages->addWidget(m_charts);
     layout->addWidget(m_pages, 1);
+
+    // Wide enough for the whole row of tabs beside the close button.
+    resize(size().expandedTo(sizeHint()));
+    // Ctrl+Tab and Ctrl+PgDown go to the next tab, as in every tabbed dialog; the last wraps.
+    const auto step = [this](int by) {
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + m_tabs->count()) % m_tabs->count());
+    };
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(-1); });
 
     connect(m_tabs, &QTabBar::currentChanged, this, &CAnalysisDlg::FillList);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CAnalysisDlg::SortByColumn);

@@ -2,9 +2,11 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "core/texts.h"
@@ -15,6 +17,15 @@ CArchiveSettingsDlg::CArchiveSettingsDlg(QWidget* parent) : QDialog(parent) {
     m_addresses->setTabChangesFocus(true);
     m_quietDays = new QSpinBox(this);
     m_quietDays->setRange(1, 3650);
+    m_greetings = new QTableWidget(12, 1, this);
+    m_greetings->horizontalHeader()->hide();
+    m_greetings->horizontalHeader()->setStretchLastSection(true);
+    m_greetings->setTabKeyNavigation(false);
+    for (int month = 0; month < 12; ++month) {
+        m_greetings->setVerticalHeaderItem(
+            month, new QTableWidgetItem(QString::fromUtf8(texts::kGreetingMonth).arg(month + 1)));
+        m_greetings->setItem(month, 0, new QTableWidgetItem);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -24,8 +35,12 @@ CArchiveSettingsDlg::CArchiveSettingsDlg(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     form->addRow(QString::fromUtf8(texts::kQuietDaysLabel), m_quietDays);
     layout->addLayout(form);
+    auto* greetingsLabel = new QLabel(QString::fromUtf8(texts::kGreetingsLabel), this);
+    greetingsLabel->setBuddy(m_greetings);
+    layout->addWidget(greetingsLabel);
+    layout->addWidget(m_greetings, 1);
     layout->addWidget(buttons);
-    resize(360, 260);
+    resize(480, 560);
 }
 
 void CArchiveSettingsDlg::SetOwnAddresses(const std::vector<std::string>& addresses) {
@@ -46,3 +61,15 @@ std::vector<std::string> CArchiveSettingsDlg::OwnAddresses() const {
 void CArchiveSettingsDlg::SetQuietDays(int days) { m_quietDays->setValue(days); }
 
 int CArchiveSettingsDlg::QuietDays() const { return m_quietDays->value(); }
+
+void CArchiveSettingsDlg::SetGreetings(const std::array<std::string, 12>& greetings) {
+    for (int month = 0; month < 12; ++month)
+        m_greetings->item(month, 0)->setText(QString::fromStdString(greetings[static_cast<std::size_t>(month)]));
+}
+
+std::array<std::string, 12> CArchiveSettingsDlg::Greetings() const {
+    std::array<std::string, 12> greetings;
+    for (int month = 0; month < 12; ++month)
+        greetings[static_cast<std::size_t>(month)] = m_greetings->item(month, 0)->text().trimmed().toStdString();
+    return greetings;
+}

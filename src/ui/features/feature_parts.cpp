@@ -6,9 +6,11 @@
 #include "archive/archive_seed.h"
 #include "archive/pal_archive.h"
 #include "archive/pal_search.h"
+#include "archive/reply_draft.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
+#include "mail/reply_link.h"
 #include "ui/days_notification.h"
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/archive_settings_dlg.h"
@@ -54,8 +56,22 @@ public:
         return PalsMatchingSearch(m_app, m_archive.Archive(), utf8Query);
     }
 
-    void MarkAnswered(const std::vector<std::string>& cp932Addresses) override {
-        m_archive.MarkAnswered(cp932Addresses, ArchiveDateOf(COleDateTime::GetCurrentTime()));
+    bool ArchiveWritable() override;
+    std::string Now() override { return ArchiveDateOf(COleDateTime::GetCurrentTime()); }
+    void MarkAnswered(const std::vector<std::string>& cp932Addresses, const std::string& when) override {
+        m_archive.MarkAnswered(cp932Addresses, when);
+    }
+    void UnmarkAnswered(const std::vector<std::string>& cp932Addresses, const std::string& when) override {
+        m_archive.UnmarkAnswered(cp932Addresses, when);
+    }
+    std::optional<CalendarDay> SnoozedUntil(const std::string& cp932Address) override {
+        return m_archive.SnoozedUntil(cp932Address);
+    }
+    bool Snooze(const std::string& cp932Address, std::optional<CalendarDay> until) override {
+        return m_archive.Snooze(cp932Address, until);
+    }
+    void WriteReply(const CPenPal& pal) override {
+        HandOffReply(m_app.UI(), ReplyRequestFor(m_archive, pal, CalendarDay::Today()));
     }
 
     void ShowArchiveSettings() override;
@@ -82,8 +98,6 @@ public:
     CMailCheckController& MailCheck() override { return *m_check; }
 
 private:
-    // True when the archive can take the settings; otherwise the user is told.
-    bool ArchiveWritable();
 
     CYubinoApp& m_app;
     CMainFrame& m_frame;
@@ -113,8 +127,10 @@ void CFeatureParts::ShowArchiveSettings() {
     CArchiveSettingsDlg dialog(&m_frame);
     dialog.SetOwnAddresses(own.value);
     dialog.SetQuietDays(days.value);
+    dialog.SetGreetings(ReadSeasonalGreetings(archive));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!archive.SetOwnAddresses(dialog.OwnAddresses()).Ok() || !archive.SetDefaultQuietDays(dialog.QuietDays()).Ok())
+    if (!archive.SetOwnAddresses(dialog.OwnAddresses()).Ok() || !archive.SetDefaultQuietDays(dialog.QuietDays()).Ok() ||
+        !WriteSeasonalGreetings(archive, dialog.Greetings()).Ok())
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
 }
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 
 #include "archive/mail_record.h"
 #include "archive/reply_queue.h"
+#include "core/pen_pal.h"
 
 class CMailCheckController;
 class CMailImport;
@@ -44,7 +46,16 @@ public:
     virtual std::vector<StoredMail> Mails(const std::string& cp932Address) = 0;
     virtual ReplyQueue Queue() = 0;
     virtual std::set<std::string> PalsMatching(const std::string& utf8Query) = 0;
-    virtual void MarkAnswered(const std::vector<std::string>& cp932Addresses) = 0;
+    // Whether the archive can take changes; otherwise the user is told.
+    virtual bool ArchiveWritable() = 0;
+    // The archive's stamp of the present moment, for a step that is undone and redone.
+    virtual std::string Now() = 0;
+    virtual void MarkAnswered(const std::vector<std::string>& cp932Addresses, const std::string& when) = 0;
+    virtual void UnmarkAnswered(const std::vector<std::string>& cp932Addresses, const std::string& when) = 0;
+    virtual std::optional<CalendarDay> SnoozedUntil(const std::string& cp932Address) = 0;
+    virtual bool Snooze(const std::string& cp932Address, std::optional<CalendarDay> until) = 0;
+    // Hands a reply to the pal's last received mail to the user's mail program.
+    virtual void WriteReply(const CPenPal& pal) = 0;
     virtual void ShowArchiveSettings() = 0;
     virtual void ShowPalQuietDays(const std::string& cp932Address) = 0;
 

@@ -15,19 +15,20 @@
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
 #include "ui/mail/mail_accounts_dlg.h"
+#include "ui/window_fit.h"
 
 namespace {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 std::optional<QString> AskPasswordInDialog(QWidget* parent, const QString& account) {
-    bool ok = false;
-    const QString typed =
-        QInputDialog::getText(parent, Text(texts::kCheckPasswordTitle),
-                              QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})),
-                              QLineEdit::Password, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return typed;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(Text(texts::kCheckPasswordTitle));
+    dialog.setLabelText(QString::fromStdString(CheckText(texts::kCheckPasswordPrompt, {account.toStdString()})));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    FitWidthToTitle(dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 std::string JoinedFolderNames(const std::vector<std::string>& folders) {

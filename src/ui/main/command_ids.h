@@ -44,6 +44,7 @@ enum CommandId {
     ID_MARK_ANSWERED = 32831,
     ID_ARCHIVE_SETTINGS = 32832,
     ID_FIND = 32833,
+    ID_WRITE_REPLY = 32870,
 };
 
 // The pal list's view modes, as SetViewMode numbers them.

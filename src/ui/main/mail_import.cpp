@@ -2,8 +2,11 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QVBoxLayout>
@@ -28,6 +31,17 @@ public:
         setNameFilter(QString::fromUtf8(texts::kMailFileFilter));
     }
     void accept() override {
+        // A folder typed into the name field and confirmed with Enter is opened, as in any
+        // file dialog; the Open button still takes a folder chosen in the list.
+        const auto* typed = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (typed && focusWidget() == typed && !typed->text().isEmpty()) {
+            const QFileInfo folder(QDir(directory()).absoluteFilePath(typed->text()));
+            if (folder.isDir()) {
+                setDirectory(folder.absoluteFilePath());
+                selectFile(QString());
+                return;
+            }
+        }
         m_chosen = selectedFiles();
         QDialog::accept();
     }
@@ -157,6 +171,9 @@ void CMailImport::Poll() {
 void CMailImport::Finish() {
     m_poll.stop();
     m_job.reset();
+    // Gone before the summary opens: a nested dialog's loop never deletes it, and shown it
+    // would stay above the summary and take its keys.
+    m_progress->hide();
     m_progress->deleteLater();
     m_progress = nullptr;
     if (m_first && m_failures.empty()) {

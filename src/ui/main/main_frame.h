@@ -165,6 +165,12 @@ private:
     void MarkAnswered();
     void ShowArchiveSettings();
     void ShowPalQuietDays(const std::string& address);
+    // Acting on a pal of the queue (main_frame_reply.cpp).
+    void CreateReplyCommands(QMenu* tools);
+    void WriteReply(const std::string& address);
+    void WriteReplyToSelected();
+    void MarkAnsweredFor(const std::vector<std::string>& addresses);
+    void SnoozePal(const std::string& address, int days);
 
     CYubinoApp& m_app;
     CQtUserInterface* m_ui;

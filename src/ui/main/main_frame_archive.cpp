@@ -162,7 +162,9 @@ void CMainFrame::CreateArchiveParts() {
         view->addSeparator();
         view->addAction(queue);
     }
-    if (QMenu* tools = MenuTitled(menuBar(), texts::kMenuTools)) {
+    QMenu* tools = MenuTitled(menuBar(), texts::kMenuTools);
+    CreateReplyCommands(tools);
+    if (tools) {
         tools->addAction(answered);
         tools->addAction(settings);
     }
@@ -225,15 +227,7 @@ void CMainFrame::SelectPal(const std::string& address) {
     UpdateMapView();
 }
 
-void CMainFrame::MarkAnswered() {
-    const std::vector<std::string> selected = m_listView->SelectedAddresses();
-    if (selected.empty()) return;
-    CFeatures* features = Features();
-    if (!features) return;
-    features->MarkAnswered(selected);
-    RefreshQueue();
-    OnSelectionChanged();
-}
+void CMainFrame::MarkAnswered() { MarkAnsweredFor(m_listView->SelectedAddresses()); }
 
 void CMainFrame::ShowArchiveSettings() {
     if (CFeatures* features = Features()) features->ShowArchiveSettings();

@@ -32,7 +32,7 @@ constexpr CommandDef kCommands[] = {
     {ID_FILE_SAVE, texts::kMenuFileSave, texts::kCmdFileSave, nullptr, false},
     {ID_FILE_SAVE_AS, texts::kMenuPalData, texts::kCmdFileSaveAs, "save", false},
     {ID_IMPORT_CSV, texts::kMenuImportCsv, texts::kCmdImportCsv, "import", false},
-    {ID_IMPORT_MAIL_FILES, texts::kMenuImportMailFiles, texts::kCmdImportMailFiles, nullptr, false},
+    {ID_IMPORT_MAIL_FILES, texts::kMenuImportMailFilesItem, texts::kCmdImportMailFiles, nullptr, false},
     {ID_IMPORT_ADDRESS_BOOK, texts::kMenuImportAddressBook, texts::kCmdImportAddressBook, nullptr, false},
     {ID_EXPORT_VCARD, texts::kMenuExportVCard, texts::kCmdExportVCard, nullptr, false},
     {ID_EXPORT_CSV_UTF8, texts::kMenuExportCsvUtf8, texts::kCmdExportCsvUtf8, nullptr, false},
@@ -93,11 +93,9 @@ void CMainFrame::CreateActions() {
         m_actions[def.id] = action;
     }
     const Shortcut shortcuts[] = {
-        {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {ID_FILE_PRINT, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {ID_HELP, QKeySequence(Qt::Key_F1)},
+        {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},       {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},      {ID_FILE_PRINT, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q)},       {ID_HELP, QKeySequence(Qt::Key_F1)},
         {ID_CONTEXT_HELP, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
     };
     for (const Shortcut& shortcut : shortcuts) m_actions[shortcut.id]->setShortcut(shortcut.key);

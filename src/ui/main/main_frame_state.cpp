@@ -11,7 +11,9 @@
 #include "core/texts.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/main_frame.h"
+#include "ui/main/reply_queue_pane.h"
 #include "ui/main/yubino_view.h"
+#include "ui/window_fit.h"
 
 namespace fs = std::filesystem;
 
@@ -42,8 +44,10 @@ int ViewCommand(int mode) {
 void CMainFrame::LoadWindowState(const fs::path& stateFile) {
     m_stateFile = stateFile;
     m_windowState = ReadWindowState(stateFile);
-    if (!m_windowState.geometry.empty())
+    if (!m_windowState.geometry.empty()) {
         restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(m_windowState.geometry)));
+        FitIntoScreen(*this);
+    }
     if (m_windowState.map >= 0 && m_windowState.map < m_mapCombo->count())
         m_mapCombo->setCurrentIndex(m_windowState.map);
     RebuildRecentMenu();
@@ -51,6 +55,8 @@ void CMainFrame::LoadWindowState(const fs::path& stateFile) {
 
 void CMainFrame::ApplyWindowState() {
     const WindowState& state = m_windowState;
+    // Shown now, the window's frame counts too. Only a size the user left is fitted.
+    if (isVisible() && !state.geometry.empty()) FitIntoScreen(*this);
     RestoreSplit(*m_splitter, state.mainSplit);
     RestoreSplit(*m_subSplitter, state.leftSplit);
     if (state.viewMode >= 0) Execute(ViewCommand(state.viewMode));
@@ -58,6 +64,11 @@ void CMainFrame::ApplyWindowState() {
     for (std::size_t column = 0; column < state.columnWidths.size() && column < std::size_t(header->count()); ++column)
         if (state.columnWidths[column] > 0) header->resizeSection(int(column), state.columnWidths[column]);
     m_listView->ShowSort(state.sortColumn, state.sortAscending);
+    if (state.queueOpen) {
+        m_queuePane->SetSort(state.queueSortColumn, state.queueSortAscending);
+        m_queuePane->SetCurrentTab(state.queueTab);
+        m_queuePane->show();
+    }
 }
 
 void CMainFrame::SaveWindowState() {
@@ -73,6 +84,10 @@ void CMainFrame::SaveWindowState() {
     state.sortColumn = m_listView->SortColumn();
     state.sortAscending = m_listView->SortAscending();
     state.map = m_mapCombo->currentIndex();
+    state.queueOpen = !m_queuePane->isHidden();
+    state.queueTab = m_queuePane->CurrentTab();
+    state.queueSortColumn = m_queuePane->SortColumn();
+    state.queueSortAscending = m_queuePane->SortAscending();
     WriteWindowState(m_stateFile, state);
 }
 

@@ -34,6 +34,24 @@ private:
     bool m_bDone = true;
 };
 
+class CDoneStepCommand : public QUndoCommand {
+public:
+    CDoneStepCommand(const QString& text, std::function<void()> undo, std::function<void()> redo)
+        : m_undo(std::move(undo)), m_redo(std::move(redo)) {
+        setText(text);
+    }
+    void undo() override { m_undo(); }
+    void redo() override {
+        if (!m_bDone) m_redo();
+        m_bDone = false;
+    }
+
+private:
+    std::function<void()> m_undo;
+    std::function<void()> m_redo;
+    bool m_bDone = true;
+};
+
 QString Prompt(const char* commandText) { return QString::fromUtf8(commandText).section(QLatin1Char('\n'), 0, 0); }
 
 }  // namespace
@@ -58,6 +76,10 @@ CUndoHistory::CUndoHistory(CYubinoApp& app, QObject* parent)
 }
 
 CUndoHistory::~CUndoHistory() { m_app.SetStepSink(nullptr); }
+
+void CUndoHistory::PushDone(const QString& text, std::function<void()> undo, std::function<void()> redo) {
+    m_stack.push(new CDoneStepCommand(text, std::move(undo), std::move(redo)));
+}
 
 void CUndoHistory::RefreshTexts() {
     auto refresh = [](QAction* action, bool can, const QString& step, const char* named, const char* plain,

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <functional>
 
 class CYubinoApp;
 class QAction;
@@ -18,6 +19,10 @@ public:
     QAction* UndoAction() const { return m_undo; }
     QAction* RedoAction() const { return m_redo; }
     QUndoStack& Stack() { return m_stack; }
+
+    // A step already done outside the table (in the mail archive), undone and redone by
+    // the two functions; it does not count as a change of the table.
+    void PushDone(const QString& text, std::function<void()> undo, std::function<void()> redo);
 
     // Another file: a history of its own.
     void Clear() { m_stack.clear(); }
