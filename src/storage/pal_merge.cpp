@@ -72,9 +72,9 @@ void CopyField(PalMerge& merge, PalField field, const ImportedPal& theirs) {
 
 bool HasAddress(const CPenPal& pal, const PalCard& card, const std::string& address) {
     for (const std::string* own : {&pal.m_strMailAddress, &pal.m_strMailAddress2, &pal.m_strMobileAddress})
-        if (SameMailAddress(*own, address)) return true;
+        if (IsSameMailAddress(*own, address)) return true;
     return std::any_of(card.extraAddresses.begin(), card.extraAddresses.end(),
-                       [&](const std::string& extra) { return SameMailAddress(extra, cp932::ToUtf8(address)); });
+                       [&](const std::string& extra) { return IsSameMailAddress(extra, cp932::ToUtf8(address)); });
 }
 
 // Their addresses and numbers that ours lacks: into an empty slot, else into the record.

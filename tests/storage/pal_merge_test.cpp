@@ -102,8 +102,8 @@ TEST(PalMerge, AddressesMatchInAnyCaseAndBeyondTheSlotsGoToTheRecord) {
     EXPECT_EQ(FindPalForImport(table, Pal("nobody@x")), -1);
     const PalMerge merge = MergePal(ours, {}, Theirs(theirs), MergePolicy::Fill);
     EXPECT_EQ(merge.card.extraAddresses, std::vector<std::string>{"new@x"});
-    EXPECT_TRUE(SameMailAddress("Yuki@Example.JP", "yuki@example.jp"));
-    EXPECT_FALSE(SameMailAddress("yuki@example.jp", "yuki@example.jp.evil"));
+    EXPECT_TRUE(IsSameMailAddress("Yuki@Example.JP", "yuki@example.jp"));
+    EXPECT_FALSE(IsSameMailAddress("yuki@example.jp", "yuki@example.jp.evil"));
 }
 
 TEST(PalMerge, TextsThatDifferInLineBreaksOnlyKeepOursByteForByte) {

@@ -85,6 +85,7 @@ public:
     void CheckMail() override { m_check->Check(); }
     void EditMailAccounts() override { m_check->EditAccounts(); }
     void StartTimedChecks() override { m_check->StartTimedChecks(); }
+    void StopCheck() override { m_check->StopAndWait(); }
 
     void RunAnalysis() override;
     void NotifyDaysToRemember() override {

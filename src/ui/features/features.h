@@ -69,6 +69,8 @@ public:
     virtual void CheckMail() = 0;
     virtual void EditMailAccounts() = 0;
     virtual void StartTimedChecks() = 0;
+    // Ends a running check and waits for it, so that what it took in is in the pals.
+    virtual void StopCheck() = 0;
 
     // The analysis dialog with its charts, modal.
     virtual void RunAnalysis() = 0;

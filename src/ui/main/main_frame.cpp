@@ -85,7 +85,7 @@ CMainFrame::CMainFrame(CYubinoApp& app, CQtUserInterface* ui, AppPaths paths, fs
 
 CMainFrame::~CMainFrame() {
     // The check's mails go into the archive, which goes with the frame's members.
-    if (m_features) m_features->MailCheck().StopAndWait();
+    if (m_features) m_features->StopCheck();
     m_app.SetHistory(nullptr);
     // The panes go before the frame's connections do, and each takes its focus with it.
     disconnect(m_focusWatch);
@@ -435,7 +435,7 @@ void CMainFrame::PreloadPicture(const std::string& path) { m_pictures.LoadPictur
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // A running check ends first, so that what it took in is in the file saved.
-    if (m_features) m_features->MailCheck().StopAndWait();
+    if (m_features) m_features->StopCheck();
     if (m_session.SaveOnClose(m_chooseSaveFile)) {
         SaveWindowState();
         event->accept();
