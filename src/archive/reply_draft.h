@@ -5,11 +5,11 @@
 #include <array>
 #include <string>
 
+#include "archive/mail_archive.h"
 #include "archive/reply_queue.h"
 #include "core/pen_pal.h"
 #include "mail/reply_link.h"
 
-class CMailArchive;
 class CPalArchive;
 
 using SeasonalGreetings = std::array<std::string, 12>;
