@@ -68,7 +68,6 @@ END;
 // twins go, with progress, since an archive may hold thousands.
 constexpr const char* kVersion4 = "";
 
-
 // Version 5: what a pal's data file record cannot hold (its card's identity, readings,
 // text outside code page 932, more addresses and numbers). Keyed by the pal's row, so it
 // follows an address change as the mails do. `values` holds the lists: kind 0 the

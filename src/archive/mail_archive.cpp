@@ -686,21 +686,21 @@ ArchiveStatus CMailArchive::CopyTo(const fs::path& path) {
 ArchiveResult<std::optional<MailRecord>> CMailArchive::NewestMail(std::string_view pal, MailDirection direction,
                                                                   std::string_view before) {
     return GuardedRead<std::optional<MailRecord>>([&]() -> std::optional<MailRecord> {
-    CStatement query(*m_db,
-                     "SELECT m.date, m.subject, m.body, m.message_id, m.source FROM mails m "
-                     "JOIN pals p ON p.id = m.pal_id WHERE p.address = ?1 AND m.direction = ?2 AND m.date < ?3 "
-                     "ORDER BY m.date DESC, m.id DESC LIMIT 1");
-    query.Bind(1, pal).Bind(2, std::int64_t{static_cast<int>(direction)}).Bind(3, before.empty() ? "A" : before);
-    if (!query.Step()) return std::nullopt;
-    MailRecord mail;
-    mail.pal = std::string(pal);
-    mail.direction = direction;
-    mail.date = query.Text(0);
-    mail.subject = query.Text(1);
-    mail.body = query.Text(2);
-    mail.messageId = query.Text(3);
-    mail.source = query.Text(4);
-    return mail;
+        CStatement query(*m_db,
+                         "SELECT m.date, m.subject, m.body, m.message_id, m.source FROM mails m "
+                         "JOIN pals p ON p.id = m.pal_id WHERE p.address = ?1 AND m.direction = ?2 AND m.date < ?3 "
+                         "ORDER BY m.date DESC, m.id DESC LIMIT 1");
+        query.Bind(1, pal).Bind(2, std::int64_t{static_cast<int>(direction)}).Bind(3, before.empty() ? "A" : before);
+        if (!query.Step()) return std::nullopt;
+        MailRecord mail;
+        mail.pal = std::string(pal);
+        mail.direction = direction;
+        mail.date = query.Text(0);
+        mail.subject = query.Text(1);
+        mail.body = query.Text(2);
+        mail.messageId = query.Text(3);
+        mail.source = query.Text(4);
+        return mail;
     });
 }
 

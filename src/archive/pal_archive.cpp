@@ -212,8 +212,8 @@ void CPalArchive::UnmarkAnswered(const std::vector<std::string>& addresses, cons
 
 bool CPalArchive::Snooze(const std::string& address, std::optional<CalendarDay> until) {
     if (!Writable()) return false;
-    return !Report(
-        m_archive.WriteSettings({{SnoozeSettingKey(ArchiveAddress(address)), until ? until->Format() : std::string()}}));
+    return !Report(m_archive.WriteSettings(
+        {{SnoozeSettingKey(ArchiveAddress(address)), until ? until->Format() : std::string()}}));
 }
 
 std::optional<CalendarDay> CPalArchive::SnoozedUntil(const std::string& address) {

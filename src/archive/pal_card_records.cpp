@@ -16,8 +16,7 @@ std::optional<PalCard> ReadCardOf(CSqliteDb& db, std::string_view pal) {
     if (!find.Step()) return std::nullopt;
     PalCard card{find.Text(1), find.Text(2), find.Text(3), find.Text(4), {},          find.Text(5),
                  find.Text(6), {},           {},           find.Text(7), find.Text(8)};
-    CStatement values(db,
-                      "SELECT kind, position, value FROM pal_card_values WHERE pal_id = ? ORDER BY kind, position");
+    CStatement values(db, "SELECT kind, position, value FROM pal_card_values WHERE pal_id = ? ORDER BY kind, position");
     values.Bind(1, find.Int(0));
     while (values.Step()) {
         const std::string value = values.Text(2);

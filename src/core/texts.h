@@ -349,7 +349,8 @@ inline constexpr const char* kCsvWrongFormat = "CSV ファイルをインポー�
 inline constexpr const char* kImportDroppedItem = "%d 行目 (%s): 入る欄がありません: ";
 inline constexpr const char* kImportDroppedTitle = "次の項目はメールフレンドの欄に入りませんでした:";
 inline constexpr const char* kMergeChoiceTitle = "登録済みのメールフレンドとの違い";
-inline constexpr const char* kMergeChoiceIntro = "「%s」は登録済みです。ファイルの値を使う欄にチェックを付けてください。";
+inline constexpr const char* kMergeChoiceIntro =
+    "「%s」は登録済みです。ファイルの値を使う欄にチェックを付けてください。";
 inline constexpr const char* kMergeChoiceField = "欄";
 inline constexpr const char* kMergeChoiceOurs = "登録済みの値";
 inline constexpr const char* kMergeChoiceTheirs = "ファイルの値";

@@ -180,7 +180,8 @@ TEST_F(CheckMailCliTest, AFolderFetchedAgainAfterANewUidValidityCountsNothingNew
     ASSERT_TRUE(server->Start()) << server->Log();
     Outcome again = Cli(Imap() + password);
     EXPECT_EQ(again.status, 0);
-    EXPECT_EQ(again.out, "{\"fetched\":2,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[],"
+    EXPECT_EQ(again.out,
+              "{\"fetched\":2,\"updated\":[],\"received\":0,\"sent\":0,\"errors\":[],"
               "\"folders\":[\"INBOX\",\"送信済み\"]}\n");
 }
 

@@ -37,7 +37,9 @@ struct ExportOptions {
 // Nothing, with `why` set, when the arguments do not make one export.
 std::optional<ExportOptions> ParseExport(std::span<char*> args, std::string& why) {
     const std::optional<CliOptions> given = ParseCliOptions(
-        args, {{"--vcard", true}, {"--csv", true}, {"--vcard-version", true}, {"--encoding", true}, {"--raw-csv", false}}, why);
+        args,
+        {{"--vcard", true}, {"--csv", true}, {"--vcard-version", true}, {"--encoding", true}, {"--raw-csv", false}},
+        why);
     if (!given) return std::nullopt;
     ExportOptions options;
     options.vcard = given->Get("--vcard");

@@ -21,7 +21,6 @@
 
 namespace {
 
-
 void AddressArray(JsonWriter& json, const char* key, const std::vector<std::string>& addresses) {
     json.Key(key).BeginArray();
     for (const std::string& address : addresses) json.String(cp932::ToUtf8(address));

@@ -153,8 +153,9 @@ void RunPalExport(CYubinoApp& app, QWidget* parent, const QString& folder, const
         if (app.FindPalByAddress(address, pal)) pals.push_back(pal);
     if (addresses.empty()) pals = app.Pals();
     const std::string bytes =
-        vcard ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder, RecordsForExport(pals, cards))
-              : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932, cells);
+        vcard
+            ? WriteVCards(pals, VCardVersion::V4, app.m_dataFolder, RecordsForExport(pals, cards))
+            : WritePalCsv(pals, format == ExportFormat::CsvUtf8 ? CsvEncoding::Utf8WithBom : CsvEncoding::Cp932, cells);
     if (!WriteFileAtomically(path, bytes).ok)
         app.UI().ShowMessage(FormatText(texts::kExportFailed, PathText(path)), MessageKind::Warning);
 }

@@ -99,7 +99,6 @@ public:
     CMailCheckController& MailCheck() override { return *m_check; }
 
 private:
-
     CYubinoApp& m_app;
     CMainFrame& m_frame;
     CPalArchive m_archive;
