@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/mail_address.h"
 #include "core/pal_placement.h"
 #include "core/table_steps.h"
 #include "core/texts.h"
@@ -20,6 +21,11 @@ CPenPal Placed(const CYubinoApp& app, CPenPal pal) {
 
 bool AddImportedPal(CYubinoApp& app, const CPenPal& pal, PalImportResult& result) {
     using Reason = PalImportResult::Refusal::Reason;
+    // A card whose address is a pal's, letter case aside (any of its three), is that pal.
+    if (CPenPal existing; FindPalByAnyAddress(app, pal.m_strMailAddress, existing)) {
+        result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
+        return false;
+    }
     if (app.GetPalCount() >= kMaxPals) {
         result.refused.push_back({pal.m_strMailAddress, Reason::TableFull});
         return false;

@@ -182,7 +182,7 @@ TEST_F(HistoryTest, AMailboxCheckIsOneUndoableStepInTheRecoveryCopy) {
     QSignalSpy finished(frame->MailCheck(), &CMailCheckController::Finished);
     frame->MailCheck()->CheckAction()->trigger();
     ASSERT_TRUE(finished.wait(20000));
-    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す: メール 3 通の取り込み"));
+    EXPECT_EQ(Text(ID_EDIT_UNDO), QStringLiteral("元に戻す(&U): メール 3 通の取り込み"));
 
     // The copy written after the check holds the pals as the check left them.
     const fs::path copy = RecoveryFileFor(dataFile);
