@@ -21,8 +21,11 @@ CPenPal Placed(const CYubinoApp& app, CPenPal pal) {
 
 bool AddImportedPal(CYubinoApp& app, const CPenPal& pal, PalImportResult& result) {
     using Reason = PalImportResult::Refusal::Reason;
-    // A card whose address is a pal's, letter case aside (any of its three), is that pal.
-    if (CPenPal existing; FindPalByAnyAddress(app, pal.m_strMailAddress, existing)) {
+    // A card whose address is a pal's, letter case aside (any of its three), is that pal,
+    // refused as the table refuses the same spelling.
+    if (CPenPal existing; FindPalByAnyAddress(app, pal.m_strMailAddress, existing) &&
+                          existing.m_strMailAddress != pal.m_strMailAddress) {
+        app.UI().ShowMessage(FormatText(texts::kAlreadyRegistered, pal.m_strMailAddress), MessageKind::Warning);
         result.refused.push_back({pal.m_strMailAddress, Reason::AlreadyRegistered});
         return false;
     }

@@ -271,7 +271,8 @@ void CMainFrame::Execute(int commandId) {
                          commandId == ID_EXPORT_VCARD      ? ExportFormat::VCard
                          : commandId == ID_EXPORT_CSV_UTF8 ? ExportFormat::CsvUtf8
                                                            : ExportFormat::CsvCp932,
-                         CardStore());
+                         // Only a card carries the records kept beside the data file.
+                         commandId == ID_EXPORT_VCARD ? CardStore() : nullptr);
             break;
         default:
             break;
