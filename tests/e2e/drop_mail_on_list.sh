@@ -75,6 +75,8 @@ program_dir="$work/program"
 data_file="$program_dir/pals.ybf"
 mkdir "$program_dir"
 cp "$yubino" "$program_dir/yubino"
+# The later features (the dropped mail goes through them) live in a module beside it.
+cp "$(dirname "$yubino")/yubino-features.so" "$program_dir/"
 printf '%s' "$data_file" >"$program_dir/yubino.cfg"
 {
   printf 'handle\tname\tsex\tage\taddress\tjob\thomepage\tresidence\tbirthplace\tblood\tbirthday\tfirst_mail\tlast_mail\thobby\tmap\tface\tx\ty\tmemo\tlast_mail_text\n'
