@@ -15,6 +15,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A sanitizer's runtime comes with the build that asks for it, not with the program.
+bool IsSanitizerRuntime(const std::string& library) {
+    for (const char* runtime : {"libasan.", "libubsan.", "liblsan.", "libtsan."})
+        if (library.rfind(runtime, 0) == 0) return true;
+    return false;
+}
+
 std::set<std::string> NeededLibraries(const fs::path& binary) {
     const ShellRun run = RunShell("readelf -d " + Quoted(binary.string()));
     EXPECT_EQ(run.status, 0);
@@ -22,7 +29,9 @@ std::set<std::string> NeededLibraries(const fs::path& binary) {
     std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);) {
         const std::size_t open = line.find("(NEEDED)") == std::string::npos ? std::string::npos : line.find('[');
-        if (open != std::string::npos) needed.insert(line.substr(open + 1, line.find(']', open) - open - 1));
+        if (open == std::string::npos) continue;
+        const std::string library = line.substr(open + 1, line.find(']', open) - open - 1);
+        if (!IsSanitizerRuntime(library)) needed.insert(library);
     }
     return needed;
 }
