@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "analysis/days_to_remember.h"
 #include "core/pal_history.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -128,7 +129,9 @@ void CMainFrame::StartTimedChecks() {
     if (CFeatures* features = Features()) features->StartTimedChecks();
 }
 
+// A day with nothing to remember opens no features.
 void CMainFrame::NotifyDaysToRemember() {
+    if (!m_features && DaysToRemember(m_app.Pals(), COleDateTime::GetCurrentTime()).empty()) return;
     if (CFeatures* features = Features()) features->NotifyDaysToRemember();
 }
 
