@@ -141,6 +141,10 @@ inline constexpr const char* kPlaceMoveQuestion =
 inline constexpr const char* kPlaceNobody = "選択中のメールフレンドの居住地からは、場所が分かりませんでした。";
 
 // Main window: the about box and the file dialogs.
+// When the module of the later features cannot be opened, before the loader's reason.
+inline constexpr const char* kFeaturesNotAvailable =
+    "メールの保管、メールの取り込みと確認、分析のグラフを使うための部品 (yubino-features.so) "
+    "を読み込めません。Yubino をインストールし直してください。\n";
 inline constexpr const char* kAboutTitle = "Yubinoのﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr const char* kAboutVersion = "Yubino Version 2.00";
 inline constexpr const char* kAboutLicence = "ライセンス: MIT License";

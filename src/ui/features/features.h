@@ -94,11 +94,6 @@ struct MailCheckControls {
     QPushButton* cancelButton = nullptr;
 };
 
-// What the window tells when the module cannot be opened, before the loader's reason.
-inline constexpr const char* kFeaturesNotAvailable =
-    "メールの保管、メールの取り込みと確認、分析のグラフを使うための部品 (yubino-features.so) "
-    "を読み込めません。Yubino をインストールし直してください。\n";
-
 using FeaturesFactory = std::unique_ptr<CFeatures> (*)(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls);
 
 // Programs that link the features' code (tests, helpers) give its factory; the window then

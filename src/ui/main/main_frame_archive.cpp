@@ -90,7 +90,7 @@ CFeatures* CMainFrame::Features() {
     m_features = LoadFeatures(m_app, *this, m_mailCheckControls, error);
     if (!m_features) {
         m_bFeaturesFailed = true;
-        m_app.UI().ShowMessage(Cp932Text(kFeaturesNotAvailable) + Cp932Text(error.toUtf8().constData()),
+        m_app.UI().ShowMessage(Cp932Text(texts::kFeaturesNotAvailable) + Cp932Text(error.toUtf8().constData()),
                                MessageKind::Warning);
     }
     return m_features.get();
