@@ -91,7 +91,15 @@ CREATE TABLE pal_card_values(
   PRIMARY KEY(pal_id, kind, position));
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
+// Version 6: a Message-ID names a mail only together with its date and text. Two different
+// mails may carry the same one (a program that makes them badly, a resent mail), and both
+// are kept; the same mail read again still is not.
+constexpr const char* kVersion6 = R"sql(
+DROP INDEX mails_by_message_id;
+CREATE INDEX mails_by_message_id ON mails(pal_id, message_id) WHERE message_id <> '';
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace

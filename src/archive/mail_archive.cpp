@@ -375,10 +375,14 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
                           "folded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
         // "message_id <> ''" lets SQLite use the index of Message-IDs, which leaves the
         // mails without one out; without it, the lookup read every mail of the pal.
-        CStatement byId(*m_db, "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ? AND message_id <> ''");
+        // A mail is the one stored when its Message-ID, date and text are; two different
+        // mails under one Message-ID are both kept.
+        CStatement byId(*m_db,
+                        "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ? AND message_id <> '' "
+                        "AND date = ? AND body_hash = ? AND body = ?");
         CStatement same(*m_db,
-                        "SELECT 1 FROM mails WHERE pal_id = ? AND date = ? AND body_hash = ? AND body = ? "
-                        "AND message_id = ''");
+                        "SELECT 1 FROM mails WHERE pal_id = ? AND message_id = ? AND date = ? AND body_hash = ? "
+                        "AND body = ?");
         std::map<std::string, std::int64_t, std::less<>> palIds;
         std::int64_t firstNew = 0;
         for (const MailRecord& mail : mails) {
@@ -387,11 +391,8 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             if (known == palIds.end()) known = palIds.emplace(mail.pal, PalId(mail.pal, true)).first;
             const std::int64_t pal = known->second;
             CStatement& duplicate = mail.messageId.empty() ? same : byId;
-            duplicate.Bind(1, pal);
-            if (mail.messageId.empty())
-                same.Bind(2, mail.date).Bind(3, BodyHash(mail.body)).Bind(4, mail.body);
-            else
-                byId.Bind(2, mail.messageId);
+            duplicate.Bind(1, pal).Bind(2, mail.messageId).Bind(3, mail.date);
+            duplicate.Bind(4, BodyHash(mail.body)).Bind(5, mail.body);
             const bool stored = duplicate.Step();
             duplicate.Reset();
             if (stored) {
@@ -655,8 +656,12 @@ ArchiveStatus CMailArchive::ChangePalAddress(std::string_view oldAddress, std::s
                 CStatement rename(*m_db, "UPDATE pals SET address = ? WHERE id = ?");
                 rename.Bind(1, newAddress).Bind(2, oldId).Run();
             } else {
-                // Both addresses have mails: move them over; those already there go with the old pal.
-                CStatement move(*m_db, "UPDATE OR IGNORE mails SET pal_id = ? WHERE pal_id = ?");
+                // Both addresses have mails: move them over; those already there (the same
+                // Message-ID, date and text) go with the old pal.
+                CStatement move(*m_db,
+                                "UPDATE mails SET pal_id = ?1 WHERE pal_id = ?2 AND NOT EXISTS (SELECT 1 FROM mails o "
+                                "WHERE o.pal_id = ?1 AND o.message_id = mails.message_id AND mails.message_id <> '' "
+                                "AND o.date = mails.date AND o.body_hash = mails.body_hash AND o.body = mails.body)");
                 move.Bind(1, newId).Bind(2, oldId).Run();
                 // The record goes along unless the new address has one of its own.
                 CStatement card(*m_db, "UPDATE OR IGNORE pal_cards SET pal_id = ? WHERE pal_id = ?");

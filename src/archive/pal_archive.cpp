@@ -20,7 +20,8 @@ std::string PathText(const fs::path& path) { return cp932::FromUtf8(path.string(
 
 }  // namespace
 
-CPalArchive::CPalArchive(CYubinoApp& app, DocumentFn document) : m_app(app), m_document(std::move(document)) {}
+CPalArchive::CPalArchive(CYubinoApp& app, DocumentFn document, CJobRunner* jobs)
+    : m_app(app), m_document(std::move(document)), m_jobs(jobs ? *jobs : m_ownJobs) {}
 
 void CPalArchive::Tell(const std::string& cp932Message) { m_app.UI().ShowMessage(cp932Message, MessageKind::Warning); }
 
@@ -94,21 +95,28 @@ bool CPalArchive::Seed() {
 void CPalArchive::StartCheck(const fs::path& path) {
     // Unreadable settings make it due: the check runs, and finds why.
     if (!m_archive.CheckDue(CalendarDay::Today().Format())) return;
-    m_checkStop = std::make_unique<CMailArchive::CheckStop>();
-    m_check = std::async(std::launch::async,
-                         [path, stop = m_checkStop.get()] { return CMailArchive::CheckFile(path, *stop); });
+    m_checkResult = std::make_shared<CMailArchive::CheckResult>(CMailArchive::CheckResult::NotFinished);
+    m_check = m_jobs.Start([path, result = m_checkResult](CJobToken& token) {
+        CMailArchive::CheckStop stop;
+        token.OnCancel([&stop] { stop.Stop(); });
+        *result = CMailArchive::CheckFile(path, stop);
+        token.OnCancel({});
+    });
 }
 
 void CPalArchive::StopCheck() {
-    if (!m_check.valid()) return;
-    m_checkStop->Stop();
-    m_check.get();
+    if (!m_check) return;
+    m_check->Cancel();
+    m_check->Wait();
+    m_check.reset();
 }
 
 bool CPalArchive::TakeCheckResult(bool wait) {
-    if (!m_check.valid()) return false;
-    if (!wait && m_check.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
-    switch (m_check.get()) {
+    if (!m_check) return false;
+    if (!wait && !m_check->Finished()) return false;
+    m_check->Wait();
+    m_check.reset();
+    switch (*m_checkResult) {
         case CMailArchive::CheckResult::Healthy:
             // Not recorded, the check runs again next time.
             m_archive.RecordCheck(CalendarDay::Today().Format());

@@ -1,20 +1,21 @@
 // The archive of the document in use, as the pal table sees it: opened at first use (off
 // the start-up path) for the data file the document names, seeded from the table's last
 // mails, opened again when another file becomes the document, and told of every intake,
-// address change and delete. Once a day the full damage check runs on a thread of its own;
-// its finding is taken up at the next use (a damaged archive is moved aside and rebuilt).
-// Problems reach the user once through the port.
+// address change and delete. Once a day the full damage check runs as a job of the
+// runner given (the window's, or one of its own); its finding is taken up at the next use
+// (a damaged archive is moved aside and rebuilt). Problems reach the user once through
+// the port.
 #pragma once
 
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/mail_archive.h"
+#include "core/jobs.h"
 #include "core/pal_card.h"
 #include "core/pal_history.h"
 #include "core/texts.h"
@@ -29,7 +30,8 @@ struct ArchiveDocument {
 class CPalArchive : public CPalHistory, public CPalCardStore {
 public:
     using DocumentFn = std::function<ArchiveDocument()>;
-    CPalArchive(CYubinoApp& app, DocumentFn document);
+    // The damage check runs as a job of `jobs`; none: of a runner of its own.
+    CPalArchive(CYubinoApp& app, DocumentFn document, CJobRunner* jobs = nullptr);
     ~CPalArchive() override;
     CPalArchive(const CPalArchive&) = delete;
     CPalArchive& operator=(const CPalArchive&) = delete;
@@ -38,6 +40,9 @@ public:
     CMailArchive* Archive();
     // Whether the archive can take mails (open and not read-only).
     bool Writable();
+    // Told while an opening archive is brought to the present format (seconds, for one
+    // with thousands of old twins).
+    void SetMigrationProgress(MigrationProgressFn progress) { m_archive.SetMigrationProgress(std::move(progress)); }
     // Waits for a running damage check and acts on its finding now.
     void WaitForDamageCheck();
 
@@ -103,6 +108,8 @@ private:
     std::filesystem::path m_openedFor;
     bool m_bTried = false;
     bool m_bToldDamage = false;
-    std::future<CMailArchive::CheckResult> m_check;
-    std::unique_ptr<CMailArchive::CheckStop> m_checkStop;
+    CJobRunner m_ownJobs;
+    CJobRunner& m_jobs;
+    std::shared_ptr<CJob> m_check;
+    std::shared_ptr<CMailArchive::CheckResult> m_checkResult;
 };

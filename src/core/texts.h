@@ -524,6 +524,7 @@ inline constexpr const char* kArchiveNewer =
     "メールの保管ファイルは新しいバージョンの Yubino で作られています。\r\n読み取り専用で開きます。";
 inline constexpr const char* kArchiveUnavailable =
     "メールの保管ファイル\" %s \"を開けません。\r\nメールの履歴は保管されません。";
+inline constexpr const char* kArchiveUpgrading = "メールの保管ファイルを新しい形式に更新しています...";
 inline constexpr const char* kArchiveNotStored = "メールを保管ファイルに保存できませんでした。\r\n(%s)";
 inline constexpr const char* kArchiveNotRead = "メールの保管ファイルを読めませんでした。\r\n(%s)";
 inline constexpr const char* kArchiveSettingDamaged =

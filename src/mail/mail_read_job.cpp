@@ -29,23 +29,16 @@ private:
     CMailReadJob& m_job;
 };
 
-CMailReadJob::CMailReadJob(std::vector<std::filesystem::path> paths)
-    : m_thread([this, p = std::move(paths)]() mutable { Run(std::move(p)); }) {}
-
-CMailReadJob::~CMailReadJob() {
-    Cancel();
-    m_thread.join();
-}
-
-void CMailReadJob::Run(std::vector<std::filesystem::path> paths) {
+void CMailReadJob::Run(CJobToken& token) {
+    token.OnCancel([this] { Cancel(); });
     std::uint64_t total = 0;
-    for (const auto& path : paths) total += MailPathBytes(path);
+    for (const auto& path : m_paths) total += MailPathBytes(path);
     m_bytesTotal = total;
     CQueueSink sink(*this);
-    for (const auto& path : paths) {
+    for (const auto& path : m_paths) {
         if (m_cancelled || !ReadMailPath(path, sink)) break;
     }
-    m_finished = true;
+    token.OnCancel({});
 }
 
 std::vector<ParsedMail> CMailReadJob::TakeMails() {

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 #include "core/cp932.h"
 #include "core/silent_user_interface.h"
 #include "core/table_steps.h"
@@ -106,33 +108,28 @@ RecoveryOutcome OfferRecovery(CYubinoApp& app, const fs::path& dataFile, const f
     return RecoveryOutcome::Damaged;
 }
 
-CRecoveryWriter::CRecoveryWriter() = default;
-
-CRecoveryWriter::~CRecoveryWriter() {
-    if (!m_thread.joinable()) return;
-    {
-        std::lock_guard lock(m_mutex);
-        m_bStop = true;
-    }
-    m_wake.notify_one();
-    m_thread.join();
-}
+// A pending copy is still written: it may be all that is left.
+CRecoveryWriter::~CRecoveryWriter() { Flush(); }
 
 void CRecoveryWriter::Submit(fs::path file, std::string bytes) {
+    bool start = false;
     {
         std::lock_guard lock(m_mutex);
         m_file = std::move(file);
         m_bytes = std::move(bytes);
         m_bPending = true;
+        // A job that was cancelled before it began writes nothing.
+        start = !m_bWriting || m_job->Finished();
+        m_bWriting = true;
     }
-    // The thread starts with the first copy: a session without changes never needs it.
-    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
-    m_wake.notify_one();
+    // A job runs while copies are pending: a session without changes never needs one.
+    if (start) m_job = m_jobs.Start([this](CJobToken&) { WritePending(); });
 }
 
 void CRecoveryWriter::Flush() {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return !m_bPending && !m_bWriting; });
+    if (m_job) m_job->Wait();
+    // What a job cancelled before it began left behind.
+    WritePending();
 }
 
 void CRecoveryWriter::Discard(const fs::path& file) {
@@ -141,20 +138,15 @@ void CRecoveryWriter::Discard(const fs::path& file) {
     if (ReadOwnPalFile(file) == OwnFile::Ours) fs::remove(file, ec);
 }
 
-void CRecoveryWriter::Run() {
+void CRecoveryWriter::WritePending() {
     std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_bPending || m_bStop; });
-        // A pending copy is still written when stopping: it may be all that is left.
-        if (!m_bPending) return;
+    while (m_bPending) {
         const fs::path file = std::move(m_file);
         const std::string bytes = std::move(m_bytes);
         m_bPending = false;
-        m_bWriting = true;
         lock.unlock();
         WriteRecoveryFile(file, bytes);
         lock.lock();
-        m_bWriting = false;
-        m_idle.notify_all();
     }
+    m_bWriting = false;
 }

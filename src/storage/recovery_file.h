@@ -4,14 +4,14 @@
 // means the last session did not end normally.
 #pragma once
 
-#include <condition_variable>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "core/jobs.h"
 #include "core/pen_pal.h"
 
 #include "storage/app_paths.h"
@@ -59,31 +59,32 @@ bool RestoreFromBackup(CYubinoApp& app, const std::filesystem::path& backup);
 bool MayRestoreInto(CYubinoApp& app, const CBackupStore& backups, const std::filesystem::path& backup,
                     const std::filesystem::path& dataFile);
 
-// Writes recovery copies on a thread of its own so that a large table never stalls the
-// window: the newest submitted content wins, older ones not yet written are dropped.
+// Writes recovery copies as a job of `jobs` so that a large table never stalls the window:
+// the newest submitted content wins, older ones not yet written are dropped. A cancelled
+// job still writes what is pending: it may be all that is left.
 class CRecoveryWriter {
 public:
-    CRecoveryWriter();
+    explicit CRecoveryWriter(CJobRunner& jobs) : m_jobs(jobs) {}
+    // Flushes.
     ~CRecoveryWriter();
     CRecoveryWriter(const CRecoveryWriter&) = delete;
     CRecoveryWriter& operator=(const CRecoveryWriter&) = delete;
 
     void Submit(std::filesystem::path file, std::string bytes);
-    // Returns once everything submitted is written.
+    // Returns once everything submitted is written. On the thread that submits.
     void Flush();
     // Flushes, then removes `file` (the close saved the data file).
     void Discard(const std::filesystem::path& file);
 
 private:
-    void Run();
+    // The job's work: writes until nothing is pending.
+    void WritePending();
 
+    CJobRunner& m_jobs;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
     std::filesystem::path m_file;
     std::string m_bytes;
     bool m_bPending = false;
     bool m_bWriting = false;
-    bool m_bStop = false;
-    std::thread m_thread;
+    std::shared_ptr<CJob> m_job;
 };

@@ -76,7 +76,9 @@ TEST_P(ArchiveDedupe, StoresAMailOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveDedupe,
-    testing::Values(DedupeCase{"SameMessageIdOtherText", Mail("a@x", "2026-02-02T00:00:00", "other", "id-1@x"), 0},
+    testing::Values(DedupeCase{"SameMessageIdSameMail", Mail("a@x", "2026-01-01T10:00:00", "本文", "id-1@x"), 0},
+                    DedupeCase{"SameMessageIdOtherText", Mail("a@x", "2026-01-01T10:00:00", "other", "id-1@x"), 1},
+                    DedupeCase{"SameMessageIdOtherDate", Mail("a@x", "2026-02-02T00:00:00", "本文", "id-1@x"), 1},
                     DedupeCase{"SameMessageIdOtherPal", Mail("b@x", "2026-01-01T10:00:00", "本文", "id-1@x"), 1},
                     DedupeCase{"NoIdSamePalDateBody", Mail("b@x", "2026-01-01T10:00:00", "no id"), 0},
                     DedupeCase{"NoIdOtherBody", Mail("b@x", "2026-01-01T10:00:00", "no id!"), 1},

@@ -149,6 +149,79 @@ TEST_F(MailIntakeServiceTest, TheDataFilesLastMailIsNeverStoredBesideTheMailItCo
     EXPECT_EQ(rows, (std::vector<std::string>{"imap 2024-03-05T10:00:00", "seed 2024-03-02T10:00:00"}));
 }
 
+// A Message-ID names a mail only with its date and text: some programs give one to many.
+TEST_F(MailIntakeServiceTest, TwoDifferentMailsUnderOneMessageIdAreBothKept) {
+    struct Case {
+        const char* name;
+        ParsedMail second;
+        int stored;  // of both, in the archive
+        int duplicates;
+    };
+    const Case cases[] = {
+        {"the same mail read twice", Mail("hanako@example.jp", kMe, 5, "hello", "same@x"), 1, 1},
+        {"another text", Mail("hanako@example.jp", kMe, 5, "good night", "text@x"), 2, 0},
+        {"another date", Mail("hanako@example.jp", kMe, 8, "hello", "date@x"), 2, 0},
+        {"another sender, a pal too", Mail("jiro@example.jp", kMe, 5, "hello", "from@x"), 2, 0},
+    };
+    CPenPal jiro;
+    jiro.m_strHandleName = "jiro";
+    jiro.m_strMailAddress = "jiro@example.jp";
+    ASSERT_EQ(app.AddPal(jiro), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string id = c.second.messageId;
+        const auto count = [&] {
+            int n = 0;
+            for (const char* pal : {"hanako@example.jp", "jiro@example.jp"})
+                for (const StoredMail& stored : Stored(pal)) n += stored.mail.messageId == id;
+            return n;
+        };
+        CMailIntakeService intake(app, &archive, {UnknownSenderPolicy::Ignore, {kMe}, "mail-file"});
+        intake.Take(Mail("hanako@example.jp", kMe, 5, "hello", id));
+        intake.Take(c.second);
+        const IntakeResult result = intake.Finish();
+        EXPECT_EQ(result.duplicates, c.duplicates);
+        EXPECT_EQ(result.received, c.stored);
+        EXPECT_EQ(count(), c.stored);
+        // Read again, nothing is new.
+        CMailIntakeService again(app, &archive, {UnknownSenderPolicy::Ignore, {kMe}, "mail-file"});
+        again.Take(Mail("hanako@example.jp", kMe, 5, "hello", id));
+        again.Take(c.second);
+        EXPECT_EQ(again.Finish().received, 0);
+        EXPECT_EQ(count(), c.stored);
+    }
+}
+
+// An archive made before a Message-ID could name two mails takes the second one after it
+// is opened, and keeps what it held.
+TEST(ArchiveMigrationTest, AnOldArchiveKeepsItsMailsAndTakesASecondMailUnderTheirMessageId) {
+    TempDir dir;
+    const std::filesystem::path path = dir / "old.mails.sqlite";
+    {
+        CSqliteDb db;
+        db.Open(path, false, true);
+        MigrateSchema(db, 0, 5);
+        db.Exec("INSERT INTO pals(id, address) VALUES (1, 'hanako@example.jp')");
+        db.Exec(R"sql(INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, folded)
+            VALUES (1, 0, '2024-03-05T10:00:00', 'hi', 'first', 'a@x', 'imap', 0, ''))sql");
+    }
+    CMailArchive archive;
+    ASSERT_EQ(archive.Open(path, false).status, CMailArchive::OpenStatus::Opened);
+    MailRecord second;
+    second.pal = "hanako@example.jp";
+    second.date = "2024-03-06T10:00:00";
+    second.body = "second";
+    second.messageId = "a@x";
+    second.source = "imap";
+    const CMailArchive::StoreResult stored = archive.Store({second, second});
+    ASSERT_TRUE(stored.Ok()) << stored.error;
+    EXPECT_EQ(stored.stored, 1);
+    EXPECT_EQ(stored.duplicate, 1);
+    std::vector<std::string> bodies;
+    for (const StoredMail& mail : archive.Mails("hanako@example.jp").value) bodies.push_back(mail.mail.body);
+    EXPECT_EQ(bodies, (std::vector<std::string>{"second", "first"}));
+}
+
 TEST(ArchiveMigrationTest, OldSeedTwinsGoAndASeedThatIsTheOnlyCopyStays) {
     TempDir dir;
     const std::filesystem::path path = dir / "old.mails.sqlite";

@@ -139,7 +139,8 @@ TEST(RecoveryFile, WrittenPrivateAndNeverThroughALink) {
 TEST(RecoveryWriter, WritesTheNewestAndRemovesOnDiscard) {
     TempDir dir;
     const fs::path copy = dir / "state" / "copy";
-    CRecoveryWriter writer;
+    CJobRunner jobs;
+    CRecoveryWriter writer(jobs);
     for (int i = 0; i < 50; ++i) {
         const std::string n = std::to_string(i);
         writer.Submit(copy, PalData({"p" + n + "@example.jp"}));
@@ -148,6 +149,23 @@ TEST(RecoveryWriter, WritesTheNewestAndRemovesOnDiscard) {
     EXPECT_EQ(ReadFileBytes(copy), PalData({"p49@example.jp"}));
     writer.Discard(copy);
     EXPECT_FALSE(fs::exists(copy));
+}
+
+// Closing the window cancels every job, a writing one among them: the copy last asked for
+// is on disk once the writer is gone, and one asked for after is written too.
+TEST(RecoveryWriter, CancelledJobsStillLeaveTheCopyLastSubmitted) {
+    TempDir dir;
+    const fs::path copy = dir / "state" / "copy";
+    CJobRunner jobs;
+    {
+        CRecoveryWriter writer(jobs);
+        for (int i = 0; i < 20; ++i) writer.Submit(copy, PalData({"p" + std::to_string(i) + "@example.jp"}));
+        jobs.CancelAndWait();
+        writer.Submit(copy, PalData({"later@example.jp"}));
+        jobs.CancelAndWait();
+        writer.Submit(copy, PalData({"last@example.jp"}));
+    }
+    EXPECT_EQ(ReadFileBytes(copy), PalData({"last@example.jp"}));
 }
 
 }  // namespace

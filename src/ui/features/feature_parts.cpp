@@ -15,6 +15,8 @@
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/archive_settings_dlg.h"
 #include "ui/dialogs/pal_quiet_days_dlg.h"
+#include "ui/jobs/progress_dialog.h"
+#include "ui/jobs/window_jobs.h"
 #include "ui/mail/mail_check_controller.h"
 #include "ui/main/mail_import.h"
 #include "ui/main/main_frame.h"
@@ -29,13 +31,18 @@ public:
     CFeatureParts(CYubinoApp& app, CMainFrame& frame, MailCheckControls controls)
         : m_app(app),
           m_frame(frame),
-          m_archive(app,
-                    [&frame] {
-                        return ArchiveDocument{frame.Session().Doc().GetPathName(), frame.Session().Doc().IsReadOnly()};
-                    }),
+          m_archive(
+              app,
+              [&frame] {
+                  return ArchiveDocument{frame.Session().Doc().GetPathName(), frame.Session().Doc().IsReadOnly()};
+              },
+              &CWindowJobs::Of(frame)),
           m_import(std::make_unique<CMailImport>(app, &frame, &m_archive)),
           m_check(std::make_unique<CMailCheckController>(
-              app, frame, [&frame] { return frame.Session().Doc().GetPathName(); }, &m_archive, controls)) {}
+              app, frame, CWindowJobs::Of(frame), [&frame] { return frame.Session().Doc().GetPathName(); }, &m_archive,
+              controls)) {
+        m_archive.SetMigrationProgress(ProgressInDialog(&frame, QString::fromUtf8(texts::kArchiveUpgrading)));
+    }
 
     CPalHistory& History() override { return m_archive; }
     bool CopyArchiveAlong(const fs::path& newDataFile) override { return m_archive.CopyAlongTo(newDataFile); }

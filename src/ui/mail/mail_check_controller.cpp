@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "core/cp932.h"
+#include "core/jobs.h"
 #include "core/texts.h"
 #include "core/user_interface.h"
 #include "core/yubino_app.h"
@@ -90,7 +91,7 @@ private:
 
 }  // namespace
 
-CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile,
+CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window, CJobRunner& jobs, DataFileFn dataFile,
                                            CPalArchive* archive, MailCheckControls controls)
     : QObject(&window),
       m_app(app),
@@ -105,6 +106,7 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
       m_progressLabel(controls.progressLabel),
       m_progressBar(controls.progressBar),
       m_cancelButton(controls.cancelButton),
+      m_jobs(jobs),
       m_archive(archive) {
     connect(m_cancelButton, &QPushButton::clicked, this, &CMailCheckController::Cancel);
     SetRunning(false);
@@ -115,12 +117,12 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
 CMailCheckController::~CMailCheckController() { StopAndWait(); }
 
 void CMailCheckController::StopAndWait() {
-    if (!m_worker.joinable()) return;
+    if (!m_job) return;
     m_closing = true;
-    Cancel();
-    // The worker may be waiting for this thread to take a mail in: let it.
-    while (!m_workerDone) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    Finish({});
+    const std::shared_ptr<CJob> job = m_job;
+    job->Cancel();
+    // The worker may be waiting for this thread to take a mail in: the runner lets it.
+    m_jobs.AwaitEnd(*job);
 }
 
 // Found when first needed: making the window creates no folder.
@@ -218,7 +220,7 @@ CSyncStateStore& CMailCheckController::SyncState() {
 }
 
 void CMailCheckController::StartCheck(bool byUser) {
-    if (m_worker.joinable()) return;
+    if (m_job) return;
     const MailAccountsRead read = ReadMailAccounts(AccountsFile());
     if (read.accounts.empty()) {
         if (!byUser) return;
@@ -230,60 +232,47 @@ void CMailCheckController::StartCheck(bool byUser) {
     if (jobs.empty() && !byUser) return;
     m_intake =
         std::make_unique<CMailIntakeService>(m_app, m_archive, IntakeOptions{UnknownSenderPolicy::Ignore, {}, "imap"});
-    m_cancelled = false;
     m_closing = false;
-    m_workerDone = false;
     m_byUser = byUser;
     SetRunning(true);
-    m_worker = std::thread([this, jobs = std::move(jobs), &state = SyncState()] {
-        CheckRun run;
-        CWindowThreadSyncState windowState(*this, state);
-        CWindowThreadSink sink(*this, *m_intake);
-        for (const Job& job : jobs) {
-            if (!SetCurrent({})) break;
-            const CheckOutcome outcome = RunJob(job, windowState, sink);
-            run.folders.insert(run.folders.end(), outcome.folders.begin(), outcome.folders.end());
-            if (outcome.failure == ImapFailure::Login) run.refusedLogins.push_back(job.account);
-        }
-        QMetaObject::invokeMethod(
-            this, [this, run] { Finish(run); }, Qt::QueuedConnection);
-        m_workerDone = true;
-    });
+    auto run = std::make_shared<CheckRun>();
+    m_job = m_jobs.Start(
+        [this, jobs = std::move(jobs), &state = SyncState(), run](CJobToken& token) {
+            CWindowThreadSyncState windowState(*this, state);
+            CWindowThreadSink sink(*this, *m_intake);
+            for (const Job& job : jobs) {
+                if (token.Cancelled()) break;
+                const CheckOutcome outcome = RunJob(job, windowState, sink, token);
+                run->folders.insert(run->folders.end(), outcome.folders.begin(), outcome.folders.end());
+                if (outcome.failure == ImapFailure::Login) run->refusedLogins.push_back(job.account);
+            }
+        },
+        [this, run](const JobEnd& end) { Finish(*run, end); },
+        [this](const JobProgress& progress) { ShowProgress(progress); });
 }
 
-bool CMailCheckController::SetCurrent(std::function<void()> cancel) {
-    std::lock_guard lock(m_currentMutex);
-    m_cancelCurrent = std::move(cancel);
-    return !m_cancelled;
-}
-
-CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink) {
-    const CheckProgressFn progress = [this](const CheckProgress& p) {
-        QMetaObject::invokeMethod(
-            this, [this, p] { ShowProgress(p); }, Qt::QueuedConnection);
-    };
+CheckOutcome CMailCheckController::RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink, CJobToken& token) {
+    const CheckProgressFn progress = [&token](const CheckProgress& p) { token.Progress({p.done, p.total, p.folder}); };
     std::unique_ptr<CCheckSource> source;
     if (job.kind == MailAccount::Kind::Imap)
         source = std::make_unique<CImapSource>(state, job.options, progress);
     else
         source = std::make_unique<CLocalFolderSource>(job.account.toStdString(), job.path, progress);
-    if (!SetCurrent([&source] { source->Cancel(); })) return {};
+    token.OnCancel([&source] { source->Cancel(); });
     source->ReadInto(sink);
-    SetCurrent({});
+    token.OnCancel({});
     return source->Outcome();
 }
 
 void CMailCheckController::Cancel() {
-    std::lock_guard lock(m_currentMutex);
-    m_cancelled = true;
-    if (m_cancelCurrent) m_cancelCurrent();
+    if (m_job) m_job->Cancel();
 }
 
-void CMailCheckController::ShowProgress(const CheckProgress& progress) {
+void CMailCheckController::ShowProgress(const JobProgress& progress) {
     m_progressBar->setRange(0, static_cast<int>(progress.total));
     m_progressBar->setValue(static_cast<int>(progress.done));
     m_progressLabel->setText(QString::fromStdString(CheckText(
-        texts::kCheckRunning, {progress.folder, std::to_string(progress.done), std::to_string(progress.total)})));
+        texts::kCheckRunning, {progress.what, std::to_string(progress.done), std::to_string(progress.total)})));
 }
 
 namespace {
@@ -300,11 +289,12 @@ std::string SummaryOf(const IntakeResult& result) {
 
 }  // namespace
 
-void CMailCheckController::Finish(const CheckRun& run) {
-    if (!m_worker.joinable()) return;  // finished already (the window closed first)
-    m_worker.join();
+void CMailCheckController::Finish(const CheckRun& run, const JobEnd& end) {
+    m_job.reset();
     // The pals follow what was kept, also when the check was cut off.
-    const IntakeResult result = m_intake->Finish();
+    IntakeResult result = m_intake->Finish();
+    if (end.status == JobEnd::Status::Failed)
+        result.failures.push_back({"", std::string(texts::kCheckFailed) + " (" + end.error + ")"});
     if (m_closing) return;
     SetRunning(false);
     for (const QString& account : run.refusedLogins) m_passwords.Forget(account);

@@ -7,12 +7,9 @@
 
 #include <QObject>
 #include <QTimer>
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "intake/mail_intake_service.h"
 #include "sync/mail_accounts.h"
@@ -21,6 +18,11 @@
 #include "ui/features/features.h"
 #include "ui/mail/mail_password_store.h"
 
+class CJob;
+class CJobRunner;
+class CJobToken;
+struct JobEnd;
+struct JobProgress;
 class CYubinoApp;
 class QAction;
 class CPalArchive;
@@ -36,14 +38,15 @@ public:
 
     // Fetched mails go into `archive` (none: the table only) and update the pals. The
     // window made the controls and carries out the actions' commands; the check shows its
-    // progress in the others and greys the check action while it runs.
-    CMailCheckController(CYubinoApp& app, QMainWindow& window, DataFileFn dataFile, CPalArchive* archive,
-                         MailCheckControls controls);
+    // progress in the others and greys the check action while it runs. The check runs as
+    // a job of `jobs`, which tells its progress and end on the window's thread.
+    CMailCheckController(CYubinoApp& app, QMainWindow& window, CJobRunner& jobs, DataFileFn dataFile,
+                         CPalArchive* archive, MailCheckControls controls);
     ~CMailCheckController() override;
 
     QAction* CheckAction() const { return m_checkAction; }
     QAction* AccountsAction() const { return m_accountsAction; }
-    bool Running() const { return m_worker.joinable(); }
+    bool Running() const { return m_job != nullptr; }
 
     // At start-up: with timed checks turned on, the first comes at once, then one every so
     // many minutes.
@@ -84,18 +87,16 @@ private:
     };
     void StartCheck(bool byUser);
     std::vector<Job> JobsFor(const std::vector<MailAccount>& accounts, bool mayAskPassword);
-    // The job's source read into `sink`; false when its login was refused.
-    CheckOutcome RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink);
-    // False when the check was cancelled before the job began.
-    bool SetCurrent(std::function<void()> cancel);
+    // The job's source read into `sink`, until the token is cancelled.
+    CheckOutcome RunJob(const Job& job, CSyncStateStore& state, CIntakeSink& sink, CJobToken& token);
     void ApplyTimer(int everyMinutes);
-    void ShowProgress(const CheckProgress& progress);
+    void ShowProgress(const JobProgress& progress);
     // What the worker brings back from all accounts.
     struct CheckRun {
         std::vector<QString> refusedLogins;
         std::vector<std::string> folders;  // the IMAP folders checked to the end
     };
-    void Finish(const CheckRun& run);
+    void Finish(const CheckRun& run, const JobEnd& end);
     void SetRunning(bool running);
     std::filesystem::path AccountsFile() const;
     CSyncStateStore& SyncState();
@@ -114,11 +115,8 @@ private:
     QTimer m_timer;
     int m_everyMs = 0;
 
-    std::thread m_worker;
-    std::atomic<bool> m_workerDone{false};
-    std::mutex m_currentMutex;
-    std::function<void()> m_cancelCurrent;
-    bool m_cancelled = false;
+    CJobRunner& m_jobs;
+    std::shared_ptr<CJob> m_job;
     bool m_closing = false;
     bool m_byUser = true;
     // What the last timed check told, so that a mailbox out of reach is told once, not at

@@ -17,6 +17,7 @@
 #include "core/yubino_app.h"
 #include "intake/mail_intake_service.h"
 #include "mail/mail_charsets.h"
+#include "ui/jobs/window_jobs.h"
 
 namespace {
 
@@ -111,7 +112,11 @@ CMailImport::CMailImport(CYubinoApp& app, QWidget* window, CPalArchive* archive)
     connect(&m_poll, &QTimer::timeout, this, &CMailImport::Poll);
 }
 
-CMailImport::~CMailImport() = default;
+CMailImport::~CMailImport() {
+    if (!m_reading) return;
+    m_reading->Cancel();
+    m_reading->Wait();
+}
 
 void CMailImport::ChooseAndTakeFiles(const QString& folder) {
     const QStringList paths = m_chooseFiles(m_window, folder);
@@ -129,14 +134,15 @@ void CMailImport::TakeMessage(const QByteArray& bytes) {
 }
 
 void CMailImport::TakeFiles(const QStringList& paths) {
-    if (m_job) return;  // one reading at a time; the progress dialog keeps the window busy
+    if (m_reader) return;  // one reading at a time; the progress dialog keeps the window busy
     std::vector<std::filesystem::path> files;
     for (const QString& path : paths) files.emplace_back(path.toStdString());
     m_intake = std::make_unique<CMailIntakeService>(m_app, m_archive,
                                                     IntakeOptions{UnknownSenderPolicy::Choose, {}, "mail-file"});
     m_first.reset();
     m_failures.clear();
-    m_job = std::make_unique<CMailReadJob>(std::move(files));
+    m_reader = std::make_shared<CMailReadJob>(std::move(files));
+    m_reading = CWindowJobs::Of(*m_window).Start([reader = m_reader](CJobToken& token) { reader->Run(token); });
     m_progress = new QProgressDialog(Utf8Text(texts::kMailReading), Utf8Text(texts::kButtonCancel), 0, 1000, m_window);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setMinimumDuration(500);
@@ -159,18 +165,20 @@ void CMailImport::Take(ParsedMail mail) {
 }
 
 void CMailImport::Poll() {
-    if (m_progress->wasCanceled()) m_job->Cancel();  // the button, Esc or closing the dialog
-    const bool finished = m_job->Finished();
-    for (ParsedMail& mail : m_job->TakeMails()) Take(std::move(mail));
-    for (MailPathFailure& failure : m_job->TakeFailures()) m_failures.push_back(std::move(failure));
-    if (const std::uint64_t total = m_job->BytesTotal())
-        m_progress->setValue(static_cast<int>(std::min<std::uint64_t>(1000, m_job->BytesRead() * 1000 / total)));
+    if (m_progress->wasCanceled()) m_reading->Cancel();  // the button, Esc or closing the dialog
+    const bool finished = m_reading->Finished();
+    for (ParsedMail& mail : m_reader->TakeMails()) Take(std::move(mail));
+    for (MailPathFailure& failure : m_reader->TakeFailures()) m_failures.push_back(std::move(failure));
+    if (const std::uint64_t total = m_reader->BytesTotal())
+        m_progress->setValue(static_cast<int>(std::min<std::uint64_t>(1000, m_reader->BytesRead() * 1000 / total)));
     if (finished) Finish();
 }
 
 void CMailImport::Finish() {
     m_poll.stop();
-    m_job.reset();
+    m_reading->Wait();
+    m_reading.reset();
+    m_reader.reset();
     // Gone before the summary opens: a nested dialog's loop never deletes it, and shown it
     // would stay above the summary and take its keys.
     m_progress->hide();

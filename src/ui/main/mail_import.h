@@ -1,6 +1,6 @@
 // Received mail from files, folders and drops: one Internet message goes the drop road
 // (questions and the pal dialog as for a dropped mail text); more than one is a batch,
-// read on a thread of its own behind a progress dialog, then summed up in one message
+// read as a job of the window's runner behind a progress dialog, then summed up in one message
 // after the list of unknown senders to add. Both go through the one intake service.
 #pragma once
 
@@ -49,7 +49,7 @@ public:
     // One Internet message dropped as text or as message/rfc822 data.
     void TakeMessage(const QByteArray& bytes);
 
-    bool IsReading() const { return m_job != nullptr; }
+    bool IsReading() const { return m_reader != nullptr; }
 
 signals:
     // A reading started by TakeFiles has ended, its messages and dialogs closed.
@@ -66,7 +66,8 @@ private:
     CPalArchive* m_archive;
     MailFileChooser m_chooseFiles = ChooseMailFiles;
     SenderPicker m_pickSenders = PickUnknownSenders;
-    std::unique_ptr<CMailReadJob> m_job;
+    std::shared_ptr<CMailReadJob> m_reader;
+    std::shared_ptr<CJob> m_reading;
     std::unique_ptr<CMailIntakeService> m_intake;
     // The first mail waits: alone, it goes the single mail's road.
     std::optional<ParsedMail> m_first;

@@ -5,6 +5,7 @@
 #include "core/yubino_app.h"
 #include "storage/pal_data_file.h"
 #include "storage/yubino_doc.h"
+#include "ui/jobs/window_jobs.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr int kDefaultDelayMs = 3000;
 }  // namespace
 
 CRecoveryKeeper::CRecoveryKeeper(CYubinoApp& app, CYubinoDoc& doc, QObject* parent)
-    : QObject(parent), m_app(app), m_doc(doc) {
+    : QObject(parent), m_app(app), m_doc(doc), m_writer(CWindowJobs::Of(*parent)) {
     m_timer.setSingleShot(true);
     m_timer.setInterval(DelayFromEnvironment());
     connect(&m_timer, &QTimer::timeout, this, &CRecoveryKeeper::Write);

@@ -1,7 +1,7 @@
 // The recovery copy's timing on the window's side: the first change after a write starts
 // the delay, and the copy is written when it ends, so it is never more than one delay
 // behind and never written more often. The bytes are made on the UI thread (the table is
-// read there) and written by a worker thread.
+// read there) and written by a job of the window's runner.
 #pragma once
 
 #include <QObject>
