@@ -130,8 +130,8 @@ void CDovecotServer::Own(const fs::path& path) {
             if (!give(entry.path())) return;
 }
 
-bool CDovecotServer::MakeCertificates() {
-    const std::string dir = m_dir.string();
+bool MakeTestCertificates(const fs::path& folder) {
+    const std::string dir = folder.string();
     const std::string d = "'" + dir + "'";
     const std::string script =
         "cd " + d + " && exec >openssl.log 2>&1 && "
@@ -144,6 +144,8 @@ bool CDovecotServer::MakeCertificates() {
         "-out server.pem";
     return std::system(script.c_str()) == 0;
 }
+
+bool CDovecotServer::MakeCertificates() { return MakeTestCertificates(m_dir); }
 
 void CDovecotServer::WriteConfig() {
     const std::string d = m_dir.string();

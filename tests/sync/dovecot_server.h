@@ -64,6 +64,10 @@ private:
 // A plain mail between two addresses, with a Message-ID made from `id`.
 std::string TestMail(const std::string& from, const std::string& to, int id, std::size_t bodyBytes = 200);
 
+// A test CA (ca.pem) and a server certificate it signed for IP 127.0.0.1 (server.pem,
+// server.key) made in `folder` by openssl; its output goes to openssl.log there.
+bool MakeTestCertificates(const std::filesystem::path& folder);
+
 // A socket bound to 127.0.0.1 at a free port, listening with `backlog` when it is above 0;
 // the caller closes it.
 int BindLoopback(std::uint16_t& port, int backlog = 0);
