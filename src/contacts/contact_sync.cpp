@@ -167,6 +167,10 @@ private:
         theirs->card.carddavHref = remote.path;
         theirs->card.carddavEtag = remote.etag;
         const int index = LocalPalFor(remote.path, *theirs);
+        if (index < 0 && m_app.GetPalCount() >= kMaxPals) {
+            m_result.notAdded.push_back(Utf8(theirs->pal.m_strMailAddress));
+            return;
+        }
         if (index < 0) {
             AddressBookImportOptions import;
             import.policy = MergePolicy::Theirs;

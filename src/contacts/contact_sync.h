@@ -49,6 +49,7 @@ struct ContactSyncResult {
     std::vector<std::string> added, updated, deleted;  // pals here, UTF-8 addresses
     std::vector<SyncConflict> conflicts;
     int uploaded = 0;
+    std::vector<std::string> notAdded;  // cards left on the server: the table was full
 };
 
 ContactSyncResult SyncContacts(CYubinoApp& app, CPalCardStore& cards, CContactSyncState& state,

@@ -163,7 +163,11 @@ std::optional<DavResponse> CDavHttp::Send(const DavRequest& request) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxAnswerBytes));
     curl_easy_setopt(curl, CURLOPT_SSLVERSION, CURL_SSLVERSION_TLSv1_2);
-    if (!m_trust.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, m_trust.caFile.c_str());
+    // The given CA alone: the system's folder of certificates is not read at every connection.
+    if (!m_trust.caFile.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, m_trust.caFile.c_str());
+        curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+    }
     if (!m_pin.empty()) {
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);

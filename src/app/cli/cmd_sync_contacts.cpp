@@ -111,6 +111,10 @@ int RunSyncContacts(std::span<char*> args) {
     // What came in before a failure is kept: the records beside the pals already name it.
     if (doc.IsModified() && !doc.OnSaveDocument(dataFile).ok) return kExitFailure;
     PrintResult(result);
+    if (!result.notAdded.empty())
+        std::fprintf(stderr,
+                     "メールフレンドは %d 人までしか登録できないため、サーバーの %zu 件は取り込みませんでした\n",
+                     kMaxPals, result.notAdded.size());
     if (result.ok) return kExitOk;
     TellFailure(result);
     return kExitFailure;
