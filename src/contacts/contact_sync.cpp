@@ -8,6 +8,7 @@
 #include "contacts/card_merge.h"
 #include "contacts/carddav_client.h"
 #include "core/cp932.h"
+#include "core/pal_placement.h"
 #include "core/yubino_app.h"
 #include "storage/pal_import.h"
 #include "storage/pal_merge.h"
@@ -237,8 +238,13 @@ private:
     bool ChangedHere(const CPenPal& pal, const PalCard& card) {
         if (m_mustUpload.contains(pal.m_strMailAddress)) return true;
         const std::optional<ImportedPal> base = PalOfCard(BaseOf(card.carddavHref));
-        return !base || PalFieldsDiffer(base->pal, pal) || base->card.readingFamily != card.readingFamily ||
-               base->card.readingGiven != card.readingGiven;
+        if (!base || base->card.readingFamily != card.readingFamily || base->card.readingGiven != card.readingGiven)
+            return true;
+        // A pal placed on the map by its residence as it came in holds nothing new: the
+        // placement follows from the card wherever it is read.
+        CPenPal placed = base->pal;
+        PlaceNewPal(m_app, placed);
+        return PalFieldsDiffer(base->pal, pal) && PalFieldsDiffer(placed, pal);
     }
 
     bool UploadPal(const std::string& address) {

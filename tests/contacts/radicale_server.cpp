@@ -5,9 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
 #include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
@@ -42,17 +39,7 @@ bool CRadicaleServer::Start() {
         ::_exit(127);
     }
     ::setpgid(m_pid, m_pid);
-    // Within a second on a quiet machine; a busy one may take many seconds to start it.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (AcceptsOnLoopback(m_port)) return true;
-        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
+    return WaitUntilListening(m_pid, {m_port});
 }
 
 void CRadicaleServer::Kill() {
