@@ -1,7 +1,8 @@
 // The address book sync through a Radicale of its own on 127.0.0.1, beside vdirsyncer
 // syncing the same address book with a local vdir: a first sync of 500 pals (Yubino
 // sending them from a data file, and receiving them into an empty one; vdirsyncer
-// receiving them into an empty vdir) and a sync with nothing changed. Prints seconds.
+// receiving them into an empty vdir, and sending a vdir of the same cards to an empty
+// book) and a sync with nothing changed. Prints seconds.
 // Run from the build tree: build/bench/bench_contact_sync
 #include <chrono>
 #include <cstdio>
@@ -56,7 +57,7 @@ void WritePals(const fs::path& file, int count) {
 int main() {
     TempDir dir;
     CRadicaleServer server(dir / "server");
-    if (!server.Start() || !server.MakeBook("book")) {
+    if (!server.Start() || !server.MakeBook("book") || !server.MakeBook("peer")) {
         std::fputs(server.Log().c_str(), stderr);
         return 1;
     }
@@ -68,17 +69,31 @@ int main() {
     auto sync = [&](const char* dataFile) {
         return RunShell(Quoted(cli) + " sync-contacts " + Quoted((dir / dataFile).string()) + " --carddav " +
                         server.Url() + " --password-file " + Quoted((dir / "password").string()) + " --ca-file " +
-                        Quoted(server.CaFile().string()) + " 2>&1");
+                        Quoted(server.CaFile().string()) + " --book book 2>&1");
     };
     const std::string conf = (dir / "vdirsyncer.conf").string();
-    WriteFileBytes(conf, "[general]\nstatus_path = \"" + (dir / "status").string() +
-                             "/\"\n\n[pair book]\na = \"local\"\nb = \"remote\"\ncollections = null\n\n"
-                             "[storage local]\ntype = \"filesystem\"\npath = \"" +
-                             (dir / "vdir").string() +
-                             "/\"\nfileext = \".vcf\"\n\n[storage remote]\ntype = \"carddav\"\nurl = \"" +
-                             server.BookUrl("book") + "\"\nusername = \"" + server.User() + "\"\npassword = \"" +
-                             server.Password() + "\"\nverify = \"" + server.CaFile().string() + "\"\n");
-    fs::create_directories(dir / "vdir");
+    std::string config = "[general]\nstatus_path = \"" + (dir / "status").string() + "/\"\n";
+    // "book": the book Yubino filled, into an empty vdir; "peer": a vdir of the same cards
+    // into an empty book.
+    for (const char* name : {"book", "peer"})
+        config += std::string("\n[pair ") + name + "]\na = \"" + name + "-local\"\nb = \"" + name +
+                  "-remote\"\ncollections = null\n\n[storage " + name + "-local]\ntype = \"filesystem\"\npath = \"" +
+                  (dir / (std::string("vdir-") + name)).string() + "/\"\nfileext = \".vcf\"\n\n[storage " + name +
+                  "-remote]\ntype = \"carddav\"\nurl = \"" + server.BookUrl(name) + "\"\nusername = \"" +
+                  server.User() + "\"\npassword = \"" + server.Password() + "\"\nverify = \"" +
+                  server.CaFile().string() + "\"\n";
+    WriteFileBytes(conf, config);
+    fs::create_directories(dir / "vdir-book");
+    fs::create_directories(dir / "vdir-peer");
+    Require(RunShell(Quoted(cli) + " export " + Quoted((dir / "sender.ybf").string()) + " --vcard " +
+                     Quoted((dir / "all.vcf").string())),
+            "the export");
+    const std::string all = ReadFileBytes(dir / "all.vcf");
+    for (std::size_t at = 0, n = 0; (at = all.find("BEGIN:VCARD", at)) != std::string::npos; ++n) {
+        const std::size_t end = all.find("END:VCARD\r\n", at) + 11;
+        WriteFileBytes(dir / "vdir-peer" / ("card" + std::to_string(n) + ".vcf"), all.substr(at, end - at));
+        at = end;
+    }
     auto vdirsyncer = [&](const char* command) {
         return RunShell("yes | vdirsyncer -c " + Quoted(conf) + " " + command + " 2>&1");
     };
@@ -91,14 +106,16 @@ int main() {
     const double same = Seconds([&] { run = sync("receiver.ybf"); });
     Require(run, "the sync with nothing changed");
     Require(vdirsyncer("discover"), "vdirsyncer discover");
-    const double peerFirst = Seconds([&] { run = vdirsyncer("sync"); });
+    const double peerFirst = Seconds([&] { run = vdirsyncer("sync book"); });
     Require(run, "vdirsyncer's first sync");
-    const double peerSame = Seconds([&] { run = vdirsyncer("sync"); });
+    const double peerSame = Seconds([&] { run = vdirsyncer("sync book"); });
     Require(run, "vdirsyncer's sync with nothing changed");
+    const double peerSend = Seconds([&] { run = vdirsyncer("sync peer"); });
+    Require(run, "vdirsyncer's first sync (sending)");
 
     std::printf("%-44s %10s %10s\n", "seconds, 500 pals", "Yubino", "vdirsyncer");
     std::printf("%-44s %10.2f %10.2f\n", "first sync, receiving into an empty side", receive, peerFirst);
-    std::printf("%-44s %10.2f %10s\n", "first sync, sending to an empty book", send, "-");
+    std::printf("%-44s %10.2f %10.2f\n", "first sync, sending to an empty book", send, peerSend);
     std::printf("%-44s %10.2f %10.2f\n", "sync with nothing changed", same, peerSame);
     return 0;
 }
