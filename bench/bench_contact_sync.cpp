@@ -76,10 +76,10 @@ int main() {
     // "book": the book Yubino filled, into an empty vdir; "peer": a vdir of the same cards
     // into an empty book.
     for (const char* name : {"book", "peer"})
-        config += std::string("\n[pair ") + name + "]\na = \"" + name + "-local\"\nb = \"" + name +
-                  "-remote\"\ncollections = null\n\n[storage " + name + "-local]\ntype = \"filesystem\"\npath = \"" +
+        config += std::string("\n[pair ") + name + "]\na = \"" + name + "_local\"\nb = \"" + name +
+                  "_remote\"\ncollections = null\n\n[storage " + name + "_local]\ntype = \"filesystem\"\npath = \"" +
                   (dir / (std::string("vdir-") + name)).string() + "/\"\nfileext = \".vcf\"\n\n[storage " + name +
-                  "-remote]\ntype = \"carddav\"\nurl = \"" + server.BookUrl(name) + "\"\nusername = \"" +
+                  "_remote]\ntype = \"carddav\"\nurl = \"" + server.BookUrl(name) + "\"\nusername = \"" +
                   server.User() + "\"\npassword = \"" + server.Password() + "\"\nverify = \"" +
                   server.CaFile().string() + "\"\n";
     WriteFileBytes(conf, config);
