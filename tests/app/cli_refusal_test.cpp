@@ -60,6 +60,8 @@ TEST_F(CliRefusalTest, ADataFileInUseGivesStatusOneInEveryCommand) {
                    "From: pal0@example.jp\nSubject: hi\nDate: Mon, 1 Jun 2026 10:00:00 +0900\n\nbody\n");
     WriteFileBytes(dir / "book.csv", "表示名,電子メール アドレス\n新,new@example.jp\n");
     WriteFileBytes(dir / "book.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:New\r\nEMAIL:new@example.jp\r\nEND:VCARD\r\n");
+    WriteFileBytes(dir / "password", "secret\n");
+    ASSERT_EQ(::chmod((dir / "password").c_str(), 0600), 0);
     const struct {
         const char* name;
         std::string args;
@@ -70,6 +72,8 @@ TEST_F(CliRefusalTest, ADataFileInUseGivesStatusOneInEveryCommand) {
         {"import-csv", "import-csv " + Path("pals.ybf") + " " + Path("book.csv")},
         {"place", "place " + Path("pals.ybf") + " --all"},
         {"restore", "restore " + Path("pals.ybf") + " " + Path("other.ybf")},
+        {"sync-contacts", "sync-contacts " + Path("pals.ybf") +
+                              " --carddav https://user@127.0.0.1:1/ --password-file " + Path("password")},
     };
     CFileLock otherYubino;
     ASSERT_EQ(otherYubino.Acquire(dir / "pals.ybf"), CFileLock::Result::Locked);
@@ -83,17 +87,20 @@ TEST_F(CliRefusalTest, ADataFileInUseGivesStatusOneInEveryCommand) {
 TEST_F(CliRefusalTest, APasswordFileOthersCanReadIsRefusedNamingChmod) {
     WriteFileBytes(dir / "pals.ybf", PalData(1));
     WriteFileBytes(dir / "password", "secret\n");
-    const std::string args =
-        "check-mail " + Path("pals.ybf") + " --imap imaps://user@127.0.0.1:1/ --password-file " + Path("password");
-    for (mode_t mode : {0644, 0640, 0604, 0666}) {
-        ASSERT_EQ(::chmod((dir / "password").c_str(), mode), 0);
+    for (const std::string& args :
+         {"check-mail " + Path("pals.ybf") + " --imap imaps://user@127.0.0.1:1/ --password-file " + Path("password"),
+          "sync-contacts " + Path("pals.ybf") + " --carddav https://user@127.0.0.1:1/ --password-file " +
+              Path("password")}) {
+        for (mode_t mode : {0644, 0640, 0604, 0666}) {
+            ASSERT_EQ(::chmod((dir / "password").c_str(), mode), 0);
+            const Outcome run = Cli(args);
+            EXPECT_EQ(run.status, 2) << std::oct << mode << " " << args;
+            EXPECT_NE(run.err.find("chmod 600"), std::string::npos) << std::oct << mode << ": " << run.err;
+        }
+        ASSERT_EQ(::chmod((dir / "password").c_str(), 0600), 0);
         const Outcome run = Cli(args);
-        EXPECT_EQ(run.status, 2) << std::oct << mode;
-        EXPECT_NE(run.err.find("chmod 600"), std::string::npos) << std::oct << mode << ": " << run.err;
+        EXPECT_EQ(run.err.find("chmod"), std::string::npos) << run.err;
     }
-    ASSERT_EQ(::chmod((dir / "password").c_str(), 0600), 0);
-    const Outcome run = Cli(args);
-    EXPECT_EQ(run.err.find("chmod"), std::string::npos) << run.err;
 }
 
 // The backup of b put into a: asked about, so refused without --force; a is kept first.

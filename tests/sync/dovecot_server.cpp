@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -130,8 +131,8 @@ void CDovecotServer::Own(const fs::path& path) {
             if (!give(entry.path())) return;
 }
 
-bool CDovecotServer::MakeCertificates() {
-    const std::string dir = m_dir.string();
+bool MakeTestCertificates(const fs::path& folder) {
+    const std::string dir = folder.string();
     const std::string d = "'" + dir + "'";
     const std::string script =
         "cd " + d + " && exec >openssl.log 2>&1 && "
@@ -144,6 +145,8 @@ bool CDovecotServer::MakeCertificates() {
         "-out server.pem";
     return std::system(script.c_str()) == 0;
 }
+
+bool CDovecotServer::MakeCertificates() { return MakeTestCertificates(m_dir); }
 
 void CDovecotServer::WriteConfig() {
     const std::string d = m_dir.string();
@@ -196,13 +199,16 @@ bool CDovecotServer::Start() {
         ::_exit(127);
     }
     ::setpgid(m_pid, m_pid);
-    // Within a moment on a quiet machine; a busy one may take many seconds to start it.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    return WaitUntilListening(m_pid, {m_imapPort, m_imapsPort});
+}
+
+bool WaitUntilListening(pid_t& pid, std::initializer_list<std::uint16_t> ports) {
+    // Within a moment on a quiet machine; a busy one may take many seconds to start a server.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (AcceptsOnLoopback(m_imapPort) && AcceptsOnLoopback(m_imapsPort)) return true;
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
+        if (std::all_of(ports.begin(), ports.end(), AcceptsOnLoopback)) return true;
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = -1;
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(25));

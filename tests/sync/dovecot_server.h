@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 class CDovecotServer {
@@ -64,8 +65,15 @@ private:
 // A plain mail between two addresses, with a Message-ID made from `id`.
 std::string TestMail(const std::string& from, const std::string& to, int id, std::size_t bodyBytes = 200);
 
+// A test CA (ca.pem) and a server certificate it signed for IP 127.0.0.1 (server.pem,
+// server.key) made in `folder` by openssl; its output goes to openssl.log there.
+bool MakeTestCertificates(const std::filesystem::path& folder);
+
 // A socket bound to 127.0.0.1 at a free port, listening with `backlog` when it is above 0;
 // the caller closes it.
 int BindLoopback(std::uint16_t& port, int backlog = 0);
+// Waits until the server started as `pid` takes connections at every port; false (and
+// `pid` -1) when it ended first, false when it is not there within a generous time.
+bool WaitUntilListening(pid_t& pid, std::initializer_list<std::uint16_t> ports);
 // Whether something on 127.0.0.1 takes connections at `port`.
 bool AcceptsOnLoopback(std::uint16_t port);

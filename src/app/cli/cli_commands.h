@@ -57,3 +57,7 @@ int RunQuietDays(std::span<char*> args);
 int RunCheckMail(std::span<char*> args);
 // reply DATA.ybf --pal ADDRESS [--today YYYY-MM-DD]: the mailto URL of a reply to the pal.
 int RunReply(std::span<char*> args);
+// sync-contacts DATA.ybf --carddav https://USER@HOST/PATH --password-file FILE [--ca-file PEM]
+// [--trust-fingerprint SHA256] [--book NAME] [--force]: the two-way address book sync;
+// prints {"added", "updated", "deleted", "conflicts", "uploaded"}; 1 when it failed.
+int RunSyncContacts(std::span<char*> args);

@@ -33,6 +33,7 @@ constexpr Command kCommands[] = {
     {"quiet-days", RunQuietDays},
     {"reply", RunReply},
     {"check-mail", RunCheckMail},
+    {"sync-contacts", RunSyncContacts},
 };
 
 int PrintUsage(FILE* out) {

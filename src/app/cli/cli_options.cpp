@@ -36,6 +36,9 @@ constexpr std::array kUsages = {
           "check-mail DATA.ybf --imap URL --password-file FILE [--ca-file PEM] [--trust-fingerprint SHA256] "
           "[--folder NAME]... [--since YYYY-MM-DD] [--me ADDRESS]... [--maildir DIR]... [--mbox FILE]... "
           "[--command-timeout SECONDS] [--check-timeout SECONDS]"},
+    Usage{"sync-contacts",
+          "sync-contacts DATA.ybf --carddav https://USER@HOST/PATH --password-file FILE [--ca-file PEM] "
+          "[--trust-fingerprint SHA256] [--book NAME] [--force]"},
 };
 
 }  // namespace

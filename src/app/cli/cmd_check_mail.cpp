@@ -16,6 +16,7 @@
 #include "app/cli/cli_commands.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_pal_file.h"
+#include "app/cli/cli_password.h"
 #include "app/cli/console_user_interface.h"
 #include "app/cli/json_writer.h"
 #include "archive/pal_archive.h"
@@ -29,8 +30,6 @@
 #include "sync/mailbox_sources.h"
 
 namespace {
-
-constexpr std::size_t kMaxPasswordFileBytes = 4096;
 
 struct CheckMailArgs {
     std::string dataFile;
@@ -121,27 +120,6 @@ std::optional<CheckMailArgs> ParseArgs(std::span<char*> argv, const char*& why) 
     return args;
 }
 
-enum class PasswordFileProblem { None, Unreadable, OpenToOthers };
-
-// The first line of a small regular file that only its owner may read: a password others
-// can read is no secret, and using it would hide that.
-std::optional<std::string> ReadPassword(const std::string& path, PasswordFileProblem& problem) {
-    problem = PasswordFileProblem::Unreadable;
-    const OpenedFile file = OpenRegularFile(path);
-    struct stat st {};
-    if (!file.fd.IsOpen() || ::fstat(file.fd.Get(), &st) != 0) return std::nullopt;
-    if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        problem = PasswordFileProblem::OpenToOthers;
-        return std::nullopt;
-    }
-    std::string bytes(kMaxPasswordFileBytes, '\0');
-    const ssize_t n = ::read(file.fd.Get(), bytes.data(), bytes.size());
-    if (n < 0) return std::nullopt;
-    problem = PasswordFileProblem::None;
-    bytes.resize(static_cast<std::size_t>(n));
-    return bytes.substr(0, bytes.find_first_of("\r\n"));
-}
-
 void PrintResult(std::size_t fetched, const IntakeResult& result, const std::vector<std::string>& folders) {
     JsonWriter json;
     json.BeginObject().Key("fetched").Int(static_cast<long long>(fetched));
@@ -204,14 +182,7 @@ int RunCheckMail(std::span<char*> argv) {
     const std::optional<CheckMailArgs> args = ParseArgs(argv, why);
     if (!args) return PrintUsageError(why);
     std::optional<std::string> password;
-    PasswordFileProblem problem = PasswordFileProblem::None;
-    if (args->imap && !(password = ReadPassword(args->passwordFile, problem))) {
-        if (problem == PasswordFileProblem::OpenToOthers)
-            PrintMessageLine(FormatText(texts::kPasswordFileOpenToOthers, PathText(args->passwordFile)));
-        else
-            std::fprintf(stderr, "パスワードのファイルを読めません: %s\n", args->passwordFile.c_str());
-        return kExitUsage;
-    }
+    if (args->imap && !(password = ReadPasswordFile(args->passwordFile))) return kExitUsage;
 
     CConsoleUserInterface ui;
     CYubinoApp app(ui);
