@@ -305,6 +305,21 @@ TEST(BadServer, OddAnswersToSearchAndFetchTakeEachMailOnceAndNoOther) {
     }
 }
 
+// After an answer the protocol library could not read, it has lost its place in the
+// server's bytes: the check ends there, whichever command met it.
+TEST(BadServer, AnUnreadableStatusAnswerEndsTheCheckThere) {
+    MailServer mailbox({.statusData = "* STATUS INBOX (UIDNEXT\r\n"});
+    mailbox.state.Save(ImapAccountKey(OptionsFor(mailbox.server.Port()).server), "INBOX", {7, 1});
+    const Checked checked = mailbox.Check();
+    EXPECT_EQ(checked.outcome.failure, ImapFailure::Protocol);
+    ASSERT_EQ(checked.outcome.errors.size(), 1u) << Joined(checked.outcome.errors);
+    EXPECT_NE(checked.outcome.errors[0].find("読めない応答"), std::string::npos) << checked.outcome.errors[0];
+    const std::vector<std::string> commands = mailbox.server.Commands();
+    EXPECT_TRUE(std::none_of(commands.begin(), commands.end(), [](const std::string& c) {
+        return c.find("LIST") != std::string::npos;
+    })) << Joined(commands);
+}
+
 // The protocol library once read a list of capabilities such a server never sent.
 TEST(BadServer, AServerThatNeverListsItsCapabilitiesIsCheckedAllTheSame) {
     MailServer mailbox({.greeting = "* OK ready\r\n", .listsCapabilities = false});
