@@ -105,6 +105,12 @@ std::vector<CImapCheck::Folder> CImapCheck::FoldersToCheck(const ImapCheckOption
             if ((known.wireName == "INBOX") == inbox && !options.addresses.empty() &&
                 m_state.Load(m_account, known.wireName))
                 known.status = session.Status(known.wireName);
+            // A folder the server does not have is told when its turn comes; any other failure
+            // (an answer the protocol library lost its place in) ends the check here.
+            if (!known.status && session.Failure() != ImapFailure::None && session.Failure() != ImapFailure::NoFolder) {
+                Report(session, known.displayName, outcome);
+                return {};
+            }
         }
     }
     std::optional<std::vector<ImapFolder>> listed = session.ListFolders();

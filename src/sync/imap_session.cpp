@@ -52,11 +52,16 @@ std::string ServerWords(std::string_view text) {
     return out;
 }
 
-// The bytes libetpan could not read, for the message.
+// Bytes of the server's that could not be read, for the message: quoted, since they may
+// end anywhere (in a parenthesis of their own).
+std::string UnreadableWords(std::string_view text) {
+    return std::string(texts::kCheckUnreadableAnswer) + "「" + ServerWords(text) + "」";
+}
+
+// The bytes libetpan could not read.
 std::string UnreadableAnswer(const mailimap* imap) {
     const MMAPString* buffer = imap ? imap->imap_stream_buffer : nullptr;
-    const std::string words = buffer && buffer->str ? ServerWords({buffer->str, buffer->len}) : std::string();
-    return texts::kCheckUnreadableAnswer + words;
+    return UnreadableWords(buffer && buffer->str ? std::string_view(buffer->str, buffer->len) : std::string_view());
 }
 
 // A balanced tree of ORs keeps the command's nesting shallow for hundreds of keys.
@@ -198,6 +203,10 @@ bool CImapSession::FailFromStream(ImapFailure otherwise) {
         break;
     case StreamError::OldTls:
         m_failure = ImapFailure::OldTls;
+        break;
+    case StreamError::Unreadable:
+        m_failure = ImapFailure::Protocol;
+        m_detail = UnreadableWords(m_detail);
         break;
     case StreamError::None: m_failure = otherwise; break;
     }

@@ -262,6 +262,20 @@ bool CNetStream::CheckCertificate(const std::string& host, const TlsTrust& trust
     return Fail(StreamError::Certificate, why);
 }
 
+bool CNetStream::FailGuard() {
+    switch (m_guard.Refusal()) {
+        case GuardRefusal::Literal:
+            return Fail(StreamError::TooLarge);
+        case GuardRefusal::Syntax:
+            return Fail(StreamError::Unreadable, m_guard.RefusedLine());
+        case GuardRefusal::Line:
+        case GuardRefusal::Response:
+        case GuardRefusal::None:
+            break;
+    }
+    return Fail(StreamError::TooLong);
+}
+
 ssize_t CNetStream::Read(void* buffer, std::size_t size) {
     if (m_error != StreamError::None || m_fd < 0) return -1;
     for (;;) {
@@ -280,8 +294,7 @@ ssize_t CNetStream::Read(void* buffer, std::size_t size) {
         }
         if (n == 0) return Fail(StreamError::Closed), -1;
         m_readSinceWrite = true;
-        if (!m_guard.Feed(static_cast<const char*>(buffer), static_cast<std::size_t>(n)))
-            return Fail(m_guard.Refusal() == GuardRefusal::Literal ? StreamError::TooLarge : StreamError::TooLong), -1;
+        if (!m_guard.Feed(static_cast<const char*>(buffer), static_cast<std::size_t>(n))) return FailGuard(), -1;
         return n;
     }
 }

@@ -25,9 +25,10 @@ enum class StreamError {
     Certificate,
     TooLarge,  // a literal above the cap
     Io,
-    TooLong,  // a line or an answer above its cap
-    TooSlow,  // a command's or the connection's deadline passed
-    OldTls,   // the server offers only TLS older than 1.2
+    TooLong,     // a line or an answer above its cap
+    TooSlow,     // a command's or the connection's deadline passed
+    OldTls,      // the server offers only TLS older than 1.2
+    Unreadable,  // a status line the protocol library must not read; the detail is its start
 };
 
 struct StreamDeadlines {
@@ -91,6 +92,7 @@ public:
 private:
     bool Wait(short events);
     bool Fail(StreamError error, std::string detail = {});
+    bool FailGuard();
     void StartCommand();
     bool Handshake();
     bool FailHandshake(int code);

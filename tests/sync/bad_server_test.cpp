@@ -98,6 +98,28 @@ TEST(BadServer, EachMisbehaviourEndsTheCheckInTimeAndMemoryWithItsMessage) {
          ImapFailure::TimedOut,
          "応答がありません"},
         {"junk between answers", {.junkBetween = true}, none, ImapFailure::Protocol, "読めない応答"},
+        // Response codes the protocol library crashes on are refused before it reads them.
+        {"a flag list cut after its parenthesis",
+         {.thenOnly = "* OK [PERMANENTFLAGS (\r\n1 OK done\r\n"},
+         none,
+         ImapFailure::Protocol,
+         "読めない応答: 「* OK [PERMANENTFLAGS (」"},
+        {"a greeting whose code is never closed",
+         {.greeting = "* OK [CAPABILITY IMAP4rev1\r\n"},
+         none,
+         ImapFailure::Protocol,
+         "「* OK [CAPABILITY IMAP4rev1」"},
+        {"a greeting carrying flags",
+         {.greeting = "* OK [PERMANENTFLAGS (\\Seen)] ready\r\n"},
+         none,
+         ImapFailure::Protocol,
+         "[PERMANENTFLAGS (\\Seen)]"},
+        {"an alert without its text", {.thenOnly = "1 NO [ALERT]\r\n"}, none, ImapFailure::Protocol, "[ALERT]"},
+        {"two BADCHARSET lists in one answer",
+         {.thenOnly = "* NO [BADCHARSET (A)] x\r\n1 NO [BADCHARSET (B)] y\r\n"},
+         none,
+         ImapFailure::Protocol,
+         "[BADCHARSET (B)]"},
         {"closes after the login",
          {.closeAfterLogin = true},
          none,
@@ -283,9 +305,24 @@ TEST(BadServer, OddAnswersToSearchAndFetchTakeEachMailOnceAndNoOther) {
     }
 }
 
+// After an answer the protocol library could not read, it has lost its place in the
+// server's bytes: the check ends there, whichever command met it.
+TEST(BadServer, AnUnreadableStatusAnswerEndsTheCheckThere) {
+    MailServer mailbox({.statusData = "* STATUS INBOX (UIDNEXT\r\n"});
+    mailbox.state.Save(ImapAccountKey(OptionsFor(mailbox.server.Port()).server), "INBOX", {7, 1});
+    const Checked checked = mailbox.Check();
+    EXPECT_EQ(checked.outcome.failure, ImapFailure::Protocol);
+    ASSERT_EQ(checked.outcome.errors.size(), 1u) << Joined(checked.outcome.errors);
+    EXPECT_NE(checked.outcome.errors[0].find("読めない応答"), std::string::npos) << checked.outcome.errors[0];
+    const std::vector<std::string> commands = mailbox.server.Commands();
+    EXPECT_TRUE(std::none_of(commands.begin(), commands.end(), [](const std::string& c) {
+        return c.find("LIST") != std::string::npos;
+    })) << Joined(commands);
+}
+
 // The protocol library once read a list of capabilities such a server never sent.
 TEST(BadServer, AServerThatNeverListsItsCapabilitiesIsCheckedAllTheSame) {
-    MailServer mailbox({.greeting = "* OK [CAPABILITY IMAP4rev1\r\n", .listsCapabilities = false});
+    MailServer mailbox({.greeting = "* OK ready\r\n", .listsCapabilities = false});
     const Checked checked = mailbox.Check();
     EXPECT_TRUE(checked.outcome.Ok()) << Joined(checked.outcome.errors);
     EXPECT_EQ(checked.outcome.fetched, 3u);

@@ -190,7 +190,9 @@ std::string CScriptedImapServer::Answer(const std::string& line, bool& close) {
             answer += "* LIST (" + folder.flags + ") \"/\" \"" + name + "\"\r\n";
         answer += ok;
     } else if (upper.starts_with("STATUS") || upper.starts_with("EXAMINE")) {
-        answer = SelectAnswer(tag, command, upper.starts_with("STATUS")) + ok;
+        const bool status = upper.starts_with("STATUS");
+        answer =
+            (status && !m_script.statusData.empty() ? m_script.statusData : SelectAnswer(tag, command, status)) + ok;
     } else if (upper.starts_with("UID SEARCH")) {
         answer = SearchAnswer(tag, command) + ok;
     } else if (upper.starts_with("UID FETCH")) {

@@ -37,6 +37,7 @@ struct ServerScript {
     bool extremeUids = false;          // SEARCH answers UID 0 and 4294967295 besides the real ones
     bool newValidityEachTime = false;  // each STATUS and EXAMINE tells another UIDVALIDITY
     bool listsCapabilities = true;     // CAPABILITY is answered with the list, or with a bare OK
+    std::string statusData{};          // sent instead of STATUS's untagged answer, when set
 };
 
 class CScriptedImapServer {

@@ -6,6 +6,7 @@
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
 #include "sync/folder_name.h"
+#include "sync/imap_response_line.h"
 #include "sync/imap_url.h"
 #include "sync/literal_guard.h"
 #include "sync/mail_accounts.h"
@@ -79,7 +80,10 @@ TEST(LiteralGuard, RefusesOnlyLiteralsAboveTheCapWhereverTheBytesAreCut) {
         {"literal at the cap", "* 1 FETCH (BODY[] {100}\r\n" + std::string(100, 'x') + ")\r\n", false},
         {"literal above the cap", "* 1 FETCH (BODY[] {101}\r\n", true},
         {"four gigabytes", "* 1 FETCH (BODY[] {4294967296}\r\n", true},
-        {"a number too long to read", "* OK {99999999999999999999999}\r\n", true},
+        {"a number too long to read", "* 1 FETCH (BODY[] {99999999999999999999999}\r\n", true},
+        {"braces ending a status line are text", "* OK {999999}\r\n", false},
+        {"blanks inside the braces", "* 1 FETCH (BODY[] { 101 }\r\n", true},
+        {"braces inside a quoted string are text", "* LIST () \"/\" \"a {999}\"\r\n", false},
         {"braces inside a literal are data", "* 1 FETCH (BODY[] {12}\r\nx {999999}\r\n)\r\n", false},
         {"literal+ form", "A1 LOGIN {200+}\r\n", true},
         {"braces not at the end of the line", "* OK {999999} text\r\n", false},
@@ -95,6 +99,104 @@ TEST(LiteralGuard, RefusesOnlyLiteralsAboveTheCapWhereverTheBytesAreCut) {
             EXPECT_EQ(!ok, c.refused) << "chunk " << chunk;
         }
     }
+}
+
+// Lines libetpan crashes on are refused wherever they stand; a literal or a quoted string
+// running over a line end does not hide the line after it.
+TEST(LiteralGuard, RefusesResponseCodesTheProtocolLibraryCannotReadWhereverTheyStand) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        GuardRefusal refusal;
+    };
+    const std::string greeting = "* OK ready\r\n";
+    const std::string cut = "* OK [PERMANENTFLAGS (\r\n";
+    const Case cases[] = {
+        {"a cut flag list", cut, GuardRefusal::Syntax},
+        {"after a literal", "* 1 FETCH (BODY[] {3}\r\nabc)\r\n" + cut, GuardRefusal::Syntax},
+        {"after a quoted string over a line end", "* LIST () \"/\" \"a{40}\r\n\"\r\n" + cut, GuardRefusal::Syntax},
+        {"after a status line ending in braces", "* OK see {30}\r\n" + cut, GuardRefusal::Syntax},
+        {"inside a literal it is mail", "* 1 FETCH (BODY[] {24}\r\n" + cut + ")\r\n", GuardRefusal::None},
+        {"two BADCHARSET codes in one answer", greeting + "* NO [BADCHARSET (A)] x\r\n1 NO [BADCHARSET (B)] y\r\n",
+         GuardRefusal::Syntax},
+        {"a greeting with flags", "* OK [PERMANENTFLAGS ()] ready\r\n", GuardRefusal::Syntax},
+        {"a greeting with charsets", "* BYE [BADCHARSET (A)] x\r\n", GuardRefusal::Syntax},
+        {"flags after the greeting", greeting + "* OK [PERMANENTFLAGS ()] x\r\n", GuardRefusal::None},
+        {"one BADCHARSET code in each of two answers",
+         greeting + "1 NO [BADCHARSET (A)] x\r\n2 NO [BADCHARSET (B)] y\r\n", GuardRefusal::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (std::size_t chunk : {c.bytes.size(), std::size_t(1), std::size_t(7)}) {
+            CLiteralGuard guard(100);
+            for (std::size_t i = 0;
+                 i < c.bytes.size() && guard.Feed(c.bytes.data() + i, std::min(chunk, c.bytes.size() - i));)
+                i += chunk;
+            EXPECT_EQ(guard.Refusal(), c.refusal) << "chunk " << chunk;
+        }
+    }
+}
+
+TEST(ImapResponseLine, AcceptsWhatServersSendAndRefusesCodesLibetpanCrashesOn) {
+    struct Case {
+        const char* name;
+        const char* line;
+        bool valid;
+    };
+    const Case cases[] = {
+        // As Dovecot, Cyrus and the examples of RFC 3501 write them.
+        {"Dovecot greeting",
+         "* OK [CAPABILITY IMAP4rev1 SASL-IR LOGIN-REFERRALS ID ENABLE IDLE LITERAL+ AUTH=PLAIN] Dovecot ready.", true},
+        {"Dovecot read-only flags", "* OK [PERMANENTFLAGS ()] Read-only mailbox.", true},
+        {"RFC 3501 flags", "* OK [PERMANENTFLAGS (\\Deleted \\Seen \\*)] Limited", true},
+        {"keywords", "* OK [PERMANENTFLAGS (\\Answered $Forwarded NonJunk \\*)] Flags permitted.", true},
+        {"UIDVALIDITY", "* OK [UIDVALIDITY 3857529045] UIDs valid", true},
+        {"UIDNEXT", "* OK [UIDNEXT 4392] Predicted next UID", true},
+        {"UNSEEN", "* OK [UNSEEN 12] Message 12 is first unseen", true},
+        {"tagged READ-ONLY without text", "A142 OK [READ-ONLY]", true},
+        {"tagged READ-WRITE", "A142 OK [READ-WRITE] SELECT completed", true},
+        {"Dovecot HIGHESTMODSEQ", "* OK [HIGHESTMODSEQ 1] Highest", true},
+        {"COPYUID", "A003 OK [COPYUID 38505 304,319:320 3956:3958] Done", true},
+        {"Cyrus URLMECH", "* OK [URLMECH INTERNAL] Ok", true},
+        {"Cyrus MAILBOXID", "* OK [MAILBOXID (F2212ea87-6097-4256-9d51-71338625)] Ok", true},
+        {"alert", "* OK [ALERT] System shutdown in 10 minutes", true},
+        {"alert in Japanese", "* NO [ALERT] 容量がいっぱいです", true},
+        {"BADCHARSET with charsets", "A283 NO [BADCHARSET (UTF-8 \"US-ASCII\")] no such charset", true},
+        {"BADCHARSET alone", "A283 NO [BADCHARSET] no such charset", true},
+        {"AUTHENTICATIONFAILED", "a NO [AUTHENTICATIONFAILED] Authentication failed.", true},
+        {"referral", "* NO [REFERRAL imap://user;AUTH=*@SERVER2/] Remote Server", true},
+        {"no code", "* OK IMAP4rev1 server ready", true},
+        {"a bracket after the text", "* OK ready [not a code", true},
+        {"continuation with a code", "+ [ALERT] go ahead", true},
+        {"lower case", "* ok [permanentflags (\\seen)] fine", true},
+        {"data lines are not read", "* LIST (\\HasNoChildren) \"/\" [INBOX", true},
+        {"a FETCH line", "* 1 FETCH (UID 1 BODY[] {139}", true},
+        // The shapes the fuzzer found crashing libetpan, and their neighbours.
+        {"flag list cut after its parenthesis", "* OK [PERMANENTFLAGS (", false},
+        {"flag list closed by the bracket", "* OK [PERMANENTFLAGS (]", false},
+        {"a lone backslash as flag", "1 NO [PERMANENTFLAGS (\\]", false},
+        {"flag list cut after a flag", "* OK [PERMANENTFLAGS (\\Seen", false},
+        {"flags with a tab", "* OK [PERMANENTFLAGS\t(]", false},
+        {"flags after blanks", "*   OK\t[PERMANENTFLAGS (] x", false},
+        {"flags in a continuation", "+ [PERMANENTFLAGS (]", false},
+        {"flags as a literal", "* OK [PERMANENTFLAGS ({5}", false},
+        {"tagged alert without text", "2 NO [ALERT]", false},
+        {"alert with only blanks", "2 NO [ALeRT] \t", false},
+        {"parse without text", "3 BAD [PARSE]", false},
+        {"alert after a blank", "2 NO [ ALERT]", false},
+        {"unclosed code", "* OK [UIDNEXT 5 next", false},
+        {"UIDNEXT not a number", "* OK [UIDNEXT x] next", false},
+        {"UIDVALIDITY above 32 bits", "* OK [UIDVALIDITY 4294967296] valid", false},
+        {"empty capability list", "* OK [CAPABILITY] ready", false},
+        {"BADCHARSET with an open quote", "1 NO [BADCHARSET (\"UTF-8)] x", false},
+        {"empty code", "* OK [] x", false},
+        {"eight-bit code", "* OK [ÄLERT] x", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ShapeOfImapLine(c.line).valid, c.valid);
+    }
+    EXPECT_FALSE(ShapeOfImapLine(std::string_view("2 NO [ALERT] \0x", 15)).valid) << "an alert followed by a NUL";
 }
 
 TEST(Fingerprint, ComparesDigitsOnly) {
