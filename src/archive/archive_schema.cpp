@@ -91,7 +91,11 @@ CREATE TABLE pal_card_values(
   PRIMARY KEY(pal_id, kind, position));
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
+// Version 6: the mails by date alone, so that a search walks them from the newest and
+// stops at the last one it shows, however many mails hold a common word.
+constexpr const char* kVersion6 = "CREATE INDEX mails_by_date ON mails(date);";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace
