@@ -219,24 +219,24 @@ std::vector<std::int64_t> CArchiveSearch::NewestByWalk(const std::vector<std::in
     if (!candidates) where.AddScanned(condition.scanned);
     CStatement walk(m_db, "SELECT m.id FROM mails m WHERE 1" + where.sql + " ORDER BY m.date DESC, m.id DESC");
     where.Bind(walk);
+    // The index's candidates that also hold the words it could not look up.
+    Where scanned;
+    if (candidates) scanned.AddScanned(condition.scanned);
+    CStatement holds(m_db, "SELECT 1 FROM mails m WHERE m.id = ?" + scanned.sql);
     std::vector<std::int64_t> ids;
     while (ids.size() < count && walk.Step()) {
         const std::int64_t id = walk.Int(0);
         if (candidates && !std::binary_search(candidates->begin(), candidates->end(), id)) continue;
-        if (candidates && !HoldsScanned(id, condition)) continue;
+        if (!scanned.values.empty()) {
+            holds.Bind(1, id);
+            scanned.Bind(holds, 2);
+            const bool held = holds.Step();
+            holds.Reset();
+            if (!held) continue;
+        }
         ids.push_back(id);
     }
     return ids;
-}
-
-bool CArchiveSearch::HoldsScanned(std::int64_t id, const SearchCondition& condition) {
-    if (condition.scanned.empty()) return true;
-    Where where;
-    where.AddScanned(condition.scanned);
-    CStatement holds(m_db, "SELECT 1 FROM mails m WHERE m.id = ?" + where.sql);
-    holds.Bind(1, id);
-    where.Bind(holds, 2);
-    return holds.Step();
 }
 
 StoredMail ReadStoredMail(const CStatement& row) {
@@ -251,13 +251,6 @@ StoredMail ReadStoredMail(const CStatement& row) {
     mail.messageId = row.Text(6);
     mail.source = row.Text(7);
     return stored;
-}
-
-StoredMail CArchiveSearch::MailById(std::int64_t id) {
-    CStatement query(m_db, std::string("SELECT ") + kStoredMailColumns +
-                               " FROM mails m JOIN pals p ON p.id = m.pal_id WHERE m.id = ?");
-    query.Bind(1, id);
-    return query.Step() ? ReadStoredMail(query) : StoredMail{};
 }
 
 MailSearchResults CArchiveSearch::Mails(const std::vector<std::string>& words, const MailSearchFilter& filter,
@@ -285,9 +278,12 @@ MailSearchResults CArchiveSearch::Mails(const std::vector<std::string>& words, c
     }
     results.more = ids.size() > limit;
     if (results.more) ids.pop_back();
+    CStatement byId(m_db, std::string("SELECT ") + kStoredMailColumns +
+                              " FROM mails m JOIN pals p ON p.id = m.pal_id WHERE m.id = ?");
     for (std::int64_t id : ids) {
-        StoredMail stored = MailById(id);
-        if (stored.id != 0) results.hits.push_back(HitOf(std::move(stored), words));
+        byId.Bind(1, id);
+        if (byId.Step()) results.hits.push_back(HitOf(ReadStoredMail(byId), words));
+        byId.Reset();
     }
     return results;
 }

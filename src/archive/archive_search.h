@@ -54,8 +54,6 @@ private:
     std::vector<std::int64_t> NewestByWalk(const std::vector<std::int64_t>* candidates,
                                            const SearchCondition& condition, const MailSearchFilter& filter,
                                            std::size_t count);
-    bool HoldsScanned(std::int64_t id, const SearchCondition& condition);
-    StoredMail MailById(std::int64_t id);
 
     CSqliteDb& m_db;
 };

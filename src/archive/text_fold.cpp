@@ -15,6 +15,8 @@ char16_t ToHiragana(char16_t c) {
     return c;
 }
 
+constexpr std::size_t kKnownPieces = 65536;
+
 const icu::Normalizer2* NfkcCaseFold() {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfkcCf = icu::Normalizer2::getNFKCCasefoldInstance(status);
@@ -49,8 +51,10 @@ FoldedText FoldWithOrigins(std::string_view utf8) {
         return result;
     }
     result.text.reserve(utf8.size());
-    // A mail repeats few characters many times: each is folded once.
-    std::unordered_map<std::string_view, std::string> known;
+    // Mails repeat few characters many times: each is folded once per thread (the cache
+    // starts again should a flood of rare characters fill it).
+    thread_local std::unordered_map<std::string, std::string> known;
+    if (known.size() > kKnownPieces) known.clear();
     for (std::size_t begin = 0; begin < utf8.size();) {
         const std::size_t end = PieceEnd(utf8, begin, *nfkcCf);
         const std::string_view piece = utf8.substr(begin, end - begin);
@@ -59,8 +63,9 @@ FoldedText FoldWithOrigins(std::string_view utf8) {
             const char c = piece[0];
             result.text += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         } else {
-            auto folded = known.find(piece);
-            if (folded == known.end()) folded = known.emplace(piece, FoldForSearch(piece)).first;
+            std::string key(piece);
+            auto folded = known.find(key);
+            if (folded == known.end()) folded = known.emplace(std::move(key), FoldForSearch(piece)).first;
             result.text += folded->second;
         }
         begin = end;
