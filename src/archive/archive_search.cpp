@@ -180,10 +180,11 @@ std::vector<std::int64_t> CArchiveSearch::IndexedCandidates(const SearchConditio
     CStatement indexed(m_db, "SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?");
     indexed.Bind(1, condition.match);
     while (indexed.Step()) ids.push_back(indexed.Int(0));
-    // A read-only archive may hold mails its writer has not yet put into the index.
+    // A read-only archive may hold mails its writer has not yet put into the index. CROSS
+    // JOIN keeps them first: the other order looks into every mail.
     Where where;
     where.AddScanned(words);
-    CStatement waiting(m_db, "SELECT m.id FROM unindexed u JOIN mails m ON m.id = u.id WHERE 1" + where.sql);
+    CStatement waiting(m_db, "SELECT m.id FROM unindexed u CROSS JOIN mails m ON m.id = u.id WHERE 1" + where.sql);
     where.Bind(waiting);
     while (waiting.Step()) ids.push_back(waiting.Int(0));
     std::sort(ids.begin(), ids.end());
