@@ -99,7 +99,11 @@ DROP INDEX mails_by_message_id;
 CREATE INDEX mails_by_message_id ON mails(pal_id, message_id) WHERE message_id <> '';
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6};
+// Version 7: the mails by date alone, so that a search walks them from the newest and
+// stops at the last one it shows, however many mails hold a common word.
+constexpr const char* kVersion7 = "CREATE INDEX mails_by_date ON mails(date);";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6, kVersion7};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "archive/archive_schema.h"
+#include "archive/archive_search.h"
 #include "archive/sqlite_db.h"
 #include "archive/text_fold.h"
 
@@ -27,37 +28,13 @@ std::int64_t BodyHash(std::string_view body) {
     return static_cast<std::int64_t>(hash);
 }
 
-std::size_t CodePoints(std::string_view utf8) {
-    std::size_t count = 0;
-    for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
-    return count;
-}
-
-// The trigram index answers three characters and more; a phrase in double quotes (inner
-// quotes doubled) is taken literally, so no search text is read as query syntax.
-std::string FtsPhrase(std::string_view folded) {
-    std::string phrase = "\"";
-    for (char c : folded) phrase += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return phrase + "\"";
-}
-
 // Mails waiting for the full-text index go into it together once this many wait (or
 // before a search, or when the archive closes): each write to the index adds a segment
 // that its merges must rewrite.
 constexpr std::int64_t kIndexBatch = 5000;
 
-constexpr const char* kIndexedCondition = "m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?)";
-// A short text is looked up through the index's terms that begin with it, unless those
-// are too many or occur too often; then a scan is quicker.
-constexpr std::int64_t kShortTextIndexLimit = 20000;
-constexpr std::size_t kShortTextTermLimit = 400;
-// A short text held by at least a quarter of the newest mails is common: a scan finds it
-// in each pal's first few mails sooner than the index's terms can be read.
-constexpr int kSampleMails = 200;
-constexpr int kCommonInSample = kSampleMails / 4;
-
-// The stored folded text ends with two line feeds, so that every text of one or two
-// characters begins some three-character term of the index.
+// The stored folded text ends with two line feeds, so that every word of one or two
+// characters begins some three-character term of the index (see archive_search.cpp).
 constexpr const char* kFoldedEnd = "\n\n";
 
 // The archive's door: whatever SQLite, the file system or a damaged value throws comes
@@ -107,34 +84,6 @@ ArchiveStatus DamagedStatus(std::string what) { return {ArchiveStatus::Kind::Dam
 CMailArchive::CMailArchive() : m_db(std::make_unique<CSqliteDb>()) {}
 
 bool CMailArchive::IsOpen() const { return m_db->IsOpen(); }
-
-CMailArchive::SearchFilter CMailArchive::FilterFor(const std::string& folded) {
-    const SearchFilter scan{"instr(m.folded, ?) > 0", folded, false};
-    if (folded.empty()) return scan;
-    if (CodePoints(folded) >= 3) return {kIndexedCondition, FtsPhrase(folded), true};
-    // The index's terms that begin with the text tell where it occurs, and how often.
-    CStatement terms(*m_db, "SELECT term, doc FROM temp.mails_vocab WHERE term >= ? AND term < ?");
-    terms.Bind(1, folded).Bind(2, folded + "\xF4\x8F\xBF\xBF");
-    std::string anyOf;
-    std::int64_t mails = 0;
-    std::size_t count = 0;
-    while (terms.Step()) {
-        anyOf += (anyOf.empty() ? "" : " OR ") + FtsPhrase(terms.Text(0));
-        mails += terms.Int(1);
-        ++count;
-    }
-    // No term: the text is nowhere, and the phrase of fewer than three characters matches nothing.
-    if (count == 0) return {kIndexedCondition, FtsPhrase(folded), true};
-    if (mails <= kShortTextIndexLimit && count <= kShortTextTermLimit) return {kIndexedCondition, anyOf, true};
-    return scan;
-}
-
-bool CMailArchive::CommonInNewestMails(const std::string& folded) {
-    CStatement sample(
-        *m_db, "SELECT count(*) FROM (SELECT folded FROM mails ORDER BY id DESC LIMIT ?) WHERE instr(folded, ?) > 0");
-    sample.Bind(1, std::int64_t{kSampleMails}).Bind(2, folded).Step();
-    return sample.Int(0) >= kCommonInSample;
-}
 
 namespace {
 
@@ -425,30 +374,22 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
 ArchiveResult<std::vector<StoredMail>> CMailArchive::Mails(std::string_view pal, std::string_view search) {
     return GuardedRead<std::vector<StoredMail>>([&] {
         std::string sql =
-            "SELECT m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source "
-            "FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
+            std::string("SELECT ") + kStoredMailColumns + " FROM mails m JOIN pals p ON p.id = m.pal_id WHERE ";
         sql += pal.empty() ? "?1 = ''" : "p.address = ?1";
-        if (!search.empty()) CatchUpIndex();
-        const SearchFilter filter = search.empty() ? SearchFilter{} : FilterFor(FoldForSearch(search));
-        if (!search.empty()) sql += " AND " + filter.sql;
+        const std::vector<std::string> words = SearchWords(search);
+        if (!words.empty()) CatchUpIndex();
+        const SearchCondition condition = CArchiveSearch(*m_db).ConditionFor(words);
+        if (condition.nowhere) return std::vector<StoredMail>{};
+        if (!condition.match.empty()) sql += " AND m.id IN (SELECT rowid FROM mails_fts WHERE mails_fts MATCH ?2)";
+        for (std::size_t i = 0; i < condition.scanned.size(); ++i) sql += " AND instr(m.folded, ?) > 0";
         sql += " ORDER BY m.date DESC, m.id DESC";
         CStatement query(*m_db, sql);
         query.Bind(1, pal);
-        if (!search.empty()) query.Bind(2, filter.parameter);
+        int parameter = 2;
+        if (!condition.match.empty()) query.Bind(parameter++, condition.match);
+        for (const std::string& word : condition.scanned) query.Bind(parameter++, word);
         std::vector<StoredMail> mails;
-        while (query.Step()) {
-            StoredMail stored;
-            stored.id = query.Int(0);
-            MailRecord& mail = stored.mail;
-            mail.pal = query.Text(1);
-            mail.direction = query.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
-            mail.date = query.Text(3);
-            mail.subject = query.Text(4);
-            mail.body = query.Text(5);
-            mail.messageId = query.Text(6);
-            mail.source = query.Text(7);
-            mails.push_back(std::move(stored));
-        }
+        while (query.Step()) mails.push_back(ReadStoredMail(query));
         return mails;
     });
 }
@@ -463,43 +404,20 @@ ArchiveResult<int> CMailArchive::MailCount(std::string_view pal) {
 
 ArchiveResult<std::vector<std::string>> CMailArchive::PalsWithText(std::string_view search) {
     return GuardedRead<std::vector<std::string>>([&]() -> std::vector<std::string> {
-        const std::string folded = FoldForSearch(search);
-        if (folded.empty()) return {};
+        const std::vector<std::string> words = SearchWords(search);
+        if (words.empty()) return {};
         CatchUpIndex();
-        if (CodePoints(folded) < 3 && CommonInNewestMails(folded)) return PalsByScan(folded);
-        const SearchFilter filter = FilterFor(folded);
-        return filter.indexed ? PalsByIndex(filter.parameter) : PalsByScan(folded);
+        return CArchiveSearch(*m_db).PalsWith(words);
     });
 }
 
-std::vector<std::string> CMailArchive::PalsByScan(const std::string& folded) {
-    // Each pal's scan ends at its first hit.
-    CStatement query(*m_db,
-                     "SELECT p.address FROM pals p WHERE EXISTS (SELECT 1 FROM mails m WHERE m.pal_id = p.id AND "
-                     "instr(m.folded, ?) > 0)");
-    query.Bind(1, folded);
-    std::vector<std::string> pals;
-    while (query.Step()) pals.push_back(query.Text(0));
-    return pals;
-}
-
-std::vector<std::string> CMailArchive::PalsByIndex(const std::string& match) {
-    // The index gives the matching mails one by one; once every pal with mails has a hit,
-    // the rest cannot add one, so a common text stops early.
-    CStatement palsWithMails(*m_db,
-                             "SELECT count(*) FROM pals p WHERE EXISTS (SELECT 1 FROM mails WHERE pal_id = p.id)");
-    palsWithMails.Step();
-    const auto all = static_cast<std::size_t>(palsWithMails.Int(0));
-    CStatement hits(*m_db,
-                    "SELECT m.pal_id FROM mails_fts JOIN mails m ON m.id = mails_fts.rowid WHERE mails_fts MATCH ?");
-    hits.Bind(1, match);
-    std::set<std::int64_t> found;
-    while (found.size() < all && hits.Step()) found.insert(hits.Int(0));
-    CStatement addresses(*m_db, "SELECT id, address FROM pals");
-    std::vector<std::string> pals;
-    while (addresses.Step())
-        if (found.contains(addresses.Int(0))) pals.push_back(addresses.Text(1));
-    return pals;
+ArchiveResult<MailSearchResults> CMailArchive::SearchMails(std::string_view search, const MailSearchFilter& filter,
+                                                           std::size_t limit) {
+    return GuardedRead<MailSearchResults>([&] {
+        const std::vector<std::string> words = SearchWords(search);
+        if (!words.empty()) CatchUpIndex();
+        return CArchiveSearch(*m_db).Mails(words, filter, limit);
+    });
 }
 
 ArchiveResult<std::vector<std::string>> CMailArchive::OwnAddresses() {

@@ -15,6 +15,7 @@
 
 #include "archive/archive_schema.h"
 #include "archive/mail_record.h"
+#include "archive/mail_search.h"
 #include "archive/reply_queue.h"
 #include "core/pal_card.h"
 
@@ -134,11 +135,16 @@ public:
     void SetMigrationProgress(MigrationProgressFn progress) { m_migrationProgress = std::move(progress); }
 
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
-    // those whose subject or body holds the folded search text.
+    // those whose subject or body holds every word of the folded search text.
     ArchiveResult<std::vector<StoredMail>> Mails(std::string_view pal = {}, std::string_view search = {});
     ArchiveResult<int> MailCount(std::string_view pal);
-    // Addresses of the pals with a mail whose subject or body holds the folded text.
+    // Addresses of the pals with a mail whose subject or body holds every word of the
+    // folded text.
     ArchiveResult<std::vector<std::string>> PalsWithText(std::string_view search);
+    // The newest `limit` mails that hold every word of `search` and pass `filter`, each
+    // with its hits and snippet (see mail_search.h).
+    ArchiveResult<MailSearchResults> SearchMails(std::string_view search, const MailSearchFilter& filter = {},
+                                                 std::size_t limit = kAllMails);
 
     ArchiveResult<std::vector<std::string>> OwnAddresses();
     ArchiveStatus SetOwnAddresses(const std::vector<std::string>& addresses);
@@ -185,16 +191,6 @@ public:
     ArchiveStatus CopyTo(const std::filesystem::path& path);
 
 private:
-    struct SearchFilter {
-        std::string sql;  // a condition on mails aliased m, with one parameter
-        std::string parameter;
-        bool indexed = false;  // answered by the full-text index
-    };
-    // The condition for mails holding the folded text.
-    SearchFilter FilterFor(const std::string& folded);
-    bool CommonInNewestMails(const std::string& folded);
-    std::vector<std::string> PalsByScan(const std::string& folded);
-    std::vector<std::string> PalsByIndex(const std::string& match);
     // Puts the mails waiting for the full-text index into it, in the open transaction.
     void IndexWaitingMails();
     // The same in a transaction of its own, when any wait and the archive is writable.

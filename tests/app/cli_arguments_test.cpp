@@ -95,6 +95,9 @@ TEST_F(CliArgumentsTest, WrongArgumentsExitTwoWithTheReason) {
         {"UnknownCommand", "frobnicate pals.ybf", 2, "不明なコマンドです: frobnicate"},
         {"BackupsOfMissingFile", "backups missing.ybf", 2, "missing.ybf"},
         {"MailsOfMissingFile", "mails missing.ybf", 2, "missing.ybf"},
+        {"MailsBadDirection", "mails pals.ybf --search a --direction up", 2, "--direction の値が正しくありません: up"},
+        {"MailsBadSince", "mails pals.ybf --search a --since 2003-02-30", 2, "--since の値が正しくありません"},
+        {"MailsFilterWithoutSearch", "mails pals.ybf --direction sent", 2, "--search"},
         {"QueueOfMissingFile", "queue missing.ybf", 2, "missing.ybf"},
         {"ReplyOfMissingFile", "reply missing.ybf --pal yuki@example.jp", 2, "missing.ybf"},
         {"ReplyToAStranger", "reply pals.ybf --pal who@else.jp", 1, "who@else.jp"},
@@ -110,6 +113,43 @@ TEST_F(CliArgumentsTest, WrongArgumentsExitTwoWithTheReason) {
     EXPECT_EQ(ReadFileBytes(dir / "pals.ybf"), bytes);
     EXPECT_FALSE(std::filesystem::exists(dir / "s.gif"));
     EXPECT_FALSE(std::filesystem::exists(dir / "pals.mails.sqlite")) << "wrong arguments make no archive";
+}
+
+// A search prints each mail found with its snippet and the hits in it, counted in characters.
+TEST_F(CliArgumentsTest, MailsSearchPrintsTheSnippetWithItsHits) {
+    ASSERT_EQ(Cli("queue pals.ybf").status, 0);  // the archive, seeded with the pals' last mails
+    Store({Mail(MailDirection::Sent, "2003-05-01T10:00:00", "Re: 紅葉", "🍁 紅葉、いいですね。"),
+           Mail(MailDirection::Received, "2003-06-01T10:00:00", "夏",
+                std::string(200, 'x') + " 紅葉 " + std::string(100, 'y'))});
+    const std::string reply = "2003-05-01 🍁 紅葉、いいですね。 ";
+    const std::string seed = "2003-04-05 こんにちは。 紅葉を見に行きました。 [[7,9]]";
+    const struct {
+        const char* name;
+        const char* args;
+        std::vector<std::string> snippets;  // "date snippet hits" of each mail, newest first
+    } rows[] = {
+        {"NewestFirstCutAroundTheHit",
+         "--search 紅葉",
+         {"2003-06-01 …" + std::string(19, 'x') + " 紅葉 " + std::string(57, 'y') + "… [[21,23]]", reply + "[[2,4]]",
+          seed, seed}},
+        {"OnePalSentOnly", "--search 紅葉 --pal yuki@example.jp --direction sent", {reply + "[[2,4]]"}},
+        {"Period", "--search 紅葉 --since 2003-04-06 --until 2003-05-31", {reply + "[[2,4]]"}},
+        {"KanaFolded", "--search いいデス", {reply + "[[5,9]]"}},
+        {"EveryWordMarked", "--search '紅葉 🍁'", {reply + "[[0,1],[2,4]]"}},
+        {"SyntaxIsText", "--search '\"紅葉\" NEAR'", {}},
+        {"OneCharacterOutsideCodePage932", "--search 🍁", {reply + "[[0,1]]"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome run = Cli(std::string("mails pals.ybf ") + row.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> snippets;
+        const std::regex found(R"re("date":"([0-9-]{10})[^}]*"snippet":"([^"]*)","hits":(\[[^}]*\])\})re");
+        for (std::sregex_iterator it(run.out.begin(), run.out.end(), found), end; it != end; ++it)
+            snippets.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
+        EXPECT_EQ(snippets, row.snippets) << run.out;
+        EXPECT_EQ(run.err.find("一致するメールはありません") != std::string::npos, row.snippets.empty()) << run.err;
+    }
 }
 
 // Every command help lists is one the tool runs, and each refuses an option it does not know.

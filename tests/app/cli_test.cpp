@@ -425,7 +425,8 @@ TEST_F(CliTest, MailsPrintsTheSeededLastMailAndSearchesLoosely) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "[{\"pal\":\"pal1@example.jp\",\"direction\":\"received\",\"date\":\"2003-04-05T06:07:08\","
-              "\"subject\":\"\",\"body\":\"こんにちは\\n\\\"quoted\\\"\\\\\",\"messageId\":\"\"}]\n");
+              "\"subject\":\"\",\"body\":\"こんにちは\\n\\\"quoted\\\"\\\\\",\"messageId\":\"\","
+              "\"snippet\":\"こんにちは \\\"quoted\\\"\\\\\",\"hits\":[[0,5]]}]\n");
     EXPECT_EQ(Cli("mails " + Path("in.ybf") + " --search '\"%_* NEAR'", dir).out, "[]\n");
 }
 

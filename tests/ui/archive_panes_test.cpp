@@ -22,6 +22,7 @@
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
+#include "support/test_mail.h"
 #include "ui/dialogs/pal_quiet_days_dlg.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
@@ -63,14 +64,7 @@ COleDateTime OleDaysAgo(int days) {
 
 MailRecord Mail(const std::string& pal, MailDirection direction, const std::string& date, const std::string& subject,
                 const std::string& body) {
-    MailRecord mail;
-    mail.pal = pal;
-    mail.direction = direction;
-    mail.date = date;
-    mail.subject = subject;
-    mail.body = body;
-    mail.source = "test";
-    return mail;
+    return TestMail(pal, direction, date, subject, body);
 }
 
 class ArchivePanesTest : public testing::Test {

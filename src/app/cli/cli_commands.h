@@ -44,7 +44,9 @@ int RunExport(std::span<char*> args);
 int RunImport(std::span<char*> args);
 // own-addresses DATA.ybf [ADDRESS...]: sets the user's own addresses when given; prints them.
 int RunOwnAddresses(std::span<char*> args);
-// mails DATA.ybf [--pal ADDRESS] [--search TEXT]: the archive's mails, newest first.
+// mails DATA.ybf [--pal ADDRESS] [--search TEXT [--direction received|sent] [--since DAY]
+// [--until DAY]]: the archive's mails, newest first; found ones each with a snippet and its
+// hits ([first, end) in characters).
 int RunMails(std::span<char*> args);
 // queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]: the reply queue.
 int RunQueue(std::span<char*> args);

@@ -28,7 +28,9 @@ constexpr std::array kUsages = {
           "[--raw-csv]"},
     Usage{"import", "import DATA.ybf FILE.vcf|FILE.csv [--merge fill|theirs|ours]"},
     Usage{"own-addresses", "own-addresses DATA.ybf [ADDRESS...]"},
-    Usage{"mails", "mails DATA.ybf [--pal ADDRESS] [--search TEXT]"},
+    Usage{"mails",
+          "mails DATA.ybf [--pal ADDRESS] [--search TEXT [--direction received|sent] [--since YYYY-MM-DD] "
+          "[--until YYYY-MM-DD]]"},
     Usage{"queue", "queue DATA.ybf [--today YYYY-MM-DD] [--quiet-days N]"},
     Usage{"quiet-days", "quiet-days DATA.ybf [--pal ADDRESS] [N|default]"},
     Usage{"reply", "reply DATA.ybf --pal ADDRESS [--today YYYY-MM-DD]"},

@@ -13,6 +13,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/json_writer.h"
 #include "archive/archive_seed.h"
+#include "archive/mail_search.h"
 #include "core/texts.h"
 #include "mail/mail_address.h"
 #include "mail/mail_batch.h"
@@ -81,27 +82,89 @@ int RunOwnAddresses(std::span<char*> args) {
     return kExitOk;
 }
 
+namespace {
+
+void WriteMail(JsonWriter& json, const MailRecord& m) {
+    json.Key("pal").String(m.pal);
+    json.Key("direction").String(m.direction == MailDirection::Sent ? "sent" : "received");
+    json.Key("date").String(m.date).Key("subject").String(m.subject).Key("body").String(m.body);
+    json.Key("messageId").String(m.messageId);
+}
+
+// The snippet, and its hits as [first, end) counted in characters.
+void WriteSnippet(JsonWriter& json, const MailSnippet& snippet) {
+    json.Key("snippet").String(snippet.text).Key("hits").BeginArray();
+    for (const TextSpan& hit : SpansInCharacters(snippet.text, snippet.hits))
+        json.BeginArray().Int(static_cast<long long>(hit.begin)).Int(static_cast<long long>(hit.end)).EndArray();
+    json.EndArray();
+}
+
+// --direction, --since and --until; nothing, with the reason, when one is wrong.
+std::optional<MailSearchFilter> SearchFilterOf(const CliOptions& options, std::string& why) {
+    MailSearchFilter filter;
+    filter.pal = options.Get("--pal").value_or("");
+    if (const auto given = options.Get("--direction")) {
+        if (*given != "received" && *given != "sent") {
+            why = BadValue("--direction", *given, "received|sent");
+            return std::nullopt;
+        }
+        filter.direction = *given == "sent" ? MailDirection::Sent : MailDirection::Received;
+    }
+    for (auto [name, day] : {std::pair{"--since", &filter.since}, std::pair{"--until", &filter.until}}) {
+        const auto given = options.Get(name);
+        if (!given) continue;
+        *day = ParseDayOption(*given);
+        if (!*day) {
+            why = BadValue(name, *given, "YYYY-MM-DD");
+            return std::nullopt;
+        }
+    }
+    return filter;
+}
+
+int PrintFoundMails(CliArchiveSession& session, const std::string& search, const MailSearchFilter& filter) {
+    std::optional<MailSearchResults> found = MailSearchResults{};
+    if (CMailArchive* archive = session.archive.Archive()) found = Told(session, archive->SearchMails(search, filter));
+    if (!found) return kExitFailure;
+    if (found->hits.empty()) std::fprintf(stderr, "%s\n", texts::kSearchNoMail);
+    JsonWriter json;
+    json.BeginArray();
+    for (const MailSearchHit& hit : found->hits) {
+        json.BeginObject();
+        WriteMail(json, hit.stored.mail);
+        WriteSnippet(json, hit.snippet);
+        json.EndObject();
+    }
+    Print(json.EndArray());
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunMails(std::span<char*> args) {
     constexpr std::string_view kName = "mails";
     std::string why;
-    const std::optional<CliOptions> options = ParseCliOptions(args, {{"--pal", true}, {"--search", true}}, why);
+    const std::optional<CliOptions> options = ParseCliOptions(
+        args, {{"--pal", true}, {"--search", true}, {"--direction", true}, {"--since", true}, {"--until", true}}, why);
     if (!options) return UsageError(kName, why);
     if (options->positional.size() != 1) return UsageError(kName, WrongArgumentCount());
+    const std::optional<MailSearchFilter> filter = SearchFilterOf(*options, why);
+    if (!filter) return UsageError(kName, why);
+    const std::optional<std::string> search = options->Get("--search");
+    if (!search && (filter->direction || filter->since || filter->until))
+        return UsageError(kName, "--direction、--since、--until は --search と使います");
     CliArchiveSession session;
     if (!session.OpenToRead(options->positional[0].c_str())) return kExitUsage;
+    if (search) return PrintFoundMails(session, *search, *filter);
     std::optional<std::vector<StoredMail>> mails = std::vector<StoredMail>{};
-    if (CMailArchive* archive = session.archive.Archive())
-        mails =
-            Told(session, archive->Mails(options->Get("--pal").value_or(""), options->Get("--search").value_or("")));
+    if (CMailArchive* archive = session.archive.Archive()) mails = Told(session, archive->Mails(filter->pal));
     if (!mails) return kExitFailure;
     JsonWriter json;
     json.BeginArray();
     for (const StoredMail& stored : *mails) {
-        const MailRecord& m = stored.mail;
-        json.BeginObject().Key("pal").String(m.pal);
-        json.Key("direction").String(m.direction == MailDirection::Sent ? "sent" : "received");
-        json.Key("date").String(m.date).Key("subject").String(m.subject).Key("body").String(m.body);
-        json.Key("messageId").String(m.messageId).EndObject();
+        json.BeginObject();
+        WriteMail(json, stored.mail);
+        json.EndObject();
     }
     Print(json.EndArray());
     return kExitOk;

@@ -63,6 +63,8 @@ public:
         return PalsMatchingSearch(m_app, m_archive.Archive(), utf8Query);
     }
 
+    std::optional<MailSearchResults> SearchMails(const std::string& utf8Query, const MailSearchFilter& filter,
+                                                 std::size_t limit) override;
     bool ArchiveWritable() override;
     std::string Now() override { return ArchiveDateOf(COleDateTime::GetCurrentTime()); }
     void MarkAnswered(const std::vector<std::string>& cp932Addresses, const std::string& when) override {
@@ -113,6 +115,15 @@ private:
     std::unique_ptr<CMailImport> m_import;
     std::unique_ptr<CMailCheckController> m_check;
 };
+
+std::optional<MailSearchResults> CFeatureParts::SearchMails(const std::string& utf8Query,
+                                                            const MailSearchFilter& filter, std::size_t limit) {
+    CMailArchive* archive = m_archive.Archive();
+    if (!archive) return std::nullopt;
+    ArchiveResult<MailSearchResults> found = archive->SearchMails(utf8Query, filter, limit);
+    if (found.kind == ArchiveStatus::Kind::Failed) return std::nullopt;
+    return std::move(found.value);
+}
 
 bool CFeatureParts::ArchiveWritable() {
     if (m_archive.Writable()) return true;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "archive/mail_record.h"
+#include "archive/mail_search.h"
 #include "archive/reply_queue.h"
 #include "core/pen_pal.h"
 
@@ -46,6 +47,10 @@ public:
     virtual std::vector<StoredMail> Mails(const std::string& cp932Address) = 0;
     virtual ReplyQueue Queue() = 0;
     virtual std::set<std::string> PalsMatching(const std::string& utf8Query) = 0;
+    // The newest `limit` mails that hold every word of the query and pass `filter`, with
+    // their hits; none when the archive cannot be searched.
+    virtual std::optional<MailSearchResults> SearchMails(const std::string& utf8Query, const MailSearchFilter& filter,
+                                                         std::size_t limit) = 0;
     // Whether the archive can take changes; otherwise the user is told.
     virtual bool ArchiveWritable() = 0;
     // The archive's stamp of the present moment, for a step that is undone and redone.

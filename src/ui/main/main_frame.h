@@ -23,6 +23,7 @@ class CPalArchive;
 class CPalCardStore;
 class CCorrespondenceView;
 class CReplyQueuePane;
+class CMailSearchPane;
 class QLabel;
 class QLineEdit;
 class CYubinoView;
@@ -77,6 +78,8 @@ public:
     CCorrespondenceView* Correspondence() const { return m_correspondence; }
     CReplyQueuePane* QueuePane() const { return m_queuePane; }
     QLineEdit* SearchField() const { return m_searchField; }
+    // The mails the search field finds; none until the first search.
+    CMailSearchPane* MailSearch() const { return m_mailSearch; }
     // Selects the pal with `address` in the list (and so on the map).
     void SelectPal(const std::string& address);
     CMailCheckController* MailCheck() { return Features() ? &m_features->MailCheck() : nullptr; }
@@ -162,6 +165,8 @@ private:
     void RefreshQueue();
     void ApplySearch(const QString& text);
     void MatchSearch();
+    // The results pane for `text` (main_frame_search.cpp); empty hides it.
+    void ShowMailSearch(const QString& text);
     void MarkAnswered();
     void ShowArchiveSettings();
     void ShowPalQuietDays(const std::string& address);
@@ -198,6 +203,7 @@ private:
     CCorrespondenceView* m_correspondence = nullptr;
     CReplyQueuePane* m_queuePane = nullptr;
     QLineEdit* m_searchField = nullptr;
+    CMailSearchPane* m_mailSearch = nullptr;
     QLabel* m_queueCounts = nullptr;
 
     std::string m_strLastSelection;

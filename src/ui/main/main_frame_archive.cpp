@@ -201,8 +201,9 @@ void CMainFrame::MatchSearch() {
     const QString text = m_searchField->text();
     m_app.m_bSearchActive = !text.isEmpty();
     m_app.m_searchMatches.clear();
-    if (!m_app.m_bSearchActive) return;
-    if (CFeatures* features = Features()) m_app.m_searchMatches = features->PalsMatching(text.toStdString());
+    if (m_app.m_bSearchActive)
+        if (CFeatures* features = Features()) m_app.m_searchMatches = features->PalsMatching(text.toStdString());
+    ShowMailSearch(text);
 }
 
 void CMainFrame::ApplySearch(const QString& text) {
