@@ -91,7 +91,17 @@ CREATE TABLE pal_card_values(
   PRIMARY KEY(pal_id, kind, position));
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
+// Version 6: what a conversation shows above each mail: its sender and recipients as
+// written in its header (empty for mails stored before, and for texts that carry none)
+// and how many attachments it had.
+constexpr const char* kVersion6 = R"sql(
+ALTER TABLE mails ADD COLUMN from_address TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN to_addresses TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN cc_addresses TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN attachments INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace
