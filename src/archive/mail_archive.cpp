@@ -12,6 +12,7 @@
 
 #include "archive/archive_schema.h"
 #include "archive/sqlite_db.h"
+#include "archive/stored_mail_row.h"
 #include "archive/text_fold.h"
 
 namespace fs = std::filesystem;
@@ -438,19 +439,7 @@ ArchiveResult<std::vector<StoredMail>> CMailArchive::Mails(std::string_view pal,
         query.Bind(1, pal);
         if (!search.empty()) query.Bind(2, filter.parameter);
         std::vector<StoredMail> mails;
-        while (query.Step()) {
-            StoredMail stored;
-            stored.id = query.Int(0);
-            MailRecord& mail = stored.mail;
-            mail.pal = query.Text(1);
-            mail.direction = query.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
-            mail.date = query.Text(3);
-            mail.subject = query.Text(4);
-            mail.body = query.Text(5);
-            mail.messageId = query.Text(6);
-            mail.source = query.Text(7);
-            mails.push_back(std::move(stored));
-        }
+        while (query.Step()) mails.push_back(StoredMailAt(query));
         return mails;
     });
 }

@@ -140,7 +140,9 @@ TEST_F(ConversationPaneTest, TheConversationAlwaysShowsTheSelectedPalOrSaysHowTo
         Select(row.selected);
         EXPECT_EQ(Pane().Notice(), row.notice) << row.name;
         EXPECT_EQ(Pane().ConversationText()->isVisible(), row.notice.isEmpty()) << row.name;
-        if (row.notice.isEmpty()) EXPECT_EQ(Subjects(), row.subjects) << row.name;
+        if (row.notice.isEmpty()) {
+            EXPECT_EQ(Subjects(), row.subjects) << row.name;
+        }
         EXPECT_EQ(Pane().ReplyButton()->isEnabled(), row.selected.size() == 1) << row.name;
     }
 

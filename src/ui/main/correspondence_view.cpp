@@ -120,11 +120,12 @@ void CCorrespondenceView::ShowNotice(const QString& text) {
 }
 
 void CCorrespondenceView::ShowPal(const std::string* address) {
+    // The mail view keeps its start-up placeholder until a pal is first shown.
+    if (address || m_shownAddress) m_mailView->ShowMailOf(address);
     m_shownAddress = address ? std::optional<std::string>(*address) : std::nullopt;
     m_next.reset();
     m_shownMails = 0;
     m_conversation->clear();
-    m_mailView->ShowMailOf(address);
     CPenPal pal;
     const bool known = address && m_app.FindPalByAddress(*address, pal);
     m_title->setText(known ? ToQString(pal.m_strHandleName) : QString());
