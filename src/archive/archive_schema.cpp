@@ -103,7 +103,18 @@ CREATE INDEX mails_by_message_id ON mails(pal_id, message_id) WHERE message_id <
 // stops at the last one it shows, however many mails hold a common word.
 constexpr const char* kVersion7 = "CREATE INDEX mails_by_date ON mails(date);";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5, kVersion6, kVersion7};
+// Version 8: what a conversation shows above each mail: its sender and recipients as
+// written in its header (empty for mails stored before, and for texts that carry none)
+// and how many attachments it had.
+constexpr const char* kVersion8 = R"sql(
+ALTER TABLE mails ADD COLUMN from_address TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN to_addresses TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN cc_addresses TEXT NOT NULL DEFAULT '';
+ALTER TABLE mails ADD COLUMN attachments INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4,
+                                  kVersion5, kVersion6, kVersion7, kVersion8};
 static_assert(std::size(kSteps) == kArchiveSchemaVersion);
 
 }  // namespace

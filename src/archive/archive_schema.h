@@ -6,7 +6,7 @@
 
 class CSqliteDb;
 
-inline constexpr int kArchiveSchemaVersion = 7;
+inline constexpr int kArchiveSchemaVersion = 8;
 
 // The version the archive's tables have: 0 for an empty database, -1 for a database that
 // holds tables of some other program.

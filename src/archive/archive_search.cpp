@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "archive/sqlite_db.h"
+#include "archive/stored_mail_row.h"
 
 namespace {
 
@@ -240,20 +241,6 @@ std::vector<std::int64_t> CArchiveSearch::NewestByWalk(const std::vector<std::in
     return ids;
 }
 
-StoredMail ReadStoredMail(const CStatement& row) {
-    StoredMail stored;
-    stored.id = row.Int(0);
-    MailRecord& mail = stored.mail;
-    mail.pal = row.Text(1);
-    mail.direction = row.Int(2) == 1 ? MailDirection::Sent : MailDirection::Received;
-    mail.date = row.Text(3);
-    mail.subject = row.Text(4);
-    mail.body = row.Text(5);
-    mail.messageId = row.Text(6);
-    mail.source = row.Text(7);
-    return stored;
-}
-
 MailSearchResults CArchiveSearch::Mails(const std::vector<std::string>& words, const MailSearchFilter& filter,
                                         std::size_t limit) {
     MailSearchResults results;
@@ -283,7 +270,7 @@ MailSearchResults CArchiveSearch::Mails(const std::vector<std::string>& words, c
                               " FROM mails m JOIN pals p ON p.id = m.pal_id WHERE m.id = ?");
     for (std::int64_t id : ids) {
         byId.Bind(1, id);
-        if (byId.Step()) results.hits.push_back(HitOf(ReadStoredMail(byId), words));
+        if (byId.Step()) results.hits.push_back(HitOf(StoredMailAt(byId), words));
         byId.Reset();
     }
     return results;

@@ -14,10 +14,9 @@ class CSqliteDb;
 class CStatement;
 
 // The columns of a stored mail, for a query over mails aliased m joined to pals aliased p,
-// and the mail read from a row that selects them first.
+// read from a row that selects them first by StoredMailAt.
 inline constexpr const char* kStoredMailColumns =
     "m.id, p.address, m.direction, m.date, m.subject, m.body, m.message_id, m.source";
-StoredMail ReadStoredMail(const CStatement& row);
 
 // How the mails that hold every word are found: through the index (`match`, an FTS5
 // expression; empty when no word can use it) and by looking into each mail's folded text

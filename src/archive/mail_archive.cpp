@@ -13,6 +13,7 @@
 #include "archive/archive_schema.h"
 #include "archive/archive_search.h"
 #include "archive/sqlite_db.h"
+#include "archive/stored_mail_row.h"
 #include "archive/text_fold.h"
 
 namespace fs = std::filesystem;
@@ -321,7 +322,8 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
         // Prepared once for the whole batch.
         CStatement insert(*m_db,
                           "INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, "
-                          "folded) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                          "folded, from_address, to_addresses, cc_addresses, attachments) "
+                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         // "message_id <> ''" lets SQLite use the index of Message-IDs, which leaves the
         // mails without one out; without it, the lookup read every mail of the pal.
         // A mail is the one stored when its Message-ID, date and text are; two different
@@ -352,6 +354,8 @@ CMailArchive::StoreResult CMailArchive::Store(const std::vector<MailRecord>& mai
             insert.Bind(3, mail.date).Bind(4, mail.subject).Bind(5, mail.body).Bind(6, mail.messageId);
             insert.Bind(7, mail.source).Bind(8, BodyHash(mail.body));
             insert.Bind(9, FoldForSearch(mail.subject) + "\n" + FoldForSearch(mail.body) + kFoldedEnd);
+            insert.Bind(10, mail.from).Bind(11, JoinAddresses(mail.to)).Bind(12, JoinAddresses(mail.cc));
+            insert.Bind(13, std::int64_t{mail.attachments});
             insert.Run();
             if (result.stored++ == 0) firstNew = m_db->LastInsertRowId();
         }
@@ -389,7 +393,7 @@ ArchiveResult<std::vector<StoredMail>> CMailArchive::Mails(std::string_view pal,
         if (!condition.match.empty()) query.Bind(parameter++, condition.match);
         for (const std::string& word : condition.scanned) query.Bind(parameter++, word);
         std::vector<StoredMail> mails;
-        while (query.Step()) mails.push_back(ReadStoredMail(query));
+        while (query.Step()) mails.push_back(StoredMailAt(query));
         return mails;
     });
 }

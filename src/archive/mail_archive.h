@@ -137,6 +137,15 @@ public:
     // A pal's mails (or everyone's for an empty `pal`), newest first; with `search`, only
     // those whose subject or body holds every word of the folded search text.
     ArchiveResult<std::vector<StoredMail>> Mails(std::string_view pal = {}, std::string_view search = {});
+    // Where a page of a pal's mails ended: the date and id of its oldest mail.
+    struct MailKey {
+        std::string date;
+        std::int64_t id = 0;
+    };
+    // Up to `count` of the pal's mails older than `olderThan` (from the newest when not
+    // given), newest first, with their header addresses and attachment counts.
+    ArchiveResult<std::vector<StoredMail>> MailPage(std::string_view pal, const std::optional<MailKey>& olderThan,
+                                                    int count);
     ArchiveResult<int> MailCount(std::string_view pal);
     // Addresses of the pals with a mail whose subject or body holds every word of the
     // folded text.

@@ -13,6 +13,27 @@ bool IsOwn(std::string_view address, const std::vector<std::string>& ownAddresse
 
 }  // namespace
 
+std::string JoinAddresses(const std::vector<std::string>& addresses) {
+    std::string joined;
+    for (const std::string& address : addresses) {
+        if (address.empty()) continue;
+        if (!joined.empty()) joined += '\n';
+        joined += address;
+    }
+    return joined;
+}
+
+std::vector<std::string> SplitAddresses(std::string_view joined) {
+    std::vector<std::string> addresses;
+    while (!joined.empty()) {
+        const std::size_t end = joined.find('\n');
+        if (end != 0) addresses.emplace_back(joined.substr(0, end));
+        if (end == std::string_view::npos) break;
+        joined.remove_prefix(end + 1);
+    }
+    return addresses;
+}
+
 bool SameAddress(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });

@@ -11,6 +11,9 @@
 
 enum class MailDirection { Received = 0, Sent = 1 };
 
+// The source of a sent entry without text that only records "返事を書いた".
+inline constexpr const char* kAnsweredSource = "answered";
+
 struct MailRecord {
     // The pal's address the mail is filed under; left empty, FileMail decides it from
     // the header addresses below.
@@ -25,10 +28,12 @@ struct MailRecord {
     std::string messageId;
     // Where it came from: "drop", "clipboard", "seed", "answered", or a reader's own name.
     std::string source;
-    // The header addresses, used only to file the mail.
+    // The header addresses: they file the mail, and a conversation shows them.
     std::string from;
     std::vector<std::string> to;
     std::vector<std::string> cc;
+    // Attachments and forwarded messages the mail carried, counted.
+    int attachments = 0;
 };
 
 struct StoredMail {
@@ -46,6 +51,10 @@ using FindPalFn = std::function<std::optional<std::string>(std::string_view addr
 // A mail between the user and no pal gives none.
 std::vector<MailRecord> FileMail(const MailRecord& mail, const std::vector<std::string>& ownAddresses,
                                  const FindPalFn& findPal);
+
+// An address list in the archive's form, one address a line, and back.
+std::string JoinAddresses(const std::vector<std::string>& addresses);
+std::vector<std::string> SplitAddresses(std::string_view joined);
 
 // True when two addresses are the same mailbox to a reader: ASCII letter case aside.
 bool SameAddress(std::string_view a, std::string_view b);

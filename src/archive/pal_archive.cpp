@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kAnsweredSource = "answered";
-
 std::string SnoozeSettingKey(const std::string& archiveAddress) { return "snooze." + archiveAddress; }
 
 std::string PathText(const fs::path& path) { return cp932::FromUtf8(path.string()).value_or(path.string()); }

@@ -19,5 +19,6 @@ MailRecord ArchiveRecordOf(const ParsedMail& mail, const char* source) {
     record.from = mail.fromAddress;
     record.to = mail.toAddresses;
     record.cc = mail.ccAddresses;
+    record.attachments = mail.attachments;
     return record;
 }

@@ -5,6 +5,8 @@
 
 bool HandOffToDesktop(CUserInterface& ui, const std::string& target) {
     if (ui.OpenInShell(target)) return true;
-    ui.ShowMessage(FormatText(texts::kHandOffFailed, target), MessageKind::Warning);
+    ui.ShowMessage(HandOffFailedText(target), MessageKind::Warning);
     return false;
 }
+
+std::string HandOffFailedText(const std::string& target) { return FormatText(texts::kHandOffFailed, target); }

@@ -531,9 +531,31 @@ inline constexpr const char* kArchiveSettingDamaged =
     "メールの保管ファイルに記録された「ご無沙汰とみなす日数」が壊れています。\r\n"
     "代わりに既定の日数を使います。日数を設定し直すと直ります。";
 // The correspondence pane, the reply queue, the search field and the archive's settings.
-inline constexpr const char* kMailListColumns[] = {"日時", "", "件名", "1行目"};
 inline constexpr const char* kMailReceived = "受信";
 inline constexpr const char* kMailSent = "送信";
+// The conversation with the selected pal.
+inline constexpr const char* kConversationHelp =
+    "選んだメールフレンドとやり取りしたメールです。スクロールすると前のメールを読み込みます。";
+inline constexpr const char* kConversationChoosePal = "メールフレンドを一人選ぶと、メールのやり取りが表示されます";
+inline constexpr const char* kConversationNoMail = "%1さんとのメールはまだありません";
+inline constexpr const char* kConversationFrom = "差出人";
+inline constexpr const char* kConversationTo = "宛先";
+inline constexpr const char* kConversationCc = "Cc";
+inline constexpr const char* kConversationDate = "日付";
+inline constexpr const char* kConversationSubject = "件名";
+inline constexpr const char* kConversationAttachments = "添付";
+inline constexpr const char* kConversationAttachmentCount = "%s個 (保存していません)";
+inline constexpr const char* kConversationNoSubject = "(件名なし)";
+inline constexpr const char* kConversationYou = "自分";
+inline constexpr const char* kConversationAnsweredNote =
+    "返事を書いたことだけを記録したもので、メールの文章はありません。";
+inline constexpr const char* kConversationNoText = "(本文なし)";
+inline constexpr const char* kConversationWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+inline constexpr const char* kConversationNewestOnTop = "新しいメールを上に(&N)";
+inline constexpr const char* kConversationNewestOnTopTip =
+    "新しいメールを上に並べます。切ると新しいメールが下に並びます";
+inline constexpr const char* kConversationWriteReply = "返事を書く";
+inline constexpr const char* kConversationAnswered = "返事を書いた";
 inline constexpr const char* kQueuePaneTitle = "返事の一覧";
 inline constexpr const char* kQueueWaiting = "返事待ち";
 inline constexpr const char* kQueueQuiet = "ご無沙汰";

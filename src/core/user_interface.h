@@ -35,7 +35,8 @@ public:
     // its characters, which code page 932 lacks, became "?"; false when the clipboard
     // cannot be opened.
     virtual bool GetClipboardText(std::string& text, bool& replaced) = 0;
-    // Hands a link (mailto:, http:, a file) to the desktop; false when that failed.
+    // Hands a link (mailto:, http:, a file) to the desktop; false when that failed at once.
+    // An opener that fails later (no browser behind it) is told to the user when it ends.
     virtual bool OpenInShell(const std::string& target) = 0;
 
     // Addresses of the rows selected in the pal list, in row order.

@@ -73,6 +73,8 @@ void ApplyLine(WindowState& state, std::string_view name, std::string_view value
         ParseInt(value, state.queueSortColumn);
     else if (name == "queue-sort-ascending")
         state.queueSortAscending = value == "1";
+    else if (name == "conversation-newest-top")
+        state.conversationNewestOnTop = value == "1";
     else if (name == "recent" && !value.empty() && state.recentFiles.size() < kMaxRecentFiles)
         state.recentFiles.emplace_back(std::string(value));
 }
@@ -116,6 +118,7 @@ std::string FormatWindowState(const WindowState& state) {
     line("queue-tab", std::to_string(state.queueTab));
     line("queue-sort-column", std::to_string(state.queueSortColumn));
     line("queue-sort-ascending", state.queueSortAscending ? "1" : "0");
+    line("conversation-newest-top", state.conversationNewestOnTop ? "1" : "0");
     for (const fs::path& file : state.recentFiles) {
         const std::string path = file.string();
         // A name with a line break cannot be written as one line; it is left out.

@@ -27,6 +27,7 @@ struct WindowState {
     int queueTab = 0;                                // its list shown: waiting or quiet
     int queueSortColumn = -1;                        // its lists' sort column; -1 for the default
     bool queueSortAscending = false;
+    bool conversationNewestOnTop = false;            // the conversation's newest mail at the top
 
     bool operator==(const WindowState&) const = default;
 };

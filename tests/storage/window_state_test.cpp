@@ -24,6 +24,7 @@ WindowState FullState() {
     state.queueTab = 1;
     state.queueSortColumn = 0;
     state.queueSortAscending = true;
+    state.conversationNewestOnTop = true;
     return state;
 }
 

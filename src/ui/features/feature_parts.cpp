@@ -7,6 +7,7 @@
 #include "archive/pal_archive.h"
 #include "archive/pal_search.h"
 #include "archive/reply_draft.h"
+#include "core/cp932.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
@@ -51,10 +52,17 @@ public:
         fs::remove(CMailArchive::PathFor(newDataFile), ec);
     }
 
-    std::vector<StoredMail> Mails(const std::string& cp932Address) override {
-        CMailArchive* archive = m_archive.Archive();
+    std::optional<ConversationPage> Conversation(const std::string& cp932Address, ConversationOrder order,
+                                                 const std::optional<CMailArchive::MailKey>& olderThan) override {
         // An archive that cannot be read shows the table's last mail, as without one.
-        return archive ? archive->Mails(ArchiveAddress(cp932Address)).value : std::vector<StoredMail>{};
+        CMailArchive* archive = m_archive.Archive();
+        if (!archive) return std::nullopt;
+        CPenPal pal;
+        m_app.FindPalByAddress(cp932Address, pal);
+        ArchiveResult<ConversationPage> page = ReadConversationPage(
+            *archive, {ArchiveAddress(cp932Address), cp932::ToUtf8(pal.m_strHandleName)}, order, olderThan);
+        if (!page.Ok()) return std::nullopt;
+        return std::move(page.value);
     }
 
     ReplyQueue Queue() override { return m_archive.Queue(CalendarDay::Today()); }

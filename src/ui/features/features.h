@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/conversation.h"
 #include "archive/mail_record.h"
 #include "archive/mail_search.h"
 #include "archive/reply_queue.h"
@@ -43,8 +44,10 @@ public:
     // when the save failed.
     virtual bool CopyArchiveAlong(const std::filesystem::path& newDataFile) = 0;
     virtual void RemoveArchiveCopy(const std::filesystem::path& newDataFile) = 0;
-    // A pal's mails, newest first; none when the archive has none or cannot be read.
-    virtual std::vector<StoredMail> Mails(const std::string& cp932Address) = 0;
+    // A page of the conversation with the pal, from its newest mail or older than
+    // `olderThan`; none when the archive cannot be read.
+    virtual std::optional<ConversationPage> Conversation(const std::string& cp932Address, ConversationOrder order,
+                                                         const std::optional<CMailArchive::MailKey>& olderThan) = 0;
     virtual ReplyQueue Queue() = 0;
     virtual std::set<std::string> PalsMatching(const std::string& utf8Query) = 0;
     // The newest `limit` mails that hold every word of the query and pass `filter`, with

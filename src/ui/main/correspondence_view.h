@@ -1,47 +1,77 @@
-// The pane under the map: the selected pal's correspondence, a list of its mails (newest
-// first) over the text of the chosen one. The last received mail is chosen at first; a pal
-// the archive knows nothing of shows its last mail from the table, as it always did.
+// The pane under the map: the conversation with the pal selected in the list, its mails
+// both ways under their header blocks, newest at the bottom or at the top as the user
+// chooses, read a page at a time as the reader scrolls back. With no pal or several
+// selected it says how to get one; a pal the archive cannot show (no archive to be had)
+// shows its last mail from the table, as it always did.
 #pragma once
 
-#include <QSplitter>
+#include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "archive/mail_record.h"
+#include "archive/conversation.h"
 
 class CYubinoApp;
 class CMailEditView;
-class QTreeWidget;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTextEdit;
+class QToolButton;
 
-class CCorrespondenceView : public QSplitter {
+class CCorrespondenceView : public QWidget {
     Q_OBJECT
 public:
-    // A pal's mails from the archive, newest first; none when it has none or cannot be read.
-    using MailsFn = std::function<std::vector<StoredMail>(const std::string& cp932Address)>;
-    CCorrespondenceView(const CYubinoApp& app, MailsFn mails, QWidget* parent = nullptr);
+    // A page of the conversation with a pal (code page 932 address); none when the
+    // archive cannot be read.
+    using PageFn =
+        std::function<std::optional<ConversationPage>(const std::string& cp932Address, ConversationOrder order,
+                                                      const std::optional<CMailArchive::MailKey>& olderThan)>;
+    CCorrespondenceView(const CYubinoApp& app, PageFn pages, QWidget* parent = nullptr);
 
-    // The mails of the pal with `address`; none empties the pane.
+    // The conversation with the pal with `address`; none shows the word that asks for one.
     void ShowPal(const std::string* address);
-    // Shows the shown pal's mails again as they now stand, or nothing once the pal is gone.
-    void Refresh();
-    // Marks every occurrence of `text` in the shown mail (letter case aside); empty clears.
+    // Marks every occurrence of `text` in the mails shown (letter case aside); empty clears.
     void SetHighlight(const QString& text);
+    ConversationOrder Order() const;
+    void SetOrder(ConversationOrder order);
 
-    CMailEditView* TextView() const { return m_text; }
-    // The list of the shown pal's mails; none until a pal with mails was shown.
-    QTreeWidget* MailList() const { return m_list; }
+    // The last received mail of the pal, from the table.
+    CMailEditView* TextView() const { return m_mailView; }
+    QTextEdit* ConversationText() const { return m_conversation; }
+    // What the pane says instead of a conversation, while it says it.
+    QString Notice() const;
+    int ShownMailCount() const { return m_shownMails; }
+    QPushButton* ReplyButton() const { return m_reply; }
+    QPushButton* AnsweredButton() const { return m_answered; }
+    QToolButton* OrderButton() const { return m_order; }
+
+signals:
+    void ReplyRequested(const std::string& cp932Address);
+    void AnsweredRequested(const std::string& cp932Address);
 
 private:
-    QTreeWidget* List();
-    void ShowChosenMail();
+    QWidget* MakeBar();
+    void ShowNotice(const QString& text);
+    void ShowPage(QWidget* page);
+    void LoadPage();
+    void LoadAtEdge();
     void ApplyHighlight();
 
     const CYubinoApp& m_app;
-    MailsFn m_mails;
-    QTreeWidget* m_list = nullptr;
-    CMailEditView* m_text;
+    PageFn m_pages;
+    QLabel* m_title;
+    QToolButton* m_order;
+    QPushButton* m_reply;
+    QPushButton* m_answered;
+    QStackedWidget* m_stack;
+    QLabel* m_notice;
+    QTextEdit* m_conversation;
+    CMailEditView* m_mailView;
     QString m_highlight;
     std::optional<std::string> m_shownAddress;
+    std::optional<CMailArchive::MailKey> m_next;
+    int m_shownMails = 0;
+    bool m_bLoading = false;
 };

@@ -101,9 +101,10 @@ void CMainFrame::CreatePanes() {
     m_mapView = new CMapView(m_app, m_pictures, m_subSplitter);
     m_correspondence = new CCorrespondenceView(
         m_app,
-        [this](const std::string& address) {
+        [this](const std::string& address, ConversationOrder order,
+               const std::optional<CMailArchive::MailKey>& olderThan) -> std::optional<ConversationPage> {
             CFeatures* features = Features();
-            return features ? features->Mails(address) : std::vector<StoredMail>();
+            return features ? features->Conversation(address, order, olderThan) : std::nullopt;
         },
         m_subSplitter);
     m_mailView = m_correspondence->TextView();
@@ -114,8 +115,8 @@ void CMainFrame::CreatePanes() {
     m_splitter->addWidget(m_subSplitter);
     m_splitter->addWidget(m_listView);
     // The map and the left column can be made as small as one pixel, never hidden.
-    for (QWidget* pane :
-         {static_cast<QWidget*>(m_mapView), static_cast<QWidget*>(m_mailView), static_cast<QWidget*>(m_subSplitter)})
+    for (QWidget* pane : {static_cast<QWidget*>(m_mapView), static_cast<QWidget*>(m_correspondence),
+                          static_cast<QWidget*>(m_subSplitter)})
         pane->setMinimumSize(1, 1);
     m_splitter->setChildrenCollapsible(false);
     m_subSplitter->setChildrenCollapsible(false);
@@ -289,12 +290,8 @@ void CMainFrame::OnSelectionChanged() {
 }
 
 // A refill ends the selection without telling it: the panes that follow the selection
-// look again.
-void CMainFrame::OnListFilled() {
-    m_correspondence->Refresh();
-    RefreshCommandStates();
-    WatchSelectionForMap();
-}
+// look again, so that none keeps showing a pal no longer selected.
+void CMainFrame::OnListFilled() { OnSelectionChanged(); }
 
 // While the map shows only the selected pals, it follows every change of the selection.
 void CMainFrame::WatchSelectionForMap() {
@@ -395,7 +392,7 @@ void CMainFrame::ShowAboutBox() {
 }
 
 void CMainFrame::ActivateNextPane(int step) {
-    QWidget* panes[] = {m_mapView, m_mailView, &m_listView->ActiveView()};
+    QWidget* panes[] = {m_mapView, m_correspondence, &m_listView->ActiveView()};
     int current = 0;
     for (int i = 0; i < 3; ++i)
         if (panes[i]->isAncestorOf(focusWidget()) || panes[i] == focusWidget()) current = i;

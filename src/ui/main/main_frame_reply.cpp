@@ -7,6 +7,7 @@
 #include "core/yubino_app.h"
 #include "ui/features/features.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/correspondence_view.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/undo_history.h"
@@ -37,6 +38,9 @@ void CMainFrame::CreateReplyCommands(QMenu* tools) {
     if (tools) tools->addAction(reply);
 
     connect(m_queuePane, &CReplyQueuePane::ReplyRequested, this, &CMainFrame::WriteReply);
+    connect(m_correspondence, &CCorrespondenceView::ReplyRequested, this, &CMainFrame::WriteReply);
+    connect(m_correspondence, &CCorrespondenceView::AnsweredRequested, this,
+            [this](const std::string& address) { MarkAnsweredFor({address}); });
     connect(m_queuePane, &CReplyQueuePane::AnsweredRequested, this,
             [this](const std::string& address) { MarkAnsweredFor({address}); });
     connect(m_queuePane, &CReplyQueuePane::SnoozeRequested, this, &CMainFrame::SnoozePal);

@@ -10,6 +10,7 @@
 
 #include "core/texts.h"
 #include "ui/main/command_ids.h"
+#include "ui/main/correspondence_view.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/reply_queue_pane.h"
 #include "ui/main/yubino_view.h"
@@ -64,6 +65,8 @@ void CMainFrame::ApplyWindowState() {
     for (std::size_t column = 0; column < state.columnWidths.size() && column < std::size_t(header->count()); ++column)
         if (state.columnWidths[column] > 0) header->resizeSection(int(column), state.columnWidths[column]);
     m_listView->ShowSort(state.sortColumn, state.sortAscending);
+    m_correspondence->SetOrder(state.conversationNewestOnTop ? ConversationOrder::NewestAtTop
+                                                             : ConversationOrder::NewestAtBottom);
     if (state.queueOpen) {
         m_queuePane->SetSort(state.queueSortColumn, state.queueSortAscending);
         m_queuePane->SetCurrentTab(state.queueTab);
@@ -88,6 +91,7 @@ void CMainFrame::SaveWindowState() {
     state.queueTab = m_queuePane->CurrentTab();
     state.queueSortColumn = m_queuePane->SortColumn();
     state.queueSortAscending = m_queuePane->SortAscending();
+    state.conversationNewestOnTop = m_correspondence->Order() == ConversationOrder::NewestAtTop;
     WriteWindowState(m_stateFile, state);
 }
 
