@@ -192,19 +192,22 @@ TEST_F(MailIntakeServiceTest, TwoDifferentMailsUnderOneMessageIdAreBothKept) {
     }
 }
 
+// An archive as an earlier release left it: the schema of `version`, holding `rows`.
+void WriteOldArchive(const std::filesystem::path& path, int version, const char* rows) {
+    CSqliteDb db;
+    db.Open(path, false, true);
+    MigrateSchema(db, 0, version);
+    db.Exec(rows);
+}
+
 // An archive made before a Message-ID could name two mails takes the second one after it
 // is opened, and keeps what it held.
 TEST(ArchiveMigrationTest, AnOldArchiveKeepsItsMailsAndTakesASecondMailUnderTheirMessageId) {
     TempDir dir;
     const std::filesystem::path path = dir / "old.mails.sqlite";
-    {
-        CSqliteDb db;
-        db.Open(path, false, true);
-        MigrateSchema(db, 0, 5);
-        db.Exec("INSERT INTO pals(id, address) VALUES (1, 'hanako@example.jp')");
-        db.Exec(R"sql(INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, folded)
+    WriteOldArchive(path, 5, R"sql(INSERT INTO pals(id, address) VALUES (1, 'hanako@example.jp');
+        INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, folded)
             VALUES (1, 0, '2024-03-05T10:00:00', 'hi', 'first', 'a@x', 'imap', 0, ''))sql");
-    }
     CMailArchive archive;
     ASSERT_EQ(archive.Open(path, false).status, CMailArchive::OpenStatus::Opened);
     MailRecord second;
@@ -225,18 +228,14 @@ TEST(ArchiveMigrationTest, AnOldArchiveKeepsItsMailsAndTakesASecondMailUnderThei
 TEST(ArchiveMigrationTest, OldSeedTwinsGoAndASeedThatIsTheOnlyCopyStays) {
     TempDir dir;
     const std::filesystem::path path = dir / "old.mails.sqlite";
-    {
-        CSqliteDb db;
-        db.Open(path, false, true);
-        MigrateSchema(db, 0, 2);
-        db.Exec("INSERT INTO pals(id, address) VALUES (1, 'hanako@example.jp'), (2, 'jiro@example.jp')");
-        db.Exec(R"sql(INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, folded)
+    WriteOldArchive(path, 2, R"sql(
+        INSERT INTO pals(id, address) VALUES (1, 'hanako@example.jp'), (2, 'jiro@example.jp');
+        INSERT INTO mails(pal_id, direction, date, subject, body, message_id, source, body_hash, folded)
             VALUES (1, 0, '2024-03-05T10:00:00', 'hi', 'same' || char(13, 10) || 'text', 'a@x', 'imap', 0, ''),
                    (1, 0, '2024-03-05T10:00:00', '', 'same' || char(10) || 'text', '', 'seed', 1, ''),
                    (1, 0, '2024-03-05T10:00:00', '', 'other text', '', 'seed', 2, ''),
-                   (2, 0, '2024-03-01T10:00:00', '', 'only copy', '', 'seed', 3, ''))sql");
-        db.Exec("INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails");
-    }
+                   (2, 0, '2024-03-01T10:00:00', '', 'only copy', '', 'seed', 3, '');
+        INSERT INTO mails_fts(rowid, folded) SELECT id, folded FROM mails)sql");
     CMailArchive archive;
     std::vector<int> progress;
     archive.SetMigrationProgress([&](int done, int total) { progress.push_back(total - done); });
