@@ -130,7 +130,7 @@ TEST_F(CliArgumentsTest, MailsSearchPrintsTheSnippetWithItsHits) {
     } rows[] = {
         {"NewestFirstCutAroundTheHit",
          "--search 紅葉",
-         {"2003-06-01 …" + std::string(19, 'x') + " 紅葉 " + std::string(57, 'y') + "… [[21,23]]", reply + "[[2,4]]",
+         {std::string("2003-06-01 …") + std::string(19, 'x') + " 紅葉 " + std::string(57, 'y') + "… [[21,23]]", reply + "[[2,4]]",
           seed, seed}},
         {"OnePalSentOnly", "--search 紅葉 --pal yuki@example.jp --direction sent", {reply + "[[2,4]]"}},
         {"Period", "--search 紅葉 --since 2003-04-06 --until 2003-05-31", {reply + "[[2,4]]"}},

@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         MailSearchCase{"SnippetAroundAHitFarIn",
                        "目印",
                        {},
-                       {"2024-05-05 長い手紙 | …" + Repeated("あ", 20) + "[目印]" + Repeated("い", 58) + "…"}},
+                       {std::string("2024-05-05 長い手紙 | …") + Repeated("あ", 20) + "[目印]" + Repeated("い", 58) + "…"}},
         MailSearchCase{"NothingMatches", "ぬぬ", {}, {}}, MailSearchCase{"BlankFindsNothing", " 　", {}, {}},
         MailSearchCase{"OnePal", "紅葉", Filtered("yuki@x"), {kAutumnReply, kAutumnFirst}},
         MailSearchCase{"SentOnly", "紅葉", Filtered("", MailDirection::Sent), {kAutumnReply}},
