@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/first_run_texts.h"
 #include "core/texts.h"
@@ -54,7 +55,9 @@ CWelcomeDlg::CWelcomeDlg(const std::filesystem::path& suggestedFile, QWidget* pa
     layout->addWidget(addressLabel);
     layout->addWidget(m_addresses, 1);
     layout->addWidget(buttons);
-    resize(sizeHint().expandedTo(QSize(560, 360)));
+    // The suggested path whole, as far as the screen allows.
+    m_file->setMinimumWidth(std::min(m_file->fontMetrics().horizontalAdvance(m_file->text()) + 24, 720));
+    resize(sizeHint().expandedTo(QSize(560, 320)));
 }
 
 void CWelcomeDlg::Browse() {
