@@ -78,6 +78,7 @@ int main(int argc, char* argv[]) {
     paths.makeSettingsFile = screenshot.isEmpty();
     CMainFrame frame(app, &ui, paths, BundledFile(programDir, texts::kSampleFileName));
     frame.LoadWindowState(WindowStateFile());
+    frame.SetWelcomeOnFirstStart(screenshot.isEmpty());
     frame.show();
     CScriptedChanges* script = CScriptedChanges::FromEnvironment(app, &frame);
     frame.Start(files.isEmpty() ? std::filesystem::path() : std::filesystem::path(files.first().toStdString()));

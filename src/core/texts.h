@@ -672,6 +672,26 @@ inline constexpr const char* kPasswordFileOpenToOthers =
     "chmod 600 でこのファイルを自分だけが読めるようにしてください。";
 inline constexpr const char* kCheckNotKept = "メールアカウント %s: 受け取ったメールを保存できなかったため、確認を中止しました";
 
+// File, New and the welcome of the first start.
+inline constexpr const char* kMenuFileNew = "新規作成(&N)...";
+inline constexpr const char* kCmdFileNew = "空のﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀﾌｧｲﾙを作って開く\n新規作成";
+inline constexpr const char* kNewFileInUse =
+    "\" %s \"は使用中のファイルです。\r\n新しいファイルには別の名前を選んでください。";
+inline constexpr const char* kNewFileExists =
+    "\" %s \"はすでにあります。\r\n中のメールフレンドを失わないよう、新しいファイルにはまだない名前を選んでください。";
+inline constexpr const char* kNewFileNotMade = "新しいメールフレンドデータのファイル\" %s \"を作成できませんでした。";
+
+// The welcome of the first start.
+inline constexpr const char* kWelcomeTitle = "Yubino へようこそ";
+inline constexpr const char* kWelcomeIntro = "はじめに、使い始め方と自分のメールアドレスを決めてください。";
+inline constexpr const char* kWelcomeWithSample = "サンプルのメールフレンドで始める(&S)";
+inline constexpr const char* kWelcomeWithNewFile = "空のファイルで始める(&E):";
+inline constexpr const char* kWelcomeSuggestedFile = "メールフレンド.ybf";
+inline constexpr const char* kWelcomeBrowse = "参照(&B)...";
+inline constexpr const char* kWelcomeOwnAddresses = "自分のメールアドレス (1 行に 1 つ、後からでも設定できます)(&A):";
+inline constexpr const char* kWelcomeNoFileName = "空のファイルで始めるには、ファイル名を入力してください。";
+inline constexpr const char* kNotAnAddress = "\"%s\"はメールアドレスではありません。";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

@@ -28,3 +28,21 @@ bool IsMailAddress(std::string_view text) {
     return local.size() <= kMaxLocalPart && domain.size() <= kMaxDomain && HasAllowedCharacters(local) &&
            HasAllowedCharacters(domain) && HasNoEmptyPart(local) && HasNoEmptyPart(domain);
 }
+
+AddressLines ReadAddressLines(std::string_view text) {
+    AddressLines result;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos) continue;
+        line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+        if (!IsMailAddress(line)) {
+            result.refused = line;
+            return result;
+        }
+        result.addresses.emplace_back(line);
+    }
+    return result;
+}

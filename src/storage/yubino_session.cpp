@@ -1,8 +1,11 @@
 #include "storage/yubino_session.h"
 
+#include "core/file_read.h"
+#include "core/silent_user_interface.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
-#include "core/file_read.h"
+#include "storage/atomic_file.h"
+#include "storage/pal_data_file.h"
 #include "storage/settings_file.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +55,49 @@ bool CYubinoSession::OpenFile(const fs::path& path) { return m_doc.OnOpenDocumen
 
 bool CYubinoSession::OpenOther(const fs::path& path, const ChooseFileFn& chooseOtherFile) {
     return SaveOnClose(chooseOtherFile) && OpenFile(path);
+}
+
+bool CYubinoSession::NewFile(const fs::path& path, const ChooseFileFn& chooseOtherFile) {
+    if (!MayMakeNewFile(path) || !SaveOnClose(chooseOtherFile)) return false;
+    return MakeNewFile(path) && OpenFile(path);
+}
+
+bool CYubinoSession::IsFirstStart() const {
+    std::error_code ec;
+    return m_paths.makeSettingsFile && !m_paths.settingsFile.empty() &&
+           !fs::exists(fs::symlink_status(m_paths.settingsFile, ec));
+}
+
+bool CYubinoSession::StartWithNewFile(const fs::path& path) {
+    if (!MayMakeNewFile(path) || !MakeNewFile(path)) return false;
+    WriteSettings(path);
+    return true;
+}
+
+// A new file never takes the place of one that holds pals, least of all the one in use.
+bool CYubinoSession::MayMakeNewFile(const fs::path& path) {
+    std::error_code ec;
+    const fs::path current = m_doc.GetPathName();
+    const bool inUse =
+        !current.empty() && (fs::equivalent(path, current, ec) ||
+                             fs::absolute(path, ec).lexically_normal() == fs::absolute(current, ec).lexically_normal());
+    const char* refusal = nullptr;
+    if (inUse)
+        refusal = texts::kNewFileInUse;
+    else if (fs::exists(fs::symlink_status(path, ec)))
+        refusal = texts::kNewFileExists;
+    if (refusal) m_app.UI().ShowMessage(FormatText(refusal, PathText(path)), MessageKind::Warning);
+    return !refusal;
+}
+
+// The bytes a save of a table without pals writes; the name is taken first, so that a
+// file made meanwhile by another program is not replaced.
+bool CYubinoSession::MakeNewFile(const fs::path& path) {
+    CSilentUserInterface quiet;
+    const CYubinoApp noPals(quiet);
+    if (CreateFileIfMissing(path) && WriteFileAtomically(path, WritePalData(noPals)).ok) return true;
+    m_app.UI().ShowMessage(FormatText(texts::kNewFileNotMade, PathText(path)), MessageKind::Warning);
+    return false;
 }
 
 // The document tells the user when a save fails.

@@ -51,7 +51,20 @@ public:
     // change is lost; then `path` is opened. False when the user kept the document.
     bool OpenOther(const std::filesystem::path& path, const ChooseFileFn& chooseOtherFile);
 
+    // File, New: the table is stored first as File, Open stores it; then an empty pal data
+    // file is made at `path` and opened. The file in use and any file that exists are
+    // refused with a word to the user, before anything is stored.
+    bool NewFile(const std::filesystem::path& path, const ChooseFileFn& chooseOtherFile);
+
+    // The program's first start: a settings file is to be kept and there is none yet.
+    bool IsFirstStart() const;
+    // A first start with an empty pal data file of the user's: made at `path` and named
+    // by the settings file, so that start-up loads it. False, told, when it was not made.
+    bool StartWithNewFile(const std::filesystem::path& path);
+
 private:
+    bool MayMakeNewFile(const std::filesystem::path& path);
+    bool MakeNewFile(const std::filesystem::path& path);
     bool StoreReadOnlyChanges(const ChooseFileFn& chooseOtherFile);
     void WriteSettings(const std::filesystem::path& dataFile);
     bool ResolveFailedSave(const std::string& question, const ChooseFileFn& chooseOtherFile);

@@ -257,3 +257,55 @@ TEST_F(SessionTest, WhenTheStoreBeforeOpeningFailsTheUserDecides) {
 }
 
 }  // namespace
+
+namespace {
+
+// File, New stores the table into its file first, then opens the bytes of a table without
+// pals; a file it cannot make leaves the document as it was, with a word.
+TEST_F(SessionTest, NewFileStoresTheTableThenOpensAnEmptyFile) {
+    const struct {
+        const char* name;
+        fs::path target;
+        bool made;
+        const char* told;  // a word of the message; empty for none
+    } rows[] = {
+        {"ANewName", dir / "new.ybf", true, ""},
+        {"InAFolderThatIsGone", dir / "gone" / "new.ybf", false, "作成できませんでした"},
+        {"TheFileInUse", dir / "pals.ybf", false, "使用中"},
+    };
+    const std::string noPals = TableBytes();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(dir / "new.ybf");
+        ui.messages.clear();
+        WriteFileBytes(dir / "pals.ybf", noPals);
+        CYubinoSession session(app, Paths());
+        ASSERT_TRUE(session.OpenFile(dir / "pals.ybf"));
+        app.AddPal(Pal("a@x"));
+        const std::string table = TableBytes();
+        EXPECT_EQ(session.NewFile(row.target, {}), row.made);
+        EXPECT_EQ(session.Doc().GetPathName(), row.made ? row.target : dir / "pals.ybf");
+        EXPECT_EQ(app.GetPalCount(), row.made ? 0 : 1);
+        if (row.made) {
+            EXPECT_EQ(ReadFileBytes(row.target), noPals);
+        }
+        // Refused in use before anything is stored; otherwise stored first.
+        EXPECT_EQ(ReadFileBytes(dir / "pals.ybf") == table, std::string(row.told) != "使用中");
+        const bool told =
+            !ui.messages.empty() && *row.told && ui.messages.back().text.find(row.told) != std::string::npos;
+        EXPECT_EQ(told, *row.told != '\0');
+        fs::remove(dir / "pals.ybf");
+        app.ClearPals();
+    }
+}
+
+TEST_F(SessionTest, OnlyAStartWithoutASettingsFileThatKeepsOneIsTheFirst) {
+    EXPECT_TRUE(CYubinoSession(app, Paths()).IsFirstStart());
+    AppPaths screenshot = Paths();
+    screenshot.makeSettingsFile = false;
+    EXPECT_FALSE(CYubinoSession(app, screenshot).IsFirstStart());
+    WriteFileBytes(dir / "yubino.cfg", "");
+    EXPECT_FALSE(CYubinoSession(app, Paths()).IsFirstStart());
+}
+
+}  // namespace

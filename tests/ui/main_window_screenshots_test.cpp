@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QStatusBar>
 
 #include "main_window_fixture.h"
+#include "ui/dialogs/welcome_dlg.h"
 #include "ui/main/command_ids.h"
 
 namespace {
@@ -46,6 +49,14 @@ TEST_F(MainWindowScreenshots, ListForms) {
                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         Save(*frame, form.file);
     }
+}
+
+TEST_F(MainWindowScreenshots, Welcome) {
+    CWelcomeDlg dialog("/home/user/.local/share/yubino/メールフレンド.ybf", frame.get());
+    dialog.NewFileButton()->click();
+    dialog.AddressEdit()->setPlainText(QStringLiteral("me@example.jp"));
+    dialog.show();
+    Save(dialog, "welcome.png");
 }
 
 TEST_F(MainWindowScreenshots, StatusBar) {

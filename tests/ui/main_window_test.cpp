@@ -379,13 +379,6 @@ TEST_F(MainWindowTest, DeleteAndEnterInTheListDeleteAndEditAsTheCommandsDo) {
     EXPECT_EQ(Rows().size(), 2u);
 }
 
-TEST_F(MainWindowTest, CtrlNDoesNothing) {
-    StartWith(kFourPals);
-    QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(ui.events.empty());
-    EXPECT_EQ(Rows().size(), 4u);
-}
-
 TEST_F(MainWindowTest, CtrlPPrintsTheListOnlyWhileTheListIsTheActivePane) {
     StartWith(kFourPals);
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));

@@ -92,6 +92,7 @@ public:
     }
 
     void ShowArchiveSettings() override;
+    void StoreOwnAddresses(const std::vector<std::string>& addresses) override;
     void ShowPalQuietDays(const std::string& cp932Address) override;
 
     bool LooksLikeInternetMessage(std::string_view head) override { return ::LooksLikeInternetMessage(head); }
@@ -157,6 +158,12 @@ void CFeatureParts::ShowArchiveSettings() {
     if (dialog.exec() != QDialog::Accepted) return;
     if (!archive.SetOwnAddresses(dialog.OwnAddresses()).Ok() || !archive.SetDefaultQuietDays(dialog.QuietDays()).Ok() ||
         !WriteSeasonalGreetings(archive, dialog.Greetings()).Ok())
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+}
+
+void CFeatureParts::StoreOwnAddresses(const std::vector<std::string>& addresses) {
+    if (!ArchiveWritable()) return;
+    if (!m_archive.Archive()->SetOwnAddresses(addresses).Ok())
         m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
 }
 

@@ -65,6 +65,8 @@ public:
     // Hands a reply to the pal's last received mail to the user's mail program.
     virtual void WriteReply(const CPenPal& pal) = 0;
     virtual void ShowArchiveSettings() = 0;
+    // Stores the user's own mail addresses in the archive; told when it cannot take them.
+    virtual void StoreOwnAddresses(const std::vector<std::string>& addresses) = 0;
     virtual void ShowPalQuietDays(const std::string& cp932Address) = 0;
 
     // Received mail from files, folders and drops.

@@ -26,6 +26,7 @@
 #include "mail/mail_link.h"
 #include "storage/data_file_name.h"
 #include "ui/dialogs/address_book_commands.h"
+#include "ui/dialogs/welcome_dlg.h"
 #include "ui/lazy_icon.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
@@ -158,9 +159,11 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     ApplyMapChoice();
     setWindowTitle(QString::fromUtf8(texts::kAppName));
     m_mailView->setPlainText(QString::fromUtf8(texts::kMailPanePlaceholder));
+    const FirstRunChoice welcome = commandLineFile.empty() ? Welcome() : FirstRunChoice{};
     // Loading redraws the list and the map whenever it changes the table.
     m_session.LoadStartupFile(commandLineFile);
     AfterFileOpened();
+    if (!welcome.ownAddresses.empty() && Features()) Features()->StoreOwnAddresses(welcome.ownAddresses);
     UpdateCaption();
     RememberDataFile();
     StartTimedChecks();
@@ -175,6 +178,9 @@ void CMainFrame::SetDefaultModes() {
 void CMainFrame::Execute(int commandId) {
     auto check = [this](int id) { m_actions[id]->setChecked(true); };
     switch (commandId) {
+        case ID_FILE_NEW:
+            ChooseAndMakeNewFile();
+            break;
         case ID_FILE_OPEN:
             ChooseAndOpenFile();
             break;
@@ -326,7 +332,10 @@ void CMainFrame::UpdateCaption() {
 
 bool CMainFrame::OpenFile(const QString& path) {
     // The table goes into its file first, as the close stores it.
-    const bool opened = m_session.OpenOther(ToPath(path), m_chooseSaveFile);
+    return ShowOpenedFile(m_session.OpenOther(ToPath(path), m_chooseSaveFile));
+}
+
+bool CMainFrame::ShowOpenedFile(bool opened) {
     if (opened) AfterFileOpened();
     UpdateCaption();
     if (opened) RememberDataFile();

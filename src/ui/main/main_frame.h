@@ -29,6 +29,7 @@ class QLineEdit;
 class CYubinoView;
 class CMailEditView;
 class CMailCheckController;
+struct FirstRunChoice;
 class CMapView;
 class CRecoveryKeeper;
 class CUndoHistory;
@@ -54,6 +55,9 @@ public:
     void Start(const std::filesystem::path& commandLineFile = {});
     // The list in details, the list and the map showing all pals.
     void SetDefaultModes();
+    // Whether a first start greets the user with the welcome (the program's own start);
+    // screenshots and tests start without it unless they ask.
+    void SetWelcomeOnFirstStart(bool welcome) { m_welcomeOnFirstStart = welcome; }
 
     CMapView* GetMapView() const { return m_mapView; }
     CMailEditView* GetMailEditView() const { return m_mailView; }
@@ -114,6 +118,8 @@ public slots:
     void Execute(int commandId);
     // File, Open and Save As with the file already chosen.
     bool OpenFile(const QString& path);
+    // File, New with the file already chosen.
+    bool MakeNewFile(const QString& path);
     bool SaveAs(const QString& path);
 
 protected:
@@ -134,6 +140,10 @@ private:
     void UpdateCaption();
     QString DataFolder() const;
     void ChooseAndOpenFile();
+    bool ShowOpenedFile(bool opened);
+    // File, New and the welcome of the first start (main_frame_first_run.cpp).
+    void ChooseAndMakeNewFile();
+    FirstRunChoice Welcome();
     void ChooseAndSaveAs();
     void OpenHelp();
     void ShowAboutBox();
@@ -182,6 +192,7 @@ private:
     CYubinoSession m_session;
     std::unique_ptr<CFeatures> m_features;
     bool m_bFeaturesFailed = false;
+    bool m_welcomeOnFirstStart = false;
     // The archive's part of the pal table's record; it opens the features when the table
     // first tells it something.
     std::unique_ptr<CPalHistory> m_historyLink;

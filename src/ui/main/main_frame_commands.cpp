@@ -24,7 +24,7 @@ struct CommandDef {
 };
 
 constexpr CommandDef kCommands[] = {
-    {ID_FILE_NEW, nullptr, nullptr, nullptr, false},
+    {ID_FILE_NEW, texts::kMenuFileNew, texts::kCmdFileNew, nullptr, false},
     {ID_FILE_PRINT, texts::kMenuPrint, texts::kCmdPrint, nullptr, false},
     {ID_FILE_PRINT_PREVIEW, texts::kMenuPrintPreview, texts::kCmdPrintPreview, nullptr, false},
     {ID_CONTEXT_HELP, texts::kMenuContextHelp, texts::kCmdContextHelp, nullptr, false},
@@ -87,8 +87,7 @@ void CMainFrame::CreateActions() {
         if (def.icon) action->setIcon(CommandIcon(def.icon));
         action->setCheckable(def.checkable);
         action->setData(def.id);
-        // Ctrl+N is a key of the program that nothing answers.
-        if (def.id != ID_FILE_NEW) connect(action, &QAction::triggered, this, [this, id = def.id] { Execute(id); });
+        connect(action, &QAction::triggered, this, [this, id = def.id] { Execute(id); });
         addAction(action);
         m_actions[def.id] = action;
     }
@@ -131,6 +130,7 @@ void CMainFrame::CreateMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = bar->addMenu(QString::fromUtf8(texts::kMenuFile));
+    item(file, ID_FILE_NEW);
     item(menu(file, texts::kMenuOpen), ID_FILE_OPEN);
     item(menu(file, texts::kMenuSave), ID_FILE_SAVE_AS);
     item(file, ID_FILE_SAVE);

@@ -1,0 +1,42 @@
+// The welcome of the program's first start: the sample or an empty pal data file of the
+// user's, and the user's own mail addresses.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
+struct FirstRunChoice {
+    std::filesystem::path newFile;          // empty: start with the sample
+    std::vector<std::string> ownAddresses;  // checked as addresses
+};
+
+class CWelcomeDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `suggestedFile`: the empty file offered, in the folder of the sample.
+    explicit CWelcomeDlg(const std::filesystem::path& suggestedFile, QWidget* parent = nullptr);
+
+    FirstRunChoice Choice() const { return m_choice; }
+
+    QRadioButton* NewFileButton() const { return m_withNewFile; }
+    QLineEdit* FileEdit() const { return m_file; }
+    QPlainTextEdit* AddressEdit() const { return m_addresses; }
+
+    // Kept open, with a word, for a missing file name or a line that is no address.
+    void accept() override;
+
+private:
+    void Browse();
+
+    QRadioButton* m_withSample;
+    QRadioButton* m_withNewFile;
+    QLineEdit* m_file;
+    QPlainTextEdit* m_addresses;
+    FirstRunChoice m_choice;
+};
