@@ -4,6 +4,7 @@
 
 #include "archive/conversation.h"
 #include "support/temp_dir.h"
+#include "support/test_mail.h"
 
 namespace {
 
@@ -11,14 +12,7 @@ constexpr const char* kPal = "yuki@example.jp";
 const ConversationPal kYuki{kPal, "ゆき"};
 
 MailRecord Mail(MailDirection direction, std::string date, std::string subject, std::string body = "本文") {
-    MailRecord mail;
-    mail.pal = kPal;
-    mail.direction = direction;
-    mail.date = std::move(date);
-    mail.subject = std::move(subject);
-    mail.body = std::move(body);
-    mail.source = "test";
-    return mail;
+    return TestMail(kPal, direction, date, subject, body);
 }
 
 MailRecord Received(std::string date, std::string subject) {

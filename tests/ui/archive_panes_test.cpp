@@ -21,6 +21,7 @@
 #include "mail/reply_link.h"
 #include "main_window_fixture.h"
 #include "modal.h"
+#include "screenshot.h"
 #include "storage/pal_data_file.h"
 #include "support/fake_user_interface.h"
 #include "support/temp_dir.h"
@@ -103,13 +104,7 @@ protected:
             texts.push_back(list->topLevelItem(i)->text(column).toStdString());
         return texts;
     }
-    void Screenshot(const QString& name) {
-        if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) return;
-        QApplication::processEvents();
-        const QString path =
-            QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
-        EXPECT_TRUE(frame->grab().save(path)) << path.toStdString();
-    }
+    void Screenshot(const QString& name) { SaveScreenshot(*frame, name); }
 
     TempDir dir;
     fs::path dataFile = dir / "friends.ybf";

@@ -23,7 +23,9 @@
 #include "core/yubino_app.h"
 #include "main_window_fixture.h"
 #include "modal.h"
+#include "screenshot.h"
 #include "stand_in_opener.h"
+#include "support/test_mail.h"
 #include "ui/main/command_ids.h"
 #include "ui/main/correspondence_view.h"
 #include "ui/main/mail_edit_view.h"
@@ -43,14 +45,7 @@ constexpr const char* kYuki = "yuki@example.jp";
 
 MailRecord Mail(const char* pal, MailDirection direction, std::string date, std::string subject,
                 std::string body = "本文です。") {
-    MailRecord mail;
-    mail.pal = pal;
-    mail.direction = direction;
-    mail.date = std::move(date);
-    mail.subject = std::move(subject);
-    mail.body = std::move(body);
-    mail.source = "test";
-    return mail;
+    return TestMail(pal, direction, date, subject, body);
 }
 
 // The window as the program runs it: the desktop side of the port is the real one, so
@@ -106,13 +101,7 @@ protected:
             if (lines[i] == QStringLiteral("件名: ")) subjects.push_back(lines[i + 1].toStdString());
         return subjects;
     }
-    void Screenshot(const QString& name) {
-        if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) return;
-        QApplication::processEvents();
-        const QString path =
-            QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
-        EXPECT_TRUE(Pane().grab().save(path)) << path.toStdString();
-    }
+    void Screenshot(const QString& name) { SaveScreenshot(Pane(), name); }
 
     TempDir dir;
     fs::path dataFile = dir / "friends.ybf";

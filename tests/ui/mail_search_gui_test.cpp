@@ -18,6 +18,7 @@
 #include "archive/pal_archive.h"
 #include "core/texts.h"
 #include "main_window_fixture.h"
+#include "screenshot.h"
 #include "support/test_mail.h"
 #include "ui/main/mail_hit_view.h"
 #include "ui/main/mail_search_pane.h"
@@ -77,13 +78,7 @@ protected:
         }
         return marks;
     }
-    void Screenshot(const QString& name) {
-        if (qEnvironmentVariableIsEmpty("YUBINO_SCREENSHOT_DIR")) return;
-        QApplication::processEvents();
-        const QString path =
-            QDir(qEnvironmentVariable("YUBINO_SCREENSHOT_DIR")).filePath(name + QStringLiteral(".png"));
-        EXPECT_TRUE(Pane().grab().save(path)) << path.toStdString();
-    }
+    void Screenshot(const QString& name) { SaveScreenshot(Pane(), name); }
 };
 
 TEST_F(MailSearchGuiTest, TypedSearchListsTheMailsAndTheChosenOneShowsItsHitsWhichF3StepsThrough) {
