@@ -1,6 +1,7 @@
 #include "ui/qt_user_interface.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -47,10 +48,11 @@ QUrl DesktopUrl(const std::string& target) {
 // Runs the desktop's opener on `url`. It may stay until the program it started ends (a
 // browser it had to start), so its end is awaited off the caller: an opener that ends with
 // a failure (no browser, no mail program) is told then. Its output goes nowhere, so that the
-// program it started outlives this one unharmed.
+// program it started outlives this one unharmed. An opener still waiting when this program
+// ends goes with the application object, silently; what it started stays.
 bool StartOpener(const QString& opener, const QUrl& url, const std::string& target, QPointer<QWidget> parent,
                  bool unattended) {
-    auto* process = new QProcess;
+    auto* process = new QProcess(QCoreApplication::instance());
     process->setProgram(opener);
     process->setArguments({QString::fromUtf8(url.toEncoded())});
     process->setStandardInputFile(QProcess::nullDevice());
@@ -58,6 +60,7 @@ bool StartOpener(const QString& opener, const QUrl& url, const std::string& targ
     process->setStandardErrorFile(QProcess::nullDevice());
     QObject::connect(process, &QProcess::finished, process,
                      [process, target, parent, unattended](int code, QProcess::ExitStatus status) {
+                         if (QCoreApplication::closingDown()) return;
                          process->deleteLater();
                          if (status != QProcess::NormalExit || code != 0)
                              ShowMessageBox(parent, unattended, HandOffFailedText(target), MessageKind::Warning);
