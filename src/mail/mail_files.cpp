@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -105,18 +107,33 @@ constexpr int kMboxReadAttempts = 3;
 
 enum class MboxPass { Done, Stopped, Changed };
 
-// What the passes over one mbox share: the mails handed on (by Message-ID), the failures
-// told (by number) and the progress reported, so that a pass read again repeats nothing.
+// What the passes over one mbox share: the mails handed on, the failures told (by number)
+// and the progress reported, so that a pass read again repeats nothing. A mail handed on is
+// kept as a hash of its Message-ID, eight bytes, so that a mailbox of a million mails costs
+// a few megabytes; within one pass every mail goes on, and the intake tells twins apart.
 struct MboxReading {
-    std::set<std::string> delivered;
+    std::vector<std::uint64_t> earlierPasses;  // sorted
+    std::vector<std::uint64_t> thisPass;
     std::set<int> failed;
     gint64 reported = 0;
+
+    static std::uint64_t Key(const std::string& messageId) { return std::hash<std::string>{}(messageId); }
+    bool HandedOnBefore(const std::string& messageId) const {
+        return std::binary_search(earlierPasses.begin(), earlierPasses.end(), Key(messageId));
+    }
+    void HandedOn(const std::string& messageId) { thisPass.push_back(Key(messageId)); }
+    void StartPass() {
+        earlierPasses.insert(earlierPasses.end(), thisPass.begin(), thisPass.end());
+        thisPass.clear();
+        std::sort(earlierPasses.begin(), earlierPasses.end());
+    }
 };
 
 // One pass from the start. A mail is handed on only while the file is as it was when the
 // pass began: a mail read from a file that a mail program is compacting can be torn
 // between two mails (one mail's headers as another's body), so it is never stored.
 MboxPass ReadMboxPass(const fs::path& path, CMailFile& file, CMailSink& sink, MboxReading& reading) {
+    reading.StartPass();
     const std::int64_t mtime = file.ModificationTime();
     const int fd = file.Release();
     CGObject<GMimeStream> stream(g_mime_stream_fs_new(fd));
@@ -132,8 +149,9 @@ MboxPass ReadMboxPass(const fs::path& path, CMailFile& file, CMailSink& sink, Mb
             ReadGMimeMessage(message.get(), MessageContext{mtime, true, g_mime_parser_eos(parser.get()) != 0});
         if (!read.Ok()) {
             if (reading.failed.insert(number).second) sink.Failed(path, MessageFailure(number, read.status));
-        } else if (reading.delivered.insert(read.mail.messageId).second && !sink.TakeMail(read.mail)) {
-            return MboxPass::Stopped;
+        } else if (!reading.HandedOnBefore(read.mail.messageId)) {
+            reading.HandedOn(read.mail.messageId);
+            if (!sink.TakeMail(read.mail)) return MboxPass::Stopped;
         }
         const gint64 at = g_mime_parser_tell(parser.get());
         if (at > reading.reported && !sink.Progress(static_cast<std::uint64_t>(at - reading.reported)))

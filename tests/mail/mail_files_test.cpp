@@ -174,3 +174,21 @@ TEST(MailFilesTest, AnMboxRewrittenWhileReadIsReadAgainOrGivenUpNeverTorn) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two mails may share a Message-ID (a mail sent again, changed): the reading hands both on,
+// and the archive tells whether they are one mail.
+TEST(MailFilesTest, MailsOfOneMessageIdInOneMboxAreAllHandedOn) {
+    TempDir dir;
+    const std::string again = MboxMail(1);
+    std::string changed = again;
+    changed.replace(changed.find("body of mail 1"), 14, "body, changed");
+    WriteFileBytes(dir / "inbox", again + MboxMail(2) + changed);
+    CCollector sink;
+    EXPECT_TRUE(ReadMailPath(dir / "inbox", sink));
+    ASSERT_EQ(sink.mails.size(), 3u);
+    EXPECT_EQ(sink.mails[2].body.substr(0, 13), "body, changed");
+}
+
+}  // namespace
