@@ -163,9 +163,9 @@ void CMapView::paintEvent(QPaintEvent*) {
     if (picked < 0) return;
     // The focus mark: a ring in the highlight colour with a light edge, seen on any map.
     const QRect box = IconRect(picked).adjusted(-2, -2, 1, 1);
-    painter.setPen(QPen(Qt::white, 3));
+    painter.setPen(QPen(Qt::white, 4));
     painter.drawRect(box);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawRect(box);
 }
 
