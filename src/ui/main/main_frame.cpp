@@ -1,8 +1,8 @@
 #include "ui/main/main_frame.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -10,11 +10,14 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QSplitter>
 #include <QToolBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
+#include "core/accessible_texts.h"
 #include "core/cp932.h"
 #include "core/maps.h"
 #include "core/pal_commands.h"
@@ -111,6 +114,7 @@ void CMainFrame::CreatePanes() {
     m_mailView = m_correspondence->TextView();
     m_listView = new CYubinoView(m_app, m_pictures, m_splitter);
     m_mapView->SetListRows([this] { return m_listView->ListRows(); });
+    m_mapView->SetPickHandler([this](const std::string& address) { SelectPal(address); });
     m_subSplitter->addWidget(m_mapView);
     m_subSplitter->addWidget(m_correspondence);
     m_splitter->addWidget(m_subSplitter);
@@ -129,6 +133,10 @@ void CMainFrame::CreatePanes() {
     m_mapView->setWhatsThis(QString::fromUtf8(texts::kMapPaneHelp));
     m_mailView->setWhatsThis(QString::fromUtf8(texts::kMailPaneHelp));
     m_listView->setWhatsThis(QString::fromUtf8(texts::kListPaneHelp));
+    m_mapView->setAccessibleName(QString::fromUtf8(texts::kMapPaneName));
+    for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(&m_listView->DetailsView()),
+                                    static_cast<QAbstractItemView*>(&m_listView->IconView())})
+        list->setAccessibleName(QString::fromUtf8(texts::kListPaneName));
 }
 
 void CMainFrame::ConnectPanes() {

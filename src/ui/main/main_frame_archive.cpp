@@ -14,6 +14,7 @@
 #include <QToolBar>
 
 #include "analysis/days_to_remember.h"
+#include "core/accessible_texts.h"
 #include "core/pal_history.h"
 #include "core/texts.h"
 #include "core/yubino_app.h"
@@ -173,6 +174,7 @@ void CMainFrame::CreateArchiveParts() {
     }
 
     m_searchField = new CSearchField(this);
+    m_searchField->setAccessibleName(QString::fromUtf8(texts::kSearchFieldName));
     connect(m_searchField, &QLineEdit::textChanged, this, &CMainFrame::ApplySearch);
     QAction* find = NewCommand(this, ID_FIND, texts::kSearchPlaceholder, nullptr);
     find->setShortcut(QKeySequence::Find);

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "core/accessible_texts.h"
 #include "core/maps.h"
 #include "core/texts.h"
 #include "ui/lazy_icon.h"
@@ -70,6 +71,13 @@ void SetCommandText(QAction& action, const char* commandText) {
     action.setStatusTip(parts.value(0));
     action.setWhatsThis(parts.value(0));
     action.setToolTip(parts.value(1, parts.value(0)));
+}
+
+// A button reads as its tip: the menu texts of several commands are alike ("ﾒｰﾙﾌﾚﾝﾄﾞ"
+// adds, edits and deletes), their tips are not.
+void AddNamedButton(QToolBar& bar, QAction& action) {
+    bar.addAction(&action);
+    if (QWidget* button = bar.widgetForAction(&action)) button->setAccessibleName(action.toolTip());
 }
 
 }  // namespace
@@ -182,7 +190,8 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBars() {
-    m_toolBar = addToolBar(QStringLiteral("main"));
+    // A toolbar's title is what assistive tools call it.
+    m_toolBar = addToolBar(QString::fromUtf8(texts::kMainToolBarName));
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_toolBar->setIconSize({16, 16});
     const int buttons[] = {ID_FILE_OPEN,
@@ -207,10 +216,10 @@ void CMainFrame::CreateToolBars() {
         if (id == 0)
             m_toolBar->addSeparator();
         else
-            m_toolBar->addAction(m_actions[id]);
+            AddNamedButton(*m_toolBar, *m_actions[id]);
     }
     // The mailbox check has a bar of its own: the main toolbar keeps its thirteen buttons.
-    QToolBar* mailBar = addToolBar(QStringLiteral("mail"));
+    QToolBar* mailBar = addToolBar(QString::fromUtf8(texts::kMailBarName));
     mailBar->setObjectName(QStringLiteral("mailBar"));
     mailBar->addAction(m_mailCheckControls.check);
     QAction* toggleToolBar = m_toolBar->toggleViewAction();
@@ -218,7 +227,7 @@ void CMainFrame::CreateToolBars() {
     SetCommandText(*toggleToolBar, texts::kCmdMainToolBar);
     m_actions[ID_VIEW_TOOLBAR] = toggleToolBar;
 
-    m_mapBar = addToolBar(QStringLiteral("map"));
+    m_mapBar = addToolBar(QString::fromUtf8(texts::kMapBarName));
     m_mapBar->setObjectName(QStringLiteral("mapBar"));
     m_mapBar->addWidget(new QLabel(QString::fromUtf8(texts::kMapBarLabel), m_mapBar));
     m_mapCombo = new QComboBox(m_mapBar);

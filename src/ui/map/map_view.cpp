@@ -1,16 +1,23 @@
 #include "ui/map/map_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResource>
 #include <cstdint>
+#include <optional>
 
+#include "core/accessible_texts.h"
+#include "core/map_keys.h"
 #include "core/yubino_app.h"
 #include "ui/face_icons.h"
+#include "ui/map/map_accessible.h"
 #include "ui/map/name_popup.h"
 #include "ui/map/picture_cache.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -60,6 +67,21 @@ bool TouchesDrawing(int x, int y, int side, QSize drawing) {
     return std::int64_t{x} + side > 0 && x < drawing.width() && std::int64_t{y} + side > 0 && y < drawing.height();
 }
 
+std::optional<MapDirection> ArrowDirection(int key) {
+    switch (key) {
+        case Qt::Key_Left:
+            return MapDirection::Left;
+        case Qt::Key_Right:
+            return MapDirection::Right;
+        case Qt::Key_Up:
+            return MapDirection::Up;
+        case Qt::Key_Down:
+            return MapDirection::Down;
+        default:
+            return std::nullopt;
+    }
+}
+
 // Shows the wait cursor while a dropped icon is stored and the map redrawn.
 class CWaitCursor {
 public:
@@ -75,6 +97,8 @@ CMapView::CMapView(CYubinoApp& app, CPictureCache& pictures, QWidget* parent)
     : QWidget(parent), m_app(app), m_pictures(pictures), m_wndNamePopup(new CNamePopup(this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    InstallMapAccessibility();
 }
 
 void CMapView::SetListRows(ListRowsSource source) { m_listRows = std::move(source); }
@@ -135,6 +159,14 @@ const QPixmap& CMapView::MapLayer(MapPictures& pictures, const QString& path, co
 void CMapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_drawing);
+    const int picked = hasFocus() ? PickedIcon() : -1;
+    if (picked < 0) return;
+    // The focus mark: a ring in the highlight colour with a light edge, seen on any map.
+    const QRect box = IconRect(picked).adjusted(-2, -2, 1, 1);
+    painter.setPen(QPen(Qt::white, 4));
+    painter.drawRect(box);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(box);
 }
 
 void CMapView::resizeEvent(QResizeEvent*) { RedrawNow(); }
@@ -187,11 +219,10 @@ void CMapView::mouseReleaseEvent(QMouseEvent* event) {
         m_bDragging = false;
         const QPoint point = event->position().toPoint();
         // The slots may have been rebuilt during the drag; a slot that is gone moves nothing.
-        if (m_nOverIcon < m_aIconSlots.Count()) {
-            const QPoint moved = point - m_ptDragStart;
-            MovePalOnMap(m_app, m_aIconSlots.Slot(m_nOverIcon).strMailAddress, moved.x(), moved.y());
-        }
-        RedrawNow();
+        if (m_nOverIcon < m_aIconSlots.Count())
+            MoveIcon(m_nOverIcon, point - m_ptDragStart);
+        else
+            RedrawNow();
     }
     m_wndNamePopup->hide();
     m_ptLastMouse = event->position().toPoint();
@@ -202,4 +233,78 @@ void CMapView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
     const QPoint point = event->position().toPoint();
     EditPalsAtPoint(m_app, m_aIconSlots, point.x(), point.y(), [this] { RedrawNow(); });
+}
+
+void CMapView::MoveIcon(int k, QPoint moved) {
+    MovePalOnMap(m_app, m_aIconSlots.Slot(k).strMailAddress, moved.x(), moved.y());
+    RedrawNow();
+}
+
+int CMapView::SlotOf(const std::string& address) const {
+    if (address.empty()) return -1;
+    for (int k = 0; k < m_aIconSlots.Count(); ++k)
+        if (m_aIconSlots.Slot(k).strMailAddress == address) return k;
+    return -1;
+}
+
+int CMapView::PickedIcon() const { return SlotOf(m_strPickedAddress); }
+
+void CMapView::PickIcon(int k) {
+    if (k < 0 || k >= m_aIconSlots.Count()) return;
+    m_strPickedAddress = m_aIconSlots.Slot(k).strMailAddress;
+    // Selecting in the list redraws the map, which may rebuild the slots.
+    if (m_pick) m_pick(m_strPickedAddress);
+    update();
+    const int picked = PickedIcon();
+    if (picked < 0 || !hasFocus()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(picked);
+    QAccessible::updateAccessibility(&focus);
+}
+
+QRect CMapView::IconRect(int k) const {
+    const MapIconSlot& slot = m_aIconSlots.Slot(k);
+    return {slot.nX, slot.nY, kMapIconSize, kMapIconSize};
+}
+
+QString CMapView::IconName(int k) const {
+    return QString::fromUtf8(texts::kMapIconAccessibleName)
+        .arg(ToQString(m_aIconSlots.Slot(k).strHandleName), ToQString(m_app.m_strCurrentMap));
+}
+
+void CMapView::keyPressEvent(QKeyEvent* event) {
+    const std::optional<MapDirection> direction = ArrowDirection(event->key());
+    if (!direction) return QWidget::keyPressEvent(event);
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const MapKeyAction action = DecideMapKey(*direction, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
+                                             mods & (Qt::AltModifier | Qt::MetaModifier));
+    const int picked = PickedIcon();
+    if (action.kind == MapKeyAction::Kind::Pick) {
+        std::vector<MapPosition> icons;
+        for (int k = 0; k < m_aIconSlots.Count(); ++k)
+            icons.push_back({m_aIconSlots.Slot(k).nX, m_aIconSlots.Slot(k).nY});
+        PickIcon(NearestIconInDirection(icons, picked, *direction));
+    } else if (action.kind == MapKeyAction::Kind::Move && picked >= 0) {
+        MoveIcon(picked, {action.nDx, action.nDy});
+    } else {
+        return QWidget::keyPressEvent(event);
+    }
+    event->accept();
+}
+
+void CMapView::focusInEvent(QFocusEvent* event) {
+    // Coming to the map, the keyboard works on the pal selected in the list, if it is shown.
+    if (PickedIcon() < 0 && m_listRows)
+        for (const PalListRow& row : m_listRows())
+            if (row.bSelected && SlotOf(row.strMailAddress) >= 0) {
+                m_strPickedAddress = row.strMailAddress;
+                break;
+            }
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CMapView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }

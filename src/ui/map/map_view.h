@@ -1,14 +1,15 @@
 // The map pane: one of the nine maps with the icons of the pals of that map that the pal
 // list holds. Hovering an icon shows the pal's name tag, dragging moves the pal, and a
-// double-click edits it.
+// double-click edits it. From the keyboard, arrows pick an icon and Shift+arrows move it.
 #pragma once
 
 #include <QPixmap>
-#include <QString>
 #include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/map_icons.h"
@@ -27,6 +28,8 @@ public:
 
     // Where the map reads the pal list from; until it is set the list holds nothing.
     void SetListRows(ListRowsSource source);
+    // Where a pal picked from the keyboard is selected in the list, as a click would.
+    void SetPickHandler(std::function<void(const std::string& address)> pick) { m_pick = std::move(pick); }
 
     // Draws the map and its icons now and rebuilds the icon slots.
     void RedrawNow();
@@ -38,6 +41,14 @@ public:
     const CMapIconSlots& IconSlots() const { return m_aIconSlots; }
     const CNamePopup& NamePopup() const { return *m_wndNamePopup; }
 
+    // The slot of the icon picked from the keyboard, or -1.
+    int PickedIcon() const;
+    // Picks the icon of slot `k`: the list selects its pal and assistive tools hear of it.
+    void PickIcon(int k);
+    // Slot `k`'s box in the map's coordinates, and what assistive tools call it.
+    QRect IconRect(int k) const;
+    QString IconName(int k) const;
+
     QSize sizeHint() const override { return {kMapSize, kMapSize}; }
 
 protected:
@@ -47,6 +58,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void OnDraw(QPainter& painter);
@@ -56,6 +70,9 @@ private:
     // Which icon the pointer is over, and the cursor that tells it.
     void TestCursor();
     void ShowNameTag(QPoint point);
+    // Moves slot `k`'s pal by `moved` (one undo step, stored) and redraws the map.
+    void MoveIcon(int k, QPoint moved);
+    int SlotOf(const std::string& address) const;
 
     CYubinoApp& m_app;
     CPictureCache& m_pictures;
@@ -71,4 +88,6 @@ private:
     QPixmap m_drawing;  // the last drawing; painting only shows it
     MapPictures m_mapPictures;
     MapPictures m_labelPictures;
+    std::function<void(const std::string&)> m_pick;
+    std::string m_strPickedAddress;  // the icon the keyboard works on
 };
