@@ -127,7 +127,7 @@ void AddBars(QChart& chart, const ChartData& data) {
     // axis, it keeps the first and the last label when the labels are thinned.
     auto* axisX = new QCategoryAxis;
     axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    axisX->setRange(-0.5, static_cast<qreal>(data.bars.size()) - 0.5);
+    axisX->setRange(-0.5, static_cast<qreal>(std::max<std::size_t>(data.bars.size(), 1)) - 0.5);
     axisX->setLabelsFont(ChartFont(-1));
     axisX->setGridLineVisible(false);
     chart.addAxis(axisX, Qt::AlignBottom);
