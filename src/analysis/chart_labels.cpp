@@ -70,6 +70,11 @@ std::optional<AxisLabelPlan> TryThinning(const std::vector<std::string>& labels,
     return std::nullopt;
 }
 
+bool HasTwins(std::vector<std::string> labels) {
+    std::sort(labels.begin(), labels.end());
+    return std::adjacent_find(labels.begin(), labels.end()) != labels.end();
+}
+
 }  // namespace
 
 std::string AbbreviateLabel(std::string_view label, int characters) {
@@ -90,15 +95,18 @@ AxisLabelPlan PlanAxisLabels(const std::vector<std::string>& labels, const Label
     if (auto plan = TryAngles(labels, 1, space, width)) return *plan;
     if (space.ordered)
         if (auto plan = TryThinning(labels, space, width)) return *plan;
-    std::vector<std::string> shortened(labels.size());
+    std::vector<std::string> shortest = labels;
     for (int characters = kLongestAbbreviation; characters >= 1; --characters) {
+        std::vector<std::string> shortened(labels.size());
         std::transform(labels.begin(), labels.end(), shortened.begin(),
                        [characters](const std::string& label) { return AbbreviateLabel(label, characters); });
+        if (HasTwins(shortened)) break;  // two categories would read alike
+        shortest = shortened;
         auto plan = space.ordered ? TryThinning(shortened, space, width) : TryAngles(shortened, 1, space, width);
         if (plan) return plan->abbreviated = true, *plan;
     }
-    // Even one character each does not fit side by side: every n-th of the shortest labels.
-    AxisLabelPlan plan = TryThinning(shortened, space, width).value_or(AxisLabelPlan{-90, 1, true, shortened});
+    // Even the shortest distinct labels do not fit side by side: every n-th of them.
+    AxisLabelPlan plan = TryThinning(shortest, space, width).value_or(AxisLabelPlan{-90, 1, true, shortest});
     plan.abbreviated = true;
     return plan;
 }

@@ -33,7 +33,8 @@ using LabelWidth = std::function<double(std::string_view)>;
 //  1. level, then turned by 45 degrees, then upright (90 degrees), every label whole;
 //  2. ordered categories: every n-th label (smallest n), level if it fits, else turned;
 //  3. named categories, or labels too long for the depth even upright: shortened by
-//     AbbreviateLabel to ever fewer characters (six down to one) until one of the above fits.
+//     AbbreviateLabel to ever fewer characters (six down to one) until one of the above fits,
+//     but never so far that two labels read alike; then every n-th of the shortest.
 // Labels are in code page 932, as the charts hold them.
 AxisLabelPlan PlanAxisLabels(const std::vector<std::string>& labels, const LabelSpace& space, const LabelWidth& width);
 

@@ -62,6 +62,10 @@ TEST(ChartLabelsTest, TheFirstLayoutThatFitsIsChosen) {
          Sjis({"東京都", "大阪府", "京都府", "北海道", "沖縄県", "福岡県"}),
          {8, 50, 12, false},
          {0, 2, true, Sjis({"東", "", "京", "", "", "福"})}},
+        {"named labels are never shortened until two read alike",
+         Sjis({"中部地方", "中国地方", "四国地方"}),
+         {10, 50, 12, false},
+         {-90, 2, true, Sjis({"中部", "", "四国"})}},
     };
     for (const auto& row : rows) {
         const AxisLabelPlan plan = PlanAxisLabels(row.labels, row.space, FakeWidth);
