@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractAxis>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QFileDialog>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -15,7 +21,10 @@
 #include "support/temp_dir.h"
 
 #include "archive/mail_archive.h"
+#include "core/maps.h"
 #include "core/yubino_app.h"
+#include "modal.h"
+#include "screenshot.h"
 #include "support/fake_user_interface.h"
 #include "ui/charts/charts_page.h"
 #include "ui/dialogs/analysis_dlg.h"
@@ -216,6 +225,119 @@ TEST_F(AnalysisDlgTest, ChartsTabTellsThatThereIsNoArchive) {
         EXPECT_NE(charts.View(ChartKind::Sex), nullptr);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "pals.mails.sqlite"));
+}
+
+// Many pals, first written over thirty years, and two years of mail: enough categories to
+// crowd every axis of the charts.
+void AddCrowdedTable(CYubinoApp& app, const std::filesystem::path& archiveFile) {
+    CMailArchive archive;
+    ASSERT_EQ(archive.Open(archiveFile, false).status, CMailArchive::OpenStatus::Created);
+    std::vector<MailRecord> mails;
+    const CalendarDay today = CalendarDay::Today();
+    for (int i = 0; i < 60; ++i) {
+        CPenPal pal;
+        pal.m_strHandleName = "pal" + std::to_string(i);
+        pal.m_strMailAddress = pal.m_strHandleName + "@example.jp";
+        pal.m_strAge = std::to_string(8 + i * 3 % 85);
+        pal.m_strMapName = g_apszMapNames[i % kMapCount];
+        pal.m_dtFirstMail = COleDateTime(1996 + i % 31, 3, 1);
+        ASSERT_EQ(app.AddPal(pal), 1);
+        for (long long day = today.number - 720 + i; day < today.number; day += 9 + i % 5) {
+            MailRecord mail;
+            mail.pal = pal.m_strMailAddress;
+            mail.date = CalendarDay{day}.Format() + "T08:00:00";
+            mails.push_back(mail);
+            mail.direction = MailDirection::Sent;
+            mail.date = CalendarDay{day + i % 40}.Format() + "T21:00:00";
+            if (day + i % 40 < today.number) mails.push_back(mail);
+        }
+    }
+    ASSERT_TRUE(archive.Store(mails).Ok());
+}
+
+// The texts a chart shows that Qt Charts cut short: an ellipsis in an axis label or title.
+QStringList CutTexts(QChartView& view) {
+    QStringList cut;
+    for (QGraphicsItem* item : view.scene()->items())
+        if (auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item); text && text->isVisible()) {
+            const QString shown = text->toPlainText();
+            if (shown.contains(QChar(0x2026)) || shown.contains(QStringLiteral("..."))) cut << shown;
+        }
+    return cut;
+}
+
+// Run in a process of its own at each device pixel ratio (below): every chart's labels whole
+// at the dialog's size, and each chart's button saves it where the file dialog is told.
+TEST_F(AnalysisDlgTest, ChartsShowWholeLabelsAndSaveByTheirButtons) {
+    const QByteArray ratio = qgetenv("YUBINO_CHART_RATIO");
+    if (ratio.isEmpty()) GTEST_SKIP() << "run by ChartsAreReadableAtOneAndTwoDevicePixelsPerPixel";
+    TempDir dir;
+    app.m_dataFolder = dir.path();
+    AddCrowdedTable(app, dir / "pals.mails.sqlite");
+    auto dialog = Open(dir / "pals.mails.sqlite");
+    Tabs(*dialog)->setCurrentIndex(4);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->devicePixelRatio(), ratio.toDouble());
+    CChartsPage& charts = dialog->Charts();
+    for (ChartKind kind : {ChartKind::Sex, ChartKind::Age, ChartKind::Maps, ChartKind::FirstYear, ChartKind::Months,
+                           ChartKind::ReplyTimes}) {
+        const QString name = QString::fromLatin1(ChartKindName(kind).data());
+        QChartView* view = charts.View(kind);
+        ASSERT_NE(view, nullptr) << name.toStdString();
+        EXPECT_EQ(CutTexts(*view), QStringList()) << name.toStdString();
+        for (QAbstractAxis* axis : view->chart()->axes()) EXPECT_FALSE(axis->labelsTruncated()) << name.toStdString();
+
+        auto* save = charts.findChild<QPushButton*>(QStringLiteral("save-") + name);
+        ASSERT_NE(save, nullptr) << name.toStdString();
+        EXPECT_TRUE(save->isVisible());
+        EXPECT_EQ(save->text(), QStringLiteral("保存..."));
+        const std::filesystem::path out = dir / "saved" / (name.toStdString() + ".png");
+        std::filesystem::create_directories(out.parent_path());
+        QString folder;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+            auto* fileName = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (fileDialog && fileName) {
+                folder = fileDialog->directory().absolutePath();
+                fileName->setText(QString::fromStdString(out.string()));
+                static_cast<QDialog*>(fileDialog)->accept();  // with the dialog's own checks
+            }
+            if (QApplication::activeModalWidget() == modal) static_cast<QDialog*>(modal)->reject();
+        });
+        QTest::mouseClick(save, Qt::LeftButton);
+        EXPECT_EQ(folder.toStdString(), dir.path().string()) << name.toStdString();
+        EXPECT_EQ(QImage(QString::fromStdString(out.string())).size(), QSize(640, 440)) << name.toStdString();
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    SaveScreenshot(*dialog, ratio == "2" ? QStringLiteral("analysis-charts-2x") : QStringLiteral("analysis-charts"));
+}
+
+// A screen of 1920 x 1200 pixels, at one and at two device pixels per pixel.
+TEST_F(AnalysisDlgTest, ChartsAreReadableAtOneAndTwoDevicePixelsPerPixel) {
+    if (!qEnvironmentVariableIsEmpty("YUBINO_CHART_RATIO")) GTEST_SKIP() << "the child's own run";
+    TempDir dir;
+    for (const char* ratio : {"1", "2"}) {
+        const int scale = QByteArray(ratio).toInt();
+        const std::filesystem::path config = dir / (std::string("screen") + ratio + ".json");
+        WriteFileBytes(config, "{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, \"width\": " +
+                                   std::to_string(1920 * scale) + ", \"height\": " + std::to_string(1200 * scale) +
+                                   ", \"logicalDpi\": 96}]}");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("YUBINO_CHART_RATIO"), QString::fromLatin1(ratio));
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(ratio));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        const QStringList arguments{
+            QStringLiteral("--gtest_filter=AnalysisDlgTest.ChartsShowWholeLabelsAndSaveByTheirButtons"),
+            QStringLiteral("-platform"),
+            QStringLiteral("offscreen:configfile=") + QString::fromStdString(config.string())};
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        ASSERT_TRUE(child.waitForFinished(300000)) << ratio;
+        const QString output = QString::fromUtf8(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << "at ratio " << ratio << ":\n" << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    }
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "archive/mail_figures.h"
 #include "core/texts.h"
@@ -16,8 +19,11 @@
 
 CChartsPage::CChartsPage(const CYubinoApp& app, const std::filesystem::path& archive, QWidget* parent)
     : QWidget(parent), m_app(app) {
-    m_chooseSaveFile = [](QWidget* owner, const QString& suggested) {
-        return QFileDialog::getSaveFileName(owner, QString(), suggested);
+    // The dialog starts in the data file's folder, as the program's other exports do.
+    m_chooseSaveFile = [folder = QString::fromStdString(app.m_dataFolder.string())](QWidget* owner,
+                                                                                    const QString& suggested) {
+        return QFileDialog::getSaveFileName(owner, QString(), QDir(folder).filePath(suggested),
+                                            QString::fromUtf8(texts::kChartSaveFilters));
     };
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +60,16 @@ void CChartsPage::AddChart(QGridLayout& grid, ChartData data) {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this,
             [this, kind](const QPoint& at) { ShowContextMenu(kind, at); });
-    grid.addWidget(view, cell / 2, cell % 2);
+    // The format follows the file name's extension; a name without one is saved as PNG.
+    auto* save = new QPushButton(QString::fromUtf8(texts::kChartSave), this);
+    save->setObjectName(QStringLiteral("save-") + view->objectName());
+    save->setToolTip(ToQString(data.title));
+    connect(save, &QPushButton::clicked, this, [this, kind] { SaveChartAs(kind, false); });
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    column->addWidget(view, 1);
+    column->addWidget(save, 0, Qt::AlignRight);
+    grid.addLayout(column, cell / 2, cell % 2);
     m_views[kind] = view;
     m_data[kind] = std::move(data);
 }

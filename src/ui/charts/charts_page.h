@@ -1,6 +1,7 @@
 // The "グラフ" page of the analysis dialog: the four charts of the pal table and, when the
-// data file has a mail archive, the two charts of its mails; each saved as PNG or SVG from
-// its context menu. Without an archive the page says so instead of showing empty charts.
+// data file has a mail archive, the two charts of its mails; each saved as PNG, SVG or JPEG
+// by the button under it, or as PNG or SVG from its context menu. Without an archive the
+// page says so instead of showing empty charts.
 #pragma once
 
 #include <QWidget>
@@ -23,7 +24,8 @@ public:
     // read, never written or made.
     CChartsPage(const CYubinoApp& app, const std::filesystem::path& archive, QWidget* parent = nullptr);
 
-    // The file to save a chart in; the platform's save dialog unless a test answers.
+    // The file to save a chart in; the platform's save dialog, in the data file's folder,
+    // unless a test answers.
     using SaveFileChooser = std::function<QString(QWidget* parent, const QString& suggestedName)>;
     void SetSaveFileChooser(SaveFileChooser chooser) { m_chooseSaveFile = std::move(chooser); }
 
