@@ -7,22 +7,14 @@
 
 #include "support/temp_dir.h"
 #include "sync/connection_test.h"
-#include "sync/dovecot_server.h"
+#include "sync/dovecot_test.h"
 #include "sync/imap_check.h"
 #include "sync/mailbox_sources.h"
 
 namespace {
 
-class ConnectionCheckTest : public testing::Test {
+class ConnectionCheckTest : public DovecotTest {
 protected:
-    void SetUp() override {
-        server = std::make_unique<CDovecotServer>(dir.path());
-        ASSERT_TRUE(server->Start()) << server->Log();
-    }
-    void TearDown() override {
-        if (HasFailure()) std::fprintf(stderr, "Dovecot's log:\n%s\n", server->Log().c_str());
-    }
-
     // The test's server over SSL/TLS, its certificate verified by the test's CA.
     MailAccount Account() const {
         MailAccount account;
@@ -38,9 +30,6 @@ protected:
         options.timeoutMs = 120 * 1000;  // a busy machine
         return DescribeConnectionTest(account.server, TestImapConnection(account.server, password, options, cancel));
     }
-
-    TempDir dir;
-    std::unique_ptr<CDovecotServer> server;
 };
 
 TEST_F(ConnectionCheckTest, ToldInTheUsersWordsWhatWasFoundOrWhatFailed) {

@@ -13,7 +13,8 @@
 #include "modal.h"
 #include "screenshot.h"
 #include "support/temp_dir.h"
-#include "sync/dovecot_server.h"
+#include "sync/dovecot_test.h"
+#include "ui/dialogs/archive_settings_dlg.h"
 #include "ui/dialogs/own_addresses_edit.h"
 #include "ui/mail/mail_accounts_dlg.h"
 
@@ -21,15 +22,11 @@ namespace {
 
 constexpr int kTestMs = 180 * 1000;  // a connection on a busy machine
 
-class MailAccountsDlgTest : public testing::Test {
+class MailAccountsDlgTest : public DovecotTest {
 protected:
     void SetUp() override {
-        server = std::make_unique<CDovecotServer>(dir.path());
-        ASSERT_TRUE(server->Start()) << server->Log();
-        server->AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
-    }
-    void TearDown() override {
-        if (HasFailure()) std::fprintf(stderr, "Dovecot's log:\n%s\n", server->Log().c_str());
+        DovecotTest::SetUp();
+        if (!HasFatalFailure()) server->AddMail("", TestMail("pal@example.jp", "me@example.org", 1));
     }
 
     // The test's server over SSL/TLS; its certificate is of a CA the system does not know.
@@ -52,8 +49,6 @@ protected:
         return panel.LastReport() ? panel.LastReport()->verdict : ConnectionVerdict::Other;
     }
 
-    TempDir dir;
-    std::unique_ptr<CDovecotServer> server;
     QStringList forgotten;
 };
 
@@ -118,6 +113,24 @@ TEST_F(MailAccountsDlgTest, TheReachAndTheOwnAddressesAreEditedWithTheAccounts) 
     EXPECT_EQ(dialog.Accounts()[0].sinceDays, kSinceAllMail);
     EXPECT_EQ(dialog.Accounts()[1].sinceDays, 200);
     EXPECT_EQ(dialog.OwnAddresses(), (std::vector<std::string>{"me@example.org", "me2@example.org"}));
+}
+
+// The archive settings check their own addresses as the welcome and the accounts dialog do.
+TEST(ArchiveSettingsDlg, ANonAddressKeepsTheDialogOpenAndTheStoredAddressesAsTheyWere) {
+    CArchiveSettingsDlg dialog;
+    dialog.SetOwnAddresses({"me@example.org"});
+    dialog.show();
+    dialog.AddressEdit()->setPlainText(QStringLiteral("not an address"));
+    QString refusal;
+    AcknowledgeMessageBox(&refusal, &dialog);
+    dialog.accept();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("not an address"))) << refusal.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.OwnAddresses(), std::vector<std::string>{"me@example.org"});
+    dialog.AddressEdit()->setPlainText(QStringLiteral(" me2@example.org \n\n"));
+    dialog.accept();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.OwnAddresses(), std::vector<std::string>{"me2@example.org"});
 }
 
 }  // namespace
