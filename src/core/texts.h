@@ -674,6 +674,30 @@ inline constexpr const char* kPasswordFileOpenToOthers =
     "chmod 600 でこのファイルを自分だけが読めるようにしてください。";
 inline constexpr const char* kCheckNotKept = "メールアカウント %s: 受け取ったメールを保存できなかったため、確認を中止しました";
 
+// "接続を確認" of the accounts dialog (UTF-8, like the check's messages). A "%s" right
+// after a sentence is the server's or the system's words in parentheses, or nothing.
+inline constexpr const char* kTestButton = "接続を確認(&T)";
+inline constexpr const char* kTestRunning = "接続しています...";
+inline constexpr const char* kTestTrust = "この証明書を信頼する(&R)";
+inline constexpr const char* kTestNoPassword = "パスワードが入力されなかったため、接続を確認しませんでした。";
+inline constexpr const char* kTestOk =
+    "接続できました。フォルダーが %s 個あり、受信トレイ (INBOX) のメールは %s 通です。";
+inline constexpr const char* kTestOkNoInbox = "接続できました。フォルダーが %s 個あります。";
+inline constexpr const char* kTestNoHost = "サーバー名を入力してください。";
+inline constexpr const char* kTestHostUnknown = "サーバー \"%s\" が見つかりません。サーバー名を確かめてください%s。";
+inline constexpr const char* kTestRefused =
+    "サーバー %s のポート %s に接続できませんでした。サーバー名、ポート、暗号化の種類を確かめてください%s。";
+inline constexpr const char* kTestLogin =
+    "サーバーがログインを断りました。ユーザー名とパスワードを確かめてください%s。";
+inline constexpr const char* kTestCertificate =
+    "サーバーの証明書を確認できませんでした%s。\n"
+    "発行先: %s\n発行者: %s\n有効期間: %s ～ %s\nSHA-256: %s\n"
+    "このサーバーの証明書に間違いがなければ、「この証明書を信頼する」を押してください。";
+inline constexpr const char* kTestUnknown = "(不明)";
+inline constexpr const char* kTestTrusted = "この証明書を信頼します。もう一度接続を確認しています...";
+inline constexpr const char* kSinceDaysChoice = "%1 日";
+inline constexpr const char* kSinceAll = "すべて";
+
 // File, New and the welcome of the first start.
 inline constexpr const char* kMenuFileNew = "新規作成(&N)...";
 inline constexpr const char* kCmdFileNew = "空のﾒｰﾙﾌﾚﾝﾄﾞﾃﾞｰﾀﾌｧｲﾙを作って開く\n新規作成";
@@ -691,6 +715,8 @@ inline constexpr const char* kWelcomeWithNewFile = "空のファイルで始め�
 inline constexpr const char* kWelcomeSuggestedFile = "メールフレンド.ybf";
 inline constexpr const char* kWelcomeBrowse = "参照(&B)...";
 inline constexpr const char* kWelcomeOwnAddresses = "自分のメールアドレス (1 行に 1 つ、後からでも設定できます)(&A):";
+inline constexpr const char* kWelcomeSetUpMail =
+    "続けてメールアカウントを設定する (後からでも [ツール] の [メールアカウント] で設定できます)(&M)";
 inline constexpr const char* kWelcomeNoFileName = "空のファイルで始めるには、ファイル名を入力してください。";
 inline constexpr const char* kNotAnAddress = "\"%s\"はメールアドレスではありません。";
 

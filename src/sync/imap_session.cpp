@@ -276,6 +276,7 @@ std::optional<ImapSelection> CImapSession::Examine(const std::string& wireName) 
     if (m_imap->imap_selection_info) {
         selection.uidValidity = m_imap->imap_selection_info->sel_uidvalidity;
         selection.uidNext = m_imap->imap_selection_info->sel_uidnext;
+        selection.exists = m_imap->imap_selection_info->sel_exists;
     }
     return selection;
 }

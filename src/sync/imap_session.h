@@ -45,6 +45,7 @@ struct ImapFolder {
 struct ImapSelection {
     std::uint32_t uidValidity = 0;
     std::uint32_t uidNext = 0;  // 0 when the server did not say
+    std::uint32_t exists = 0;   // the folder's mail count (EXAMINE only)
 };
 
 struct ImapSearch {
@@ -92,6 +93,9 @@ public:
     const std::string& Detail() const { return m_detail; }
     // The server certificate's SHA-256 fingerprint, once TLS has been tried.
     const std::string& Fingerprint() const { return m_stream.Fingerprint(); }
+    const CertificateFacts& Certificate() const { return m_stream.Certificate(); }
+    // The connection's own failure, which tells a name not found from a refused port.
+    StreamError StreamFailure() const { return m_stream.Error(); }
     // True when a plain connection was made (allowed only to this machine).
     bool Plain() const { return m_plain; }
 

@@ -16,6 +16,7 @@ constexpr std::size_t kMaxAccountsFileBytes = 1024 * 1024;
 constexpr const char* kSection = "[account]";
 // Before the first account: the minutes between timed checks (none: only when asked).
 constexpr const char* kEveryKey = "check_every_minutes";
+constexpr const char* kSinceAllValue = "all";
 
 struct KindName {
     MailAccount::Kind kind;
@@ -68,7 +69,11 @@ bool Apply(MailAccount& account, const std::string& key, const std::string& valu
     } else if (key == "folder") {
         account.folders.push_back(value);
     } else if (key == "since_days") {
-        return ReadNumber(value, account.sinceDays) && account.sinceDays > 0;
+        if (value == kSinceAllValue) return account.sinceDays = kSinceAllMail, true;
+        // A refused number leaves the reach as it was: zero would mean every mail.
+        int days = 0;
+        if (!ReadNumber(value, days) || days <= 0) return false;
+        account.sinceDays = days;
     } else if (key == "ca_file") {
         account.caFile = value;
     } else if (key == "trusted_fingerprint") {
@@ -140,7 +145,11 @@ WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vect
                 if (a.server.security == s.security) out << "security=" << s.name << "\n";
             out << "user=" << OneLine(a.server.user) << "\n";
             for (const std::string& folder : a.folders) out << "folder=" << OneLine(folder) << "\n";
-            out << "since_days=" << a.sinceDays << "\n";
+            out << "since_days=";
+            if (a.sinceDays == kSinceAllMail)
+                out << kSinceAllValue << "\n";
+            else
+                out << a.sinceDays << "\n";
             if (!a.caFile.empty()) out << "ca_file=" << OneLine(a.caFile) << "\n";
             if (!a.trustedFingerprint.empty()) out << "trusted_fingerprint=" << OneLine(a.trustedFingerprint) << "\n";
             // Written only when set: the defaults may change with a later version.

@@ -11,13 +11,18 @@
 #include "storage/atomic_file.h"
 #include "sync/imap_url.h"
 
+// How far back an account's first check goes when it takes every mail, however old.
+inline constexpr int kSinceAllMail = 0;
+// The reaches offered for the first check, in days.
+inline constexpr int kSinceDayChoices[] = {30, 90, 365, kSinceAllMail};
+
 struct MailAccount {
     enum class Kind { Imap, Maildir, Mbox };
     std::string name;  // as the user calls it; unique
     Kind kind = Kind::Imap;
     ImapServer server;                 // Imap
     std::vector<std::string> folders;  // Imap, UTF-8; empty: INBOX and the folders flagged \Sent
-    int sinceDays = 365;               // how far back the first check goes
+    int sinceDays = 365;               // how far back the first check goes; kSinceAllMail: no limit
     std::string caFile;                // Imap; empty: the system's certificates
     std::string trustedFingerprint;    // Imap; SHA-256 of a certificate the user trusted
     std::string path;                  // Maildir folder, mbox file or a mail program's profile folder

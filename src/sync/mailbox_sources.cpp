@@ -8,12 +8,35 @@
 #include "sync/sync_state.h"
 
 void SetSinceDaysAgo(ImapCheckOptions& options, int days) {
+    if (days == kSinceAllMail) {
+        options.sinceYear = options.sinceMonth = options.sinceDay = 0;
+        return;
+    }
     const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
     std::tm local{};
     localtime_r(&then, &local);
     options.sinceYear = local.tm_year + 1900;
     options.sinceMonth = local.tm_mon + 1;
     options.sinceDay = local.tm_mday;
+}
+
+ImapSessionOptions SessionOptionsFor(const MailAccount& account) {
+    ImapSessionOptions session;
+    session.trust = {account.caFile, account.trustedFingerprint};
+    session.commandTimeoutMs = account.commandTimeoutSeconds * 1000;
+    session.checkTimeoutMs = account.checkTimeoutSeconds * 1000;
+    return session;
+}
+
+ImapCheckOptions CheckOptionsFor(const MailAccount& account, std::string password, std::vector<std::string> addresses) {
+    ImapCheckOptions options;
+    options.server = account.server;
+    options.password = std::move(password);
+    options.session = SessionOptionsFor(account);
+    options.folders = account.folders;
+    options.addresses = std::move(addresses);
+    SetSinceDaysAgo(options, account.sinceDays);
+    return options;
 }
 
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app) {

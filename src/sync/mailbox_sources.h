@@ -10,13 +10,18 @@
 #include "intake/mail_source.h"
 #include "sync/imap_check.h"
 #include "sync/local_folder_check.h"
+#include "sync/mail_accounts.h"
 
 class CYubinoApp;
 
 // How far back the first check of an account goes, unless told otherwise.
 inline constexpr int kDefaultSinceDays = 365;
-// Sets the first check's SINCE to the date `days` before today.
+// Sets the first check's SINCE to the date `days` before today; kSinceAllMail sets none.
 void SetSinceDaysAgo(ImapCheckOptions& options, int days);
+// The session's trust and deadlines as the account gives them.
+ImapSessionOptions SessionOptionsFor(const MailAccount& account);
+// The check of an IMAP account: its server, folders, trust, deadlines and first reach.
+ImapCheckOptions CheckOptionsFor(const MailAccount& account, std::string password, std::vector<std::string> addresses);
 
 // The addresses the check asks the server about: every address of every pal, once.
 std::vector<std::string> PalAddressesToCheck(const CYubinoApp& app);

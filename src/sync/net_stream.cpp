@@ -16,6 +16,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -46,6 +47,36 @@ std::string FingerprintDigits(const std::string& text) {
     for (char c : text)
         if (std::isxdigit(static_cast<unsigned char>(c))) out.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     return out;
+}
+
+std::string UtcDay(std::time_t when) {
+    std::tm day{};
+    char text[16] = "";
+    if (when != static_cast<std::time_t>(-1) && gmtime_r(&when, &day))
+        std::strftime(text, sizeof text, "%Y-%m-%d", &day);
+    return text;
+}
+
+std::string TakeDatum(gnutls_datum_t& datum) {
+    std::string text(reinterpret_cast<const char*>(datum.data), datum.size);
+    gnutls_free(datum.data);
+    return text;
+}
+
+// Subject, issuer and dates of a DER certificate; empty where it cannot be read.
+CertificateFacts FactsOf(const gnutls_datum_t& der) {
+    CertificateFacts facts;
+    gnutls_x509_crt_t crt;
+    if (gnutls_x509_crt_init(&crt) < 0) return facts;
+    if (gnutls_x509_crt_import(crt, &der, GNUTLS_X509_FMT_DER) >= 0) {
+        gnutls_datum_t dn{};
+        if (gnutls_x509_crt_get_dn3(crt, &dn, 0) >= 0) facts.subject = TakeDatum(dn);
+        if (gnutls_x509_crt_get_issuer_dn3(crt, &dn, 0) >= 0) facts.issuer = TakeDatum(dn);
+        facts.validFrom = UtcDay(gnutls_x509_crt_get_activation_time(crt));
+        facts.validUntil = UtcDay(gnutls_x509_crt_get_expiration_time(crt));
+    }
+    gnutls_x509_crt_deinit(crt);
+    return facts;
 }
 
 bool IsIpAddress(const std::string& host) {
@@ -249,6 +280,8 @@ bool CNetStream::CheckCertificate(const std::string& host, const TlsTrust& trust
     if (gnutls_fingerprint(GNUTLS_DIG_SHA256, &chain[0], digest, &size) < 0)
         return Fail(StreamError::Certificate, "no fingerprint");
     m_fingerprint = HexFingerprint(digest, size);
+    m_certificate = FactsOf(chain[0]);
+    m_certificate.fingerprint = m_fingerprint;
     unsigned int status = 0;
     if (gnutls_certificate_verify_peers3(Session(m_tls), host.c_str(), &status) < 0) status = GNUTLS_CERT_INVALID;
     if (status == 0) return true;

@@ -41,6 +41,15 @@ struct TlsTrust {
     std::string trustedFingerprint;  // SHA-256 of a certificate accepted although it does not verify
 };
 
+// What a user needs to judge a server certificate before trusting it.
+struct CertificateFacts {
+    std::string subject;      // RFC 4514
+    std::string issuer;       // RFC 4514
+    std::string validFrom;    // YYYY-MM-DD (UTC)
+    std::string validUntil;   // YYYY-MM-DD (UTC)
+    std::string fingerprint;  // SHA-256, "AB:CD:..."
+};
+
 // Signalled from any thread; every wait of the streams holding it returns at once.
 class CCancelToken {
 public:
@@ -82,6 +91,8 @@ public:
     const std::string& ErrorDetail() const { return m_detail; }
     // The SHA-256 fingerprint of the server's certificate ("AB:CD:..."), once TLS is up.
     const std::string& Fingerprint() const { return m_fingerprint; }
+    // The server certificate's subject, issuer and dates, once TLS has been tried.
+    const CertificateFacts& Certificate() const { return m_certificate; }
     std::uint64_t RefusedLiteral() const { return m_guard.Refused(); }
     void SetLiteralCap(std::uint64_t cap) { m_guard.SetCap(cap); }
     void SetDeadlines(const StreamDeadlines& deadlines);
@@ -113,6 +124,7 @@ private:
     StreamError m_error = StreamError::None;
     std::string m_detail;
     std::string m_fingerprint;
+    CertificateFacts m_certificate;
 };
 
 // "ab:CD:01..." and "AbCd01..." compare equal.

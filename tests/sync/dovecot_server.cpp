@@ -249,12 +249,13 @@ std::string CDovecotServer::ImapUrl() const {
     return "imap://" + User() + "@127.0.0.1:" + std::to_string(m_imapPort) + "/";
 }
 
-void CDovecotServer::AddMail(const std::string& folder, const std::string& bytes) {
+void CDovecotServer::AddMail(const std::string& folder, const std::string& bytes, int daysAgo) {
     const std::string name = std::to_string(1700000000 + m_mailCount) + ".M" + std::to_string(m_mailCount) + ".yubino-test";
     ++m_mailCount;
     // Into cur/ as a mail program that has seen it leaves it: the server renames nothing.
     const fs::path file = FolderDir(folder) / "cur" / (name + ":2,S");
     WriteFileBytes(file, bytes);
+    if (daysAgo >= 0) fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(24 * daysAgo));
     Own(file);
 }
 

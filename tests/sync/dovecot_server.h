@@ -36,8 +36,9 @@ public:
     std::string Password() const { return "secret-Pa55"; }
 
     // Puts a mail into a folder ("" for INBOX) as a delivery would; the server sees it at
-    // its next look at the folder.
-    void AddMail(const std::string& folder, const std::string& bytes);
+    // its next look at the folder. `daysAgo`: when it arrived (the file's time, which the
+    // server takes for the arrival date that SEARCH SINCE asks about); -1: now.
+    void AddMail(const std::string& folder, const std::string& bytes, int daysAgo = -1);
     // Makes the server give the folder a new UIDVALIDITY (as if it had been recreated);
     // only while stopped.
     void RenewUidValidity(const std::string& folder);

@@ -13,6 +13,7 @@
 #include "support/shell_run.h"
 #include "support/temp_dir.h"
 #include "sync/dovecot_server.h"
+#include "sync/dovecot_test.h"
 #include "sync/imap_check.h"
 #include "sync/mailbox_sources.h"
 
@@ -23,16 +24,8 @@ const char* const kOtherPal = "other@example.net";
 const char* const kMe = "me@example.org";
 const char* const kStranger = "stranger@example.com";
 
-class ImapCheckTest : public testing::Test {
+class ImapCheckTest : public DovecotTest {
 protected:
-    void SetUp() override {
-        server = std::make_unique<CDovecotServer>(dir.path());
-        ASSERT_TRUE(server->Start()) << server->Log();
-    }
-    void TearDown() override {
-        if (HasFailure()) std::fprintf(stderr, "Dovecot's log:\n%s\n", server->Log().c_str());
-    }
-
     ImapCheckOptions Options() const {
         ImapCheckOptions options;
         options.server = *ParseImapUrl(server->ImapsUrl());
@@ -61,8 +54,6 @@ protected:
         return uids;
     }
 
-    TempDir dir;
-    std::unique_ptr<CDovecotServer> server;
     CMemorySyncState state;
     std::vector<FetchedMail> taken;
 };

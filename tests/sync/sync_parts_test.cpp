@@ -326,4 +326,42 @@ TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
     EXPECT_NE(ReadMailAccounts(dir / "folder.ini").error, "");
 }
 
+TEST(MailAccounts, HowFarBackTheFirstCheckGoesSurvivesTheFileAndOldFilesKeepTheirReach) {
+    struct Case {
+        const char* name;
+        std::string text;  // one account
+        int sinceDays;
+        bool error;
+    };
+    const Case cases[] = {
+        {"a file from before the choice, without the key", "[account]\nname=a\nhost=h\n", 365, false},
+        {"a file from before the choice, with a number", "[account]\nsince_days=200\n", 200, false},
+        {"every mail", "[account]\nsince_days=all\n", kSinceAllMail, false},
+        {"zero is no reach", "[account]\nsince_days=0\n", 365, true},
+        {"a word that is no reach", "[account]\nsince_days=ever\n", 365, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFileBytes(dir / "accounts.ini", c.text);
+        const MailAccountsRead read = ReadMailAccounts(dir / "accounts.ini");
+        ASSERT_EQ(read.accounts.size(), 1u);
+        EXPECT_EQ(read.accounts[0].sinceDays, c.sinceDays);
+        EXPECT_EQ(!read.error.empty(), c.error) << read.error;
+    }
+    for (const int days : kSinceDayChoices) {
+        SCOPED_TRACE(days);
+        TempDir dir;
+        MailAccount account;
+        account.name = "a";
+        account.server = {"mail.example.jp", 993, ImapSecurity::Tls, "taro"};
+        account.sinceDays = days;
+        ASSERT_TRUE(WriteMailAccounts(dir / "accounts.ini", {account}).ok);
+        const MailAccountsRead read = ReadMailAccounts(dir / "accounts.ini");
+        EXPECT_EQ(read.error, "");
+        ASSERT_EQ(read.accounts.size(), 1u);
+        EXPECT_EQ(read.accounts[0], account);
+    }
+}
+
 }  // namespace

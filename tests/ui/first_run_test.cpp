@@ -1,4 +1,5 @@
 // The welcome of the first start and File, New, driven as a user does.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -7,7 +8,9 @@
 #include "archive/pal_archive.h"
 #include "main_window_fixture.h"
 #include "modal.h"
+#include "ui/dialogs/own_addresses_edit.h"
 #include "ui/dialogs/welcome_dlg.h"
+#include "ui/mail/mail_accounts_dlg.h"
 #include "ui/main/command_ids.h"
 
 namespace {
@@ -93,6 +96,43 @@ TEST_F(FirstRunTest, TheWelcomeStartsWithTheChosenFileAndKeepsTheOwnAddresses) {
         EXPECT_EQ(refusal.contains(QStringLiteral("not an address")), row.refusal) << refusal.toStdString();
         frame->close();
         EXPECT_EQ(ReadFileBytes(dir / "yubino.cfg"), (dir / row.document).string());
+        frame.reset();
+    }
+}
+
+TEST_F(FirstRunTest, TheWelcomeLeadsToTheAccountsDialogWithTheOwnAddressesWhenAsked) {
+    for (const bool asked : {true, false}) {
+        SCOPED_TRACE(asked ? "asked" : "not asked");
+        fs::remove_all(dir.path());
+        fs::create_directories(dir.path());
+        // Shared with the look for the accounts dialog, which outlives this start when none opens.
+        struct Seen {
+            bool over = false;
+            bool accounts = false;
+            QString ownAddresses;
+        };
+        const auto seen = std::make_shared<Seen>();
+        WhenModalOpens([&](QWidget* modal) {
+            auto* welcome = qobject_cast<CWelcomeDlg*>(modal);
+            if (!welcome) return static_cast<QDialog*>(modal)->reject();
+            welcome->AddressEdit()->setPlainText(QStringLiteral("me@example.jp"));
+            welcome->SetUpMailBox()->setChecked(asked);
+            WhenModalOpens(
+                [seen](QWidget* next) {
+                    if (seen->over) return;
+                    seen->accounts = qobject_cast<CMailAccountsDlg*>(next) != nullptr;
+                    if (auto* own = next->findChild<COwnAddressesEdit*>(); own && own->isVisible())
+                        seen->ownAddresses = own->toPlainText();
+                    static_cast<QDialog*>(next)->reject();
+                },
+                welcome);
+            welcome->accept();
+        });
+        StartWelcomed();
+        seen->over = true;
+        EXPECT_EQ(seen->accounts, asked);
+        EXPECT_EQ(seen->ownAddresses, asked ? QStringLiteral("me@example.jp") : QString());
+        EXPECT_EQ(OwnAddresses(), std::vector<std::string>{"me@example.jp"});
         frame.reset();
     }
 }

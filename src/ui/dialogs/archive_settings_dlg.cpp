@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 
 #include "core/texts.h"
+#include "ui/dialogs/own_addresses_edit.h"
 
 CArchiveSettingsDlg::CArchiveSettingsDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(texts::kArchiveSettingsTitle));
-    m_addresses = new QPlainTextEdit(this);
-    m_addresses->setTabChangesFocus(true);
+    m_addresses = new COwnAddressesEdit(this);
     m_quietDays = new QSpinBox(this);
     m_quietDays->setRange(1, 3650);
     m_greetings = new QTableWidget(12, 1, this);
@@ -27,7 +27,7 @@ CArchiveSettingsDlg::CArchiveSettingsDlg(QWidget* parent) : QDialog(parent) {
         m_greetings->setItem(month, 0, new QTableWidgetItem);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CArchiveSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString::fromUtf8(texts::kOwnAddressesLabel), this));
@@ -44,18 +44,17 @@ CArchiveSettingsDlg::CArchiveSettingsDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CArchiveSettingsDlg::SetOwnAddresses(const std::vector<std::string>& addresses) {
-    QStringList lines;
-    for (const std::string& address : addresses) lines << QString::fromStdString(address);
-    m_addresses->setPlainText(lines.join(QLatin1Char('\n')));
+    m_ownAddresses = addresses;
+    m_addresses->SetAddresses(addresses);
 }
 
-std::vector<std::string> CArchiveSettingsDlg::OwnAddresses() const {
-    std::vector<std::string> addresses;
-    for (const QString& line : m_addresses->toPlainText().split(QLatin1Char('\n'))) {
-        const QString address = line.trimmed();
-        if (!address.isEmpty()) addresses.push_back(address.toStdString());
-    }
-    return addresses;
+QPlainTextEdit* CArchiveSettingsDlg::AddressEdit() const { return m_addresses; }
+
+void CArchiveSettingsDlg::accept() {
+    std::optional<std::vector<std::string>> own = m_addresses->Addresses(this);
+    if (!own) return;
+    m_ownAddresses = std::move(*own);
+    QDialog::accept();
 }
 
 void CArchiveSettingsDlg::SetQuietDays(int days) { m_quietDays->setValue(days); }

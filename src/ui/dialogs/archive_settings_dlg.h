@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class COwnAddressesEdit;
 class QPlainTextEdit;
 class QSpinBox;
 class QTableWidget;
@@ -18,20 +19,24 @@ public:
     explicit CArchiveSettingsDlg(QWidget* parent = nullptr);
 
     void SetOwnAddresses(const std::vector<std::string>& addresses);
-    // One address a line; blank lines and surrounding spaces dropped.
-    std::vector<std::string> OwnAddresses() const;
+    // One address a line; blank lines and surrounding spaces dropped. Checked at OK.
+    const std::vector<std::string>& OwnAddresses() const { return m_ownAddresses; }
     void SetQuietDays(int days);
     int QuietDays() const;
     // Twelve greetings, January first (UTF-8).
     void SetGreetings(const std::array<std::string, 12>& greetings);
     std::array<std::string, 12> Greetings() const;
 
-    QPlainTextEdit* AddressEdit() const { return m_addresses; }
+    QPlainTextEdit* AddressEdit() const;
+
+    // Kept open, with a word, while a line is no address.
+    void accept() override;
     QSpinBox* QuietDaysBox() const { return m_quietDays; }
     QTableWidget* GreetingsTable() const { return m_greetings; }
 
 private:
-    QPlainTextEdit* m_addresses;
+    COwnAddressesEdit* m_addresses;
+    std::vector<std::string> m_ownAddresses;
     QSpinBox* m_quietDays;
     QTableWidget* m_greetings;
 };

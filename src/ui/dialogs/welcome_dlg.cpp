@@ -1,20 +1,20 @@
 #include "ui/dialogs/welcome_dlg.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "core/texts.h"
-#include "mail/mail_address.h"
 #include "storage/data_file_name.h"
+#include "ui/dialogs/own_addresses_edit.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ CWelcomeDlg::CWelcomeDlg(const std::filesystem::path& suggestedFile, QWidget* pa
     connect(m_withNewFile, &QRadioButton::toggled, m_file, &QWidget::setEnabled);
     connect(m_withNewFile, &QRadioButton::toggled, browse, &QWidget::setEnabled);
     connect(browse, &QPushButton::clicked, this, &CWelcomeDlg::Browse);
-    m_addresses = new QPlainTextEdit(this);
-    m_addresses->setTabChangesFocus(true);
+    m_addresses = new COwnAddressesEdit(this);
+    m_setUpMail = new QCheckBox(Utf8(texts::kWelcomeSetUpMail), this);
     auto* addressLabel = new QLabel(Utf8(texts::kWelcomeOwnAddresses), this);
     addressLabel->setBuddy(m_addresses);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -53,6 +53,7 @@ CWelcomeDlg::CWelcomeDlg(const std::filesystem::path& suggestedFile, QWidget* pa
     layout->addLayout(start);
     layout->addWidget(addressLabel);
     layout->addWidget(m_addresses, 1);
+    layout->addWidget(m_setUpMail);
     layout->addWidget(buttons);
     // The suggested path whole, as far as the screen allows.
     m_file->setMinimumWidth(std::min(m_file->fontMetrics().horizontalAdvance(m_file->text()) + 24, 720));
@@ -78,14 +79,12 @@ void CWelcomeDlg::accept() {
         }
         choice.newFile = WithDataFileExtension(file.toStdString());
     }
-    AddressLines own = ReadAddressLines(m_addresses->toPlainText().toStdString());
-    if (!own.refused.empty()) {
-        QMessageBox::warning(
-            this, windowTitle(),
-            Utf8(texts::kNotAnAddress).replace(QStringLiteral("%s"), QString::fromStdString(own.refused)));
-        return;
-    }
-    choice.ownAddresses = std::move(own.addresses);
+    std::optional<std::vector<std::string>> own = m_addresses->Addresses(this);
+    if (!own) return;
+    choice.ownAddresses = std::move(*own);
+    choice.setUpMailAccount = m_setUpMail->isChecked();
     m_choice = std::move(choice);
     QDialog::accept();
 }
+
+QPlainTextEdit* CWelcomeDlg::AddressEdit() const { return m_addresses; }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class COwnAddressesEdit;
+class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
@@ -14,6 +16,7 @@ class QRadioButton;
 struct FirstRunChoice {
     std::filesystem::path newFile;          // empty: start with the sample
     std::vector<std::string> ownAddresses;  // checked as addresses
+    bool setUpMailAccount = false;          // the accounts dialog follows
 };
 
 class CWelcomeDlg : public QDialog {
@@ -26,7 +29,8 @@ public:
 
     QRadioButton* NewFileButton() const { return m_withNewFile; }
     QLineEdit* FileEdit() const { return m_file; }
-    QPlainTextEdit* AddressEdit() const { return m_addresses; }
+    QPlainTextEdit* AddressEdit() const;
+    QCheckBox* SetUpMailBox() const { return m_setUpMail; }
 
     // Kept open, with a word, for a missing file name or a line that is no address.
     void accept() override;
@@ -37,6 +41,7 @@ private:
     QRadioButton* m_withSample;
     QRadioButton* m_withNewFile;
     QLineEdit* m_file;
-    QPlainTextEdit* m_addresses;
+    COwnAddressesEdit* m_addresses;
+    QCheckBox* m_setUpMail;
     FirstRunChoice m_choice;
 };

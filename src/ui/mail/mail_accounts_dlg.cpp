@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -12,10 +13,12 @@
 #include <QVBoxLayout>
 
 #include "core/texts.h"
+#include "ui/dialogs/own_addresses_edit.h"
 
 namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Folders are typed as one line, separated by commas.
 QString JoinFolders(const std::vector<std::string>& folders) {
@@ -33,7 +36,8 @@ std::vector<std::string> SplitFolders(const QString& text) {
 
 }  // namespace
 
-CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent)
+CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent,
+                                   AccountPasswords passwords)
     : QDialog(parent), m_accounts(std::move(accounts)) {
     setWindowTitle(QString::fromUtf8(texts::kMailAccountsTitle));
     m_list = new QListWidget(this);
@@ -51,8 +55,9 @@ CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkE
     m_user = new QLineEdit(this);
     m_folders = new QLineEdit(this);
     m_folders->setPlaceholderText(QStringLiteral("空欄: INBOX と送信済みフォルダー"));
-    m_sinceDays = new QSpinBox(this);
-    m_sinceDays->setRange(1, 36500);
+    m_since = new QComboBox(this);
+    for (const int days : kSinceDayChoices)
+        m_since->addItem(days == kSinceAllMail ? Q(texts::kSinceAll) : Q(texts::kSinceDaysChoice).arg(days), days);
     m_fingerprint = new QLineEdit(this);
     m_fingerprint->setPlaceholderText(QStringLiteral("確認できない証明書を信頼するときだけ (SHA-256)"));
     m_path = new QLineEdit(this);
@@ -65,9 +70,17 @@ CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkE
     form->addRow(QStringLiteral("暗号化"), m_security);
     form->addRow(QStringLiteral("ユーザー名"), m_user);
     form->addRow(QStringLiteral("フォルダー"), m_folders);
-    form->addRow(QStringLiteral("最初の確認でさかのぼる日数"), m_sinceDays);
+    form->addRow(QStringLiteral("最初の確認でさかのぼる期間"), m_since);
     form->addRow(QStringLiteral("信頼する証明書"), m_fingerprint);
     form->addRow(QStringLiteral("場所"), m_path);
+    m_test = new CConnectionTestPanel([this] { return ShownAccount(); }, std::move(passwords), this);
+    connect(m_test, &CConnectionTestPanel::Trusted, m_fingerprint, &QLineEdit::setText);
+    connect(m_kind, &QComboBox::currentIndexChanged, this,
+            [this](int kind) { m_test->setVisible(kind == static_cast<int>(MailAccount::Kind::Imap)); });
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(form);
+    fields->addWidget(m_test);
+    fields->addStretch();
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(m_list);
     auto* listButtons = new QHBoxLayout;
@@ -76,7 +89,7 @@ CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkE
     listColumn->addLayout(listButtons);
     auto* columns = new QHBoxLayout;
     columns->addLayout(listColumn);
-    columns->addLayout(form, 1);
+    columns->addLayout(fields, 1);
     m_timed = new QCheckBox(QStringLiteral("起動したときと一定の間隔でメールを確認する"), this);
     m_everyMinutes = new QSpinBox(this);
     m_everyMinutes->setRange(1, 24 * 60);
@@ -93,16 +106,22 @@ CMailAccountsDlg::CMailAccountsDlg(std::vector<MailAccount> accounts, int checkE
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addLayout(timedRow);
+    m_own = new COwnAddressesEdit(this);
+    m_own->setMaximumHeight(m_own->fontMetrics().lineSpacing() * 4 + 12);
+    auto* ownLabel = new QLabel(Q(texts::kOwnAddressesLabel), this);
+    ownLabel->setBuddy(m_own);
+    m_ownLabel = ownLabel;
+    layout->addWidget(m_ownLabel);
+    layout->addWidget(m_own);
+    m_ownLabel->hide();
+    m_own->hide();
     layout->addWidget(buttons);
 
     for (const MailAccount& a : m_accounts) m_list->addItem(Q(a.name));
     connect(m_list, &QListWidget::currentRowChanged, this, &CMailAccountsDlg::ShowAccount);
     connect(add, &QPushButton::clicked, this, &CMailAccountsDlg::AddAccount);
     connect(remove, &QPushButton::clicked, this, &CMailAccountsDlg::RemoveAccount);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        KeepFields();
-        accept();
-    });
+    connect(buttons, &QDialogButtonBox::accepted, this, &CMailAccountsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     m_list->setCurrentRow(m_accounts.empty() ? -1 : 0);
     ShowAccount(m_list->currentRow());
@@ -130,11 +149,13 @@ void CMailAccountsDlg::ShowAccount(int row) {
     KeepFields();
     m_row = row;
     const bool any = row >= 0 && row < static_cast<int>(m_accounts.size());
-    for (QWidget* w : {static_cast<QWidget*>(m_name), static_cast<QWidget*>(m_kind), static_cast<QWidget*>(m_host),
-                       static_cast<QWidget*>(m_port), static_cast<QWidget*>(m_security), static_cast<QWidget*>(m_user),
-                       static_cast<QWidget*>(m_folders), static_cast<QWidget*>(m_sinceDays),
-                       static_cast<QWidget*>(m_fingerprint), static_cast<QWidget*>(m_path)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_name), static_cast<QWidget*>(m_kind), static_cast<QWidget*>(m_host),
+          static_cast<QWidget*>(m_port), static_cast<QWidget*>(m_security), static_cast<QWidget*>(m_user),
+          static_cast<QWidget*>(m_folders), static_cast<QWidget*>(m_since), static_cast<QWidget*>(m_fingerprint),
+          static_cast<QWidget*>(m_path), static_cast<QWidget*>(m_test)})
         w->setEnabled(any);
+    m_test->Clear();
     if (!any) return;
     const MailAccount& a = m_accounts[static_cast<std::size_t>(row)];
     m_name->setText(Q(a.name));
@@ -144,7 +165,7 @@ void CMailAccountsDlg::ShowAccount(int row) {
     m_security->setCurrentIndex(static_cast<int>(a.server.security));
     m_user->setText(Q(a.server.user));
     m_folders->setText(JoinFolders(a.folders));
-    m_sinceDays->setValue(a.sinceDays);
+    ShowSinceDays(a.sinceDays);
     m_fingerprint->setText(Q(a.trustedFingerprint));
     m_path->setText(Q(a.path));
 }
@@ -159,18 +180,42 @@ void CMailAccountsDlg::KeepFields() {
     a.server.security = static_cast<ImapSecurity>(m_security->currentIndex());
     a.server.user = m_user->text().trimmed().toStdString();
     a.folders = SplitFolders(m_folders->text());
-    a.sinceDays = m_sinceDays->value();
+    a.sinceDays = m_since->currentData().toInt();
     a.trustedFingerprint = m_fingerprint->text().trimmed().toStdString();
     a.path = m_path->text().toStdString();
     m_list->item(m_row)->setText(Q(a.name));
 }
 
-int CMailAccountsDlg::CheckEveryMinutes() const { return m_timed->isChecked() ? m_everyMinutes->value() : 0; }
-
-bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
-    CMailAccountsDlg dlg(accounts, checkEveryMinutes, parent);
-    if (dlg.exec() != QDialog::Accepted) return false;
-    accounts = dlg.Accounts();
-    checkEveryMinutes = dlg.CheckEveryMinutes();
-    return true;
+// A reach stored by hand that is none of the choices stays as it is.
+void CMailAccountsDlg::ShowSinceDays(int days) {
+    int index = m_since->findData(days);
+    if (index < 0) {
+        m_since->addItem(Q(texts::kSinceDaysChoice).arg(days), days);
+        index = m_since->count() - 1;
+    }
+    m_since->setCurrentIndex(index);
 }
+
+MailAccount CMailAccountsDlg::ShownAccount() {
+    KeepFields();
+    return m_row >= 0 && m_row < static_cast<int>(m_accounts.size()) ? m_accounts[static_cast<std::size_t>(m_row)]
+                                                                     : MailAccount{};
+}
+
+void CMailAccountsDlg::OfferOwnAddresses(const std::vector<std::string>& addresses) {
+    m_own->SetAddresses(addresses);
+    m_ownLabel->show();
+    m_own->show();
+}
+
+void CMailAccountsDlg::accept() {
+    KeepFields();
+    if (m_own->isVisibleTo(this)) {
+        std::optional<std::vector<std::string>> own = m_own->Addresses(this);
+        if (!own) return;
+        m_ownAddresses = std::move(own);
+    }
+    QDialog::accept();
+}
+
+int CMailAccountsDlg::CheckEveryMinutes() const { return m_timed->isChecked() ? m_everyMinutes->value() : 0; }

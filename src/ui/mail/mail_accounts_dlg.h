@@ -2,10 +2,14 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "sync/mail_accounts.h"
+#include "ui/mail/connection_test_panel.h"
 
+class COwnAddressesEdit;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -15,16 +19,33 @@ class QSpinBox;
 class CMailAccountsDlg : public QDialog {
     Q_OBJECT
 public:
-    CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent = nullptr);
+    // "接続を確認" asks `passwords` for the password of the account shown.
+    CMailAccountsDlg(std::vector<MailAccount> accounts, int checkEveryMinutes, QWidget* parent = nullptr,
+                     AccountPasswords passwords = {});
     const std::vector<MailAccount>& Accounts() const { return m_accounts; }
     // 0: no timed check.
     int CheckEveryMinutes() const;
+    // The user's own addresses shown for editing; without this call the field is hidden.
+    void OfferOwnAddresses(const std::vector<std::string>& addresses);
+    // The own addresses at OK, when they were offered.
+    const std::optional<std::vector<std::string>>& OwnAddresses() const { return m_ownAddresses; }
+
+    // Kept open, with a word, while an own address is no address.
+    void accept() override;
+
+    QListWidget* List() const { return m_list; }
+    QLineEdit* HostEdit() const { return m_host; }
+    QComboBox* SinceBox() const { return m_since; }
+    QLineEdit* FingerprintEdit() const { return m_fingerprint; }
+    CConnectionTestPanel* ConnectionTest() const { return m_test; }
 
 private:
     void AddAccount();
     void RemoveAccount();
     void ShowAccount(int row);
     void KeepFields();
+    void ShowSinceDays(int days);
+    MailAccount ShownAccount();
 
     std::vector<MailAccount> m_accounts;
     int m_row = -1;
@@ -36,12 +57,13 @@ private:
     QComboBox* m_security;
     QLineEdit* m_user;
     QLineEdit* m_folders;
-    QSpinBox* m_sinceDays;
+    QComboBox* m_since;
     QLineEdit* m_fingerprint;
     QLineEdit* m_path;
     QCheckBox* m_timed;
     QSpinBox* m_everyMinutes;
+    QWidget* m_ownLabel;
+    COwnAddressesEdit* m_own;
+    std::optional<std::vector<std::string>> m_ownAddresses;
+    CConnectionTestPanel* m_test;
 };
-
-// Shows the dialog over `parent`; true (and the arguments replaced) when the user chose OK.
-bool RunMailAccountsDlg(QWidget* parent, std::vector<MailAccount>& accounts, int& checkEveryMinutes);

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <chrono>
 
+#include "archive/pal_archive.h"
 #include "core/cp932.h"
 #include "core/jobs.h"
 #include "core/texts.h"
@@ -99,7 +100,7 @@ CMailCheckController::CMailCheckController(CYubinoApp& app, QMainWindow& window,
       m_dataFile(std::move(dataFile)),
       m_passwords([this](const QString& account) { return AskPasswordInDialog(&m_window, account); }),
       m_editAccounts([this](std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
-          return RunMailAccountsDlg(&m_window, accounts, checkEveryMinutes);
+          return RunAccountsDialog(accounts, checkEveryMinutes);
       }),
       m_checkAction(controls.check),
       m_accountsAction(controls.accounts),
@@ -152,6 +153,25 @@ void CMailCheckController::EditAccounts() {
     ApplyTimer(read.checkEveryMinutes);
 }
 
+// The dialog tests a connection with the check's passwords, and edits the own addresses
+// where the archive can take them.
+bool CMailCheckController::RunAccountsDialog(std::vector<MailAccount>& accounts, int& checkEveryMinutes) {
+    CMailAccountsDlg dialog(accounts, checkEveryMinutes, &m_window,
+                            {[this](const QString& account) { return m_passwords.Password(account); },
+                             [this](const QString& account) { m_passwords.Forget(account); }});
+    CMailArchive* archive = m_archive && m_archive->Writable() ? m_archive->Archive() : nullptr;
+    if (archive) {
+        const ArchiveResult<std::vector<std::string>> own = archive->OwnAddresses();
+        if (own.Ok()) dialog.OfferOwnAddresses(own.value);
+    }
+    if (dialog.exec() != QDialog::Accepted) return false;
+    accounts = dialog.Accounts();
+    checkEveryMinutes = dialog.CheckEveryMinutes();
+    if (archive && dialog.OwnAddresses() && !archive->SetOwnAddresses(*dialog.OwnAddresses()).Ok())
+        m_app.UI().ShowMessage(Cp932Text(texts::kArchiveNotAvailable), MessageKind::Warning);
+    return true;
+}
+
 void CMailCheckController::StartTimedChecks() {
     ApplyTimer(ReadMailAccounts(AccountsFile()).checkEveryMinutes);
     if (m_everyMs) m_timer.start(0);
@@ -195,14 +215,7 @@ std::vector<CMailCheckController::Job> CMailCheckController::JobsFor(const std::
         job.account = QString::fromStdString(ImapAccountKey(account.server));
         const std::optional<QString> password = m_passwords.Password(job.account, mayAskPassword);
         if (!password) continue;
-        job.options.server = account.server;
-        job.options.password = password->toStdString();
-        job.options.session.trust = {account.caFile, account.trustedFingerprint};
-        job.options.session.commandTimeoutMs = account.commandTimeoutSeconds * 1000;
-        job.options.session.checkTimeoutMs = account.checkTimeoutSeconds * 1000;
-        job.options.folders = account.folders;
-        job.options.addresses = addresses;
-        SetSinceDaysAgo(job.options, account.sinceDays);
+        job.options = CheckOptionsFor(account, password->toStdString(), addresses);
         jobs.push_back(std::move(job));
     }
     return jobs;

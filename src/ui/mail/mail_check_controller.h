@@ -85,6 +85,7 @@ private:
         ImapCheckOptions options;    // IMAP
         std::filesystem::path path;  // a Maildir folder or an mbox file
     };
+    bool RunAccountsDialog(std::vector<MailAccount>& accounts, int& checkEveryMinutes);
     void StartCheck(bool byUser);
     std::vector<Job> JobsFor(const std::vector<MailAccount>& accounts, bool mayAskPassword);
     // The job's source read into `sink`, until the token is cancelled.

@@ -172,6 +172,8 @@ void CMainFrame::Start(const std::filesystem::path& commandLineFile) {
     m_session.LoadStartupFile(commandLineFile);
     AfterFileOpened();
     if (!welcome.ownAddresses.empty() && Features()) Features()->StoreOwnAddresses(welcome.ownAddresses);
+    // After the own addresses, which the accounts dialog shows too.
+    if (welcome.setUpMailAccount && Features()) Features()->EditMailAccounts();
     UpdateCaption();
     RememberDataFile();
     StartTimedChecks();
