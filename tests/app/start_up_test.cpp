@@ -57,7 +57,8 @@ TEST(StartUpLibrariesTest, TheProgramNeedsNoLibraryBeyondTheFirstWindowsList) {
 
 TEST(StartUpLibrariesTest, TheFeaturesModuleBringsTheLaterFeaturesLibraries) {
     const std::set<std::string> needed = NeededLibraries(YUBINO_FEATURES_PATH);
-    for (const char* library : {"libsqlite3.so.0", "libgmime-3.0.so.0", "libQt6Charts.so.6", "libQt6DBus.so.6"})
+    for (const char* library :
+         {"libsqlite3.so.0", "libgmime-3.0.so.0", "libQt6Charts.so.6", "libQt6DBus.so.6", "libQt6PrintSupport.so.6"})
         EXPECT_TRUE(needed.count(library)) << library;
 }
 
