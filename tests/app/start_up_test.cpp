@@ -57,9 +57,38 @@ TEST(StartUpLibrariesTest, TheProgramNeedsNoLibraryBeyondTheFirstWindowsList) {
 
 TEST(StartUpLibrariesTest, TheFeaturesModuleBringsTheLaterFeaturesLibraries) {
     const std::set<std::string> needed = NeededLibraries(YUBINO_FEATURES_PATH);
-    for (const char* library : {"libsqlite3.so.0", "libgmime-3.0.so.0", "libQt6Charts.so.6", "libQt6DBus.so.6"})
+    for (const char* library :
+         {"libsqlite3.so.0", "libgmime-3.0.so.0", "libQt6Charts.so.6", "libQt6DBus.so.6", "libQt6PrintSupport.so.6"})
         EXPECT_TRUE(needed.count(library)) << library;
 }
+
+struct LinkedFileCase {
+    const char* name;
+    const char* path;
+};
+
+class StartUpLinkTest : public testing::TestWithParam<LinkedFileCase> {};
+
+// A run path sends the loader to look for each library in other folders first; an empty
+// entry in it is the current folder, from which any start would take a library of that name.
+TEST_P(StartUpLinkTest, LibrariesComeOnlyFromTheSystemsFolders) {
+    const ShellRun run = RunShell(std::string("readelf -d ") + Quoted(GetParam().path));
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.find("(RPATH)"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("(RUNPATH)"), std::string::npos) << run.out;
+}
+
+// Linked where the address space layout is randomised, as Debian links its programs.
+TEST_P(StartUpLinkTest, IsPositionIndependent) {
+    const ShellRun run = RunShell(std::string("readelf -h ") + Quoted(GetParam().path));
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("DYN ("), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUp, StartUpLinkTest,
+                         testing::Values(LinkedFileCase{"TheProgram", YUBINO_GUI_PATH},
+                                         LinkedFileCase{"TheFeaturesModule", YUBINO_FEATURES_PATH}),
+                         [](const testing::TestParamInfo<LinkedFileCase>& info) { return info.param.name; });
 
 struct ModuleCase {
     const char* name;

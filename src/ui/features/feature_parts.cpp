@@ -105,6 +105,14 @@ public:
     void StartTimedChecks() override { m_check->StartTimedChecks(); }
     void StopCheck() override { m_check->StopAndWait(); }
 
+    void PrintPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent,
+                      const PrinterChooser& choose) override {
+        ::PrintPalList(m_app, rows, heading, parent, choose ? choose : PrinterChooser(ChoosePrinter));
+    }
+    void PreviewPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent) override {
+        ::PreviewPalList(rows, heading, parent);
+    }
+
     void RunAnalysis() override;
     void NotifyDaysToRemember() override {
         if (HasSessionBus())

@@ -1,9 +1,9 @@
 // The window's parts that need the libraries of later features: the mail archive (SQLite,
 // ICU), the Internet mail reader (GMime), the mailbox check (libetpan, GnuTLS, the
-// keyring), the analysis charts (Qt Charts, Qt SVG) and the desktop's notifications (Qt
-// DBus). They are built into the yubino-features module, which the window opens at the
-// first use of one of them, so that start-up loads none of those libraries. The window
-// reaches them only through this interface.
+// keyring), the analysis charts (Qt Charts, Qt SVG), the desktop's notifications (Qt
+// DBus) and printing (Qt Print Support). They are built into the yubino-features module,
+// which the window opens at the first use of one of them, so that start-up loads none of
+// those libraries. The window reaches them only through this interface.
 #pragma once
 
 #include <QByteArray>
@@ -22,6 +22,7 @@
 #include "archive/mail_search.h"
 #include "archive/reply_queue.h"
 #include "core/pen_pal.h"
+#include "ui/main/pal_list_print.h"
 
 class CMailCheckController;
 class CMailImport;
@@ -33,6 +34,7 @@ class QAction;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QWidget;
 
 class CFeatures {
 public:
@@ -81,6 +83,12 @@ public:
     virtual void StartTimedChecks() = 0;
     // Ends a running check and waits for it, so that what it took in is in the pals.
     virtual void StopCheck() = 0;
+
+    // The pal list on paper, through `choose` (the print dialog when empty), and its print
+    // preview (Qt Print Support).
+    virtual void PrintPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent,
+                              const PrinterChooser& choose) = 0;
+    virtual void PreviewPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent) = 0;
 
     // The analysis dialog with its charts, modal.
     virtual void RunAnalysis() = 0;

@@ -421,12 +421,13 @@ void CMainFrame::ActivateNextPane(int step) {
 // Only the pal list prints, and only while it is the active pane.
 void CMainFrame::PrintList() {
     if (!m_listView->isAncestorOf(focusWidget())) return;
-    PrintPalList(m_app, m_listView->Model().Rows(), windowTitle(), this, m_choosePrinter);
+    if (CFeatures* features = Features())
+        features->PrintPalList(m_listView->Model().Rows(), windowTitle(), this, m_choosePrinter);
 }
 
 void CMainFrame::PreviewList() {
     if (!m_listView->isAncestorOf(focusWidget())) return;
-    PreviewPalList(m_listView->Model().Rows(), windowTitle(), this);
+    if (CFeatures* features = Features()) features->PreviewPalList(m_listView->Model().Rows(), windowTitle(), this);
 }
 
 // The print commands are greyed while another pane than the list is active.

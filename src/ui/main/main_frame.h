@@ -201,7 +201,7 @@ private:
 
     std::map<int, QAction*> m_actions;
     CsvFileChooser m_chooseCsvFile = ChooseCsvFile;
-    PrinterChooser m_choosePrinter = ChoosePrinter;
+    PrinterChooser m_choosePrinter;  // the print dialog unless a test gives another
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_mapBar = nullptr;
     QComboBox* m_mapCombo = nullptr;
