@@ -23,6 +23,7 @@
 #include "archive/reply_queue.h"
 #include "core/pen_pal.h"
 
+class CContactSyncController;
 class CMailCheckController;
 class CMailImport;
 class CMainFrame;
@@ -79,8 +80,12 @@ public:
     virtual void CheckMail() = 0;
     virtual void EditMailAccounts() = 0;
     virtual void StartTimedChecks() = 0;
-    // Ends a running check and waits for it, so that what it took in is in the pals.
+    // Ends a running check or address book sync and waits for it, so that what it took in
+    // is in the pals.
     virtual void StopCheck() = 0;
+
+    // The address book sync with the CardDAV account.
+    virtual void SyncContacts() = 0;
 
     // The analysis dialog with its charts, modal.
     virtual void RunAnalysis() = 0;
@@ -91,6 +96,7 @@ public:
     virtual CPalArchive& Archive() = 0;
     virtual CMailImport& MailImport() = 0;
     virtual CMailCheckController& MailCheck() = 0;
+    virtual CContactSyncController& ContactSync() = 0;
 };
 
 // The check and accounts actions of the Tools menu and the mail bar, and the check's
