@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -131,6 +132,10 @@ TEST_F(ContactSyncWindowTest, TheFirstSyncAsksForTheAccountAndBringsTheCardsInOn
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().text, told.toStdString());
     EXPECT_EQ(server->CardCount(kBook), 4u);
+    FakeUserInterface quiet;
+    CYubinoApp saved(quiet);
+    ReadPalData(saved, ReadFileBytes(root / "friends.ybf"));
+    EXPECT_EQ(saved.GetPalCount(), 4);
 
     const MailAccountsRead stored = ReadMailAccounts(root / "accounts.ini");
     EXPECT_EQ(stored.accounts, std::vector<MailAccount>{mbox});
@@ -227,9 +232,15 @@ TEST_F(ContactSyncWindowTest, ACancelledSyncLeavesNothingHalfDone) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty() || progress->value() > 0; }, kSyncEndsWithinMs));
     if (finished.isEmpty()) {
         SaveScreenshot(*progress, QStringLiteral("contact-sync-progress"));
-        progress->cancel();
+        QPushButton* cancel = progress->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
     }
     ASSERT_TRUE(!finished.isEmpty() || finished.wait(kSyncEndsWithinMs));
+    const QString stopped = finished.first().at(0).toString();
+    EXPECT_TRUE(stopped.startsWith(QStringLiteral("連絡先の同期を中止しました。")) ||
+                stopped.startsWith(QStringLiteral("連絡先を同期しました。")))
+        << stopped.toStdString();
 
     const QString told = RunSync();
     EXPECT_TRUE(told.startsWith(QStringLiteral("連絡先を同期しました。"))) << told.toStdString();

@@ -41,11 +41,12 @@ ContactSyncResult SyncCopy(std::vector<CPenPal>& pals, const std::filesystem::pa
 }  // namespace
 
 CContactSyncController::CContactSyncController(CYubinoApp& app, QWidget& window, CJobRunner& jobs,
-                                               CPalArchive::DocumentFn document)
+                                               CPalArchive::DocumentFn document, std::function<void()> save)
     : m_app(app),
       m_window(window),
       m_jobs(jobs),
       m_document(std::move(document)),
+      m_save(std::move(save)),
       m_passwords([](const QString&) { return std::nullopt; }, QStringLiteral("yubino-contacts")) {}
 
 CContactSyncController::~CContactSyncController() { StopAndWait(); }
@@ -142,6 +143,7 @@ void CContactSyncController::TakeTable(const std::vector<CPenPal>& pals) {
     }
     m_app.UpdateListView();
     m_app.UpdateMapView();
+    m_save();
 }
 
 void CContactSyncController::Finish(const Run& run, const JobEnd& end, ContactAccount account) {

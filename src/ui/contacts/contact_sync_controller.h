@@ -1,7 +1,9 @@
 // The command "連絡先を同期...": the two-way sync with the address book of the CardDAV
 // account runs as a job on a copy of the pal table, with its progress in a dialog that can
 // cancel it; the synced table then takes the place of the window's in one undo step, and
-// the user is told what changed. The account is asked for at the first sync.
+// the user is told what changed, and the data file is saved: the sync's records beside it
+// (which cards this file holds) must not run ahead of the file. The account is asked for
+// at the first sync.
 #pragma once
 
 #include <QObject>
@@ -26,7 +28,9 @@ class QWidget;
 class CContactSyncController : public QObject {
     Q_OBJECT
 public:
-    CContactSyncController(CYubinoApp& app, QWidget& window, CJobRunner& jobs, CPalArchive::DocumentFn document);
+    // `save` stores the pal table in the data file.
+    CContactSyncController(CYubinoApp& app, QWidget& window, CJobRunner& jobs, CPalArchive::DocumentFn document,
+                           std::function<void()> save);
     ~CContactSyncController() override;
 
     // Tests give their own accounts file, password question and account dialog.
@@ -68,6 +72,7 @@ private:
     QWidget& m_window;
     CJobRunner& m_jobs;
     CPalArchive::DocumentFn m_document;
+    std::function<void()> m_save;
     std::filesystem::path m_accountsFile;  // empty: the user's
     CMailPasswordStore m_passwords;
     EditAccountFn m_editAccount;

@@ -43,9 +43,12 @@ public:
           m_check(std::make_unique<CMailCheckController>(
               app, frame, CWindowJobs::Of(frame), [&frame] { return frame.Session().Doc().GetPathName(); }, &m_archive,
               controls)),
-          m_contactSync(std::make_unique<CContactSyncController>(app, frame, CWindowJobs::Of(frame), [&frame] {
-              return ArchiveDocument{frame.Session().Doc().GetPathName(), frame.Session().Doc().IsReadOnly()};
-          })) {
+          m_contactSync(std::make_unique<CContactSyncController>(
+              app, frame, CWindowJobs::Of(frame),
+              [&frame] {
+                  return ArchiveDocument{frame.Session().Doc().GetPathName(), frame.Session().Doc().IsReadOnly()};
+              },
+              [&frame] { frame.Session().Save(); })) {
         m_archive.SetMigrationProgress(ProgressInDialog(&frame, QString::fromUtf8(texts::kArchiveUpgrading)));
     }
 
