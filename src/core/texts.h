@@ -695,6 +695,8 @@ inline constexpr const char* kNotAnAddress = "\"%s\"はメールアドレスで�
 // The address book sync in the window (QString::arg places).
 inline constexpr const char* kCmdSyncContacts = "連絡先を同期(&Y)...";
 inline constexpr const char* kSyncContactsTip = "CardDAV サーバーのアドレス帳とメールフレンドを同期します";
+inline constexpr const char* kCmdContactAccount = "連絡先の同期の設定(&K)...";
+inline constexpr const char* kContactAccountTip = "同期する CardDAV サーバーとアドレス帳を設定します";
 inline constexpr const char* kContactAccountTitle = "連絡先の同期";
 inline constexpr const char* kContactAccountUrl = "サーバーの URL(&U):";
 inline constexpr const char* kContactAccountUser = "ユーザー名(&N):";

@@ -115,6 +115,7 @@ public:
         m_contactSync->StopAndWait();
     }
     void SyncContacts() override { m_contactSync->Sync(); }
+    void EditContactAccount() override { m_contactSync->EditAccount(); }
 
     void RunAnalysis() override;
     void NotifyDaysToRemember() override {

@@ -86,6 +86,7 @@ public:
 
     // The address book sync with the CardDAV account.
     virtual void SyncContacts() = 0;
+    virtual void EditContactAccount() = 0;
 
     // The analysis dialog with its charts, modal.
     virtual void RunAnalysis() = 0;

@@ -179,6 +179,11 @@ void CMainFrame::CreateMenus() {
     connect(syncContacts, &QAction::triggered, this, [this] {
         if (CFeatures* features = Features()) features->SyncContacts();
     });
+    QAction* contactAccount = tools->addAction(QString::fromUtf8(texts::kCmdContactAccount));
+    contactAccount->setStatusTip(QString::fromUtf8(texts::kContactAccountTip));
+    connect(contactAccount, &QAction::triggered, this, [this] {
+        if (CFeatures* features = Features()) features->EditContactAccount();
+    });
 
     QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
     item(help, ID_HELP);
