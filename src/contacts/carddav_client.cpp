@@ -88,7 +88,7 @@ std::optional<DavResponse> CCardDavClient::Request(DavRequest request) {
         request.url = m_origin + path;
         std::optional<DavResponse> response = m_http.Send(request);
         if (!response) return Fail(m_http.Error()), std::nullopt;
-        const long s = response->status;
+        const long s = m_lastStatus = response->status;
         if (s != 301 && s != 302 && s != 303 && s != 307 && s != 308) return response;
         const std::optional<std::string> next = PathOf(response->location, path);
         if (!next)

@@ -56,6 +56,9 @@ public:
 
     const std::string& Error() const { return m_error; }
     const std::string& Fingerprint() const { return m_http.Fingerprint(); }
+    DavFailure Failure() const { return m_http.Failure(); }
+    // The status of the server's last answer (0: none came).
+    long LastStatus() const { return m_lastStatus; }
     // The path of an href the server sent, when it names this server; else nothing.
     std::optional<std::string> PathOf(const std::string& href, const std::string& base) const;
 
@@ -68,6 +71,7 @@ private:
     bool Fail(std::string why);
 
     std::string m_origin;  // "https://host:port"
+    long m_lastStatus = 0;
     std::string m_startPath;
     CDavHttp m_http;
     std::string m_error;

@@ -42,13 +42,32 @@ public:
         if (!m_prefix.empty()) m_state.Put({{m_prefix + "known", KnownText()}});
         if (!m_result.ok && m_result.error.empty()) m_result.error = m_client.Error();
         if (!m_result.ok) m_result.fingerprint = m_client.Fingerprint();
+        if (!m_result.ok) m_result.failure = FailureKind();
         return m_result;
     }
 
 private:
+    ContactSyncFailure FailureKind() const {
+        using enum ContactSyncFailure;
+        if (m_result.cancelled) return Cancelled;
+        if (m_result.deletionsRefused > 0) return TooManyDeletions;
+        if (!m_result.books.empty()) return BookUnclear;
+        if (m_client.LastStatus() == 401) return LoginRefused;
+        if (m_client.Failure() == DavFailure::Unreachable) return Unreachable;
+        if (m_client.Failure() == DavFailure::Certificate) return Certificate;
+        if (m_prefix.empty() && m_client.Failure() == DavFailure::None) return NoBook;
+        return Other;
+    }
+
     bool Fail(std::string why) {
         m_result.error = std::move(why);
         return false;
+    }
+
+    bool Cancelled() {
+        if (!m_options.cancelled || !m_options.cancelled()) return false;
+        m_result.cancelled = true;
+        return !Fail("cancelled");
     }
 
     void Progress() {
@@ -121,6 +140,7 @@ private:
         const std::optional<std::vector<RemoteCard>> cards = m_client.Fetch(m_book, fetch);
         if (!cards) return false;
         for (const RemoteCard& card : *cards) {
+            if (Cancelled()) return false;
             TakeIn(card);
             Progress();
         }
@@ -229,7 +249,7 @@ private:
         std::vector<std::string> addresses;
         for (const CPenPal& pal : m_app.Pals()) addresses.push_back(pal.m_strMailAddress);
         for (const std::string& address : addresses) {
-            if (!UploadPal(address)) return false;
+            if (Cancelled() || !UploadPal(address)) return false;
             Progress();
         }
         return true;

@@ -31,6 +31,8 @@ struct ContactSyncOptions {
     std::string book;    // the address book's display name or last path segment; "" when there is one
     bool force = false;  // deletions beyond the limit allowed
     std::function<void(int done, int total)> progress;
+    // Asked between cards: true stops the sync there, each card taken in or sent whole.
+    std::function<bool()> cancelled;
 };
 
 inline constexpr int kMaxDeletionsUnforced = 10;
@@ -40,8 +42,23 @@ struct SyncConflict {
     std::string kept, other;     // UTF-8; `other` went into the memo
 };
 
+// Why a sync ended early, as far as the user can act on it.
+enum class ContactSyncFailure {
+    None,
+    Unreachable,
+    LoginRefused,
+    Certificate,  // `fingerprint` says which
+    NoBook,
+    BookUnclear,       // `books` lists the choice
+    TooManyDeletions,  // `deletionsRefused` of them; run again with force
+    Cancelled,
+    Other
+};
+
 struct ContactSyncResult {
     bool ok = false;
+    ContactSyncFailure failure = ContactSyncFailure::None;
+    bool cancelled = false;
     std::string error;                                 // UTF-8, when not ok
     std::string fingerprint;                           // the server certificate's, when TLS refused it
     int deletionsRefused = 0;                          // the deletions that needed force

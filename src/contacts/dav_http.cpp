@@ -134,12 +134,34 @@ bool CDavHttp::PinTrustedCertificate(const std::string& url) {
             if (std::string_view(item->data).starts_with("Cert:")) ids = IdsOfCertificate(item->data + 5);
     curl_easy_cleanup(probe);
     if (!ids)
-        return m_error = code == CURLE_OK ? "the server's certificate does not read" : curl_easy_strerror(code), false;
+        return m_failure = DavFailure::Other,
+               m_error = code == CURLE_OK ? "the server's certificate does not read" : curl_easy_strerror(code), false;
     m_fingerprint = ids->fingerprint;
     if (!SameFingerprint(ids->fingerprint, m_trust.trustedFingerprint))
-        return m_error = "the server's certificate is not the trusted one (SHA-256 " + ids->fingerprint + ")", false;
+        return m_failure = DavFailure::Certificate,
+               m_error = "the server's certificate is not the trusted one (SHA-256 " + ids->fingerprint + ")", false;
     m_pin = ids->pin;
     return true;
+}
+
+void CDavHttp::Failed(int code, const std::string& url) {
+    m_error = curl_easy_strerror(static_cast<CURLcode>(code));
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_OPERATION_TIMEDOUT:
+            m_failure = DavFailure::Unreachable;
+            break;
+        case CURLE_PEER_FAILED_VERIFICATION:
+            // The certificate's fingerprint, for the user to compare and trust.
+            m_failure = DavFailure::Certificate;
+            PinTrustedCertificate(url);
+            m_pin.clear();
+            m_error = curl_easy_strerror(static_cast<CURLcode>(code));
+            break;
+        default:
+            m_failure = DavFailure::Other;
+    }
 }
 
 std::optional<DavResponse> CDavHttp::Send(const DavRequest& request) {
@@ -190,7 +212,7 @@ std::optional<DavResponse> CDavHttp::Send(const DavRequest& request) {
     if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
         return m_error = "the server's answer is larger than " + std::to_string(m_maxAnswerBytes >> 20) + " MB",
                std::nullopt;
-    if (code != CURLE_OK) return m_error = curl_easy_strerror(code), std::nullopt;
+    if (code != CURLE_OK) return Failed(code, request.url), std::nullopt;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
     return response;
 }

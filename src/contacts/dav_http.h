@@ -19,6 +19,9 @@ struct DavResponse {
     std::string location;
 };
 
+// Why a request got no answer, as far as the user can act on it.
+enum class DavFailure { None, Unreachable, Certificate, Other };
+
 struct DavRequest {
     std::string method;
     std::string url;
@@ -37,11 +40,14 @@ public:
     // answer above the cap, a time-out).
     std::optional<DavResponse> Send(const DavRequest& request);
     const std::string& Error() const { return m_error; }
+    DavFailure Failure() const { return m_failure; }
     // The SHA-256 fingerprint of the server's certificate when it was refused.
     const std::string& Fingerprint() const { return m_fingerprint; }
 
 private:
     bool PinTrustedCertificate(const std::string& url);
+    // Records why curl's `code` ended the request to `url`.
+    void Failed(int code, const std::string& url);
 
     void* m_curl;
     std::string m_user, m_password;
@@ -49,6 +55,7 @@ private:
     std::size_t m_maxAnswerBytes;
     std::string m_pin;  // "sha256//..." of the trusted certificate's public key
     std::string m_error;
+    DavFailure m_failure = DavFailure::None;
     std::string m_fingerprint;
 };
 

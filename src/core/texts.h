@@ -720,6 +720,46 @@ inline constexpr const char* kWelcomeSetUpMail =
 inline constexpr const char* kWelcomeNoFileName = "空のファイルで始めるには、ファイル名を入力してください。";
 inline constexpr const char* kNotAnAddress = "\"%s\"はメールアドレスではありません。";
 
+// The address book sync in the window (QString::arg places).
+inline constexpr const char* kCmdSyncContacts = "連絡先を同期(&Y)...";
+inline constexpr const char* kSyncContactsTip = "CardDAV サーバーのアドレス帳とメールフレンドを同期します";
+inline constexpr const char* kCmdContactAccount = "連絡先の同期の設定(&K)...";
+inline constexpr const char* kContactAccountTip = "同期する CardDAV サーバーとアドレス帳を設定します";
+inline constexpr const char* kContactAccountTitle = "連絡先の同期";
+inline constexpr const char* kContactAccountUrl = "サーバーの URL(&U):";
+inline constexpr const char* kContactAccountUser = "ユーザー名(&N):";
+inline constexpr const char* kContactAccountPassword = "パスワード(&P):";
+inline constexpr const char* kContactAccountCaFile = "CA 証明書ファイル(&C):";
+inline constexpr const char* kContactAccountFingerprint = "信頼する証明書(&T):";
+inline constexpr const char* kContactAccountBook = "アドレス帳(&A):";
+inline constexpr const char* kContactAccountBookHint = "サーバーに 1 つだけのときは空欄";
+inline constexpr const char* kContactAccountNeedsHttps = "サーバーの URL は https:// で始めてください。";
+inline constexpr const char* kContactAccountNeedsUser = "ユーザー名を入力してください。";
+inline constexpr const char* kContactAccountNotStored = "連絡先の同期の設定を保存できませんでした: %1";
+inline constexpr const char* kContactSyncRunning = "連絡先を同期しています...";
+inline constexpr const char* kContactSyncDone = "連絡先を同期しました。";
+inline constexpr const char* kContactSyncStopped = "連絡先の同期を中止しました。ここまでの変更は保存されています。";
+inline constexpr const char* kContactSyncCounts =
+    "追加 %1 件、更新 %2 件、削除 %3 件、競合 %4 件 (サーバーへ送信 %5 件)";
+inline constexpr const char* kContactSyncConflict = "%1 の %2: 「%3」を残し、「%4」をメモに書きました";
+inline constexpr const char* kContactSyncNotAdded =
+    "メールフレンドは 500 人までしか登録できないため、サーバーの %1 件は取り込みませんでした";
+inline constexpr const char* kContactSyncAskDeletions =
+    "同期すると %1 件の連絡先が削除されます (サーバーとこのファイルの両方を合わせて)。同期を続けますか?";
+inline constexpr const char* kContactSyncChooseBook = "同期するアドレス帳を選んでください:";
+inline constexpr const char* kContactSyncUnreachable =
+    "サーバー %1 に接続できませんでした。URL とネットワークの接続を確かめてください。";
+inline constexpr const char* kContactSyncLoginRefused =
+    "サーバーがログインを拒否しました。ユーザー名とパスワードを確かめてください。";
+inline constexpr const char* kContactSyncAskTrust =
+    "サーバーの証明書を確認できませんでした。\n\nSHA-256 フィンガープリント:\n%1\n\n"
+    "サーバーの管理者に確かめたフィンガープリントと同じなら、この証明書を信頼して同期を続けますか?";
+inline constexpr const char* kContactSyncUntrusted = "サーバーの証明書を確認できないため、同期しませんでした。";
+inline constexpr const char* kContactSyncNoBook =
+    "サーバーにアドレス帳が見つかりませんでした。URL を確かめてください。";
+inline constexpr const char* kContactSyncFailed = "連絡先を同期できませんでした: %1";
+inline constexpr const char* kStepContactSync = "連絡先の同期";
+
 }  // namespace texts
 
 // One of the texts above in code page 932.

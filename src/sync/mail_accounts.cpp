@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::size_t kMaxAccountsFileBytes = 1024 * 1024;
 constexpr const char* kSection = "[account]";
+constexpr const char* kContactSection = "[carddav]";
 // Before the first account: the minutes between timed checks (none: only when asked).
 constexpr const char* kEveryKey = "check_every_minutes";
 constexpr const char* kSinceAllValue = "all";
@@ -90,51 +91,18 @@ bool Apply(MailAccount& account, const std::string& key, const std::string& valu
     return true;
 }
 
-}  // namespace
-
-std::filesystem::path MailAccountsFile(const EnvLookup& env) {
-    const std::filesystem::path dir = XdgDirectory(env, "XDG_CONFIG_HOME", ".config");
-    return dir.empty() ? dir : dir / "accounts.ini";
+bool ApplyContact(ContactAccount& account, const std::string& key, const std::string& value) {
+    std::string ContactAccount::*const field = key == "url"                   ? &ContactAccount::url
+                                               : key == "user"                ? &ContactAccount::user
+                                               : key == "ca_file"             ? &ContactAccount::caFile
+                                               : key == "trusted_fingerprint" ? &ContactAccount::trustedFingerprint
+                                               : key == "book"                ? &ContactAccount::book
+                                                                              : nullptr;
+    if (field) account.*field = value;
+    return field != nullptr;
 }
 
-MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
-    MailAccountsRead read;
-    const FileReadResult stored = ReadRegularFile(file, kMaxAccountsFileBytes);
-    if (stored.status == FileReadResult::Status::Missing) return read;
-    if (!stored.Ok())
-        read.error = "メールアカウントの設定ファイルを読めません: " + file.string() + "（" +
-                     FileReadProblem(stored, kMaxAccountsFileBytes) + "）";
-    std::istringstream in(stored.bytes);
-    int lineNumber = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        if (line == kSection) {
-            read.accounts.emplace_back();
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        const std::string key = line.substr(0, std::min(eq, line.size()));
-        const bool understood =
-            eq != std::string::npos &&
-            (read.accounts.empty()
-                 ? key == kEveryKey && ReadNumber(line.substr(eq + 1), read.checkEveryMinutes) && read.checkEveryMinutes >= 0
-                 : Apply(read.accounts.back(), key, line.substr(eq + 1)));
-        if (!understood) {
-            if (read.error.empty())
-                read.error = "メールアカウントの設定ファイル " + file.string() + " の " + std::to_string(lineNumber) +
-                             " 行目が読めません";
-        }
-    }
-    return read;
-}
-
-WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts,
-                              int checkEveryMinutes) {
-    std::ostringstream out;
-    out << "# Yubino のメールアカウント (パスワードはここに書きません)\n";
-    if (checkEveryMinutes > 0) out << kEveryKey << "=" << checkEveryMinutes << "\n";
+void WriteMailSections(std::ostream& out, const std::vector<MailAccount>& accounts) {
     for (const MailAccount& a : accounts) {
         out << kSection << "\nname=" << OneLine(a.name) << "\n";
         for (const KindName& k : kKinds)
@@ -162,5 +130,81 @@ WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vect
             out << "path=" << OneLine(a.path) << "\n";
         }
     }
+}
+
+void WriteContactSections(std::ostream& out, const std::vector<ContactAccount>& accounts) {
+    for (const ContactAccount& a : accounts) {
+        out << kContactSection << "\nurl=" << OneLine(a.url) << "\nuser=" << OneLine(a.user) << "\n";
+        if (!a.caFile.empty()) out << "ca_file=" << OneLine(a.caFile) << "\n";
+        if (!a.trustedFingerprint.empty()) out << "trusted_fingerprint=" << OneLine(a.trustedFingerprint) << "\n";
+        if (!a.book.empty()) out << "book=" << OneLine(a.book) << "\n";
+    }
+}
+
+WriteResult WriteAccountsFile(const std::filesystem::path& file, const std::vector<MailAccount>& mail,
+                              int checkEveryMinutes, const std::vector<ContactAccount>& contacts) {
+    std::ostringstream out;
+    out << "# Yubino のメールアカウント (パスワードはここに書きません)\n";
+    if (checkEveryMinutes > 0) out << kEveryKey << "=" << checkEveryMinutes << "\n";
+    WriteMailSections(out, mail);
+    WriteContactSections(out, contacts);
     return WriteFileAtomically(file, out.str());
+}
+
+}  // namespace
+
+std::filesystem::path MailAccountsFile(const EnvLookup& env) {
+    const std::filesystem::path dir = XdgDirectory(env, "XDG_CONFIG_HOME", ".config");
+    return dir.empty() ? dir : dir / "accounts.ini";
+}
+
+MailAccountsRead ReadMailAccounts(const std::filesystem::path& file) {
+    MailAccountsRead read;
+    const FileReadResult stored = ReadRegularFile(file, kMaxAccountsFileBytes);
+    if (stored.status == FileReadResult::Status::Missing) return read;
+    if (!stored.Ok())
+        read.error = "メールアカウントの設定ファイルを読めません: " + file.string() + "（" +
+                     FileReadProblem(stored, kMaxAccountsFileBytes) + "）";
+    std::istringstream in(stored.bytes);
+    int lineNumber = 0;
+    bool inContact = false;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line == kSection || line == kContactSection) {
+            inContact = line == kContactSection;
+            if (inContact)
+                read.contactAccounts.emplace_back();
+            else
+                read.accounts.emplace_back();
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        const std::string key = line.substr(0, std::min(eq, line.size()));
+        const std::string value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
+        const bool understood =
+            eq != std::string::npos &&
+            (inContact ? ApplyContact(read.contactAccounts.back(), key, value)
+             : read.accounts.empty()
+                 ? key == kEveryKey && ReadNumber(value, read.checkEveryMinutes) && read.checkEveryMinutes >= 0
+                 : Apply(read.accounts.back(), key, value));
+        if (!understood) {
+            if (read.error.empty())
+                read.error = "メールアカウントの設定ファイル " + file.string() + " の " + std::to_string(lineNumber) +
+                             " 行目が読めません";
+        }
+    }
+    return read;
+}
+
+WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts,
+                              int checkEveryMinutes) {
+    return WriteAccountsFile(file, accounts, checkEveryMinutes, ReadMailAccounts(file).contactAccounts);
+}
+
+WriteResult WriteContactAccounts(const std::filesystem::path& file, const std::vector<ContactAccount>& accounts) {
+    const MailAccountsRead stored = ReadMailAccounts(file);
+    if (!stored.error.empty()) return {false, stored.error, 0};
+    return WriteAccountsFile(file, stored.accounts, stored.checkEveryMinutes, accounts);
 }

@@ -31,13 +31,29 @@ struct MailAccount {
     bool operator==(const MailAccount&) const = default;
 };
 
+// An address book on a CardDAV server, kept in the same file under a section of its own;
+// its password is the keyring's too.
+struct ContactAccount {
+    std::string url;  // https://server[:port]/path, any URL of the server
+    std::string user;
+    std::string caFile;              // empty: the system's certificates
+    std::string trustedFingerprint;  // SHA-256 of a certificate the user trusted
+    std::string book;                // the address book chosen; empty: the only one
+    bool operator==(const ContactAccount&) const = default;
+};
+
 std::filesystem::path MailAccountsFile(const EnvLookup& env = SystemEnv);
 
 struct MailAccountsRead {
     std::vector<MailAccount> accounts;
+    std::vector<ContactAccount> contactAccounts;
     int checkEveryMinutes = 0;  // 0: only when asked; otherwise at start-up and every so many minutes
     std::string error;          // UTF-8; empty when the file was read (or is not there yet)
 };
 MailAccountsRead ReadMailAccounts(const std::filesystem::path& file);
+// Each writer keeps what the file holds of the other kind.
 WriteResult WriteMailAccounts(const std::filesystem::path& file, const std::vector<MailAccount>& accounts,
                               int checkEveryMinutes = 0);
+// Refused, with the reason, when the file holds something it cannot read: the mail
+// accounts in it would be lost.
+WriteResult WriteContactAccounts(const std::filesystem::path& file, const std::vector<ContactAccount>& accounts);

@@ -284,6 +284,43 @@ TEST(MailAccounts, WrittenAccountsReadBackAndAPasswordHasNoPlaceInTheFile) {
     EXPECT_EQ(ReadFileBytes(file).find("password"), std::string::npos);
 }
 
+// Either kind of account written keeps the other kind; a file from before address books
+// is written again byte for byte.
+TEST(MailAccounts, AddressBookAccountsShareTheFileWithTheMailboxes) {
+    TempDir dir;
+    const auto file = dir / "accounts.ini";
+    MailAccount mbox;
+    mbox.name = "手元";
+    mbox.kind = MailAccount::Kind::Mbox;
+    mbox.path = "/home/taro/mbox";
+    ASSERT_TRUE(WriteMailAccounts(file, {mbox}, 15).ok);
+    const std::string before = ReadFileBytes(file);
+
+    const ContactAccount book{"https://dav.example.jp:5232/", "taro", "/etc/ca.pem", "AB:CD", "友達"};
+    const ContactAccount bare{"https://other.example.jp/", "hanako", "", "", ""};
+    ASSERT_TRUE(WriteContactAccounts(file, {book, bare}).ok);
+    MailAccountsRead read = ReadMailAccounts(file);
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.checkEveryMinutes, 15);
+    EXPECT_EQ(read.accounts, std::vector<MailAccount>{mbox});
+    EXPECT_EQ(read.contactAccounts, (std::vector<ContactAccount>{book, bare}));
+
+    mbox.path = "/home/taro/mbox2";
+    ASSERT_TRUE(WriteMailAccounts(file, {mbox}, 15).ok);
+    read = ReadMailAccounts(file);
+    EXPECT_EQ(read.accounts, std::vector<MailAccount>{mbox});
+    EXPECT_EQ(read.contactAccounts, (std::vector<ContactAccount>{book, bare}));
+
+    ASSERT_TRUE(WriteContactAccounts(file, {}).ok);
+    mbox.path = "/home/taro/mbox";
+    ASSERT_TRUE(WriteMailAccounts(file, {mbox}, 15).ok);
+    EXPECT_EQ(ReadFileBytes(file), before);
+
+    WriteFileBytes(file, before + "[account]\nkind=pop3\n");
+    EXPECT_FALSE(WriteContactAccounts(file, {book}).ok);
+    EXPECT_EQ(ReadFileBytes(file), before + "[account]\nkind=pop3\n");
+}
+
 TEST(MailAccounts, TheFileIsFoundUnderTheConfigHome) {
     TempDir dir;
     const auto env = [&](const char* name) { return std::string(name) == "XDG_CONFIG_HOME" ? dir.path().string() : ""; };
@@ -308,6 +345,9 @@ TEST(MailAccounts, DamagedFilesAreToldAndReadAsFarAsTheyGo) {
         {"port out of range", "[account]\nport=70000\n", 1, true},
         {"unknown key", "[account]\npassword=secret\n", 1, true},
         {"CR LF lines", "[account]\r\nname=a\r\nkind=mbox\r\npath=/x\r\n", 1, false},
+        {"an address book's key in a mailbox", "[account]\nurl=https://x/\n", 1, true},
+        {"a mailbox's key in an address book", "[carddav]\nhost=x\n", 0, true},
+        {"an address book after the mailboxes", "[account]\nname=a\n[carddav]\nurl=https://x/\nbook=b\n", 1, false},
         {"deadlines set", "[account]\ncommand_timeout_seconds=30\ncheck_timeout_seconds=900\n", 1, false},
         {"a deadline of zero", "[account]\ncommand_timeout_seconds=0\n", 1, true},
         {"a deadline that is no number", "[account]\ncheck_timeout_seconds=soon\n", 1, true},

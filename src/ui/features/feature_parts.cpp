@@ -12,6 +12,7 @@
 #include "core/yubino_app.h"
 #include "mail/internet_mail.h"
 #include "mail/reply_link.h"
+#include "ui/contacts/contact_sync_controller.h"
 #include "ui/days_notification.h"
 #include "ui/dialogs/analysis_dlg.h"
 #include "ui/dialogs/archive_settings_dlg.h"
@@ -41,7 +42,13 @@ public:
           m_import(std::make_unique<CMailImport>(app, &frame, &m_archive)),
           m_check(std::make_unique<CMailCheckController>(
               app, frame, CWindowJobs::Of(frame), [&frame] { return frame.Session().Doc().GetPathName(); }, &m_archive,
-              controls)) {
+              controls)),
+          m_contactSync(std::make_unique<CContactSyncController>(
+              app, frame, CWindowJobs::Of(frame),
+              [&frame] {
+                  return ArchiveDocument{frame.Session().Doc().GetPathName(), frame.Session().Doc().IsReadOnly()};
+              },
+              [&frame] { frame.Session().Save(); })) {
         m_archive.SetMigrationProgress(ProgressInDialog(&frame, QString::fromUtf8(texts::kArchiveUpgrading)));
     }
 
@@ -103,7 +110,12 @@ public:
     void CheckMail() override { m_check->Check(); }
     void EditMailAccounts() override { m_check->EditAccounts(); }
     void StartTimedChecks() override { m_check->StartTimedChecks(); }
-    void StopCheck() override { m_check->StopAndWait(); }
+    void StopCheck() override {
+        m_check->StopAndWait();
+        m_contactSync->StopAndWait();
+    }
+    void SyncContacts() override { m_contactSync->Sync(); }
+    void EditContactAccount() override { m_contactSync->EditAccount(); }
 
     void PrintPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent,
                       const PrinterChooser& choose) override {
@@ -123,6 +135,7 @@ public:
     CPalArchive& Archive() override { return m_archive; }
     CMailImport& MailImport() override { return *m_import; }
     CMailCheckController& MailCheck() override { return *m_check; }
+    CContactSyncController& ContactSync() override { return *m_contactSync; }
 
 private:
     CYubinoApp& m_app;
@@ -131,6 +144,7 @@ private:
     // Both go before the archive they use.
     std::unique_ptr<CMailImport> m_import;
     std::unique_ptr<CMailCheckController> m_check;
+    std::unique_ptr<CContactSyncController> m_contactSync;
 };
 
 std::optional<MailSearchResults> CFeatureParts::SearchMails(const std::string& utf8Query,

@@ -24,6 +24,7 @@
 #include "core/pen_pal.h"
 #include "ui/main/pal_list_print.h"
 
+class CContactSyncController;
 class CMailCheckController;
 class CMailImport;
 class CMainFrame;
@@ -81,7 +82,8 @@ public:
     virtual void CheckMail() = 0;
     virtual void EditMailAccounts() = 0;
     virtual void StartTimedChecks() = 0;
-    // Ends a running check and waits for it, so that what it took in is in the pals.
+    // Ends a running check or address book sync and waits for it, so that what it took in
+    // is in the pals.
     virtual void StopCheck() = 0;
 
     // The pal list on paper, through `choose` (the print dialog when empty), and its print
@@ -89,6 +91,9 @@ public:
     virtual void PrintPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent,
                               const PrinterChooser& choose) = 0;
     virtual void PreviewPalList(const std::vector<CPenPal>& rows, const QString& heading, QWidget* parent) = 0;
+    // The address book sync with the CardDAV account.
+    virtual void SyncContacts() = 0;
+    virtual void EditContactAccount() = 0;
 
     // The analysis dialog with its charts, modal.
     virtual void RunAnalysis() = 0;
@@ -99,6 +104,7 @@ public:
     virtual CPalArchive& Archive() = 0;
     virtual CMailImport& MailImport() = 0;
     virtual CMailCheckController& MailCheck() = 0;
+    virtual CContactSyncController& ContactSync() = 0;
 };
 
 // The check and accounts actions of the Tools menu and the mail bar, and the check's

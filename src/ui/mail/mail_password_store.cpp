@@ -45,9 +45,13 @@ std::optional<QString> CMailPasswordStore::Password(const QString& account, bool
     if (!mayAsk) return std::nullopt;
     std::optional<QString> typed = m_ask(account);
     if (!typed) return std::nullopt;
-    m_keyringAnswered = WriteKeyring(account, *typed);
-    m_session.insert(account, *typed);
+    Remember(account, *typed);
     return typed;
+}
+
+void CMailPasswordStore::Remember(const QString& account, const QString& password) {
+    m_keyringAnswered = WriteKeyring(account, password);
+    m_session.insert(account, password);
 }
 
 void CMailPasswordStore::Forget(const QString& account) {

@@ -17,6 +17,8 @@ public:
 
     // The account's password: from this session's memory, the keyring, or (with `mayAsk`) the user.
     std::optional<QString> Password(const QString& account, bool mayAsk = true);
+    // A password the user gave in a dialog: kept as an asked one is.
+    void Remember(const QString& account, const QString& password);
     // After the server refused it: asked again next time.
     void Forget(const QString& account);
     // Whether the last password asked for could be stored in the keyring.

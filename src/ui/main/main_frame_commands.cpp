@@ -181,6 +181,17 @@ void CMainFrame::CreateMenus() {
     tools->addSeparator();
     tools->addAction(m_mailCheckControls.check);
     tools->addAction(m_mailCheckControls.accounts);
+    QAction* syncContacts = tools->addAction(QString::fromUtf8(texts::kCmdSyncContacts));
+    syncContacts->setObjectName(QStringLiteral("syncContacts"));
+    syncContacts->setStatusTip(QString::fromUtf8(texts::kSyncContactsTip));
+    connect(syncContacts, &QAction::triggered, this, [this] {
+        if (CFeatures* features = Features()) features->SyncContacts();
+    });
+    QAction* contactAccount = tools->addAction(QString::fromUtf8(texts::kCmdContactAccount));
+    contactAccount->setStatusTip(QString::fromUtf8(texts::kContactAccountTip));
+    connect(contactAccount, &QAction::triggered, this, [this] {
+        if (CFeatures* features = Features()) features->EditContactAccount();
+    });
 
     QMenu* help = bar->addMenu(QString::fromUtf8(texts::kMenuHelp));
     item(help, ID_HELP);
