@@ -75,9 +75,14 @@ bool CContactSyncController::StoreAccount(const ContactAccount& account) {
     return written.ok;
 }
 
+std::optional<ContactAccount> CContactSyncController::StoredAccount() const {
+    std::vector<ContactAccount> stored = ReadMailAccounts(AccountsFile()).contactAccounts;
+    if (stored.empty()) return std::nullopt;
+    return std::move(stored.front());
+}
+
 bool CContactSyncController::EditAccount() {
-    const std::vector<ContactAccount> stored = ReadMailAccounts(AccountsFile()).contactAccounts;
-    ContactAccount account = stored.empty() ? ContactAccount{} : stored.front();
+    ContactAccount account = StoredAccount().value_or(ContactAccount{});
     QString password;
     if (m_editAccount) {
         if (!m_editAccount(account, password)) return false;
@@ -94,12 +99,12 @@ bool CContactSyncController::EditAccount() {
 
 void CContactSyncController::Sync() {
     if (m_job) return;
-    std::vector<ContactAccount> accounts = ReadMailAccounts(AccountsFile()).contactAccounts;
-    if (accounts.empty() && !EditAccount()) return;
-    accounts = ReadMailAccounts(AccountsFile()).contactAccounts;
-    if (accounts.empty()) return;
-    if (!m_passwords.Password(PasswordKey(accounts.front()), false) && !EditAccount()) return;
-    Start(ReadMailAccounts(AccountsFile()).contactAccounts.front(), false);
+    std::optional<ContactAccount> account = StoredAccount();
+    if (!account || !m_passwords.Password(PasswordKey(*account), false)) {
+        if (!EditAccount()) return;
+        account = StoredAccount();
+    }
+    if (account) Start(*account, false);
 }
 
 void CContactSyncController::Start(const ContactAccount& account, bool force) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "archive/pal_archive.h"
@@ -65,6 +66,8 @@ private:
     bool Retry(const ContactSyncResult& result, ContactAccount& account, QString& told);
     QString Summary(const ContactSyncResult& result) const;
     std::filesystem::path AccountsFile() const;
+    // The account the sync uses: the accounts file's first address book account.
+    std::optional<ContactAccount> StoredAccount() const;
     bool StoreAccount(const ContactAccount& account);
     static QString PasswordKey(const ContactAccount& account);
 
